@@ -1,0 +1,27 @@
+# One library per source folder: every .cpp in the folder belongs to it, so adding a
+# file never needs a CMake edit.
+function(zeph_library name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB _sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
+  add_library(${name} STATIC ${_sources})
+  target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}/src")
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+endfunction()
+
+# One GoogleTest program per library, labelled with the library's name.
+function(zeph_test_program library)
+  # OWN_MAIN: the program brings its own main (for example to create a Qt application).
+  cmake_parse_arguments(ARG "OWN_MAIN" "" "DEPS" ${ARGN})
+  file(GLOB _sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
+  set(_target ${library}_tests)
+  add_executable(${_target} ${_sources})
+  target_include_directories(${_target} PRIVATE "${PROJECT_SOURCE_DIR}/tests")
+  target_link_libraries(${_target} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock)
+  if(NOT ARG_OWN_MAIN)
+    target_link_libraries(${_target} PRIVATE GTest::gtest_main)
+  endif()
+  gtest_discover_tests(${_target}
+    PROPERTIES LABELS ${library}
+               ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TZ=UTC"
+    DISCOVERY_TIMEOUT 60)
+endfunction()
