@@ -55,6 +55,12 @@ QString LoadFileErrorText(int id);
 // The message for the current status with its placeholders filled; empty when the status is 0.
 QString FileErrorMessage(const QString& path);
 
+// The application's string table, registered at start-up; until then only the file-error
+// texts above are known.
+void SetStringTable(QString (*load)(int id));
+// The text of a string-table id; empty when the table has none.
+QString LoadStringText(int id);
+
 // Shows the message of the current status for the path (exclamation icon, OK). Nothing when
 // the status is 0; the status is not cleared.
 void ShowFileError(const QString& path);
@@ -74,5 +80,5 @@ void SetStatusBar(IStatusBar* bar);
 // What the stand-in was last given (for tests).
 QString LastStatusText();
 
-// Puts the file status, the line number and the status bar back as at program start.
+// Puts the file status, the line number, the string table and the status bar back as at program start.
 void ResetFileStatus();
