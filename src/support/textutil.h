@@ -9,7 +9,6 @@
 //   have no case partner and are not letters, as the Part has them.
 // - Functions that the Part has return a static CString return a QString by value; the result
 //   is the same text and stays valid as long as the caller keeps it.
-// - A "blank" is a space or a tab (IsBlankChar).
 #include <QChar>
 #include <QString>
 #include <cstdint>
@@ -19,7 +18,7 @@ bool IsDigitChar(char16_t c);   // '0'..'9'
 bool IsLowerChar(char16_t c);   // 'a'..'z' and 224..253 except 247
 bool IsUpperChar(char16_t c);   // 'A'..'Z' and 192..221 except 215
 bool IsLetterChar(char16_t c);  // IsLowerChar or IsUpperChar
-bool IsBlankChar(char16_t c);   // ' ' or '\t'
+bool IsBlankChar(char16_t c);   // ' ' only (a blank is the space character, as in Part 1.120)
 // 'a'..'z' and 224..253 (not 247) lose 32; everything else is returned unchanged.
 char16_t ToUpperChar(char16_t c);
 // 'A'..'Z' and 192..221 (not 215) gain 32; everything else is returned unchanged.
@@ -67,6 +66,8 @@ int IsWebAddress(const QString& text);
 // ---- Copy, trim and edit ----
 // out = the first count characters; allocation failure: glitch 20248 (n 1), out empty, 0.
 int CopyLeft(QString& out, const QString& text, int count);
+// For tests: while positive, each CopyLeft counts it down and fails as if out of memory.
+extern int g_copyLeftFailuresForTest;
 // At most count and at most outSize - 1 characters, always terminated; nothing when
 // outSize <= 0. Returns the number of characters copied.
 int CopyTextN(char16_t* out, int outSize, const QString& text, int count);
