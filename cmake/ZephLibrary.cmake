@@ -20,8 +20,11 @@ function(zeph_test_program library)
   if(NOT ARG_OWN_MAIN)
     target_link_libraries(${_target} PRIVATE GTest::gtest_main)
   endif()
+  # Tests never touch the real home folder: each program gets its own under the build folder.
+  set(_home "${CMAKE_CURRENT_BINARY_DIR}/home")
+  file(MAKE_DIRECTORY "${_home}")
   gtest_discover_tests(${_target}
     PROPERTIES LABELS ${library}
-               ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TZ=UTC"
+               ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TZ=UTC;HOME=${_home};XDG_CONFIG_HOME=${_home}/.config;XDG_DATA_HOME=${_home}/.local/share;XDG_CACHE_HOME=${_home}/.cache;XDG_DOCUMENTS_DIR=${_home}/Documents"
     DISCOVERY_TIMEOUT 60)
 endfunction()
