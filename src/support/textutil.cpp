@@ -1,4 +1,4 @@
-// Text and character utilities (Part 1.121).
+// Text and character utilities.
 #include "support/textutil.h"
 
 #include <algorithm>
@@ -333,7 +333,7 @@ int CopyLeft(QString& out, const QString& text, int count) {
     out = text.left(std::max(count, 0));
     return 1;
   } catch (const std::bad_alloc& e) {
-    constexpr int kExceptionKindMemory = 3;  // GetExceptionKind (Part 1.125)
+    constexpr int kExceptionKindMemory = 3;  // GetExceptionKind: memory
     SetGlitchMessage(QString::fromLatin1(e.what()));
     SetGlitchValue(kExceptionKindMemory);
     ReportGlitch(20248, 1);

@@ -1,5 +1,5 @@
 #pragma once
-// The program's own character classes, case mapping and text helpers (Part 1.121). A letter is
+// The program's own character classes, case mapping and text helpers. A letter is
 // an ASCII letter or a Latin-1 letter and case changes by a fixed offset of 32; the platform's
 // locale is never used. Characters are 16-bit codes (char16_t); texts are QString.
 //
@@ -18,7 +18,7 @@ bool IsDigitChar(char16_t c);   // '0'..'9'
 bool IsLowerChar(char16_t c);   // 'a'..'z' and 224..253 except 247
 bool IsUpperChar(char16_t c);   // 'A'..'Z' and 192..221 except 215
 bool IsLetterChar(char16_t c);  // IsLowerChar or IsUpperChar
-bool IsBlankChar(char16_t c);   // ' ' only (a blank is the space character, as in Part 1.120)
+bool IsBlankChar(char16_t c);   // ' ' only (a blank is the space character, as for numbers)
 // 'a'..'z' and 224..253 (not 247) lose 32; everything else is returned unchanged.
 char16_t ToUpperChar(char16_t c);
 // 'A'..'Z' and 192..221 (not 215) gain 32; everything else is returned unchanged.
