@@ -22,20 +22,20 @@
 #include <cstdint>
 
 // ---- Ranges ----
-inline constexpr int kIntRangeMax = 2147483647;   // the clamps never produce -2147483648
-inline constexpr int kShortRangeMax = 32767;      // the clamps never produce -32768
+inline constexpr int kIntRangeMax = 2147483647;  // the clamps never produce -2147483648
+inline constexpr int kShortRangeMax = 32767;     // the clamps never produce -32768
 inline constexpr int kCoordinateLimitX = 50000000;
 inline constexpr int kCoordinateLimitY = 30000000;
 
 // Rounding modes of the text-rounding functions.
 inline constexpr std::int16_t kRoundNearest = 0;  // first dropped digit '5' or more rounds up
 inline constexpr std::int16_t kRoundCut = 1;      // toward zero
-inline constexpr std::int16_t kRoundUp = 2;       // away from zero unless every dropped digit is '0'
+inline constexpr std::int16_t kRoundUp = 2;  // away from zero unless every dropped digit is '0'
 
 // Comma modes of the number syntax tests.
-inline constexpr int kCommaGroups = 1;   // commas only as thousands separators in correct groups
-inline constexpr int kCommaIgnore = 2;   // commas ignored wherever they stand before the point
-inline constexpr int kCommaRefuse = 0;   // (any other value) a comma makes the text invalid
+inline constexpr int kCommaGroups = 1;  // commas only as thousands separators in correct groups
+inline constexpr int kCommaIgnore = 2;  // commas ignored wherever they stand before the point
+inline constexpr int kCommaRefuse = 0;  // (any other value) a comma makes the text invalid
 
 // Buffer sizes (characters, terminator included) that hold the longest text of each type.
 inline constexpr int kIntTextSize = 13;    // "-2147483648" + terminator, with room to spare
