@@ -238,9 +238,8 @@ int FolderExists(const QString& path) {
 
 int IsReadOnlyFile(const QString& path) {
   const int attributes = GetFileAttributesOf(path);
-  return (attributes != -1 && (attributes & (kAttrReadOnly | kAttrHidden | kAttrSystem)) != 0)
-             ? 1
-             : 0;
+  return (attributes != -1 && (attributes & (kAttrReadOnly | kAttrHidden | kAttrSystem)) != 0) ? 1
+                                                                                               : 0;
 }
 
 int SetCurrentFolder(const QString& path) {
@@ -254,8 +253,7 @@ void GetCurrentFolderOfDrive(int /*drive*/, QString& folder) {
 }
 
 int IsNetworkFileSystemType(const QString& type) {
-  static const char16_t* const kNetworkTypes[] = {u"cifs", u"smb3", u"nfs", u"nfs4",
-                                                  u"fuse.sshfs"};
+  static const char16_t* const kNetworkTypes[] = {u"cifs", u"smb3", u"nfs", u"nfs4", u"fuse.sshfs"};
   for (const char16_t* known : kNetworkTypes) {
     if (type == QStringView(known)) return 1;
   }
@@ -271,9 +269,9 @@ QString FindMountType(const QString& absolutePath, const QString& mountTable) {
     if (fields.size() < 3) continue;
     QString mountPoint = UnescapeMountField(fields[1]);
     if (mountPoint.size() > 1) RemoveBackslash(mountPoint);
-    const bool holds = mountPoint == QStringLiteral("/") || absolutePath == mountPoint ||
-                       (absolutePath.startsWith(mountPoint) &&
-                        absolutePath[mountPoint.size()] == kPathSeparator);
+    const bool holds =
+        mountPoint == QStringLiteral("/") || absolutePath == mountPoint ||
+        (absolutePath.startsWith(mountPoint) && absolutePath[mountPoint.size()] == kPathSeparator);
     // A later mount on the same point hides the earlier one.
     if (holds && mountPoint.size() >= longest) {
       longest = mountPoint.size();
@@ -334,8 +332,7 @@ int CopyFileKeepTime(const QString& source, const QString& targetFolder,
 
     // 4. The source. Only a plain file is copied: a folder, pipe or device is refused (a
     // pipe would wait for a writer and a device might never end).
-    FileDescriptor input(
-        ::open(NativePath(source).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    FileDescriptor input(::open(NativePath(source).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (!input.IsOpen()) return trace.Return(kCopyCannotOpenSource, kLogFailed, 4);
     if (::fstat(input.get(), &sourceStat) != 0 || !S_ISREG(sourceStat.st_mode)) {
       return trace.Return(kCopyCannotOpenSource, kLogFailed, 4);
@@ -351,7 +348,8 @@ int CopyFileKeepTime(const QString& source, const QString& targetFolder,
       return trace.Return(CreateFailureCode(errno, target), kLogFailed, 5);
     }
     struct stat outputStat;
-    const bool outputIsFile = ::fstat(output.get(), &outputStat) == 0 && S_ISREG(outputStat.st_mode);
+    const bool outputIsFile =
+        ::fstat(output.get(), &outputStat) == 0 && S_ISREG(outputStat.st_mode);
     // Removes what was written so far; never a device such as /dev/full.
     auto dropPartialTarget = [&]() {
       output.Close();

@@ -32,12 +32,12 @@ inline constexpr int kCopySamePath = 1;        // the target is the source itsel
 inline constexpr int kCopyTargetReadOnly = 2;  // the target exists and is read-only
 inline constexpr int kCopyNoMemory = 3;
 inline constexpr int kCopyCannotOpenSource = 4;
-inline constexpr int kCopyCannotCreate = 5;    // any cause not listed here
-inline constexpr int kCopyAccessDenied = 6;    // access denied, and the target is not read-only
+inline constexpr int kCopyCannotCreate = 5;  // any cause not listed here
+inline constexpr int kCopyAccessDenied = 6;  // access denied, and the target is not read-only
 inline constexpr int kCopyWriteFailed = 7;
 inline constexpr int kCopyDiskFull = 8;
 inline constexpr int kCopyHardwareFault = 9;
-inline constexpr int kCopyReadFailed = 10;     // reading the source failed part-way
+inline constexpr int kCopyReadFailed = 10;  // reading the source failed part-way
 
 // ---- Path text (no file-system access) ----
 // Appends '/' when the path is not empty and does not end in '/'.
