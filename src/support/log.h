@@ -34,7 +34,7 @@ void ReportGlitch(int code, int n);
 void ReadLogOptions();
 int SetLogFileOption(bool on);
 int SaveShowGlitchOption();
-// Frees the ring and the string table at shut-down.
+// Frees the ring and the string table at shut-down; later records are counted, not stored.
 void FreeLogResources();
 
 // Records a function's entry when made; its steps and exits stay one line each:
@@ -95,7 +95,10 @@ extern QString g_glitchFilePath;
 extern bool g_glitchFileStarted;
 
 // What the log needs from parts of the program built later. The defaults behave sensibly
-// on their own; later layers install the real ones at start-up and tests install fakes.
+// on their own (no settings, the XDG config and documents folders, no upload, nothing known
+// of the machine, display or printers); later layers install the real ones at start-up and
+// tests install fakes. A hook left empty answers as one that knows nothing (a setting write
+// fails).
 struct LogHooks {
   std::function<QString(const QString& key)> readMachineSetting;
   std::function<int(const QString& key, const QString& value)> writeMachineSetting;
