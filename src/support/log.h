@@ -106,10 +106,10 @@ struct LogHooks {
   std::function<QString()> myDocumentsFolder;
   std::function<void(std::int64_t totalActions)> sendGlitchReport;
   std::function<QString()> machineDescription;
-  std::function<int()> displayColourMode;   // -1 not yet set
+  std::function<int()> displayColourMode;  // -1 not yet set
   std::function<int()> screenWidth;
   std::function<int()> screenHeight;
-  std::function<int()> selectedPrinter;     // -1 when no printer is known
+  std::function<int()> selectedPrinter;  // -1 when no printer is known
   std::function<QStringList()> knownPrinters;
 };
 LogHooks& GetLogHooks();
