@@ -326,6 +326,9 @@ void CTextFileReader::Close() {
   LogScope trace(20401);
   CloseDescriptor(m_fd);
   m_closed = 1;
+  // What is left in the buffer belongs to the closed file: a closed reader delivers nothing.
+  m_position = 0;
+  m_fill = 0;
   trace.Exit();
 }
 
