@@ -82,9 +82,9 @@ struct DcBrush {
 // A font as the program asks for it. The face is resolved when drawing (ResolveFontFace).
 struct DcFont {
   QString face;
-  int height = 16;        // character height in pixels, internal leading excluded; at least 1
-  int averageWidth = 0;   // average character width in pixels; 0 keeps the face's own width
-  int escapement = 0;     // tenths of a degree counter-clockwise; text turns about its anchor
+  int height = 16;       // character height in pixels, internal leading excluded; at least 1
+  int averageWidth = 0;  // average character width in pixels; 0 keeps the face's own width
+  int escapement = 0;    // tenths of a degree counter-clockwise; text turns about its anchor
   bool bold = false;
   bool italic = false;
   friend bool operator==(const DcFont&, const DcFont&) = default;
