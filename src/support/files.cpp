@@ -171,6 +171,19 @@ bool SameFolder(const QString& a, const QString& b) {
   return !canonicalFirst.isEmpty() && canonicalFirst == QFileInfo(second).canonicalFilePath();
 }
 
+// A handled outcome that ends the function: the point is recorded, then a normal exit closes
+// the function's entry in the log's call stack (a handled value alone would leave it open).
+template <typename T>
+T ReturnHandled(const LogScope& trace, T result, int phase) {
+  trace.Step(phase, kLogHandled);
+  return trace.Return(result);
+}
+
+void ExitHandled(const LogScope& trace, int phase) {
+  trace.Step(phase, kLogHandled);
+  trace.Exit();
+}
+
 }  // namespace
 
 // ---- Path text ----
@@ -318,12 +331,12 @@ int CopyFileKeepTime(const QString& source, const QString& targetFolder,
 
     // 2. Copying a file onto itself would truncate it: the same text, or another spelling of
     // the same file (a link, "..", a doubled separator).
-    if (target == source) return trace.Return(kCopySamePath, kLogHandled, 2);
+    if (target == source) return ReturnHandled(trace, kCopySamePath, 2);
     struct stat sourceStat;
     struct stat targetStat;
     if (StatPath(source, sourceStat) && StatPath(target, targetStat) &&
         sourceStat.st_dev == targetStat.st_dev && sourceStat.st_ino == targetStat.st_ino) {
-      return trace.Return(kCopySamePath, kLogHandled, 2);
+      return ReturnHandled(trace, kCopySamePath, 2);
     }
 
     // 3. The copy buffer.
@@ -423,7 +436,7 @@ void DeleteFileClearingAttributes(const QString& path, int force) {
   try {
     struct stat st;
     if (!StatPath(path, st)) {
-      trace.Exit(kLogHandled, 1);
+      ExitHandled(trace, 1);
       return;
     }
     const int attributes = AttributesOfMode(st.st_mode);
@@ -435,13 +448,13 @@ void DeleteFileClearingAttributes(const QString& path, int force) {
     }
     // Device nodes, pipes and sockets are never the program's files.
     if (!S_ISREG(st.st_mode)) {
-      trace.Exit(kLogHandled, 3);
+      ExitHandled(trace, 3);
       return;
     }
     // Removing a name needs no write permission on the file itself, so a protected file
     // is simply left alone without force and removed with it.
     if ((attributes & (kAttrReadOnly | kAttrHidden | kAttrSystem)) != 0 && force == 0) {
-      trace.Exit(kLogHandled, 4);
+      ExitHandled(trace, 4);
       return;
     }
     QFile file(path);
@@ -463,12 +476,12 @@ int CopyAllFiles(const QString& sourceFolder, const QString& targetFolder, int m
   try {
     if (!FolderExists(sourceFolder) || !FolderExists(targetFolder) ||
         SameFolder(sourceFolder, targetFolder)) {
-      return trace.Return(0, kLogHandled, 1);
+      return ReturnHandled(trace, 0, 1);
     }
     // Plain files (and links to them), in listing order; sub-folders are not copied.
     const QStringList names =
         QDir(sourceFolder).entryList(QDir::Files | QDir::Hidden, QDir::Unsorted);
-    if (names.isEmpty()) return trace.Return(0, kLogHandled, 2);
+    if (names.isEmpty()) return ReturnHandled(trace, 0, 2);
     QString folder = sourceFolder;
     AddBackslash(folder);
     int copied = 0;
@@ -551,7 +564,7 @@ bool CDirectoryScan::Next(QString& name) {
     } else if (m_state == 1) {
       found = m_search.Next(kind, name);
     } else {
-      return trace.Return(false, kLogHandled, 1);
+      return ReturnHandled(trace, false, 1);
     }
     m_state = found ? 1 : -1;
     return trace.Return(found);

@@ -62,6 +62,8 @@ class FilesTest : public ::testing::Test {
     ASSERT_TRUE(m_dir.isValid());
     m_root = m_dir.path();
   }
+  // Every operation closes its own entry in the log's call stack, whichever way it ends.
+  void TearDown() override { EXPECT_EQ(g_callDepth, 0); }
   QString Path(const QString& relative) const { return m_root + u'/' + relative; }
   void MakeFolder(const QString& relative) const { QDir().mkpath(Path(relative)); }
 
