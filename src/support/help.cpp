@@ -1,10 +1,9 @@
 #include "support/help.h"
 
-#include <QFileInfo>
-
 #include "platform/helpviewer.h"
 #include "platform/presenter.h"
 #include "support/constants.h"
+#include "support/files.h"
 #include "support/log.h"
 
 namespace {
@@ -195,7 +194,7 @@ QString HelpFolderOf(const QString& helpFileName) {
 
 bool HelpFileExists(const QString& helpFileName) {
   if (helpFileName.isEmpty()) return false;
-  return QFileInfo(HelpFolderOf(helpFileName) + QStringLiteral("/html")).isDir();
+  return FolderExists(HelpFolderOf(helpFileName) + QStringLiteral("/html")) != 0;
 }
 
 bool SelectHelpFile(int index) {

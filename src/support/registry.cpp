@@ -22,6 +22,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "support/files.h"
 #include "support/log.h"
 
 std::int16_t g_mathError = 0;
@@ -223,26 +224,24 @@ LoadResult LoadStore(const QString& path, Store& store) {
   return LoadResult::kOk;
 }
 
-bool FileHasNoWriteBit(const QFileInfo& info) {
-  return (info.permissions() &
-          (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther)) == 0;
-}
-
-// Whether the store may be replaced: a store without any write permission is read-only for
-// everyone; otherwise the system decides for the file and its folder (or, before they exist,
-// the nearest folder that does).
+// Whether the store may be replaced: a read-only store file stays read-only for everyone;
+// otherwise the system decides for the file and its folder (or, before they exist, the nearest
+// folder that does).
 bool StoreIsWritable(const QString& path) {
   if (path.isEmpty()) return false;
   const QFileInfo info(path);
   if (info.exists()) {
-    if (!info.isFile() || FileHasNoWriteBit(info) || !info.isWritable()) return false;
+    if (!info.isFile() || IsReadOnlyFile(path) != 0 || !info.isWritable()) return false;
     return QFileInfo(info.absolutePath()).isWritable();
   }
-  QDir folder = info.absoluteDir();
-  while (!folder.exists()) {
-    if (!folder.cdUp()) return false;
+  QString folder = info.absolutePath();
+  while (!QFileInfo::exists(folder)) {
+    const QString parent = QFileInfo(folder).absolutePath();
+    if (parent == folder) return false;
+    folder = parent;
   }
-  return QFileInfo(folder.absolutePath()).isWritable();
+  const QFileInfo nearest(folder);
+  return nearest.isDir() && nearest.isWritable();
 }
 
 bool SaveStore(const QString& path, const Store& store) {

@@ -13,8 +13,8 @@
 // '\' is written "\\", CR "\r", LF "\n", and '=' in a name "\=". Lines the store does not
 // understand are kept as they stand when it is rewritten.
 //
-// A store whose file has no write permission at all is opened for reading only, by every
-// user; otherwise a key may be written when the file (or, before it exists, its folder) may
+// A store whose file is read-only (its owner may not write it) is opened for reading only, by
+// every user; otherwise a key may be written when the file (or, before it exists, its folder) may
 // be written. There is only one view of the registry: the 64-bit view flags change nothing.
 #include <QString>
 #include <QStringList>
