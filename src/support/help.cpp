@@ -159,6 +159,11 @@ std::vector<CHelpTopic> BuildHelpTopics() {
 constexpr const char16_t* kHelpFileEndings[kHelpFileCount] = {u".chm", u"_s.chm", u"_l.chm",
                                                               u"_x.chm"};
 
+std::function<void()>& HelpCopier() {
+  static std::function<void()> copier;
+  return copier;
+}
+
 const QString kHelpNotAvailable = QStringLiteral(
     "Sorry - the help system is not available.\n\nPlease contact Corvelle Software.");
 
@@ -222,6 +227,14 @@ void ShowHelpTopic(int topic, int command) {
     return;
   }
   try {
+    if (IsNetworkPath(g_helpFileNames[current]) != 0) {
+      trace.Step(10);
+      if (g_helpFileCopied[current] == 0) {
+        trace.Step(15);
+        LogNumber(g_currentHelpFile);
+        if (HelpCopier()) HelpCopier()();
+      }
+    }
     const QString& helpFile = g_helpFileNames[current];
     if (HelpFileExists(helpFile)) {
       trace.Step(20);
@@ -241,7 +254,10 @@ void ShowHelpTopic(int topic, int command) {
   }
 }
 
+void SetHelpCopier(std::function<void()> copier) { HelpCopier() = std::move(copier); }
+
 void ResetHelpState() {
+  HelpCopier() = nullptr;
   g_helpTopics = BuildHelpTopics();
   g_helpFileNames = {};
   g_currentHelpFile = 0;

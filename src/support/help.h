@@ -8,6 +8,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 // One entry of the help-topic table.
@@ -60,6 +61,13 @@ bool SelectHelpFile(int index);
 // (0 the topic, 1 with the contents, 2 with the index). Missing help shows message 45.
 void ShowHelpTopic(int topic, int command);
 
-// Puts the help state back as at program start (table, names, current, found and copied).
+// Help on a network drive is first copied to a local folder, once per text size and run, by
+// the data-folder code (CopyHelpFileToLocal), which registers itself here at start-up: it
+// points g_helpFileNames[g_currentHelpFile] at the copy and sets g_helpFileCopied for it.
+// Until one is registered, such help is shown where it lies. Null unregisters.
+void SetHelpCopier(std::function<void()> copier);
+
+// Puts the help state back as at program start (table, names, current, found, copied and
+// copier).
 // For tests.
 void ResetHelpState();

@@ -152,3 +152,35 @@ TEST_F(HelpTest, MissingHelpSaysSoEachTimeATopicIsAsked) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(HelpTest, HelpOnTheNetworkIsCopiedOnceAndShownFromTheCopy) {
+  g_helpFileNames[0] = QStringLiteral("//server/share/zephorin/Zeph.chm");
+  int copies = 0;
+  SetHelpCopier([&] {
+    ++copies;
+    g_helpFileNames[static_cast<std::size_t>(g_currentHelpFile)] =
+        MakeHelpFileName(m_folder.path(), 0);
+    g_helpFileCopied[static_cast<std::size_t>(g_currentHelpFile)] = 1;
+  });
+  ShowHelpTopic(120, zeph::kHelpDisplayTopic);
+  ShowHelpTopic(107, zeph::kHelpDisplayTopic);
+  EXPECT_EQ(copies, 1);
+  const auto& requests = GetBuiltInHelpViewer().requests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[0].helpFolder, m_folder.filePath(QStringLiteral("Zeph")));
+  EXPECT_EQ(requests[1].page, QStringLiteral("html/tool_arc.htm"));
+
+  // A copy that fails leaves the network help in use, and the next topic tries again.
+  g_helpFileNames[1] = QStringLiteral("//server/share/zephorin/Zeph_s.chm");
+  g_currentHelpFile = 1;
+  SetHelpCopier([&] { ++copies; });
+  ShowHelpTopic(120, zeph::kHelpDisplayTopic);
+  ShowHelpTopic(120, zeph::kHelpDisplayTopic);
+  EXPECT_EQ(copies, 3);
+  EXPECT_EQ(m_presenter.shown().size(), 2u);
+  EXPECT_EQ(g_helpFileFound[1], -1);
+}
+
+}  // namespace
