@@ -27,6 +27,9 @@ class IAppServices {
   // The active drawing's full path; empty for one never saved.
   virtual QString GetActiveDocumentPath() const = 0;
   virtual int GetActiveDocumentItemCount() const = 0;
+  // After the options store was reset: the active drawing takes its print settings from the
+  // options again and the printer follows. Nothing to do without an application.
+  virtual void ReapplyPrintSettings() {}
 };
 
 // The registered services, or a stand-in that has no active drawing.
