@@ -1,5 +1,8 @@
 #include "support/help.h"
 
+#include <new>
+#include <utility>
+
 #include "platform/helpviewer.h"
 #include "platform/presenter.h"
 #include "support/constants.h"
