@@ -11,6 +11,7 @@
 #include <new>
 #include <vector>
 
+#include "support/fontspec.h"
 #include "support/log.h"
 #include "support/numbers.h"
 
@@ -520,6 +521,29 @@ int CTextFileReader::ReadColour(std::uint32_t& v) {
   return result;
 }
 
+int CTextFileReader::ReadFont(CFontSpec& font) {
+  QString face;
+  ReadLine(face);
+  font.SetFaceName(face);
+  std::int16_t size = 0;
+  ReadShort(size);
+  font.SetSize(size);
+  int flag = 0;
+  ReadBool(flag);
+  font.SetBold(flag != 0);
+  ReadBool(flag);
+  font.SetItalic(flag != 0);
+  return g_fileStatus == kFileOk ? 1 : 0;
+}
+
+int CTextFileReader::ReadFontWidth(CFontSpec& font) {
+  std::uint16_t width = 0;
+  ReadUShort(width);
+  if (g_fileStatus != kFileOk) return 0;
+  font.SetWidthPercent(static_cast<std::int16_t>(width));
+  return 1;
+}
+
 // ---- Writer ----
 
 CTextFileWriter::CTextFileWriter() : m_buffer(AllocateBuffer()) {}
@@ -689,6 +713,13 @@ void CTextFileWriter::WriteDouble(double x) {
     return;
   }
   WriteLine(text);
+}
+
+void CTextFileWriter::WriteFont(const CFontSpec& font) {
+  WriteLine(font.GetFaceName());
+  WriteShort(font.GetSize());
+  WriteBool(font.IsBold());
+  WriteBool(font.IsItalic());
 }
 
 // ---- Program-wide switches ----

@@ -15,6 +15,8 @@
 #include "support/filestatus.h"
 #include "support/textoutput.h"
 
+class CFontSpec;
+
 // Byte encodings of the text files.
 inline constexpr int kEncodingOem = 0;          // ASCII plus 46 characters of code page 437
 inline constexpr int kEncodingWindows1252 = 1;  // the default
@@ -71,6 +73,11 @@ class CTextFileReader {
   int ReadDouble(double& v);  // finite values only
   // As ReadUnsigned; the colour is also offered to the colour dialog's recent colours.
   int ReadColour(std::uint32_t& v);
+  // Four lines: face name, size, bold, italic, each applied whatever the others gave.
+  // 1 when the status is 0 afterwards.
+  int ReadFont(CFontSpec& font);
+  // The width percent; the font is unchanged when the read fails.
+  int ReadFontWidth(CFontSpec& font);
 
  private:
   int Refill();
@@ -122,6 +129,8 @@ class CTextFileWriter final : public ITextOutput {
   void WriteColour(std::uint32_t c);
   // FormatDouble(x, 21). A value that is not finite is not written: status 10.
   void WriteDouble(double x);
+  // Four lines: face name ("Arial" when none), size, bold, italic.
+  void WriteFont(const CFontSpec& font);
 
  private:
   int PutByte(std::uint8_t byte);

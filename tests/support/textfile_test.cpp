@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "support/filestatus.h"
+#include "support/fontspec.h"
 
 namespace {
 
@@ -475,6 +476,53 @@ TEST_F(TextFileTest, ColoursReadAreOfferedToTheRecentColours) {
   EXPECT_EQ(r.ReadColour(c), 1);
   EXPECT_EQ(r.ReadColour(c), 0);
   EXPECT_EQ(g_colours, (std::vector<std::uint32_t>{255u, 0u}));
+}
+
+TEST_F(TextFileTest, FontsRoundTripAndFailLineByLine) {
+  const QString path = PathOf("font.txt");
+  {
+    CTextFileWriter w;
+    ASSERT_EQ(w.Open(path), 1);
+    CFontSpec font;  // no face name: written as "Arial"
+    font.SetSize(12);
+    font.SetItalic(true);
+    w.WriteFont(font);
+    font.Set(QString::fromUtf8("Times New Roman"), -14, true, false);
+    w.WriteFont(font);
+    w.WriteUShort(85);
+  }
+  EXPECT_EQ(ReadBytes(path),
+            QByteArray("Arial\r\n12\r\n0\r\n1\r\nTimes New Roman\r\n-14\r\n1\r\n0\r\n85\r\n"));
+  CTextFileReader r;
+  ASSERT_EQ(r.Open(path), 1);
+  CFontSpec a;
+  CFontSpec b;
+  EXPECT_EQ(r.ReadFont(a), 1);
+  EXPECT_EQ(r.ReadFont(b), 1);
+  EXPECT_EQ(r.ReadFontWidth(b), 1);
+  EXPECT_EQ(a.GetFaceName(), QStringLiteral("Arial"));
+  EXPECT_EQ(a.GetSize(), 12);
+  EXPECT_FALSE(a.IsBold());
+  EXPECT_TRUE(a.IsItalic());
+  EXPECT_EQ(b.GetFaceName(), QStringLiteral("Times New Roman"));
+  EXPECT_EQ(b.GetSize(), -14);
+  EXPECT_TRUE(b.IsBold());
+  EXPECT_EQ(b.GetWidthPercent(), 85);
+  // The data ends: the width stays, and a font read past the end gets empty values.
+  EXPECT_EQ(r.ReadFontWidth(b), 0);
+  EXPECT_EQ(b.GetWidthPercent(), 85);
+  EXPECT_EQ(r.ReadFont(b), 0);
+  EXPECT_TRUE(b.GetFaceName().isEmpty());
+  EXPECT_EQ(b.GetSize(), 0);
+  EXPECT_FALSE(b.IsBold());
+
+  ResetFileStatus();
+  ASSERT_EQ(r.Open(WriteBytes("Courier New\r\nbig\r\n1\r\n")), 1);
+  EXPECT_EQ(r.ReadFont(a), 0);
+  EXPECT_EQ(g_fileStatus, kFileIllegalValue);
+  EXPECT_EQ(g_fileLineNumber, 2);
+  EXPECT_EQ(a.GetFaceName(), QStringLiteral("Courier New"));
+  EXPECT_EQ(a.GetSize(), 0);
 }
 
 // ---- Open failures and write failures ----
