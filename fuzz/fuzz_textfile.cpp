@@ -35,15 +35,33 @@ void ReadOne(CTextFileReader& r, int kind) {
   std::uint32_t u = 0;
   double d = 0;
   switch (kind) {
-    case 0: r.ReadLine(line); break;
-    case 1: r.ReadBool(flag); break;
-    case 2: r.ReadByte(byte); break;
-    case 3: r.ReadShort(s); break;
-    case 4: r.ReadUShort(us); break;
-    case 5: r.ReadInt(i); break;
-    case 6: r.ReadUnsigned(u); break;
-    case 7: r.ReadDouble(d); break;
-    default: r.ReadColour(u); break;
+    case 0:
+      r.ReadLine(line);
+      break;
+    case 1:
+      r.ReadBool(flag);
+      break;
+    case 2:
+      r.ReadByte(byte);
+      break;
+    case 3:
+      r.ReadShort(s);
+      break;
+    case 4:
+      r.ReadUShort(us);
+      break;
+    case 5:
+      r.ReadInt(i);
+      break;
+    case 6:
+      r.ReadUnsigned(u);
+      break;
+    case 7:
+      r.ReadDouble(d);
+      break;
+    default:
+      r.ReadColour(u);
+      break;
   }
 }
 

@@ -21,16 +21,21 @@ constexpr FileErrorText kFileErrorTexts[] = {
     {kIdsFileNotFound, u"%1\nThis file was not found."},
     {kIdsNoMemory, u"%1\nThere is not enough memory for this file."},
     {kIdsFileReadOnly, u"%1\nThe file is read only - it cannot be replaced."},
-    {kIdsBackupReadOnly, u"%1\nThis file has a backup file which\nis read only - it cannot be replaced."},
+    {kIdsBackupReadOnly,
+     u"%1\nThis file has a backup file which\nis read only - it cannot be replaced."},
     {kIdsFileInUse, u"%1\n\nThe file is being used by another program."},
     {kIdsUnexpectedFileError, u"%1\n\nUnexpected file error %2."},
     {kIdsCannotCreate, u"%1\n\nError - unable to create the file."},
     {kIdsCannotSave, u"%1\n\nError - unable to save the file."},
-    {kIdsIllegalValue, u"%1\n\nThis file cannot be opened since\nit contains an illegal value in line %2."},
+    {kIdsIllegalValue,
+     u"%1\n\nThis file cannot be opened since\nit contains an illegal value in line %2."},
     {kIdsEndedTooSoon, u"%1\nThe file has ended too soon."},
     {kIdsNotDrawing, u"%1\nThis is not a proper Zephorin drawing file."},
-    {kIdsIncompatible, u"%1\n\nThe format of the above Zephorin drawing file\nis not compatible with this version of the program."},
-    {kIdsCannotMoveToBackup, u"%1\nError when trying to move this file\ninto the backup folder - it cannot be copied."},
+    {kIdsIncompatible,
+     u"%1\n\nThe format of the above Zephorin drawing file\nis not compatible with this version of "
+     u"the program."},
+    {kIdsCannotMoveToBackup,
+     u"%1\nError when trying to move this file\ninto the backup folder - it cannot be copied."},
 };
 
 // Message ids by status value 1..15.

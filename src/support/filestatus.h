@@ -80,5 +80,6 @@ void SetStatusBar(IStatusBar* bar);
 // What the stand-in was last given (for tests).
 QString LastStatusText();
 
-// Puts the file status, the line number, the string table and the status bar back as at program start.
+// Puts the file status, the line number, the string table and the status bar back as at program
+// start.
 void ResetFileStatus();

@@ -26,6 +26,7 @@ void (*g_recentColourHandler)(std::uint32_t) = nullptr;
 
 // The characters of code page 437 that the OEM encoding knows above 0x7F; 0 marks a byte that
 // is not in the table.
+// clang-format off
 constexpr char16_t kOemHighChars[128] = {
     // 0x80
     0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7,
@@ -53,6 +54,7 @@ constexpr char16_t kWindows1252Row8[32] = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
+// clang-format on
 
 std::unique_ptr<std::uint8_t[]> AllocateBuffer() {
   if (g_failBuffersForTests) return nullptr;
@@ -470,9 +472,8 @@ int CTextFileReader::ReadBool(int& v) {
 }
 
 int CTextFileReader::ReadByte(std::uint8_t& v) {
-  return ReadValue(v, [](const QString& text, std::uint8_t& value) {
-    return TextToByte(text, value);
-  });
+  return ReadValue(
+      v, [](const QString& text, std::uint8_t& value) { return TextToByte(text, value); });
 }
 
 int CTextFileReader::ReadShort(std::int16_t& v) {
@@ -485,9 +486,8 @@ int CTextFileReader::ReadShort(std::int16_t& v) {
 }
 
 int CTextFileReader::ReadUShort(std::uint16_t& v) {
-  return ReadValue(v, [](const QString& text, std::uint16_t& value) {
-    return TextToUShort(text, value);
-  });
+  return ReadValue(
+      v, [](const QString& text, std::uint16_t& value) { return TextToUShort(text, value); });
 }
 
 int CTextFileReader::ReadInt(int& v) {
@@ -500,9 +500,8 @@ int CTextFileReader::ReadInt(int& v) {
 }
 
 int CTextFileReader::ReadUnsigned(std::uint32_t& v) {
-  return ReadValue(v, [](const QString& text, std::uint32_t& value) {
-    return TextToUnsigned(text, value);
-  });
+  return ReadValue(
+      v, [](const QString& text, std::uint32_t& value) { return TextToUnsigned(text, value); });
 }
 
 int CTextFileReader::ReadDouble(double& v) {
@@ -686,7 +685,9 @@ void CTextFileWriter::WriteString(const QString& text) {
   }
 }
 
-void CTextFileWriter::WriteBool(int v) { WriteLine(v != 0 ? QStringLiteral("1") : QStringLiteral("0")); }
+void CTextFileWriter::WriteBool(int v) {
+  WriteLine(v != 0 ? QStringLiteral("1") : QStringLiteral("0"));
+}
 
 void CTextFileWriter::WriteByte(int v) { WriteLine(QString::number(v & 0xFF)); }
 
@@ -798,7 +799,8 @@ int MatchAnsiPattern(const char*& cursor, const char* pattern) {
       if (SkipAnsiBlanks(c) == 0) return 0;
     } else {
       if (*c == 0) return 0;
-      if (ToUpperAnsi(static_cast<std::uint8_t>(*c)) != ToUpperAnsi(static_cast<std::uint8_t>(*p))) {
+      if (ToUpperAnsi(static_cast<std::uint8_t>(*c)) !=
+          ToUpperAnsi(static_cast<std::uint8_t>(*p))) {
         return 0;
       }
       ++c;

@@ -120,10 +120,10 @@ class CTextFileWriter final : public ITextOutput {
   // ITextOutput: "\n" in the text is written as CR LF.
   void WriteString(const QString& text) override;
 
-  void WriteBool(int v);      // "1" for non-zero, else "0"
-  void WriteByte(int v);      // the low 8 bits
-  void WriteShort(int v);     // the low 16 bits, signed
-  void WriteUShort(int v);    // the low 16 bits, unsigned
+  void WriteBool(int v);    // "1" for non-zero, else "0"
+  void WriteByte(int v);    // the low 8 bits
+  void WriteShort(int v);   // the low 16 bits, signed
+  void WriteUShort(int v);  // the low 16 bits, unsigned
   void WriteInt(int v);
   void WriteUnsigned(std::uint32_t v);
   void WriteColour(std::uint32_t c);

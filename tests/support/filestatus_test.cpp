@@ -45,7 +45,8 @@ const MessageCase kMessages[] = {
     {14, 426,
      u"P\n\nThe format of the above Zephorin drawing file\nis not compatible with this version of "
      u"the program."},
-    {15, 428, u"P\nError when trying to move this file\ninto the backup folder - it cannot be copied."},
+    {15, 428,
+     u"P\nError when trying to move this file\ninto the backup folder - it cannot be copied."},
     {16, 412, u"P\n\nUnexpected file error 16."},
     {-1, 412, u"P\n\nUnexpected file error -1."},
 };

@@ -95,8 +95,7 @@ void SetEncoding(CTextFileWriter& w, int encoding) {
 // ---- Encodings ----
 
 TEST(TextFileEncoding, OemTableHoldsItsCharactersBothWays) {
-  const QString high = QString::fromUtf8(
-      "ÇüéâäàåçêëèïîìÄÅÉæÆôöòûùÿÖÜ¢£¥áíóúñÑ¿½¼¡«»ß€°²");
+  const QString high = QString::fromUtf8("ÇüéâäàåçêëèïîìÄÅÉæÆôöòûùÿÖÜ¢£¥áíóúñÑ¿½¼¡«»ß€°²");
   ASSERT_EQ(high.size(), 46);
   auto inTable = [](int b) {
     return (b >= 0x80 && b <= 0x9D) || (b >= 0xA0 && b <= 0xA5) || b == 0xA8 ||
@@ -153,7 +152,7 @@ TEST_F(TextFileTest, WrittenBytesPerEncoding) {
 
 struct TextCase {
   const char* utf8;
-  const char* oem;  // what encoding 0 reads back
+  const char* oem;   // what encoding 0 reads back
   const char* ansi;  // what encoding 1 reads back
 };
 
@@ -163,13 +162,19 @@ const TextCase kTexts[] = {
     {"caf\xC3\xA9 \xC3\xA1 \xE2\x82\xAC 5\xC2\xB0", "caf\xC3\xA9 \xC3\xA1 \xE2\x82\xAC 5\xC2\xB0",
      "caf\xC3\xA9 \xC3\xA1 \xE2\x82\xAC 5\xC2\xB0"},
     {"\xC2\xB1 \xC3\x98 \xE2\x84\xA2", "? ? ?", "\xC2\xB1 \xC3\x98 \xE2\x84\xA2"},
-    {"line\x7F" "break\x7F", "line\x7F" "break\x7F", "line\x7F" "break\x7F"},
+    {"line\x7F"
+     "break\x7F",
+     "line\x7F"
+     "break\x7F",
+     "line\x7F"
+     "break\x7F"},
     {"\xCE\xA9 \xF0\x9F\x98\x80 \xE4\xB8\xAD", "? ?? ?", "? ?? ?"},
 };
 
 TEST_F(TextFileTest, EveryTypedValueRoundTripsInEachEncoding) {
-  const double doubles[] = {0.0, 1.0, -2.5, 0.001, 1234567.125, 1e20, -123456.789012345,
-                            3.14159265358979, 1e21, -7.5e-10};
+  const double doubles[] = {
+      0.0,  1.0,     -2.5, 0.001, 1234567.125, 1e20, -123456.789012345, 3.14159265358979,
+      1e21, -7.5e-10};
   for (int encoding : {kEncodingOem, kEncodingWindows1252, kEncodingUtf8}) {
     SCOPED_TRACE(encoding);
     const QString path = PathOf("values.txt");
@@ -334,10 +339,15 @@ TEST_F(TextFileTest, Utf8Reading) {
   ASSERT_EQ(four.size(), 2);
   const QChar bad(0xFFFD);
   const LinesCase cases[] = {
-      {"well formed", QByteArray("\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\r\n"),
+      {"well formed",
+       QByteArray("\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\r\n"),
        {QString::fromUtf8("é€") + four}},
-      {"stray continuation bytes are dropped", QByteArray("a\x80\xBF" "b\r\nc\r\n"), {"ab", "c"}},
-      {"a cut sequence still ends its line", QByteArray("a\xE2\x82\r\nb\r\n"),
+      {"stray continuation bytes are dropped",
+       QByteArray("a\x80\xBF"
+                  "b\r\nc\r\n"),
+       {"ab", "c"}},
+      {"a cut sequence still ends its line",
+       QByteArray("a\xE2\x82\r\nb\r\n"),
        {QStringLiteral("a") + bad, "b"}},
       {"cut at the end of the data", QByteArray("a\xC3"), {QStringLiteral("a") + bad}},
       {"overlong form", QByteArray("\xC0\xAF\r\n"), {}},
@@ -547,7 +557,7 @@ TEST_F(TextFileTest, WriterOpenFailures) {
     int status;
   } const cases[] = {
       {file + "/under.txt", kFileCannotCreate},  // a path under a regular file
-      {m_dir.path(), kFileCannotCreate},          // a folder
+      {m_dir.path(), kFileCannotCreate},         // a folder
       {PathOf("no/such/folder.txt"), kFileCannotCreate},
   };
   for (const auto& c : cases) {
@@ -589,9 +599,9 @@ TEST_F(TextFileTest, FullDiskFailsTheSave) {
 }
 
 TEST_F(TextFileTest, ValuesWithoutDigitsFailTheWrite) {
-  for (double x : {std::numeric_limits<double>::quiet_NaN(),
-                   std::numeric_limits<double>::infinity(),
-                   -std::numeric_limits<double>::infinity()}) {
+  for (double x :
+       {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+        -std::numeric_limits<double>::infinity()}) {
     ResetFileStatus();
     const QString path = PathOf("nan.txt");
     {
@@ -712,8 +722,8 @@ TEST(FormatDoubleTest, Examples) {
 }
 
 TEST(FormatDoubleTest, NonFiniteValuesAreNeverFormatted) {
-  for (double x : {std::numeric_limits<double>::quiet_NaN(),
-                   std::numeric_limits<double>::infinity()}) {
+  for (double x :
+       {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()}) {
     char16_t out[4] = {u'a', 0, 0, 0};
     EXPECT_EQ(FormatDouble(x, out, 3), 0);
     EXPECT_EQ(out[0], u'a');
@@ -734,11 +744,8 @@ TEST(FormatDoubleTest, FixedNeverUsesAnExponent) {
     double x;
     const char* text;
   } cases[] = {
-      {0.0, "0"},
-      {1e21, "1000000000000000000000"},
-      {-1.5e-7, "-0.00000015"},
-      {123.25, "123.25"},
-      {1e-25, "0.0000000000000000000000001"},
+      {0.0, "0"},         {1e21, "1000000000000000000000"},       {-1.5e-7, "-0.00000015"},
+      {123.25, "123.25"}, {1e-25, "0.0000000000000000000000001"},
   };
   for (const auto& c : cases) {
     QString s;
@@ -756,8 +763,12 @@ TEST(AnsiTextTest, ParseAnsiInt) {
     int value;  // when the result is 1
     int consumed;
   } cases[] = {
-      {"2147483648", 0, 0, 10}, {"-2147483647", 1, -2147483647, 11}, {"+", 1, 0, 1},
-      {"", 1, 0, 0},            {"42abc", 1, 42, 2},                  {"-0", 1, 0, 2},
+      {"2147483648", 0, 0, 10},
+      {"-2147483647", 1, -2147483647, 11},
+      {"+", 1, 0, 1},
+      {"", 1, 0, 0},
+      {"42abc", 1, 42, 2},
+      {"-0", 1, 0, 2},
       {"99999999999x", 0, 0, 11},
   };
   for (const auto& c : cases) {
