@@ -1,0 +1,363 @@
+#include "platform/qt/imagecontext.h"
+
+#include "platform/qt/qtfont.h"
+#include "platform/qt/rasteriser.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QScreen>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace zeph {
+namespace {
+
+using raster::SpanSet;
+using Int = std::int64_t;
+
+raster::Clip ToRasterClip(const DcRect& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+DcRect Intersect(const DcRect& a, const DcRect& b) {
+  DcRect r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+           std::min(a.bottom, b.bottom)};
+  return r.IsEmpty() ? DcRect{} : r;
+}
+
+std::uint32_t ToRgb(ColourRef colour) {
+  return (static_cast<std::uint32_t>(RedOf(colour)) << 16) |
+         (static_cast<std::uint32_t>(GreenOf(colour)) << 8) |
+         static_cast<std::uint32_t>(BlueOf(colour));
+}
+
+// Sets every pixel of spans once: copied, or combined by exclusive or.
+void Apply(QImage& image, const SpanSet& spans, ColourRef colour, RasterOp op) {
+  if (spans.empty()) return;
+  const std::uint32_t rgb = ToRgb(colour);
+  uchar* bits = image.bits();
+  const qsizetype stride = image.bytesPerLine();
+  for (const raster::Span& s : spans.spans()) {
+    auto* row = reinterpret_cast<std::uint32_t*>(bits + stride * s.y);
+    if (op == RasterOp::kXor) {
+      for (std::int32_t x = s.x0; x < s.x1; ++x) row[x] ^= rgb;
+    } else {
+      std::fill(row + s.x0, row + s.x1, 0xFF000000u | rgb);
+    }
+  }
+}
+
+// The box with its corners ordered.
+void OrderBox(Int& left, Int& top, Int& right, Int& bottom) {
+  if (right < left) std::swap(left, right);
+  if (bottom < top) std::swap(top, bottom);
+}
+
+raster::PointF PixelCentre(Int x, Int y) {
+  return {static_cast<double>(x) + 0.5, static_cast<double>(y) + 0.5};
+}
+
+class CImageBits final : public CSavedBits {
+ public:
+  explicit CImageBits(QImage image) : m_image(std::move(image)) {}
+  int Width() const override { return m_image.width(); }
+  int Height() const override { return m_image.height(); }
+  QImage& image() { return m_image; }
+  const QImage& image() const { return m_image; }
+
+ private:
+  QImage m_image;
+};
+
+// Copies a width x height block of 32-bit pixels from (sx, sy) of from to (dx, dy) of to,
+// limited to the part inside both images and inside limit (a rectangle of to).
+void CopyBlock(const QImage& from, Int sx, Int sy, QImage& to, Int dx, Int dy, Int width,
+               Int height, const DcRect& limit) {
+  // Destination rows and columns that are inside the block, the source and the limit.
+  const Int x0 = std::max({dx, dx - sx, Int(limit.left), Int(0)});
+  const Int x1 = std::min({dx + width, dx - sx + from.width(), Int(limit.right), Int(to.width())});
+  const Int y0 = std::max({dy, dy - sy, Int(limit.top), Int(0)});
+  const Int y1 =
+      std::min({dy + height, dy - sy + from.height(), Int(limit.bottom), Int(to.height())});
+  if (x0 >= x1 || y0 >= y1) return;
+  for (Int y = y0; y < y1; ++y) {
+    const auto* src = reinterpret_cast<const std::uint32_t*>(from.constScanLine(int(y - dy + sy)));
+    auto* dst = reinterpret_cast<std::uint32_t*>(to.scanLine(int(y)));
+    std::memcpy(dst + x0, src + (x0 - dx + sx), static_cast<std::size_t>(x1 - x0) * 4);
+  }
+}
+
+}  // namespace
+
+CImageContext::CImageContext(QImage& image) : m_image(image) {
+  if (m_image.format() != QImage::Format_RGB32) {
+    m_image = m_image.convertToFormat(QImage::Format_RGB32);
+  }
+  m_caps.width = m_image.width();
+  m_caps.height = m_image.height();
+  m_caps.physicalWidth = m_caps.width;
+  m_caps.physicalHeight = m_caps.height;
+  m_caps.widthMm = static_cast<int>(std::lround(m_caps.width * 25.4 / kFallbackScreenDpi));
+  m_caps.heightMm = static_cast<int>(std::lround(m_caps.height * 25.4 / kFallbackScreenDpi));
+}
+
+DcRect CImageContext::DeviceClip() const {
+  const DcRect whole{0, 0, m_image.width(), m_image.height()};
+  return m_clipped ? Intersect(whole, m_clip) : whole;
+}
+
+DcRect CImageContext::GetClipBox() const {
+  const DcRect box = DeviceClip();
+  if (box.IsEmpty()) return {};
+  const DcPoint o = GetWindowOrigin();
+  return {box.left + o.x, box.top + o.y, box.right + o.x, box.bottom + o.y};
+}
+
+void CImageContext::SetClipRect(const DcRect& rect) {
+  const DcPoint o = GetWindowOrigin();
+  m_clip = {rect.left - o.x, rect.top - o.y, rect.right - o.x, rect.bottom - o.y};
+  m_clipped = true;
+}
+
+void CImageContext::ResetClip() { m_clipped = false; }
+
+void CImageContext::LineTo(int x, int y) {
+  const DcPoint from = GetCurrentPosition();
+  SetCurrentPosition({x, y});
+  const DcPoint o = GetWindowOrigin();
+  const Int x0 = Int(from.x) - o.x, y0 = Int(from.y) - o.y;
+  const Int x1 = Int(x) - o.x, y1 = Int(y) - o.y;
+  if (x0 == x1 && y0 == y1) return;
+  SpanSet pixels(ToRasterClip(DeviceClip()));
+  if (pixels.clip().IsEmpty()) return;
+  const DcPen& pen = GetPen();
+  if (pen.width <= 1) {
+    raster::AddThinLine(pixels, x0, y0, x1, y1);  // one pixel per step: no pixel twice
+  } else {
+    const raster::PointF ends[] = {PixelCentre(x0, y0), PixelCentre(x1, y1)};
+    raster::StrokePolyline(pixels, ends, pen.width, pen.style == PenStyle::kSolid, false);
+    pixels.Normalise();
+  }
+  Apply(m_image, pixels, pen.colour, GetRasterOp());
+}
+
+void CImageContext::SetPixel(int x, int y, ColourRef colour) {
+  const DcPoint o = GetWindowOrigin();
+  SpanSet pixel(ToRasterClip(DeviceClip()));
+  pixel.AddPixel(Int(x) - o.x, Int(y) - o.y);
+  Apply(m_image, pixel, colour, GetRasterOp());
+}
+
+void CImageContext::Ellipse(int left, int top, int right, int bottom) {
+  const DcPoint o = GetWindowOrigin();
+  Int l = Int(left) - o.x, t = Int(top) - o.y, r = Int(right) - o.x, b = Int(bottom) - o.y;
+  OrderBox(l, t, r, b);
+  if (l == r || t == b) return;
+  const raster::Clip clip = ToRasterClip(DeviceClip());
+  if (clip.IsEmpty()) return;
+  const DcPen& pen = GetPen();
+  SpanSet outline(clip);
+  if (pen.width <= 1) {
+    raster::AddEllipseOutline(outline, l, t, r, b);
+  } else {
+    raster::AddEllipseBand(outline, l, t, r, b, pen.width);
+  }
+  outline.Normalise();
+  if (GetBrush().style == BrushStyle::kSolid) {
+    SpanSet inside(clip);
+    raster::AddEllipseInside(inside, l, t, r, b);
+    inside.Normalise();
+    inside.Subtract(outline);
+    Apply(m_image, inside, GetBrush().colour, GetRasterOp());
+  }
+  Apply(m_image, outline, pen.colour, GetRasterOp());
+}
+
+bool CImageContext::Arc(int left, int top, int right, int bottom, int startX, int startY, int endX,
+                        int endY) {
+  const DcPoint o = GetWindowOrigin();
+  Int l = Int(left) - o.x, t = Int(top) - o.y, r = Int(right) - o.x, b = Int(bottom) - o.y;
+  OrderBox(l, t, r, b);
+  if (l == r || t == b) return false;
+  const Int sx = Int(startX) - o.x, sy = Int(startY) - o.y;
+  const Int ex = Int(endX) - o.x, ey = Int(endY) - o.y;
+  const raster::Clip clip = ToRasterClip(DeviceClip());
+  if (clip.IsEmpty()) return true;
+  // Directions from the centre in doubled coordinates, as the rasterisers use them.
+  const Int cx2 = l + r - 1, cy2 = t + b - 1;
+  const raster::Sweep sweep(double(2 * sx - cx2), double(2 * sy - cy2), double(2 * ex - cx2),
+                            double(2 * ey - cy2));
+  const DcPen& pen = GetPen();
+  SpanSet pixels(clip);
+  if (pen.width <= 1) {
+    raster::AddEllipseOutline(pixels, l, t, r, b, sweep);
+  } else {
+    raster::AddEllipseBand(pixels, l, t, r, b, pen.width, sweep);
+    if (pen.style == PenStyle::kSolid && !sweep.IsFull()) {
+      raster::AddDisc(pixels, raster::EllipsePointTowards(l, t, r, b, sx, sy), pen.width / 2.0);
+      raster::AddDisc(pixels, raster::EllipsePointTowards(l, t, r, b, ex, ey), pen.width / 2.0);
+    }
+  }
+  pixels.Normalise();
+  Apply(m_image, pixels, pen.colour, GetRasterOp());
+  return true;
+}
+
+void CImageContext::PolyBezier(const std::array<DcPoint, 4>& points) {
+  const DcPoint o = GetWindowOrigin();
+  const raster::Clip clip = ToRasterClip(DeviceClip());
+  if (clip.IsEmpty()) return;
+  const DcPen& pen = GetPen();
+  const bool thin = pen.width <= 1;
+  // Thin curves pass through pixel positions; wide ones are outlined about pixel centres.
+  const double shift = thin ? 0.0 : 0.5;
+  std::array<raster::PointF, 4> control;
+  for (std::size_t i = 0; i < 4; ++i) {
+    control[i] = {double(Int(points[i].x) - o.x) + shift, double(Int(points[i].y) - o.y) + shift};
+  }
+  const std::vector<raster::PointF> path = raster::FlattenBezier(control);
+  SpanSet pixels(clip);
+  if (thin) {
+    for (std::size_t i = 0; i + 1 < path.size(); ++i) {
+      raster::AddThinLine(pixels, std::llround(path[i].x), std::llround(path[i].y),
+                          std::llround(path[i + 1].x), std::llround(path[i + 1].y));
+    }
+  } else {
+    raster::StrokePolyline(pixels, path, pen.width, pen.style == PenStyle::kSolid, false);
+  }
+  pixels.Normalise();  // a curve may pass a pixel twice: set it once
+  Apply(m_image, pixels, pen.colour, GetRasterOp());
+}
+
+void CImageContext::Polygon(std::span<const DcPoint> points) {
+  if (points.size() < 2) return;
+  const DcPoint o = GetWindowOrigin();
+  const raster::Clip clip = ToRasterClip(DeviceClip());
+  if (clip.IsEmpty()) return;
+  std::vector<raster::PointF> centres;
+  centres.reserve(points.size());
+  for (const DcPoint& p : points) centres.push_back(PixelCentre(Int(p.x) - o.x, Int(p.y) - o.y));
+
+  const DcPen& pen = GetPen();
+  SpanSet outline(clip);
+  if (pen.width <= 1) {
+    for (std::size_t i = 0; i < points.size(); ++i) {
+      const DcPoint& a = points[i];
+      const DcPoint& b = points[(i + 1) % points.size()];
+      raster::AddThinLine(outline, Int(a.x) - o.x, Int(a.y) - o.y, Int(b.x) - o.x, Int(b.y) - o.y);
+    }
+  } else {
+    raster::StrokePolyline(outline, centres, pen.width, pen.style == PenStyle::kSolid, true);
+  }
+  outline.Normalise();
+  if (GetBrush().style == BrushStyle::kSolid && points.size() > 2) {
+    SpanSet inside(clip);
+    const std::vector<raster::PointF> contours[] = {centres};
+    raster::FillContours(inside, contours, true);
+    inside.Normalise();
+    inside.Subtract(outline);
+    Apply(m_image, inside, GetBrush().colour, GetRasterOp());
+  }
+  Apply(m_image, outline, pen.colour, GetRasterOp());
+}
+
+void CImageContext::FillRect(const DcRect& rect, ColourRef colour) {
+  const DcPoint o = GetWindowOrigin();
+  SpanSet pixels(ToRasterClip(DeviceClip()));
+  const Int first = std::max(Int(rect.top) - o.y, pixels.clip().top);
+  const Int end = std::min(Int(rect.bottom) - o.y, pixels.clip().bottom);
+  for (Int y = first; y < end; ++y) pixels.AddRun(y, Int(rect.left) - o.x, Int(rect.right) - o.x);
+  Apply(m_image, pixels, colour, RasterOp::kCopy);
+}
+
+const QFont& CImageContext::CurrentQtFont() const {
+  if (!m_qtFontValid || !(m_qtFontFor == GetFont())) {
+    m_qtFontFor = GetFont();
+    m_qtFont = MakeQtFont(m_qtFontFor, &m_image);
+    m_qtFontValid = true;
+  }
+  return m_qtFont;
+}
+
+TextMetrics CImageContext::GetTextMetrics() const {
+  return QtTextMetrics(CurrentQtFont(), GetFont(), &m_image);
+}
+
+DcSize CImageContext::GetTextExtent(QStringView text) const {
+  return QtTextExtent(CurrentQtFont(), &m_image, text);
+}
+
+void CImageContext::DrawText(int x, int y, const DcRect* clip, QStringView text) {
+  if (text.isEmpty()) return;
+  const DcPoint o = GetWindowOrigin();
+  DcRect visible = DeviceClip();
+  if (clip != nullptr) {
+    visible = Intersect(visible,
+                        {clip->left - o.x, clip->top - o.y, clip->right - o.x, clip->bottom - o.y});
+  }
+  if (visible.IsEmpty()) return;
+  const QFont& qfont = CurrentQtFont();
+  QPainter painter(&m_image);
+  painter.setClipRect(
+      QRect(visible.left, visible.top, visible.right - visible.left, visible.bottom - visible.top));
+  DrawQtText(painter, *this, qfont, &m_image, x - o.x, y - o.y, text);
+}
+
+void CImageContext::TextOut(int x, int y, QStringView text) { DrawText(x, y, nullptr, text); }
+
+void CImageContext::TextOutClipped(int x, int y, const DcRect& clip, QStringView text) {
+  DrawText(x, y, &clip, text);
+}
+
+std::unique_ptr<CSavedBits> CImageContext::CreateSavedBits(int width, int height) {
+  if (width <= 0 || height <= 0) return nullptr;
+  QImage image(width, height, QImage::Format_RGB32);
+  if (image.isNull()) return nullptr;
+  image.fill(0u);
+  return std::make_unique<CImageBits>(std::move(image));
+}
+
+bool CImageContext::SaveBits(CSavedBits& bits, int left, int top) {
+  auto* saved = dynamic_cast<CImageBits*>(&bits);
+  if (saved == nullptr) return false;
+  const DcPoint o = GetWindowOrigin();
+  QImage& to = saved->image();
+  CopyBlock(m_image, Int(left) - o.x, Int(top) - o.y, to, 0, 0, to.width(), to.height(),
+            {0, 0, to.width(), to.height()});
+  return true;
+}
+
+bool CImageContext::RestoreBits(const CSavedBits& bits, int left, int top) {
+  const auto* saved = dynamic_cast<const CImageBits*>(&bits);
+  if (saved == nullptr) return false;
+  const DcPoint o = GetWindowOrigin();
+  const QImage& from = saved->image();
+  CopyBlock(from, 0, 0, m_image, Int(left) - o.x, Int(top) - o.y, from.width(), from.height(),
+            DeviceClip());
+  return true;
+}
+
+DeviceCaps ScreenDeviceCaps() {
+  DeviceCaps caps;
+  caps.width = 1024;
+  caps.height = 768;
+  const QScreen* screen = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr
+                              ? QGuiApplication::primaryScreen()
+                              : nullptr;
+  if (screen != nullptr) {
+    caps.width = screen->size().width();
+    caps.height = screen->size().height();
+    caps.dpiX = static_cast<int>(std::lround(screen->logicalDotsPerInchX()));
+    caps.dpiY = static_cast<int>(std::lround(screen->logicalDotsPerInchY()));
+    caps.colourBits = screen->depth();
+  }
+  if (caps.dpiX <= 0) caps.dpiX = kFallbackScreenDpi;
+  if (caps.dpiY <= 0) caps.dpiY = kFallbackScreenDpi;
+  caps.physicalWidth = caps.width;
+  caps.physicalHeight = caps.height;
+  caps.widthMm = static_cast<int>(std::lround(caps.width * 25.4 / caps.dpiX));
+  caps.heightMm = static_cast<int>(std::lround(caps.height * 25.4 / caps.dpiY));
+  return caps;
+}
+
+}  // namespace zeph

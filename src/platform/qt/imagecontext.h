@@ -1,0 +1,65 @@
+#pragma once
+// The drawing context of the screen: pixels of a QImage back buffer, which the drawing window
+// shows. Lines, shapes and pixels are set by our own rasterisers so that the pixel rules of
+// the interface hold exactly; text is drawn by QPainter without antialiasing.
+#include "platform/drawcontext.h"
+
+#include <QFont>
+
+class QImage;
+
+namespace zeph {
+
+class CImageContext final : public CDrawContext {
+ public:
+  // Draws on image, which must outlive the context; an image of another format is converted
+  // to 32-bit RGB first.
+  explicit CImageContext(QImage& image);
+
+  // What the device reports; by default the image's size at 96 dots per inch.
+  void SetDeviceCaps(const DeviceCaps& caps) { m_caps = caps; }
+
+  bool IsPrinting() const override { return false; }
+  DcRect GetClipBox() const override;
+  void SetClipRect(const DcRect& rect) override;
+  void ResetClip() override;
+
+  void LineTo(int x, int y) override;
+  void SetPixel(int x, int y, ColourRef colour) override;
+  void Ellipse(int left, int top, int right, int bottom) override;
+  bool Arc(int left, int top, int right, int bottom, int startX, int startY, int endX,
+           int endY) override;
+  void PolyBezier(const std::array<DcPoint, 4>& points) override;
+  void Polygon(std::span<const DcPoint> points) override;
+  void FillRect(const DcRect& rect, ColourRef colour) override;
+
+  TextMetrics GetTextMetrics() const override;
+  DcSize GetTextExtent(QStringView text) const override;
+  void TextOut(int x, int y, QStringView text) override;
+  void TextOutClipped(int x, int y, const DcRect& clip, QStringView text) override;
+
+  std::unique_ptr<CSavedBits> CreateSavedBits(int width, int height) override;
+  bool SaveBits(CSavedBits& bits, int left, int top) override;
+  bool RestoreBits(const CSavedBits& bits, int left, int top) override;
+
+ protected:
+  DeviceCaps QueryDeviceCaps() const override { return m_caps; }
+
+ private:
+  DcRect DeviceClip() const;
+  const QFont& CurrentQtFont() const;
+  void DrawText(int x, int y, const DcRect* clip, QStringView text);
+
+  QImage& m_image;
+  DeviceCaps m_caps;
+  bool m_clipped = false;
+  DcRect m_clip;  // device coordinates
+  mutable DcFont m_qtFontFor;
+  mutable QFont m_qtFont;
+  mutable bool m_qtFontValid = false;
+};
+
+// The primary screen's size, resolution and colour depth, for contexts that stand for it.
+DeviceCaps ScreenDeviceCaps();
+
+}  // namespace zeph

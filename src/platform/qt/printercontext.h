@@ -1,0 +1,78 @@
+#pragma once
+// The drawing context of printed pages: QPainter on a QPrinter, which writes a PDF file where
+// no printer is installed. Coordinates are printer pixels from the top-left corner of the
+// printable area. A page cannot be combined by exclusive or, so every raster op draws as a
+// copy, and a printer keeps no pixels to save.
+#include "platform/drawcontext.h"
+
+#include <QFont>
+#include <memory>
+
+class QPainter;
+class QPrinter;
+
+namespace zeph {
+
+class CPrinterContext final : public CDrawContext {
+ public:
+  // Measures and draws on printer, which must outlive the context. Measuring needs no open
+  // document; drawing outside one does nothing.
+  explicit CPrinterContext(QPrinter& printer);
+  ~CPrinterContext() override;
+
+  // Starts the print job (or the PDF file); false when it cannot be started.
+  bool BeginDocument();
+  // Ends the page and starts the next one.
+  bool NewPage();
+  // Finishes the job; false when nothing was open.
+  bool EndDocument();
+  bool IsDocumentOpen() const;
+
+  bool IsPrinting() const override { return true; }
+  DcRect GetClipBox() const override;
+  void SetClipRect(const DcRect& rect) override;
+  void ResetClip() override;
+
+  void LineTo(int x, int y) override;
+  void SetPixel(int x, int y, ColourRef colour) override;
+  void Ellipse(int left, int top, int right, int bottom) override;
+  bool Arc(int left, int top, int right, int bottom, int startX, int startY, int endX,
+           int endY) override;
+  void PolyBezier(const std::array<DcPoint, 4>& points) override;
+  void Polygon(std::span<const DcPoint> points) override;
+  void FillRect(const DcRect& rect, ColourRef colour) override;
+
+  TextMetrics GetTextMetrics() const override;
+  DcSize GetTextExtent(QStringView text) const override;
+  void TextOut(int x, int y, QStringView text) override;
+  void TextOutClipped(int x, int y, const DcRect& clip, QStringView text) override;
+
+  std::unique_ptr<CSavedBits> CreateSavedBits(int width, int height) override;
+  bool SaveBits(CSavedBits& bits, int left, int top) override;
+  bool RestoreBits(const CSavedBits& bits, int left, int top) override;
+
+ protected:
+  DeviceCaps QueryDeviceCaps() const override;
+
+ private:
+  DcRect DeviceClip() const;
+  // The open painter, prepared with the clip and the selected pen and brush; null when no
+  // document is open or nothing is visible.
+  QPainter* PreparePainter(const DcRect* extraClip = nullptr);
+  const QFont& CurrentQtFont() const;
+  void DrawText(int x, int y, const DcRect* clip, QStringView text);
+
+  QPrinter& m_printer;
+  std::unique_ptr<QPainter> m_painter;
+  bool m_clipped = false;
+  DcRect m_clip;  // device coordinates
+  mutable DcFont m_qtFontFor;
+  mutable QFont m_qtFont;
+  mutable bool m_qtFontValid = false;
+};
+
+// The default printer; where none is installed, a PDF printer writing pdfPath, A4 portrait
+// at 300 dots per inch.
+std::unique_ptr<QPrinter> MakeDefaultPrinter(const QString& pdfPath);
+
+}  // namespace zeph

@@ -1,0 +1,508 @@
+#include "platform/qt/rasteriser.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace zeph::raster {
+namespace {
+
+using Int = std::int64_t;
+using Wide = __int128;
+
+Int FloorDiv(Wide n, Int d) {  // d > 0
+  Wide q = n / d;
+  if (n % d < 0) --q;
+  return static_cast<Int>(q);
+}
+
+// Clamps a double coordinate into a range just wider than the clip before it becomes an
+// integer, so that far-off values neither overflow nor matter.
+Int ClampToInt(double v, Int lo, Int hi) {
+  if (!(v >= static_cast<double>(lo))) return lo;  // also NaN
+  if (v > static_cast<double>(hi)) return hi;
+  return static_cast<Int>(v);
+}
+
+// The largest value par + 2k not above v.
+Int LatticeFloor(double v, Int par) {
+  return par + 2 * static_cast<Int>(std::floor((v - static_cast<double>(par)) / 2));
+}
+
+// The value par + 2k nearest v (halves outwards), kept within [par, max].
+Int LatticeNearest(double v, Int par, Int max) {
+  const Int k = static_cast<Int>(std::floor((v - static_cast<double>(par)) / 2 + 0.5));
+  return std::clamp(par + 2 * k, par, max);
+}
+
+// A monotone stand-in for the angle of (x, y), y upwards: 0 along +x, 1 along +y, 2 along -x,
+// 3 along -y, in [0, 4). Directions that are multiples of one another give equal values.
+double DiamondAngle(double x, double y) {
+  if (x == 0 && y == 0) return 0;
+  if (y >= 0) return x >= 0 ? y / (x + y) : 1 - x / (-x + y);
+  return x < 0 ? 2 - y / (-x - y) : 3 + x / (x - y);
+}
+
+// Adds the pixels of [x0, x1) in row y that lie in the sweep's directions from the doubled
+// centre (cx2, cy2).
+void AddRunInSweep(SpanSet& out, Int y, Int x0, Int x1, Int cx2, Int cy2, const Sweep& sweep) {
+  const Clip& c = out.clip();
+  if (y < c.top || y >= c.bottom) return;
+  x0 = std::max(x0, c.left);
+  x1 = std::min(x1, c.right);
+  const double dy = static_cast<double>(2 * y - cy2);
+  for (Int x = x0; x < x1; ++x) {
+    if (sweep.Contains(static_cast<double>(2 * x - cx2), dy)) out.AddPixel(x, y);
+  }
+}
+
+// Calls visit(v) for the lattice values par + 2k in [lo, hi].
+template <typename Visit>
+void ForLattice(Int lo, Int hi, Int par, Visit&& visit) {
+  if (lo > hi) return;
+  Int v = lo;
+  if (((v - par) % 2 + 2) % 2 != 0) ++v;
+  for (; v <= hi; v += 2) visit(v);
+}
+
+// Calls visit(v) for the lattice values of [first, last] whose mirrored pixels
+// (centre2 + v) / 2 or (centre2 - v) / 2 fall inside [clipLo, clipHi).
+template <typename Visit>
+void ForVisibleLattice(Int first, Int last, Int par, Int centre2, Int clipLo, Int clipHi,
+                       Visit&& visit) {
+  Int aLo = std::max(first, 2 * clipLo - centre2);
+  Int aHi = std::min(last, 2 * (clipHi - 1) - centre2);
+  Int bLo = std::max(first, centre2 - 2 * (clipHi - 1));
+  Int bHi = std::min(last, centre2 - 2 * clipLo);
+  if (aLo > aHi) {
+    ForLattice(bLo, bHi, par, visit);
+  } else if (bLo > bHi) {
+    ForLattice(aLo, aHi, par, visit);
+  } else if (aHi + 1 < bLo || bHi + 1 < aLo) {
+    ForLattice(aLo, aHi, par, visit);
+    ForLattice(bLo, bHi, par, visit);
+  } else {
+    ForLattice(std::min(aLo, bLo), std::max(aHi, bHi), par, visit);
+  }
+}
+
+}  // namespace
+
+// ---- SpanSet ----
+
+void SpanSet::AddPixel(Int x, Int y) {
+  if (x < m_clip.left || x >= m_clip.right || y < m_clip.top || y >= m_clip.bottom) return;
+  const auto xi = static_cast<std::int32_t>(x);
+  const auto yi = static_cast<std::int32_t>(y);
+  if (!m_spans.empty()) {
+    Span& last = m_spans.back();
+    if (last.y == yi && last.x1 == xi) {
+      ++last.x1;
+      return;
+    }
+  }
+  m_spans.push_back({yi, xi, xi + 1});
+}
+
+void SpanSet::AddRun(Int y, Int x0, Int x1) {
+  if (y < m_clip.top || y >= m_clip.bottom) return;
+  x0 = std::max(x0, m_clip.left);
+  x1 = std::min(x1, m_clip.right);
+  if (x0 >= x1) return;
+  const auto yi = static_cast<std::int32_t>(y);
+  if (!m_spans.empty()) {
+    Span& last = m_spans.back();
+    if (last.y == yi && last.x0 <= x1 && x0 <= last.x1) {
+      last.x0 = std::min<std::int32_t>(last.x0, static_cast<std::int32_t>(x0));
+      last.x1 = std::max<std::int32_t>(last.x1, static_cast<std::int32_t>(x1));
+      return;
+    }
+  }
+  m_spans.push_back({yi, static_cast<std::int32_t>(x0), static_cast<std::int32_t>(x1)});
+}
+
+void SpanSet::Normalise() {
+  std::sort(m_spans.begin(), m_spans.end(),
+            [](const Span& a, const Span& b) { return a.y != b.y ? a.y < b.y : a.x0 < b.x0; });
+  std::vector<Span> merged;
+  merged.reserve(m_spans.size());
+  for (const Span& s : m_spans) {
+    if (!merged.empty() && merged.back().y == s.y && s.x0 <= merged.back().x1) {
+      merged.back().x1 = std::max(merged.back().x1, s.x1);
+    } else {
+      merged.push_back(s);
+    }
+  }
+  m_spans = std::move(merged);
+}
+
+void SpanSet::Subtract(const SpanSet& other) {
+  const std::vector<Span>& o = other.m_spans;
+  std::vector<Span> result;
+  result.reserve(m_spans.size());
+  std::size_t j = 0;
+  for (const Span& s : m_spans) {
+    while (j < o.size() && (o[j].y < s.y || (o[j].y == s.y && o[j].x1 <= s.x0))) ++j;
+    std::int32_t x = s.x0;
+    for (std::size_t k = j; k < o.size() && o[k].y == s.y && o[k].x0 < s.x1; ++k) {
+      if (o[k].x0 > x) result.push_back({s.y, x, o[k].x0});
+      x = std::max(x, o[k].x1);
+    }
+    if (x < s.x1) result.push_back({s.y, x, s.x1});
+  }
+  m_spans = std::move(result);
+}
+
+bool SpanSet::Contains(Int x, Int y) const {
+  auto it = std::upper_bound(m_spans.begin(), m_spans.end(), std::pair<Int, Int>(y, x),
+                             [](const std::pair<Int, Int>& p, const Span& s) {
+                               return p.first != s.y ? p.first < s.y : p.second < s.x0;
+                             });
+  if (it == m_spans.begin()) return false;
+  --it;
+  return it->y == y && x >= it->x0 && x < it->x1;
+}
+
+Int SpanSet::PixelCount() const {
+  Int n = 0;
+  for (const Span& s : m_spans) n += s.x1 - s.x0;
+  return n;
+}
+
+// ---- Lines ----
+
+void AddThinLine(SpanSet& out, Int x0, Int y0, Int x1, Int y1) {
+  const Clip& c = out.clip();
+  Int dx = x1 - x0;
+  Int dy = y1 - y0;
+  if (dx == 0 && dy == 0) return;
+  const bool xMajor = (dx < 0 ? -dx : dx) >= (dy < 0 ? -dy : dy);
+  // Work along the major axis u with minor axis v: v(u) = v0 + dv (u - u0) / du, rounded to
+  // the nearest pixel with halves upwards, which is the same from either end.
+  Int u0 = x0, v0 = y0, du = dx, dv = dy, uClipLo = c.left, uClipHi = c.right;
+  if (!xMajor) {
+    u0 = y0;
+    v0 = x0;
+    du = dy;
+    dv = dx;
+    uClipLo = c.top;
+    uClipHi = c.bottom;
+  }
+  const Int s = du > 0 ? 1 : -1;
+  const Int adu = du * s;
+  const Int u1 = u0 + du;
+  // The pixels run from u0 towards u1, u1 left out.
+  Int lo = du > 0 ? u0 : u1 + 1;
+  Int hi = du > 0 ? u1 - 1 : u0;
+  lo = std::max(lo, uClipLo);
+  hi = std::min(hi, uClipHi - 1);
+  if (lo > hi) return;
+  const Int d = 2 * adu;
+  const Wide n = Wide(2) * dv * (lo - u0) * s + adu;
+  Int q = FloorDiv(n, d);
+  Int r = static_cast<Int>(n - Wide(q) * d);
+  const Int step = 2 * dv * s;
+  for (Int u = lo; u <= hi; ++u) {
+    const Int v = v0 + q;
+    if (xMajor) {
+      out.AddPixel(u, v);
+    } else {
+      out.AddPixel(v, u);
+    }
+    r += step;
+    if (r >= d) {
+      ++q;
+      r -= d;
+    } else if (r < 0) {
+      --q;
+      r += d;
+    }
+  }
+}
+
+// ---- Filled shapes ----
+
+void FillContours(SpanSet& out, std::span<const std::vector<PointF>> contours, bool evenOdd) {
+  struct Edge {
+    double x0, y0, x1, y1;
+    int winding;
+  };
+  std::vector<Edge> edges;
+  double yMin = 0, yMax = 0;
+  for (const std::vector<PointF>& contour : contours) {
+    const std::size_t n = contour.size();
+    for (std::size_t i = 0; i < n; ++i) {
+      const PointF& a = contour[i];
+      const PointF& b = contour[(i + 1) % n];
+      if (a.y == b.y || !std::isfinite(a.x) || !std::isfinite(a.y) || !std::isfinite(b.x) ||
+          !std::isfinite(b.y)) {
+        continue;
+      }
+      if (edges.empty()) {
+        yMin = std::min(a.y, b.y);
+        yMax = std::max(a.y, b.y);
+      }
+      yMin = std::min({yMin, a.y, b.y});
+      yMax = std::max({yMax, a.y, b.y});
+      edges.push_back(a.y < b.y ? Edge{a.x, a.y, b.x, b.y, 1} : Edge{b.x, b.y, a.x, a.y, -1});
+    }
+  }
+  if (edges.empty()) return;
+  const Clip& c = out.clip();
+  const Int rowFirst = std::max(c.top, ClampToInt(std::ceil(yMin - 0.5), c.top, c.bottom));
+  const Int rowEnd = std::min(c.bottom, ClampToInt(std::ceil(yMax - 0.5), c.top, c.bottom));
+  std::vector<std::pair<double, int>> crossings;
+  for (Int y = rowFirst; y < rowEnd; ++y) {
+    const double yc = static_cast<double>(y) + 0.5;
+    crossings.clear();
+    for (const Edge& e : edges) {
+      if (e.y0 <= yc && yc < e.y1) {
+        crossings.emplace_back(e.x0 + (yc - e.y0) * (e.x1 - e.x0) / (e.y1 - e.y0), e.winding);
+      }
+    }
+    std::sort(crossings.begin(), crossings.end());
+    int winding = 0;
+    for (std::size_t i = 0; i + 1 < crossings.size(); ++i) {
+      winding += evenOdd ? 1 : crossings[i].second;
+      const bool inside = evenOdd ? (winding % 2 != 0) : (winding != 0);
+      if (!inside) continue;
+      const Int x0 = ClampToInt(std::ceil(crossings[i].first - 0.5), c.left - 1, c.right + 1);
+      const Int x1 = ClampToInt(std::ceil(crossings[i + 1].first - 0.5), c.left - 1, c.right + 1);
+      out.AddRun(y, x0, x1);
+    }
+  }
+}
+
+void AddDisc(SpanSet& out, PointF centre, double radius) {
+  if (!(radius >= 0) || !std::isfinite(centre.x) || !std::isfinite(centre.y)) return;
+  const Clip& c = out.clip();
+  const Int rowFirst = ClampToInt(std::ceil(centre.y - radius - 0.5), c.top, c.bottom);
+  const Int rowLast = ClampToInt(std::floor(centre.y + radius - 0.5), c.top - 1, c.bottom - 1);
+  for (Int y = rowFirst; y <= rowLast; ++y) {
+    const double dy = static_cast<double>(y) + 0.5 - centre.y;
+    const double half = std::sqrt(std::max(0.0, radius * radius - dy * dy));
+    const Int x0 = ClampToInt(std::ceil(centre.x - half - 0.5), c.left - 1, c.right + 1);
+    const Int x1 = ClampToInt(std::floor(centre.x + half - 0.5), c.left - 1, c.right + 1);
+    out.AddRun(y, x0, x1 + 1);
+  }
+}
+
+void StrokePolyline(SpanSet& out, std::span<const PointF> points, double width, bool round,
+                    bool closed) {
+  std::vector<PointF> p;
+  for (const PointF& q : points) {
+    if (p.empty() || p.back().x != q.x || p.back().y != q.y) p.push_back(q);
+  }
+  if (closed && p.size() > 1 && p.front().x == p.back().x && p.front().y == p.back().y) {
+    p.pop_back();
+  }
+  const double half = width / 2;
+  if (p.size() == 1) {
+    if (round) AddDisc(out, p[0], half);
+    return;
+  }
+  if (p.size() < 2) return;
+  const std::size_t segments = closed ? p.size() : p.size() - 1;
+  std::vector<PointF> normals(segments);
+  std::vector<std::vector<PointF>> contour(1);
+  for (std::size_t i = 0; i < segments; ++i) {
+    const PointF& a = p[i];
+    const PointF& b = p[(i + 1) % p.size()];
+    const double length = std::hypot(b.x - a.x, b.y - a.y);
+    const PointF n{-(b.y - a.y) / length * half, (b.x - a.x) / length * half};
+    normals[i] = n;
+    contour[0] = {{a.x + n.x, a.y + n.y},
+                  {b.x + n.x, b.y + n.y},
+                  {b.x - n.x, b.y - n.y},
+                  {a.x - n.x, a.y - n.y}};
+    FillContours(out, contour, false);
+  }
+  // Joins where two segments meet.
+  const std::size_t firstJoin = closed ? 0 : 1;
+  const std::size_t lastJoin = closed ? p.size() : p.size() - 1;
+  for (std::size_t i = firstJoin; i < lastJoin; ++i) {
+    const PointF& v = p[i];
+    if (round) {
+      AddDisc(out, v, half);
+      continue;
+    }
+    const PointF& n0 = normals[(i + segments - 1) % segments];
+    const PointF& n1 = normals[i % segments];
+    contour[0] = {v, {v.x + n0.x, v.y + n0.y}, {v.x + n1.x, v.y + n1.y}};
+    FillContours(out, contour, false);
+    contour[0] = {v, {v.x - n0.x, v.y - n0.y}, {v.x - n1.x, v.y - n1.y}};
+    FillContours(out, contour, false);
+  }
+  if (round && !closed) {
+    AddDisc(out, p.front(), half);
+    AddDisc(out, p.back(), half);
+  }
+}
+
+// ---- Directions ----
+
+Sweep::Sweep(double startX, double startY, double endX, double endY) : m_full(false) {
+  m_start = DiamondAngle(startX, -startY);
+  m_end = DiamondAngle(endX, -endY) - m_start;
+  if (m_end < 0) m_end += 4;
+  if (m_end == 0) m_full = true;
+}
+
+bool Sweep::Contains(double x, double y) const {
+  if (m_full) return true;
+  double a = DiamondAngle(x, -y) - m_start;
+  if (a < 0) a += 4;
+  return a <= m_end;
+}
+
+// ---- Ellipses ----
+// The box's ellipse passes through the centres of the pixels at its four sides. Doubled
+// coordinates relative to the centre keep everything integral: pixel x is X = 2x - cx2 with
+// cx2 = left + right - 1, and the curve is X^2 / W^2 + Y^2 / H^2 = 1 with W = right - left - 1.
+
+void AddEllipseOutline(SpanSet& out, Int left, Int top, Int right, Int bottom, const Sweep& sweep) {
+  const Clip& c = out.clip();
+  const Int w = right - left - 1;
+  const Int h = bottom - top - 1;
+  if (w < 0 || h < 0) return;
+  if (right <= c.left || left >= c.right || bottom <= c.top || top >= c.bottom) return;
+  const Int cx2 = left + right - 1;
+  const Int cy2 = top + bottom - 1;
+  if (w == 0 || h == 0) {  // one pixel wide or high: every pixel of the box
+    for (Int y = std::max(top, c.top); y < std::min(bottom, c.bottom); ++y) {
+      AddRunInSweep(out, y, left, right, cx2, cy2, sweep);
+    }
+    return;
+  }
+  auto emit = [&](Int X, Int Y) {
+    for (Int sx : {Int(1), Int(-1)}) {
+      if (sx < 0 && X == 0) continue;
+      for (Int sy : {Int(1), Int(-1)}) {
+        if (sy < 0 && Y == 0) continue;
+        const Int dx = sx * X;
+        const Int dy = sy * Y;
+        if (sweep.Contains(static_cast<double>(dx), static_cast<double>(dy))) {
+          out.AddPixel((cx2 + dx) / 2, (cy2 + dy) / 2);
+        }
+      }
+    }
+  };
+  const double wd = static_cast<double>(w);
+  const double hd = static_cast<double>(h);
+  const double diagonal = std::hypot(wd, hd);
+  const Int px = w % 2;
+  const Int py = h % 2;
+  // Where the curve is flatter than 45 degrees one pixel per column, elsewhere one per row;
+  // each part runs a pixel past the 45-degree point so that the two meet.
+  const Int xLast = std::min(w, LatticeFloor(wd * wd / diagonal + 2, px));
+  ForVisibleLattice(px, xLast, px, cx2, c.left, c.right, [&](Int X) {
+    const double t = static_cast<double>(X) / wd;
+    emit(X, LatticeNearest(hd * std::sqrt(std::max(0.0, 1 - t * t)), py, h));
+  });
+  const Int yLast = std::min(h, LatticeFloor(hd * hd / diagonal + 2, py));
+  ForVisibleLattice(py, yLast, py, cy2, c.top, c.bottom, [&](Int Y) {
+    const double t = static_cast<double>(Y) / hd;
+    emit(LatticeNearest(wd * std::sqrt(std::max(0.0, 1 - t * t)), px, w), Y);
+  });
+}
+
+void AddEllipseBand(SpanSet& out, Int left, Int top, Int right, Int bottom, double width,
+                    const Sweep& sweep) {
+  const Clip& c = out.clip();
+  const Int w = right - left - 1;
+  const Int h = bottom - top - 1;
+  if (w < 0 || h < 0 || !(width > 0)) return;
+  const Int cx2 = left + right - 1;
+  const Int cy2 = top + bottom - 1;
+  // In doubled units the pen reaches width on either side of the curve.
+  const double ow = static_cast<double>(w) + width;
+  const double oh = static_cast<double>(h) + width;
+  const double iw = static_cast<double>(w) - width;
+  const double ih = static_cast<double>(h) - width;
+  const Int rowFirst = ClampToInt(std::floor((static_cast<double>(cy2) - oh) / 2), c.top, c.bottom);
+  const Int rowLast =
+      ClampToInt(std::ceil((static_cast<double>(cy2) + oh) / 2), c.top - 1, c.bottom - 1);
+  for (Int y = rowFirst; y <= rowLast; ++y) {
+    const double yd = static_cast<double>(2 * y - cy2);
+    if (std::abs(yd) > oh) continue;
+    const double to = yd / oh;
+    const double xo = ow * std::sqrt(std::max(0.0, 1 - to * to));
+    const double cx = static_cast<double>(cx2);
+    const Int outerLo = ClampToInt(std::ceil((cx - xo) / 2), c.left - 1, c.right + 1);
+    const Int outerHi = ClampToInt(std::floor((cx + xo) / 2), c.left - 1, c.right + 1);
+    auto add = [&](Int x0, Int x1) {  // [x0, x1]
+      if (x0 > x1) return;
+      if (sweep.IsFull()) {
+        out.AddRun(y, x0, x1 + 1);
+      } else {
+        AddRunInSweep(out, y, x0, x1 + 1, cx2, cy2, sweep);
+      }
+    };
+    if (iw > 0 && ih > 0 && std::abs(yd) < ih) {
+      const double ti = yd / ih;
+      const double xi = iw * std::sqrt(std::max(0.0, 1 - ti * ti));
+      add(outerLo, ClampToInt(std::floor((cx - xi) / 2), c.left - 1, c.right + 1));
+      add(ClampToInt(std::ceil((cx + xi) / 2), c.left - 1, c.right + 1), outerHi);
+    } else {
+      add(outerLo, outerHi);
+    }
+  }
+}
+
+void AddEllipseInside(SpanSet& out, Int left, Int top, Int right, Int bottom) {
+  const Clip& c = out.clip();
+  const Int w = right - left - 1;
+  const Int h = bottom - top - 1;
+  if (w <= 0 || h <= 0) return;
+  const Int cx2 = left + right - 1;
+  const Int cy2 = top + bottom - 1;
+  const double cx = static_cast<double>(cx2);
+  for (Int y = std::max(top, c.top); y < std::min(bottom, c.bottom); ++y) {
+    const Int yd = 2 * y - cy2;
+    if ((yd < 0 ? -yd : yd) >= h) continue;
+    const double t = static_cast<double>(yd) / static_cast<double>(h);
+    const double xe = static_cast<double>(w) * std::sqrt(std::max(0.0, 1 - t * t));
+    const Int x0 = ClampToInt(std::floor((cx - xe) / 2) + 1, c.left - 1, c.right + 1);
+    const Int x1 = ClampToInt(std::ceil((cx + xe) / 2), c.left - 1, c.right + 1);
+    out.AddRun(y, x0, x1);
+  }
+}
+
+PointF EllipsePointTowards(Int left, Int top, Int right, Int bottom, Int x, Int y) {
+  const double a = static_cast<double>(right - left - 1) / 2;
+  const double b = static_cast<double>(bottom - top - 1) / 2;
+  const double cx = static_cast<double>(left + right) / 2;
+  const double cy = static_cast<double>(top + bottom) / 2;
+  const double dx = static_cast<double>(x) + 0.5 - cx;
+  const double dy = static_cast<double>(y) + 0.5 - cy;
+  if (dx == 0 && dy == 0) return {cx + a, cy};
+  if (a <= 0) return {cx, dy < 0 ? cy - b : cy + b};
+  if (b <= 0) return {dx < 0 ? cx - a : cx + a, cy};
+  const double t = 1 / std::sqrt(dx * dx / (a * a) + dy * dy / (b * b));
+  return {cx + dx * t, cy + dy * t};
+}
+
+std::vector<PointF> FlattenBezier(std::span<const PointF, 4> p) {
+  const double length = std::hypot(p[1].x - p[0].x, p[1].y - p[0].y) +
+                        std::hypot(p[2].x - p[1].x, p[2].y - p[1].y) +
+                        std::hypot(p[3].x - p[2].x, p[3].y - p[2].y);
+  // A cubic's second derivative is at most 6 x its control polygon's length; n pieces stray
+  // at most that / (8 n^2) from the curve.
+  const double wanted = std::ceil(std::sqrt(3 * length));
+  const int n = std::isfinite(wanted) ? static_cast<int>(std::clamp(wanted, 1.0, 8192.0)) : 1;
+  std::vector<PointF> points;
+  points.reserve(static_cast<std::size_t>(n) + 1);
+  for (int i = 0; i <= n; ++i) {
+    const double t = static_cast<double>(i) / n;
+    const double u = 1 - t;
+    const double b0 = u * u * u;
+    const double b1 = 3 * u * u * t;
+    const double b2 = 3 * u * t * t;
+    const double b3 = t * t * t;
+    points.push_back({b0 * p[0].x + b1 * p[1].x + b2 * p[2].x + b3 * p[3].x,
+                      b0 * p[0].y + b1 * p[1].y + b2 * p[2].y + b3 * p[3].y});
+  }
+  return points;
+}
+
+}  // namespace zeph::raster

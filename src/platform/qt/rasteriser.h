@@ -1,0 +1,113 @@
+#pragma once
+// Our own pixel rasterisers for the back-buffer context. They compute which device pixels a
+// primitive covers, clipped, as sorted runs in which each pixel appears once, so that the
+// caller can copy or exclusive-or each pixel exactly once. Coordinates are 64-bit so that
+// far-off points of a zoomed drawing neither overflow nor cost time: work is proportional to
+// the visible part.
+//
+// Pixel (x, y) covers [x, x + 1) x [y, y + 1); its centre is (x + 0.5, y + 0.5). Shapes given
+// in continuous coordinates (PointF) cover the pixels whose centres lie inside them, a centre
+// on a left or top edge counting as inside and on a right or bottom edge as outside.
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace zeph::raster {
+
+// Device rectangle, right and bottom excluded.
+struct Clip {
+  std::int64_t left = 0;
+  std::int64_t top = 0;
+  std::int64_t right = 0;
+  std::int64_t bottom = 0;
+  bool IsEmpty() const { return right <= left || bottom <= top; }
+};
+
+struct Span {
+  std::int32_t y = 0;
+  std::int32_t x0 = 0;  // first pixel
+  std::int32_t x1 = 0;  // one past the last pixel
+  friend bool operator==(const Span&, const Span&) = default;
+};
+
+struct PointF {
+  double x = 0;
+  double y = 0;
+};
+
+// A set of pixels inside a clip, kept as runs.
+class SpanSet {
+ public:
+  explicit SpanSet(const Clip& clip) : m_clip(clip) {}
+
+  const Clip& clip() const { return m_clip; }
+  void AddPixel(std::int64_t x, std::int64_t y);
+  void AddRun(std::int64_t y, std::int64_t x0, std::int64_t x1);  // [x0, x1)
+  // Sorts the runs and merges overlapping and touching ones: afterwards every pixel is in
+  // exactly one run.
+  void Normalise();
+  // Removes the pixels of other; both must be normalised, and this stays so.
+  void Subtract(const SpanSet& other);
+  bool Contains(std::int64_t x, std::int64_t y) const;  // normalised sets only
+  std::int64_t PixelCount() const;
+  const std::vector<Span>& spans() const { return m_spans; }
+  bool empty() const { return m_spans.empty(); }
+
+ private:
+  Clip m_clip;
+  std::vector<Span> m_spans;
+};
+
+// The pixels of the line from (x0, y0) to (x1, y1) without the end pixel; a line of length 0
+// has none. Along the major axis each step has one pixel, at the minor coordinate nearest the
+// exact line (halves towards +x or +y), so the pixels depend only on the two ends.
+void AddThinLine(SpanSet& out, std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1);
+
+// Fills closed contours by the alternate (even-odd) or the non-zero winding rule.
+void FillContours(SpanSet& out, std::span<const std::vector<PointF>> contours, bool evenOdd);
+
+// The pixels whose centres lie within radius of centre.
+void AddDisc(SpanSet& out, PointF centre, double radius);
+
+// A pen of width wider than one pixel along the points (pixel centres). Round: round ends
+// and joins; otherwise flat ends and bevel joins. Closed joins the last point to the first.
+void StrokePolyline(SpanSet& out, std::span<const PointF> points, double width, bool round,
+                    bool closed);
+
+// The directions, counter-clockwise as seen on the page, from the ray through a start point
+// to the ray through an end point; both given relative to a centre, in any common scale with
+// y growing downwards. Equal directions take every direction.
+class Sweep {
+ public:
+  Sweep() = default;  // every direction
+  Sweep(double startX, double startY, double endX, double endY);
+  bool Contains(double x, double y) const;
+  bool IsFull() const { return m_full; }
+
+ private:
+  bool m_full = true;
+  double m_start = 0;
+  double m_end = 0;
+};
+
+// The outline of the ellipse inscribed in the box (right and bottom excluded), one pixel
+// wide, symmetric, 8-connected and touching all four sides of the box; only the directions
+// of sweep (from the box's centre) are kept. The box must not be empty.
+void AddEllipseOutline(SpanSet& out, std::int64_t left, std::int64_t top, std::int64_t right,
+                       std::int64_t bottom, const Sweep& sweep = Sweep());
+// The same outline drawn with a pen of width pixels centred on it.
+void AddEllipseBand(SpanSet& out, std::int64_t left, std::int64_t top, std::int64_t right,
+                    std::int64_t bottom, double width, const Sweep& sweep = Sweep());
+// The pixels strictly inside the outline's curve.
+void AddEllipseInside(SpanSet& out, std::int64_t left, std::int64_t top, std::int64_t right,
+                      std::int64_t bottom);
+// Where the ray from the box's centre through (x, y) meets the curve of the box's ellipse
+// through the centres of its outline pixels, in continuous coordinates.
+PointF EllipsePointTowards(std::int64_t left, std::int64_t top, std::int64_t right,
+                           std::int64_t bottom, std::int64_t x, std::int64_t y);
+
+// Points along the cubic Bézier segment from p[0] to p[3], close enough to the curve that
+// a line between neighbours strays less than a quarter pixel from it.
+std::vector<PointF> FlattenBezier(std::span<const PointF, 4> p);
+
+}  // namespace zeph::raster
