@@ -17,6 +17,8 @@
 //   or below), and RoundToNiceStep then stores code 0.
 // - The text-to-number functions refuse any text whose value is not finite ("1e999"): they
 //   return 0 and leave the output unchanged.
+// Texts end where the QString or QStringView ends: nothing past it is read, and a NUL inside
+// is an ordinary (stray) character.
 #include <QString>
 #include <QStringView>
 #include <cstdint>
@@ -82,7 +84,8 @@ int MulDivRounded(int a, int b, int c);
 
 // ---- Comparison and angles ----
 int NearlyEqual(double a, double b);
-// 0 <= result < 2 pi; 0 when both are 0.
+// atan2(dy, dx), plus 2 pi when negative; 0 when both are 0. (As the Part computes it, a
+// negative angle smaller than half a unit in the last place of 2 pi gives 2 pi itself.)
 double AngleOf(double dy, double dx);
 
 // ---- Decimal scale ----
@@ -128,8 +131,11 @@ int IsWholeNumberText(QStringView text, std::int16_t maxDigits, int commaMode);
 
 // ---- Rounding number text (in place) ----
 void NormaliseNumberText(QString& text);
+// Decimals below 0 count as 0; modes other than 0 and 2 cut.
 void RoundNumberText(QString& text, std::int16_t decimals, std::int16_t mode);
 void RoundNumberString(QString& text, std::int16_t decimals, std::int16_t mode);
+// Digits below 1 count as 1. A text holding an exponent or any character other than digits,
+// points and a leading '-' is left as normalised, wherever that character stands.
 void RoundTextToSignificantDigits(QString& text, std::int16_t digits, std::int16_t mode);
 // Formats v like the file writer, rounds the text to that many significant digits (mode 0) and
 // converts it back. A value that is not finite is left unchanged.
