@@ -752,7 +752,7 @@ void RoundTextToSignificantDigits(QString& text, std::int16_t digits, std::int16
 
 void RoundToSignificantDigits(double& v, int digits) {
   if (!std::isfinite(v)) return;
-  // Formats like the file writer (FormatDouble, Part 1.110): shortest round-trip digits, here
+  // Formats like the file writer (FormatDouble): shortest round-trip digits, here
   // in plain decimal form so that every finite value can be rounded.
   char buffer[400];
   const auto [end, error] =

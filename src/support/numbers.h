@@ -1,5 +1,5 @@
 #pragma once
-// Part 1.120: the program's one set of number rules: doubles to integers (truncation with a
+// The program's one set of number rules: doubles to integers (truncation with a
 // 1e-14 allowance, rounding half away from zero, ceilings ignoring fractions below 0.000001),
 // clamps to -2147483647..2147483647 and -32767..32767 (the most negative value is never
 // produced), rounded integer division, comparison of doubles, angles, decimal scales, number
@@ -89,7 +89,7 @@ int NearlyEqual(double a, double b);
 double AngleOf(double dy, double dx);
 
 // ---- Decimal scale ----
-// v > 0 (finite) becomes the power of ten 10^n described in Part 1.120; otherwise unchanged.
+// v > 0 (finite) becomes the power of ten 10^n with v / 10^n in (1, 10] (v > 1) or [1, 10) (v <= 1); otherwise unchanged.
 void DecimalMagnitude(double& v);
 // v > 0 (finite) becomes 1, 2 or 5 times a power of ten; *code (when not null) gets 0 for a
 // step of 1 or 10, 1 for 2, 2 for 5. A value of 0 or below, or not finite, is left unchanged
@@ -124,7 +124,7 @@ int TextToDouble(QStringView text, double& value);
 int StringToDouble(const QString& text, double& value);
 int LeadingWholeNumber(QStringView text, int& value);
 
-// Number syntax (Part 1.120, Algorithms). commaMode: kCommaGroups, kCommaIgnore, other: refuse.
+// Number syntax. commaMode: kCommaGroups, kCommaIgnore, other: refuse.
 int IsNumberText(QStringView text, int commaMode);
 // maxDigits >= 0: '+' or '-' allowed, limit maxDigits; maxDigits < 0: only '+', limit -maxDigits.
 int IsWholeNumberText(QStringView text, std::int16_t maxDigits, int commaMode);
