@@ -84,12 +84,13 @@ int MulDivRounded(int a, int b, int c);
 
 // ---- Comparison and angles ----
 int NearlyEqual(double a, double b);
-// atan2(dy, dx), plus 2 pi when negative; 0 when both are 0. (As the Part computes it, a
+// atan2(dy, dx), plus 2 pi when negative; 0 when both are 0. (Computed this way, a
 // negative angle smaller than half a unit in the last place of 2 pi gives 2 pi itself.)
 double AngleOf(double dy, double dx);
 
 // ---- Decimal scale ----
-// v > 0 (finite) becomes the power of ten 10^n with v / 10^n in (1, 10] (v > 1) or [1, 10) (v <= 1); otherwise unchanged.
+// v > 0 (finite) becomes the power of ten 10^n with v / 10^n in (1, 10] (v > 1) or [1, 10)
+// (v <= 1); otherwise unchanged.
 void DecimalMagnitude(double& v);
 // v > 0 (finite) becomes 1, 2 or 5 times a power of ten; *code (when not null) gets 0 for a
 // step of 1 or 10, 1 for 2, 2 for 5. A value of 0 or below, or not finite, is left unchanged
