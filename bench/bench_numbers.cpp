@@ -1,4 +1,4 @@
-// Throughput of the number rules (Part 1.120) that geometry, drawing and file reading call in
+// Throughput of the number rules that geometry, drawing and file reading call in
 // their inner loops: the double-to-integer conversions, NearlyEqual and AngleOf, and the
 // text-to-number and text-rounding operations of the file readers and displays.
 #include <benchmark/benchmark.h>

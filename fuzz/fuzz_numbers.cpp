@@ -1,7 +1,7 @@
-// Fuzz target for the number parsers and text rounding of Part 1.120: the bytes are read as
+// Fuzz target for the number parsers and text rounding: the bytes are read as
 // UTF-8 and as raw UTF-16 text, held in a buffer of exactly their length (so a read past the
 // text is seen by AddressSanitizer), and given to every parser, syntax test and text-rounding
-// operation. Besides never crashing, the results must keep the Part's promises.
+// operation. Besides never crashing, the results must keep their promises (ranges, untouched outputs).
 #include <QString>
 #include <QStringView>
 #include <algorithm>

@@ -691,8 +691,8 @@ void RoundTextToSignificantDigits(QString& text, std::int16_t digits, std::int16
   const int wanted = std::max<int>(digits, 1);
   const qsizetype n = text.size();
   // A text with an exponent or any stray character is left as normalised, wherever that
-  // character stands (the Part's failure rule; its walk alone would stop at the digit limit
-  // and cut "1.234e5" to "1.2").
+  // character stands; counting digits alone would stop at the digit limit and cut "1.234e5"
+  // to "1.2".
   for (qsizetype k = text[0] == u'-' ? 1 : 0; k < n; ++k) {
     if (!IsDigit(text[k]) && text[k] != u'.') return;
   }

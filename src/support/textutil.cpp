@@ -474,8 +474,8 @@ QString TakeField(QString& s, char16_t separator) {
   return field;
 }
 
-// Left to the implementer: what follows the closing quote (up to and including the next
-// separator) stays in s, as the Part says; the next call takes it as a field of its own.
+// What follows the closing quote (up to and including the next separator) stays in s; the
+// next call takes it as a field of its own. The usage log's only quoted field is its last.
 QString TakeCsvField(QString& s) {
   TrimText(s);
   if (!s.startsWith(u'"')) return TakeField(s, u',');

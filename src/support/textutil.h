@@ -3,12 +3,9 @@
 // an ASCII letter or a Latin-1 letter and case changes by a fixed offset of 32; the platform's
 // locale is never used. Characters are 16-bit codes (char16_t); texts are QString.
 //
-// Deviations from the Part:
 // - × (215) and ÷ (247) are neither letters nor a case pair: changing case never turns "3×4"
-//   into "3÷4" (the mend holds over the Part's table). 223 ß, 254 þ, 255 ÿ and 222 Þ
-//   have no case partner and are not letters, as the Part has them.
-// - Functions that the Part has return a static CString return a QString by value; the result
-//   is the same text and stays valid as long as the caller keeps it.
+//   into "3÷4". 223 ß, 254 þ, 255 ÿ and 222 Þ have no case partner and are not letters.
+// - Results are QStrings by value, valid as long as the caller keeps them.
 #include <QChar>
 #include <QString>
 #include <cstdint>
@@ -101,7 +98,7 @@ QString TakeCsvField(QString& s);
 int SplitTrailingNumber(QString& s);
 
 // ---- Product and tool names ----
-// Only this program's own kind 3 ("Zephorin", digit 3) is known; the Part's other rows name
+// Only this program's own kind 3 ("Zephorin", digit 3) is known; the table's other rows name
 // the maker's other products and tools, are not used by this program and give empty text / 0.
 inline constexpr int kZephorinProductKind = 3;
 QString GetProductName(int kind);
