@@ -13,6 +13,9 @@ function(zeph_test_program library)
   # OWN_MAIN: the program brings its own main (for example to create a Qt application).
   cmake_parse_arguments(ARG "OWN_MAIN" "" "DEPS" ${ARGN})
   file(GLOB _sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
+  if(NOT _sources)
+    return()  # a library whose tests have not arrived yet
+  endif()
   set(_target ${library}_tests)
   add_executable(${_target} ${_sources})
   target_include_directories(${_target} PRIVATE "${PROJECT_SOURCE_DIR}/tests")

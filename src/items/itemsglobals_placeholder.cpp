@@ -1,0 +1,1 @@
+// The items library; its first sources arrive with the geometry helpers.
