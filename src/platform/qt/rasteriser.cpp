@@ -276,14 +276,15 @@ void FillContours(SpanSet& out, std::span<const std::vector<PointF>> contours, b
 void AddDisc(SpanSet& out, PointF centre, double radius) {
   if (!(radius >= 0) || !std::isfinite(centre.x) || !std::isfinite(centre.y)) return;
   const Clip& c = out.clip();
-  const Int rowFirst = ClampToInt(std::ceil(centre.y - radius - 0.5), c.top, c.bottom);
-  const Int rowLast = ClampToInt(std::floor(centre.y + radius - 0.5), c.top - 1, c.bottom - 1);
-  for (Int y = rowFirst; y <= rowLast; ++y) {
+  // Strictly inside, so that no single pixel sticks out where the circle touches a row.
+  const Int rowFirst = ClampToInt(std::floor(centre.y - radius - 0.5) + 1, c.top, c.bottom);
+  const Int rowEnd = ClampToInt(std::ceil(centre.y + radius - 0.5), c.top, c.bottom);
+  for (Int y = rowFirst; y < rowEnd; ++y) {
     const double dy = static_cast<double>(y) + 0.5 - centre.y;
     const double half = std::sqrt(std::max(0.0, radius * radius - dy * dy));
-    const Int x0 = ClampToInt(std::ceil(centre.x - half - 0.5), c.left - 1, c.right + 1);
-    const Int x1 = ClampToInt(std::floor(centre.x + half - 0.5), c.left - 1, c.right + 1);
-    out.AddRun(y, x0, x1 + 1);
+    const Int x0 = ClampToInt(std::floor(centre.x - half - 0.5) + 1, c.left - 1, c.right + 1);
+    const Int x1 = ClampToInt(std::ceil(centre.x + half - 0.5), c.left - 1, c.right + 1);
+    out.AddRun(y, x0, x1);
   }
 }
 
@@ -428,8 +429,10 @@ void AddEllipseBand(SpanSet& out, Int left, Int top, Int right, Int bottom, doub
     const double to = yd / oh;
     const double xo = ow * std::sqrt(std::max(0.0, 1 - to * to));
     const double cx = static_cast<double>(cx2);
-    const Int outerLo = ClampToInt(std::ceil((cx - xo) / 2), c.left - 1, c.right + 1);
-    const Int outerHi = ClampToInt(std::floor((cx + xo) / 2), c.left - 1, c.right + 1);
+    // Strictly inside the outer curve, so that no single pixel sticks out where it touches a
+    // row or column; on or outside the inner one.
+    const Int outerLo = ClampToInt(std::floor((cx - xo) / 2) + 1, c.left - 1, c.right + 1);
+    const Int outerHi = ClampToInt(std::ceil((cx + xo) / 2) - 1, c.left - 1, c.right + 1);
     auto add = [&](Int x0, Int x1) {  // [x0, x1]
       if (x0 > x1) return;
       if (sweep.IsFull()) {

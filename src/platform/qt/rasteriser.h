@@ -66,7 +66,7 @@ void AddThinLine(SpanSet& out, std::int64_t x0, std::int64_t y0, std::int64_t x1
 // Fills closed contours by the alternate (even-odd) or the non-zero winding rule.
 void FillContours(SpanSet& out, std::span<const std::vector<PointF>> contours, bool evenOdd);
 
-// The pixels whose centres lie within radius of centre.
+// The pixels whose centres lie nearer than radius to centre.
 void AddDisc(SpanSet& out, PointF centre, double radius);
 
 // A pen of width wider than one pixel along the points (pixel centres). Round: round ends
