@@ -68,6 +68,12 @@ int GetLocalDataFolder();
 // Both roaming folders, made when missing; failures are reported as glitches 20444.
 int GetRoamingDataFolder();
 
+// Copies the current help (g_helpFileNames[g_currentHelpFile]: its file and its folder of
+// pages) into the local data folder, unless that is on the network, or else into the
+// temporary folder, and points the help name at the copy with g_helpFileCopied set; when
+// both fail g_helpFileCopied is 0 and the name stays. Registered with the help at start-up.
+void CopyHelpFileToLocal();
+
 // ---- Symbolic paths ----
 // 1 when the path began with a symbolic name ("Documents", "Pictures", "Music", "CAD Files",
 // "Drawing Files", each optionally after "My ") and now holds the real path; 0 when it is

@@ -18,8 +18,7 @@ extern std::int32_t g_glitchReportOff;
 
 // 1 and value = the key's value when the file (after its header, when header is not empty)
 // holds the key; else 0 and value unchanged. g_fileStatus is left as the reader left it.
-int ReadSettingsKey(const QString& path, const QString& header, const QString& key,
-                    QString& value);
+int ReadSettingsKey(const QString& path, const QString& header, const QString& key, QString& value);
 // Rewrites the file so that it holds exactly one line "key=value", after all its other lines,
 // which are kept byte for byte; a missing file is created with the header. 1 on success; 0 on
 // failure, with the old file unchanged: the new content is written to a temporary file in the
@@ -40,12 +39,13 @@ void ReadGlitchReportOption();
 // g_sharedSettingsFolder = the folder of "CmfIni" when it exists, else the shared data folder.
 void ResolveManagerFolder();
 // From the manager's folder page. Bit 0 of flags: make folder the manager folder (taken only
-// when it holds the manager file or bit 1 is set); bit 1: make sure the manager file is there.
+// when it holds the manager file or bit 1 is set); bit 1: make sure the manager file is there
+// (EnsureManagerFile of the shared configuration).
 void ChangeManagerFolder(const QString& folder, int flags);
 
 // Points the activity log at the settings and data folders above (its machine settings,
-// roaming data folder and documents folder). The application calls it at start-up, before
-// ReadLogOptions.
+// roaming data folder and documents folder) and gives the help its local copier. The
+// application calls it at start-up, before ReadLogOptions.
 void InstallSupportHooks();
 
 // Puts g_sharedSettingsFolder and g_glitchReportOff back as at program start. For tests.
