@@ -1,6 +1,7 @@
 #include "support/settings.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFile>
@@ -235,6 +236,11 @@ int WriteSettingsKey(const QString& path, const QString& header, const QString& 
     if (g_fileStatus != kFileOk) {
       DeleteFileClearingAttributes(temporary, 1);
       return trace.Return(0, kLogFailed, 6);
+    }
+    // The new file keeps the old one's permissions (a machine file may be shared on purpose).
+    struct stat old;
+    if (exists && ::stat(QFile::encodeName(path).constData(), &old) == 0) {
+      ::chmod(QFile::encodeName(temporary).constData(), old.st_mode & 07777);
     }
     if (std::rename(QFile::encodeName(temporary).constData(),
                     QFile::encodeName(path).constData()) != 0) {

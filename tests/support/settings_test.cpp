@@ -146,14 +146,19 @@ TEST_F(Settings, NewEmptyAndHeaderlessFiles) {
   }
 }
 
-TEST_F(Settings, TheTemporaryNameSkipsTakenNames) {
+TEST_F(Settings, TheTemporaryNameSkipsTakenNamesAndTheModeIsKept) {
   WriteBytes(m_file, "[Zephorin]\r\nA=1\r\n");
+  ASSERT_EQ(::chmod(QFile::encodeName(m_file).constData(), 0664), 0);
   WriteBytes(m_folder + Q("/Zeph.1"), "someone else's");
   QDir().mkpath(m_folder + Q("/Zeph.2"));
   ASSERT_EQ(WriteSettingsKey(m_file, kHeader, Q("A"), Q("2")), 1);
   EXPECT_EQ(ReadBytes(m_file), QByteArray("[Zephorin]\r\nA=2\r\n"));
   EXPECT_EQ(ReadBytes(m_folder + Q("/Zeph.1")), QByteArray("someone else's"));
   EXPECT_EQ(Entries(m_folder), (QStringList{Q("Zeph.1"), Q("Zeph.2"), Q("Zeph.lmf")}));
+  // The rewritten file keeps the old one's permissions.
+  struct stat st;
+  ASSERT_EQ(::stat(QFile::encodeName(m_file).constData(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0664u);
 }
 
 TEST_F(Settings, AFailedRewriteLeavesTheFileAsItWas) {
