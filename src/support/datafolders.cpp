@@ -517,10 +517,9 @@ int RenameToBackup(const QString& path, const QString& extension, int numbered) 
     name.prepend(kBackupPrefix);
     SetExtension(name, extension, 0);
     QString backup = JoinPath(FolderOf(path), name);
-    if (numbered != 0) {
-      MakeUniqueName(backup);
-    } else if (FileExists(backup) != 0 && IsReadOnlyFile(backup) != 0) {
-      // A protected backup is never replaced.
+    if (numbered != 0) MakeUniqueName(backup);
+    // A protected backup is never replaced (a numbered series may have run out of names).
+    if (FileExists(backup) != 0 && IsReadOnlyFile(backup) != 0) {
       g_fileStatus = kFileBackupReadOnly;
       return trace.Return(0, kLogFailed, 3);
     }
