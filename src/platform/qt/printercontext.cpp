@@ -77,17 +77,20 @@ DeviceCaps CPrinterContext::QueryDeviceCaps() const {
   DeviceCaps caps;
   caps.dpiX = m_printer.resolution();
   caps.dpiY = m_printer.resolution();
-  const QRectF paper = m_printer.paperRect(QPrinter::DevicePixel);
-  const QRectF page = m_printer.pageRect(QPrinter::DevicePixel);
-  const QRectF pageMm = m_printer.pageRect(QPrinter::Millimeter);
-  caps.width = static_cast<int>(std::lround(page.width()));
-  caps.height = static_cast<int>(std::lround(page.height()));
-  caps.widthMm = static_cast<int>(std::lround(pageMm.width()));
-  caps.heightMm = static_cast<int>(std::lround(pageMm.height()));
-  caps.physicalWidth = static_cast<int>(std::lround(paper.width()));
-  caps.physicalHeight = static_cast<int>(std::lround(paper.height()));
-  caps.physicalOffsetX = static_cast<int>(std::lround(page.left() - paper.left()));
-  caps.physicalOffsetY = static_cast<int>(std::lround(page.top() - paper.top()));
+  // From the page's size in millimetres, which is exact, rather than from Qt's page in
+  // device pixels, which goes through whole points.
+  const QPageLayout layout = m_printer.pageLayout();
+  const QRectF paper = layout.fullRect(QPageLayout::Millimeter);
+  const QRectF page = m_printer.fullPage() ? paper : layout.paintRect(QPageLayout::Millimeter);
+  auto pixels = [](double mm, int dpi) { return static_cast<int>(std::lround(mm * dpi / 25.4)); };
+  caps.width = pixels(page.width(), caps.dpiX);
+  caps.height = pixels(page.height(), caps.dpiY);
+  caps.widthMm = static_cast<int>(std::lround(page.width()));
+  caps.heightMm = static_cast<int>(std::lround(page.height()));
+  caps.physicalWidth = pixels(paper.width(), caps.dpiX);
+  caps.physicalHeight = pixels(paper.height(), caps.dpiY);
+  caps.physicalOffsetX = pixels(page.left() - paper.left(), caps.dpiX);
+  caps.physicalOffsetY = pixels(page.top() - paper.top(), caps.dpiY);
   caps.plotter = false;
   caps.colourBits = m_printer.colorMode() == QPrinter::Color ? 24 : 1;
   return caps;
