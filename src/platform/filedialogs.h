@@ -20,8 +20,8 @@ struct FileDialogRequest {
   // Pairs of description and patterns, each ended by '|', the list ended by a second '|':
   // "Pictures (*.png) |*.png| All files (*.*) |*.*||".
   QString filter;
-  QString title;          // empty: the dialog's own title
-  QString initialFolder;  // empty: the current folder
+  QString title;               // empty: the dialog's own title
+  QString initialFolder;       // empty: the current folder
   bool samplesButton = false;  // offers a "&Sample files ..." button
 };
 
