@@ -29,6 +29,13 @@ namespace {
 
 bool g_badIndexFontMade = false;
 
+// A handled outcome that ends a function: the point is recorded, then a normal exit closes
+// the function's entry in the log's call stack (a handled value alone would leave it open).
+void ExitHandled(const LogScope& trace, int phase) {
+  trace.Step(phase, kLogHandled);
+  trace.Exit();
+}
+
 struct FontOption {
   const char16_t* key;
   std::int16_t size;
@@ -250,6 +257,9 @@ void WriteChangedOptions(CTextFileWriter& writer) {
   }
 }
 
+// Until start-up fills the store from its files, its readers see the built-in defaults.
+[[maybe_unused]] const bool g_defaultsAtStart = (ApplyOptionDefaults(), true);
+
 }  // namespace
 
 // ---- Access by index ----
@@ -389,10 +399,10 @@ void ReadOptionsFile(int which) {
   QString path;
   if (which == kOptionsFileAllUsers) {
     // Without a manager folder there is no all-users file (and never one at the root).
-    if (g_sharedSettingsFolder.isEmpty()) return trace.Exit(kLogHandled, 1);
+    if (g_sharedSettingsFolder.isEmpty()) return ExitHandled(trace, 1);
     path = g_sharedSettingsFolder + u'/' + g_optionsFileName;
   } else if (which == kOptionsFileUser) {
-    if (g_keepOptions == 0) return trace.Exit(kLogHandled, 2);
+    if (g_keepOptions == 0) return ExitHandled(trace, 2);
     if (GetRoamingDataFolder() == 0) {
       ReportGlitch(3722, 1);
       return trace.Exit(kLogFailed, 3);
@@ -406,13 +416,17 @@ void ReadOptionsFile(int which) {
 
   CTextFileReader reader;
   reader.SetOemEncoding();
-  if (reader.Open(path) == 0) return trace.Exit(kLogHandled, 5);
+  if (reader.Open(path) == 0) {
+    // Having no options file is no failure for whatever file operation comes next.
+    g_fileStatus = kFileOk;
+    return ExitHandled(trace, 5);
+  }
   QString line;
   reader.ReadLine(line);
   if (g_fileStatus != kFileOk || line != g_optionsFileHeader) {
     reader.Close();
     g_fileStatus = kFileOk;
-    return trace.Exit(kLogHandled, 6);
+    return ExitHandled(trace, 6);
   }
   for (;;) {
     reader.ReadLine(line);

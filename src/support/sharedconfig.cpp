@@ -28,6 +28,13 @@ namespace {
 
 PrinterTableHooks g_printerTableHooks;
 
+// A handled outcome that ends a function: the point is recorded, then a normal exit closes
+// the function's entry in the log's call stack (a handled value alone would leave it open).
+void ExitHandled(const LogScope& trace, int phase) {
+  trace.Step(phase, kLogHandled);
+  trace.Exit();
+}
+
 const QString kMakerSettingsName = QStringLiteral("Corvelle.cmf");
 const QString kNameFileName = QStringLiteral("Name.ini");
 
@@ -93,6 +100,7 @@ QString NameFilePath() {
     GetMyDocumentsFolder(folder);
     if (folder.isEmpty()) folder = g_documentsFolder;
     RemoveBackslash(folder);
+    if (folder.isEmpty()) return {};
     return folder + u'/' + kNameFileName;
   }
   return {};
@@ -154,10 +162,14 @@ void WriteEncodableLine(CTextFileWriter& writer, const QString& line) {
 void ReadManagerFile() {
   LogScope trace(3720);
   // Without a manager folder there is no manager file (and never one at the root).
-  if (g_sharedSettingsFolder.isEmpty()) return trace.Exit(kLogHandled, 1);
+  if (g_sharedSettingsFolder.isEmpty()) return ExitHandled(trace, 1);
   CTextFileReader reader;
   reader.SetOemEncoding();
-  if (reader.Open(ManagerFilePath()) == 0) return trace.Exit(kLogHandled, 2);
+  if (reader.Open(ManagerFilePath()) == 0) {
+    // A missing manager file is no failure for whatever file operation comes next.
+    g_fileStatus = kFileOk;
+    return ExitHandled(trace, 2);
+  }
   QString line;
   for (;;) {
     reader.ReadLine(line);
@@ -249,7 +261,10 @@ int EnsureManagerFile() {
     const QString candidate = g_programFolder + u'/' + g_managerFileName;
     if (!g_programFolder.isEmpty() && FileExists(candidate) != 0) source = candidate;
   }
-  if (source.isEmpty()) return trace.Return(0, kLogHandled, 2);
+  if (source.isEmpty()) {
+    ExitHandled(trace, 2);
+    return 0;
+  }
   const int code = CopyFileKeepTime(source, g_sharedSettingsFolder);
   if (code != kCopyDone) {
     LogNumber(code);
@@ -264,7 +279,7 @@ void CopySamplesToManagerFolder() {
   if (source.isEmpty() || FolderExists(source) == 0) {
     source = g_programFolder + QStringLiteral("/Samples");
     if (g_programFolder.isEmpty() || FolderExists(source) == 0) {
-      return trace.Exit(kLogHandled, 1);
+      return ExitHandled(trace, 1);
     }
   }
   if (g_sharedSettingsFolder.isEmpty()) return trace.Exit(kLogFailed, 2);
@@ -337,7 +352,10 @@ void ReadPrinterSettings() {
   GetMakerSettingsPath(path);
   CTextFileReader reader;
   reader.SetOemEncoding();
-  if (reader.Open(path) == 0) return trace.Exit(kLogFailed, 1);
+  if (reader.Open(path) == 0) {
+    g_fileStatus = kFileOk;
+    return trace.Exit(kLogFailed, 1);
+  }
   QString line;
   for (;;) {
     reader.ReadLine(line);
@@ -380,16 +398,16 @@ void ReadUserName() {
     RegistryKey software;
     if (OpenRegistryPathForRead(RegistryKey::CurrentUser(), {QStringLiteral("SOFTWARE")}, software,
                                 false) == 0) {
-      return trace.Exit(kLogHandled, 1);
+      return ExitHandled(trace, 1);
     }
     RegistryKey maker;
     if (OpenRegistryPathForRead(software, {QString::fromUtf16(kMakerFolderName)}, maker, false) ==
         0) {
-      return trace.Exit(kLogHandled, 2);
+      return ExitHandled(trace, 2);
     }
     QString name;
     if (ReadRegistryString(maker, QStringLiteral("Name"), name, false) == 0) {
-      return trace.Exit(kLogHandled, 3);
+      return ExitHandled(trace, 3);
     }
     g_userName = name.left(kUserNameLimit);
     // The manager's way of having the name asked for at every start.
@@ -401,13 +419,16 @@ void ReadUserName() {
     return trace.Exit();
   }
   if (g_saveNameMode != kSaveNameUserCorvDir && g_saveNameMode != kSaveNameMyDocuments) {
-    return trace.Exit(kLogHandled, 4);
+    return ExitHandled(trace, 4);
   }
   const QString path = NameFilePath();
-  if (path.isEmpty()) return trace.Exit(kLogHandled, 5);
+  if (path.isEmpty()) return ExitHandled(trace, 5);
   CTextFileReader reader;
   reader.SetOemEncoding();
-  if (reader.Open(path) == 0) return trace.Exit(kLogHandled, 6);
+  if (reader.Open(path) == 0) {
+    g_fileStatus = kFileOk;
+    return ExitHandled(trace, 6);
+  }
   QString line;
   reader.ReadLine(line);
   if (g_fileStatus == kFileOk) {
@@ -442,7 +463,7 @@ void SaveUserName() {
     return trace.Exit();
   }
   if (g_saveNameMode != kSaveNameUserCorvDir && g_saveNameMode != kSaveNameMyDocuments) {
-    return trace.Exit(kLogHandled, 3);
+    return ExitHandled(trace, 3);
   }
   const QString path = NameFilePath();
   if (path.isEmpty()) {
@@ -459,7 +480,8 @@ void SaveUserName() {
   }
   // A name not to be kept, or one that could not be stored, must not come back next time.
   if (g_userNameKept == 0) DeleteFileClearingAttributes(path, 0);
-  trace.Exit(g_userNameKept != 0 ? kLogOk : kLogHandled, g_userNameKept != 0 ? 0 : 5);
+  if (g_userNameKept == 0) return ExitHandled(trace, 5);
+  trace.Exit();
 }
 
 void ResetSharedConfigState() {
