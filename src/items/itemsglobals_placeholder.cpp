@@ -1,1 +1,0 @@
-// The items library; its first sources arrive with the geometry helpers.

@@ -1,0 +1,84 @@
+#include "items/viewmapping.h"
+
+#include "support/constants.h"
+#include "support/numbers.h"
+
+DrawingPoint g_cursorPoint;
+double g_realWorldScale = 1.0;
+double g_unitFactor = 1.0;
+
+void ResetViewGlobals() {
+  g_cursorPoint = DrawingPoint{};
+  g_realWorldScale = 1.0;
+  g_unitFactor = 1.0;
+}
+
+int ZoomScaleOfLevel(int level) {
+  if (level < 1 || level > kZoomLevelCount) return 0;
+  return g_programConstants.zoomSteps[static_cast<std::size_t>(level - 1)];
+}
+
+int CViewMapping::DrawingToDeviceX(int x, const zeph::CDrawContext* printer) const {
+  return DrawingToDeviceXReal(static_cast<double>(x), printer);
+}
+
+int CViewMapping::DrawingToDeviceXReal(double x, const zeph::CDrawContext* printer) const {
+  return RoundToInt((x - originX) / GetScaleX(printer));
+}
+
+int CViewMapping::DrawingToDeviceY(int y, const zeph::CDrawContext* printer) const {
+  return DrawingToDeviceYReal(static_cast<double>(y), printer);
+}
+
+int CViewMapping::DrawingToDeviceYReal(double y, const zeph::CDrawContext* printer) const {
+  return RoundToInt((originY - y) / GetScaleY(printer));
+}
+
+int CViewMapping::DeviceToDrawingX(int x) const {
+  return ClampInt64ToInt(static_cast<std::int64_t>(x) * scaleX + originX);
+}
+
+int CViewMapping::DeviceToDrawingY(int y, int flag) const {
+  if (flag != 0) {
+    return ClampInt64ToInt(static_cast<std::int64_t>(originY) - RoundToInt(y * printScaleY));
+  }
+  return ClampInt64ToInt(static_cast<std::int64_t>(originY) -
+                         static_cast<std::int64_t>(y) * scaleY);
+}
+
+double CViewMapping::GetScaleX(const zeph::CDrawContext* printer) const {
+  return printer != nullptr ? printScaleX : static_cast<double>(scaleX);
+}
+
+double CViewMapping::GetScaleY(const zeph::CDrawContext* printer) const {
+  return printer != nullptr ? printScaleY : static_cast<double>(scaleY);
+}
+
+void CViewMapping::GetOrigin(int& x, int& y) const {
+  x = originX;
+  y = originY;
+}
+
+void CViewMapping::SetZoomLevel(int level) {
+  const auto value = static_cast<std::int16_t>(level);
+  if (value >= 1 && value <= kZoomLevelCount) zoomLevel = value;
+}
+
+void CViewMapping::SetClientSize(int x, int y) {
+  anchorX = x;
+  anchorY = y;
+}
+
+void CViewMapping::SetWindowExtent(int width, int height) {
+  windowWidth = width;
+  windowHeight = height;
+}
+
+void CViewMapping::AlignOrigin() {
+  // Stub until implemented.
+}
+
+void CViewMapping::AdjustForHeight(int newHeight) {
+  originY = ClampInt64ToInt(static_cast<std::int64_t>(originY) +
+                            (static_cast<std::int64_t>(newHeight) - anchorY) * scaleY);
+}

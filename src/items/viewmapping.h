@@ -1,0 +1,79 @@
+#pragma once
+// The mapping between drawing coordinates (signed 32-bit micrometres, y upwards) and the device
+// pixels of one window or printed page (y downwards), and the editor's globals that the items
+// read: the cursor point, the real-world scale and the display-unit factor.
+//
+// Pure arithmetic: a device context is passed only to say "printing"; a non-null printer
+// selects the double print scales. Results go through RoundToInt (half away from zero), which
+// clamps, so a huge or degenerate scale never gives an undefined conversion.
+#include <cstdint>
+
+namespace zeph {
+class CDrawContext;
+}
+
+// A point in drawing units.
+struct DrawingPoint {
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+  friend bool operator==(const DrawingPoint&, const DrawingPoint&) = default;
+};
+
+inline constexpr int kZoomLevelCount = 13;
+inline constexpr int kScrollStepPixels = 10;
+
+// Drawing units per screen pixel of zoom levels 1..13 (index level - 1).
+int ZoomScaleOfLevel(int level);
+
+// A plain record: the fields are read (and set by the editor's zoom and scroll code) directly.
+struct CViewMapping {
+  std::int32_t originX = 0;  // drawing x at device x 0 (the window's left edge)
+  std::int32_t originY = 0;  // drawing y at device y 0 (the window's top edge)
+  std::int32_t scaleX = 1;   // drawing units per screen pixel
+  std::int32_t scaleY = 1;
+  double printScaleX = 1.0;  // drawing units per device pixel when printing
+  double printScaleY = 1.0;
+  std::int16_t zoomLevel = 1;  // 1..13
+  std::int32_t anchorX = 0;    // device x of the window's bottom-left corner
+  std::int32_t anchorY = 0;    // device y of that corner: the client height at the last resize
+  std::int32_t windowHeight = 0;
+  std::int32_t windowWidth = 0;
+
+  // RoundToInt((x - origin x) / scale), in doubles.
+  int DrawingToDeviceX(int x, const zeph::CDrawContext* printer = nullptr) const;
+  int DrawingToDeviceXReal(double x, const zeph::CDrawContext* printer = nullptr) const;
+  // RoundToInt((origin y - y) / scale), in doubles.
+  int DrawingToDeviceY(int y, const zeph::CDrawContext* printer = nullptr) const;
+  int DrawingToDeviceYReal(double y, const zeph::CDrawContext* printer = nullptr) const;
+  // x * scale x + origin x, in 64 bits and clamped to the int range.
+  int DeviceToDrawingX(int x) const;
+  // flag 0: origin y - y * scale y; otherwise origin y - RoundToInt(y * print scale y).
+  int DeviceToDrawingY(int y, int flag) const;
+  double GetScaleX(const zeph::CDrawContext* printer = nullptr) const;
+  double GetScaleY(const zeph::CDrawContext* printer = nullptr) const;
+
+  void GetOrigin(int& x, int& y) const;
+  void SetOriginX(int x) { originX = x; }
+  void SetOriginY(int y) { originY = y; }
+  int GetZoomLevel() const { return zoomLevel; }
+  // Stores level only when 1 <= level <= 13 (taken as a 16-bit value); others are ignored.
+  void SetZoomLevel(int level);
+  void SetClientSize(int x, int y);
+  void SetWindowExtent(int width, int height);
+  // Puts the drawing point under the window's bottom-left corner on a multiple of one scroll
+  // step (10 pixels' worth of drawing units).
+  void AlignOrigin();
+  // Keeps the drawing point under the bottom edge fixed when the height changes; call before
+  // the anchor is updated.
+  void AdjustForHeight(int newHeight);
+};
+
+// The last mouse position in drawing units, stored by the editor.
+extern DrawingPoint g_cursorPoint;
+// The current drawing's real-world scale (1.0 by default).
+extern double g_realWorldScale;
+// Centimetres per display unit of the current drawing: 0.1 mm, 1.0 cm, 100.0 m, 100000.0 km.
+extern double g_unitFactor;
+
+// Back to the start values (cursor (0, 0), scale 1.0, factor 1.0). For tests.
+void ResetViewGlobals();
