@@ -74,8 +74,21 @@ void CViewMapping::SetWindowExtent(int width, int height) {
   windowHeight = height;
 }
 
+namespace {
+
+// anchor x scale + step x trunc((origin - anchor x scale) / step), step = 10 pixels' worth.
+std::int32_t Aligned(std::int32_t origin, std::int32_t anchor, std::int32_t scale) {
+  const std::int64_t step = static_cast<std::int64_t>(kScrollStepPixels) * scale;
+  if (step == 0) return origin;  // no scale, nothing to align to
+  const std::int64_t base = static_cast<std::int64_t>(anchor) * scale;
+  return ClampInt64ToInt(base + step * ((origin - base) / step));
+}
+
+}  // namespace
+
 void CViewMapping::AlignOrigin() {
-  // Stub until implemented.
+  originX = Aligned(originX, anchorX, scaleX);
+  originY = Aligned(originY, anchorY, scaleY);
 }
 
 void CViewMapping::AdjustForHeight(int newHeight) {
