@@ -9,6 +9,7 @@
 #include "support/options.h"
 #include "support/textfile.h"
 #include "support/textutil.h"
+#include "support/uiutil.h"
 
 using zeph::BkMode;
 using zeph::CDrawContext;
@@ -66,19 +67,6 @@ constexpr HighlightEntries kDormantColours[] = {
 int NoPaletteRealised(CDrawContext&, const CLogicalPalette&) { return 0; }
 
 PaletteRealiser g_paletteRealiser = NoPaletteRealised;
-
-// Each channel a * f + b * (1 - f), cut to 0..255.
-int ToColourChannel(double v) {
-  if (!(v > 0.0)) return 0;
-  return std::min(255, TruncateToInt(v));
-}
-
-ColourRef BlendColours(ColourRef a, ColourRef b, double f) {
-  const auto channel = [f](int x, int y) { return ToColourChannel(x * f + y * (1.0 - f)); };
-  return zeph::MakeColour(channel(zeph::RedOf(a), zeph::RedOf(b)),
-                          channel(zeph::GreenOf(a), zeph::GreenOf(b)),
-                          channel(zeph::BlueOf(a), zeph::BlueOf(b)));
-}
 
 DcPen SolidPen(ColourRef colour, int width) { return {zeph::PenStyle::kSolid, width, colour}; }
 

@@ -321,8 +321,8 @@ TEST_F(ScreenTest, GradientBlendsFromTopToBottomRow) {
   for (const zeph::DcCall& call : m_dc.calls()) {
     if (call.op == DcOp::kSetPixel) rows.emplace_back(call.points[0].y, call.colour);
   }
-  EXPECT_THAT(rows, ElementsAre(std::pair{10, 0x000000u}, std::pair{11, 0x3F3F3Fu},
-                                std::pair{12, 0x7F7F7Fu}, std::pair{13, 0xBFBFBFu}));
+  EXPECT_THAT(rows, ElementsAre(std::pair{10, 0x02000000u}, std::pair{11, 0x023F3F3Fu},
+                                std::pair{12, 0x027F7F7Fu}, std::pair{13, 0x02BFBFBFu}));
 }
 
 TEST_F(ScreenTest, ClipTakesValidRectsOnly) {
