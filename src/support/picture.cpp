@@ -95,12 +95,12 @@ void CImage::Release(int state) {
   m_state = state;
 }
 
+// Loading and caching record only their failures: pictures are loaded and drawn while
+// painting.
 void CImage::LoadFromFile(const QString& path) {
-  LogScope trace(21503);
   Release(kImageNotOpened);
   if (path.isEmpty()) {
     m_state = kImageNotChosen;
-    trace.Exit(kLogHandled, 0);
     return;
   }
   int status = zeph::kPictureOk;
@@ -111,7 +111,7 @@ void CImage::LoadFromFile(const QString& path) {
     status = zeph::kPictureOutOfMemory;
   }
   if (m_picture == nullptr) {
-    trace.Step(1, kLogMinorFailure);
+    LogAction(21503, 1, kLogMinorFailure);
     LogNumber(status);
     if (FileExists(path) == 0) {
       Release(kImageFileNotFound);
@@ -123,11 +123,9 @@ void CImage::LoadFromFile(const QString& path) {
     return;
   }
   m_state = kImageLoaded;
-  trace.Exit();
 }
 
 void CImage::LoadFromMemory(const void* bytes, unsigned size) {
-  LogScope trace(21504);
   Release(kImageNotOpened);
   int status = zeph::kPictureGenericError;
   if (bytes != nullptr || size == 0) {
@@ -140,13 +138,12 @@ void CImage::LoadFromMemory(const void* bytes, unsigned size) {
     }
   }
   if (m_picture == nullptr) {
-    trace.Step(1, kLogMinorFailure);
+    LogAction(21504, 1, kLogMinorFailure);
     LogNumber(status);
     Release(kImageMissingFromMemory);
     return;
   }
   m_state = kImageLoaded;
-  trace.Exit();
 }
 
 int CImage::GetWidth() const { return m_picture != nullptr ? m_picture->Width() : 0; }
@@ -189,14 +186,14 @@ int CImage::Draw(zeph::CDrawContext* dc, const zeph::DcRect& rect, int fitMode, 
 }
 
 int CImage::BuildCachedBitmap(zeph::CDrawContext* dc, int width, int height, int fitMode) {
-  LogScope trace(21502);
   m_cachedBitmap.reset();
   m_cachedWidth = 0;
   m_cachedHeight = 0;
   m_cachedFitMode = -1;
   if (m_picture == nullptr || m_picture->Width() <= 0 || m_picture->Height() <= 0 ||
       dc == nullptr) {
-    return trace.Return(0, kLogMinorFailure, 1);
+    LogAction(21502, 1, kLogMinorFailure);
+    return 0;
   }
   const Fit fit = FitPicture(m_picture->Width(), m_picture->Height(), width, height, fitMode);
   try {
@@ -204,11 +201,14 @@ int CImage::BuildCachedBitmap(zeph::CDrawContext* dc, int width, int height, int
   } catch (const std::bad_alloc&) {
     m_cachedBitmap.reset();
   }
-  if (m_cachedBitmap == nullptr) return trace.Return(0, kLogMinorFailure, 50);
+  if (m_cachedBitmap == nullptr) {
+    LogAction(21502, 50, kLogMinorFailure);
+    return 0;
+  }
   m_cachedWidth = fit.width;
   m_cachedHeight = fit.height;
   m_cachedFitMode = fitMode;
-  return trace.Return(1);
+  return 1;
 }
 
 void CImage::DrawErrorFrame(zeph::CDrawContext* dc, const zeph::DcRect& rect) const {

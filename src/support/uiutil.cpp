@@ -109,7 +109,8 @@ void ShowWaitCursor() {
   LogScope trace(20218);
   if (g_savedCursor.has_value()) {
     zeph::GetDesktop().SetCursor(zeph::CursorShape::kWait);
-    trace.Exit(kLogHandled, 1);
+    trace.Step(1, kLogHandled);
+    trace.Exit();
     return;
   }
   g_savedCursor = zeph::GetDesktop().SetCursor(zeph::CursorShape::kWait);
@@ -121,7 +122,8 @@ void HideWaitCursor() {
   LogScope trace(20223);
   if (!g_savedCursor.has_value()) {
     zeph::GetDesktop().SetCursor(zeph::CursorShape::kArrow);
-    trace.Exit(kLogHandled, 0);
+    trace.Step(0, kLogHandled);
+    trace.Exit();
     return;
   }
   trace.Step(10);
@@ -326,7 +328,7 @@ void ReadWindowPosition() {
   for (int i = 0; i < 4; ++i) {
     int number = 0;
     if (TextToInt(GetCommaItem(value, i), number) == 0) {
-      trace.Step(10, kLogMinorFailure);
+      trace.Step(10, kLogFailed);
       LogNumber(i);
       return;
     }
