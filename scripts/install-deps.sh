@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-svg-dev qt6-image-formats-plugins
   fonts-liberation2 fonts-dejavu-core
+  wbritish
 )
 
 missing=()
