@@ -23,7 +23,7 @@ inline constexpr int kPrefixRowBase = 16384;
 inline constexpr int kPrefixRowFirst = 16385;  // value of row 0 in the file
 
 inline constexpr int kWordDataCapacity = 262144;
-inline constexpr int kWordDataPiece = 16384;
+inline constexpr int kWordDataReadSize = 16384;
 
 inline constexpr int kMaxWordLength = 36;
 inline constexpr int kStemCapacity = 36;

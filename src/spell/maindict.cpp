@@ -164,9 +164,9 @@ int CSpell::ReadMainDictionary(QIODevice& file) {
   int dataSize = 0;
   while (dataSize < kWordDataCapacity) {
     const qint64 got =
-        file.read(reinterpret_cast<char*>(wordData.data()) + dataSize, kWordDataPiece);
+        file.read(reinterpret_cast<char*>(wordData.data()) + dataSize, kWordDataReadSize);
     if (got > 0) dataSize += int(got);
-    if (got < kWordDataPiece) break;
+    if (got < kWordDataReadSize) break;
   }
 
   // Every block must lie inside the data that was read, one after another, so that no lookup

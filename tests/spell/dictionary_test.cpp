@@ -107,6 +107,18 @@ TEST_F(DictionaryTest, BuilderCodesDerivedWordsAsSuffixesOfTheirStems) {
   }
 }
 
+TEST_F(DictionaryTest, SuffixCodesKeepTheirPlaces) {
+  // A suffix's index is its code in every dictionary file, odd spellings included.
+  EXPECT_STREQ(kAppendedSuffixes[0], "ABILITY");
+  EXPECT_STREQ(kAppendedSuffixes[50], "ING");
+  EXPECT_STREQ(kAppendedSuffixes[116], "S");
+  EXPECT_STREQ(kAppendedSuffixes[126], "Y");
+  EXPECT_STREQ(kReplacingSuffixes[0], "C");
+  EXPECT_STREQ(kReplacingSuffixes[9], "ING");
+  EXPECT_STREQ(kReplacingSuffixes[57], "USNOUS");
+  EXPECT_STREQ(kReplacingSuffixes[62], "ZING");
+}
+
 TEST_F(DictionaryTest, LargePrefixGroupsAreSplitByTheirFourthLetter) {
   QStringList words;
   for (char16_t x = u'A'; x <= u'L'; ++x) {
