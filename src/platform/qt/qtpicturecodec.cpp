@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "platform/qt/imagecontext.h"
 #include "platform/qt/qtfont.h"
 
 namespace zeph {
@@ -19,19 +20,37 @@ QRect ToQRect(const DcRect& r) { return QRect(r.left, r.top, r.right - r.left, r
 
 class CQtBitmap final : public CPictureBitmap {
  public:
-  explicit CQtBitmap(QImage image) : m_image(std::move(image)) {}
+  explicit CQtBitmap(QImage image);
   int Width() const override { return m_image.width(); }
   int Height() const override { return m_image.height(); }
   bool DrawTo(CDrawContext& dc, int x, int y) const override;
   const QImage& image() const { return m_image; }
 
  private:
+  void DrawAsRuns(CDrawContext& dc, int x, int y) const;
+
   QImage m_image;  // Format_RGB32
+  // The pixels as a back buffer keeps saved pixels, which every back buffer puts back with
+  // one copy; null when they could not be made.
+  std::unique_ptr<CSavedBits> m_bits;
 };
 
-// The context has no bitmap operation of its own, so the visible part goes over as runs of
-// equal pixels along each row.
+CQtBitmap::CQtBitmap(QImage image) : m_image(std::move(image)) {
+  QImage shared = m_image;  // the context only reads it: no copy is made
+  CImageContext source(shared);
+  m_bits = source.CreateSavedBits(m_image.width(), m_image.height());
+  if (m_bits != nullptr && !source.SaveBits(*m_bits, 0, 0)) m_bits.reset();
+}
+
 bool CQtBitmap::DrawTo(CDrawContext& dc, int x, int y) const {
+  if (m_bits != nullptr && dc.RestoreBits(*m_bits, x, y)) return true;
+  DrawAsRuns(dc, x, y);
+  return true;
+}
+
+// For contexts that take no back buffer's pixels (printers): the visible part goes over as
+// runs of equal pixels along each row.
+void CQtBitmap::DrawAsRuns(CDrawContext& dc, int x, int y) const {
   const DcRect clip = dc.GetClipBox();
   const int left = std::max(x, clip.left);
   const int right = std::min<qint64>(qint64(x) + m_image.width(), clip.right);
@@ -49,7 +68,6 @@ bool CQtBitmap::DrawTo(CDrawContext& dc, int x, int y) const {
       start = end;
     }
   }
-  return true;
 }
 
 // An opaque image of size filled with background, for drawing a picture onto.

@@ -9,6 +9,7 @@
 
 #include "platform/qt/imagecontext.h"
 #include "platform/qt/qtpicturecodec.h"
+#include "platform/recordingcontext.h"
 #include "support/log.h"
 #include "support/picture.h"
 #include "support/screen.h"
@@ -196,6 +197,25 @@ TEST_F(QtPictureTest, BitmapsHonourTheClip) {
   EXPECT_EQ(canvas.pixel(50, 50), kRed);
   EXPECT_EQ(canvas.pixel(149, 50), kBlue);
   EXPECT_EQ(canvas.pixel(150, 50), kGrey);
+}
+
+// A context that takes no back buffer's pixels gets the picture as runs of equal pixels.
+TEST_F(QtPictureTest, OtherContextsGetRunsOfPixels) {
+  CImage image;
+  image.LoadFromFile(m_png);
+  zeph::CRecordingContext dc(100, 100);
+  dc.SetClipRect({0, 0, 100, 3});
+  EXPECT_EQ(image.Draw(&dc, {5, 0, 25, 10}, kFitStretch, 1), 1);
+  std::vector<zeph::DcCall> fills;
+  for (const zeph::DcCall& call : dc.calls())
+    if (call.op == zeph::DcOp::kFillRect) fills.push_back(call);
+  // Three visible rows, each red then blue.
+  ASSERT_EQ(fills.size(), 6u);
+  EXPECT_EQ(fills[0].rect, (zeph::DcRect{5, 0, 15, 1}));
+  EXPECT_EQ(fills[0].colour, zeph::MakeColour(255, 0, 0));
+  EXPECT_EQ(fills[1].rect, (zeph::DcRect{15, 0, 25, 1}));
+  EXPECT_EQ(fills[1].colour, zeph::MakeColour(0, 0, 255));
+  EXPECT_EQ(fills[5].rect, (zeph::DcRect{15, 2, 25, 3}));
 }
 
 }  // namespace
