@@ -1,5 +1,6 @@
 #include "items/transform.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "support/constants.h"
@@ -8,9 +9,17 @@
 
 namespace {
 
-// The rounded result of a transform plus its target, kept within the int range.
+// The rounded result of a transform plus its target, kept within the int range. RoundToInt
+// itself clamps, so a value beyond the range is rounded in 64 bits before the target is added.
 int AddTarget(double value, std::int32_t target) {
-  return ClampInt64ToInt(static_cast<std::int64_t>(RoundToInt(value)) + target);
+  if (std::isnan(value)) return target;
+  std::int64_t rounded = 0;
+  if (std::fabs(value) <= kIntRangeMax) {
+    rounded = RoundToInt(value);
+  } else {
+    rounded = static_cast<std::int64_t>(std::clamp(RoundToWhole(value), -1e18, 1e18));
+  }
+  return ClampInt64ToInt(rounded + target);
 }
 
 }  // namespace
