@@ -3,16 +3,20 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <cmath>
 #include <memory>
 #include <vector>
 
 #include "platform/printersystem.h"
 #include "platform/recordingcontext.h"
+#include "support/filestatus.h"
 #include "support/log.h"
 #include "support/screen.h"
+#include "support/settings.h"
 #include "support/sharedconfig.h"
 
 namespace {
@@ -442,6 +446,46 @@ TEST_F(PrinterTest, SettingsFileRowsFillTheTableAndSavedRowsGoBack) {
 
   EXPECT_EQ(GetLogHooks().selectedPrinter(), 1);
   EXPECT_EQ(GetLogHooks().knownPrinters().size(), 3);
+}
+
+TEST_F(PrinterTest, FactorsComeFromAndGoBackToTheMakerWideFile) {
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  g_logFolder = folder.path();
+  g_sharedSettingsFolder = folder.path();
+  const QString path = folder.filePath(QStringLiteral("Corvelle.cmf"));
+  {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(
+        "Printer=2, 2 ,4,1,  HP LaserJet 4 \r\nPrinter=2,x,4,1,Bad\r\n"
+        "Printer=3,3,5,0,Brother\r\n");
+  }
+  InstallPrinterHooks();
+  ReadPrinterSettings();
+  EXPECT_EQ(Names(), (QStringList{QStringLiteral("Brother"), QStringLiteral("HP LaserJet 4")}));
+
+  // The default printer is known from the file: its factors are kept, not measured.
+  m_system.name = QStringLiteral("HP LaserJet 4");
+  int isNew = -1;
+  ASSERT_NE(GetPrinterDC(&isNew), nullptr);
+  EXPECT_EQ(isNew, 0);
+  EXPECT_EQ(GetPrinterLineThickness(), 2);
+  EXPECT_EQ(GetPrinterHatchDotSize(), 4);
+  EXPECT_EQ(IsColourPrinter(&g_printerDC->Dc(), 1), 1);
+
+  // A new printer is not written until the manager saves its row.
+  m_system.name = QStringLiteral("Laser 600");
+  MeasurePrinter();
+  EXPECT_EQ(g_printerCount, 3);
+  g_printerLineThickness[0] = 1;  // Brother
+  ASSERT_EQ(WritePrinterSettings(), 1);
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(),
+            QByteArray("Printer=1,3,5,0,Brother\r\nPrinter=2,2,4,1,HP LaserJet 4\r\n"));
+  ResetSettingsState();
+  ResetFileStatus();
 }
 
 }  // namespace
