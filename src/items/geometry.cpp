@@ -67,9 +67,7 @@ int IsValidXReal(double x) { return (x >= -kLimitX && x <= kLimitX) ? 1 : 0; }
 
 int IsValidYReal(double y) { return (y >= -kLimitY && y <= kLimitY) ? 1 : 0; }
 
-std::uint8_t IsLinearDirection(int direction) {
-  return (direction >= 0 && direction <= 3) ? 1 : 0;
-}
+std::uint8_t IsLinearDirection(int direction) { return (direction >= 0 && direction <= 3) ? 1 : 0; }
 
 int IsNearlyZero(double x) { return std::fabs(x) < 1e-5 ? 1 : 0; }
 
@@ -107,9 +105,8 @@ double DistanceToSegment(int px, int py, int x1, int y1, int x2, int y2) {
 }
 
 int GetCursorDistance(int x, int y) {
-  const std::int64_t sum =
-      std::llabs(static_cast<std::int64_t>(g_cursorPoint.x) - x) +
-      std::llabs(static_cast<std::int64_t>(g_cursorPoint.y) - y);
+  const std::int64_t sum = std::llabs(static_cast<std::int64_t>(g_cursorPoint.x) - x) +
+                           std::llabs(static_cast<std::int64_t>(g_cursorPoint.y) - y);
   return static_cast<int>(std::min<std::int64_t>(sum, kIntRangeMax));
 }
 
@@ -198,5 +195,6 @@ void DrawStyledLine(zeph::CDrawContext& dc, int x1, int y1, int x2, int y2, std:
   const int ex = Offset(sx, dashX);
   const int ey = Offset(sy, dashY);
   dc.MoveTo(sx, sy);
-  dc.LineTo(x1 < x2 ? std::min(x2, ex) : std::max(x2, ex), y1 < y2 ? std::min(y2, ey) : std::max(y2, ey));
+  dc.LineTo(x1 < x2 ? std::min(x2, ex) : std::max(x2, ex),
+            y1 < y2 ? std::min(y2, ey) : std::max(y2, ey));
 }

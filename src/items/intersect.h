@@ -32,9 +32,9 @@ extern int g_splitCount;
 extern int g_splitCapacity;
 extern std::vector<std::int32_t> g_splitX;
 extern std::vector<std::int32_t> g_splitY;
-extern std::vector<double> g_splitParam;        // 0.0 at the item's start, 1.0 at its end
-extern std::vector<std::uint8_t> g_splitKeep;   // keep the piece that starts here
-extern std::vector<CDrawItem*> g_splitPieces;   // the piece from here; not owned by the list
+extern std::vector<double> g_splitParam;       // 0.0 at the item's start, 1.0 at its end
+extern std::vector<std::uint8_t> g_splitKeep;  // keep the piece that starts here
+extern std::vector<CDrawItem*> g_splitPieces;  // the piece from here; not owned by the list
 
 // Room for n more entries (count + n): 1000 the first time, else twice the old, and at least
 // count + n; the entries in use are kept. 0 on allocation failure, the old list untouched.

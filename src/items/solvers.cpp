@@ -7,9 +7,7 @@
 
 int IsNegligible(double x) { return std::fabs(x) < 1e-14 ? 1 : 0; }
 
-double CubeRoot(double x) {
-  return x >= 0.0 ? std::pow(x, 1.0 / 3.0) : -std::pow(-x, 1.0 / 3.0);
-}
+double CubeRoot(double x) { return x >= 0.0 ? std::pow(x, 1.0 / 3.0) : -std::pow(-x, 1.0 / 3.0); }
 
 namespace {
 

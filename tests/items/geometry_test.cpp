@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <ostream>
 #include <limits>
+#include <ostream>
 #include <vector>
 
 #include "platform/recordingcontext.h"
@@ -58,8 +58,8 @@ TEST_F(GeometryTest, NormaliseAngle) {
     double want;
   };
   const Case cases[] = {
-      {-kPi / 2, 0, 3 * kPi / 2}, {5 * kPi, 0, kPi}, {5 * kPi, 1, 0.0},
-      {g_twoPi, 0, 0.0},          {0.0, 0, 0.0},     {-1e-20, 0, 0.0},  // lands on 2 pi, then 0
+      {-kPi / 2, 0, 3 * kPi / 2}, {5 * kPi, 0, kPi},  {5 * kPi, 1, 0.0},
+      {g_twoPi, 0, 0.0},          {0.0, 0, 0.0},      {-1e-20, 0, 0.0},  // lands on 2 pi, then 0
       {3 * kPi / 2, 1, kPi / 2},  {-7 * kPi, 0, kPi},
   };
   for (const Case& c : cases) {
@@ -233,7 +233,13 @@ TEST_F(GeometryTest, StyledLinesDrawTheirDashes) {
       {"dots", 96, 0, 0, 100, 0, 5, Plus(Regular(12, 8, 1), {{96, 0, 97, 0}})},
       // 25 periods of 4: the partial period starts on the end point.
       {"close dots", 96, 0, 0, 100, 0, 6, Plus(Regular(25, 4, 1), {{100, 0, 100, 0}})},
-      {"right to left", 96, 100, 0, 0, 0, 2,
+      {"right to left",
+       96,
+       100,
+       0,
+       0,
+       0,
+       2,
        {{100, 0, 92, 0},
         {84, 0, 76, 0},
         {68, 0, 60, 0},
@@ -246,7 +252,13 @@ TEST_F(GeometryTest, StyledLinesDrawTheirDashes) {
       {"printer", 600, 0, 0, 200, 0, 2, {{0, 0, 50, 0}, {100, 0, 150, 0}, {200, 0, 200, 0}}},
       {"vertical down", 96, 5, 0, 5, 40, 4, {{5, 0, 5, 12}, {5, 16, 5, 28}, {5, 32, 5, 40}}},
       // Length 100 diagonally: period (9.6, 12.8), dash (4.8, 6.4) rounded to (5, 6).
-      {"diagonal", 96, 0, 0, 60, 80, 2,
+      {"diagonal",
+       96,
+       0,
+       0,
+       60,
+       80,
+       2,
        {{0, 0, 5, 6},
         {10, 13, 15, 19},
         {19, 26, 24, 32},

@@ -107,7 +107,7 @@ TEST_F(IntersectTest, CacheEntryStoresAndCopiesOut) {
   EXPECT_EQ(entry.CopyOut(), 3);
   EXPECT_EQ(g_intersectX[0], 1);
   EXPECT_EQ(g_intersectY[2], 30);
-  EXPECT_EQ(g_intersectX[3], 103);  // beyond the count: untouched
+  EXPECT_EQ(g_intersectX[3], 103);    // beyond the count: untouched
   EXPECT_EQ(g_intersectFlags[0], 0);  // flags are not cached
   EXPECT_EQ(g_intersectFlags[1], 1);
 

@@ -28,14 +28,13 @@ std::int16_t Solve(const std::vector<double>& c, double* s) {
 
 struct Case {
   const char* name;
-  std::vector<double> c;        // by power, constant first
-  std::vector<double> roots;    // as returned, in order, when order matters
-  bool ordered;                 // false: compare as sorted sets of distinct values
+  std::vector<double> c;      // by power, constant first
+  std::vector<double> roots;  // as returned, in order, when order matters
+  bool ordered;               // false: compare as sorted sets of distinct values
 };
 
 TEST(SolversTest, RootsSatisfyTheirPolynomials) {
   const double nan = std::nan("");
-  (void)nan;
   const std::vector<Case> cases = {
       {"two roots, larger first", {-8, 0, 2}, {2, -2}, true},
       {"double root once", {1, -2, 1}, {1}, true},

@@ -124,7 +124,9 @@ struct Point {
   int x, y;
 };
 
-Point Apply(const CTransform& t, Point p) { return {t.TransformX(p.x, p.y), t.TransformY(p.x, p.y)}; }
+Point Apply(const CTransform& t, Point p) {
+  return {t.TransformX(p.x, p.y), t.TransformY(p.x, p.y)};
+}
 
 TEST(TransformTest, SetUpsMoveKnownPoints) {
   struct Case {
@@ -162,7 +164,10 @@ TEST(TransformTest, SetUpsMoveKnownPoints) {
       {"stretch y from 100", stretch(0, 2, 100), {5, 150}, {5, 200}},
       {"stretch x from 10", stretch(1, 3, 10), {20, 7}, {40, 7}},
       {"negative stretch", stretch(1, -1, 0), {20, 7}, {-20, 7}},
-      {"enlarge 2.5 about (10, 10)", enlargement(2.5, 10, 10), {11, 9}, {13, 7}},  // 2.5 and -2.5 away from zero
+      {"enlarge 2.5 about (10, 10)",
+       enlargement(2.5, 10, 10),
+       {11, 9},
+       {13, 7}},  // 2.5 and -2.5 away from zero
   };
   for (const Case& c : cases) {
     const Point got = Apply(c.t, c.in);
@@ -172,8 +177,8 @@ TEST(TransformTest, SetUpsMoveKnownPoints) {
 }
 
 TEST(TransformTest, InversesBringPointsBack) {
-  const Point points[] = {{0, 0},          {1, -1},          {12345, -6789},
-                          {-50000000, 30000000}, {49999999, -29999999}, {333, 777}};
+  const Point points[] = {
+      {0, 0}, {1, -1}, {12345, -6789}, {-50000000, 30000000}, {49999999, -29999999}, {333, 777}};
   const int cx = 1234, cy = -4321;
   for (const double degrees : {1.0, 30.0, 45.0, 90.0, 123.456, 270.0}) {
     CTransform forward, back;
