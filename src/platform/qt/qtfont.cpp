@@ -15,6 +15,9 @@ QFont MakeQtFont(const DcFont& font, const QPaintDevice* device) {
   qfont.setBold(font.bold);
   qfont.setItalic(font.italic);
   qfont.setStyleStrategy(QFont::NoAntialias);
+  // Hinted advances of unantialiased glyphs leave uneven gaps ("jum ps"); unhinted ones keep
+  // the face's own spacing.
+  qfont.setHintingPreference(QFont::PreferNoHinting);
   if (font.averageWidth > 0) {
     const int normal = QFontMetrics(qfont, device).averageCharWidth();
     if (normal > 0) {
