@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "items/ellipsegeom.h"
+#include "items/ellipseitem.h"
 #include "items/geometry.h"
 #include "items/intersect.h"
 #include "items/solvers.h"
@@ -55,24 +56,35 @@ bool IsStored(int count, int x, int y) {
 
 // Picks one of a root's two candidates and stores it; answers the new count. The first
 // candidate wins when it lies on the ellipse and is new; a first candidate already stored
-// (the second copy of a double root) gives way to the second one. A chosen point outside an
-// arc's range drops the root: the other candidate is not tried.
+// (the second copy of a double root) gives way to the second one. When the chosen point lies
+// outside an arc's range, the other candidate still counts if it is on the ellipse, new and
+// in range: both candidates of a root are real crossings (a circle around the ellipse's
+// centre meets it above and below at the same x), and an arc may hold only the second.
 int TakeRoot(const EllipseForm& form, double tolerance, const Candidate& first,
              const Candidate& second, const ConicIntersectRules& rules, int count) {
+  const bool firstOn = EllipseResidual(form, first.localX, first.localY) <= tolerance;
+  const bool secondOn = EllipseResidual(form, second.localX, second.localY) <= tolerance;
+  const int firstX = TruncateToInt(first.x);
+  const int firstY = TruncateToInt(first.y);
+  const int secondX = TruncateToInt(second.x);
+  const int secondY = TruncateToInt(second.y);
   const Candidate* chosen = nullptr;
-  if (EllipseResidual(form, first.localX, first.localY) <= tolerance) {
-    if (!IsStored(count, TruncateToInt(first.x), TruncateToInt(first.y))) {
-      chosen = &first;
-    } else if (EllipseResidual(form, second.localX, second.localY) <= tolerance) {
-      chosen = &second;
-    }
-  } else if (EllipseResidual(form, second.localX, second.localY) <= tolerance) {
+  if (firstOn && !IsStored(count, firstX, firstY)) {
+    chosen = &first;
+  } else if (secondOn) {
     chosen = &second;
   }
   if (chosen == nullptr) return count;
-  const int x = TruncateToInt(chosen->x);
-  const int y = TruncateToInt(chosen->y);
-  if (!PassesRangeTests(rules, *chosen, x, y)) return count;
+  int x = chosen == &first ? firstX : secondX;
+  int y = chosen == &first ? firstY : secondY;
+  if (!PassesRangeTests(rules, *chosen, x, y)) {
+    if (chosen != &first || !secondOn || IsStored(count, secondX, secondY) ||
+        !PassesRangeTests(rules, second, secondX, secondY)) {
+      return count;
+    }
+    x = secondX;
+    y = secondY;
+  }
   g_intersectX[static_cast<std::size_t>(count)] = x;
   g_intersectY[static_cast<std::size_t>(count)] = y;
   g_intersectFlags[static_cast<std::size_t>(count)] = 0;
@@ -203,4 +215,146 @@ int IntersectEllipseEllipse(const EllipseShape& receiving, const EllipseShape& o
     count = TakeRoot(form, tolerance, candidates[0], candidates[1], rules, count);
   }
   return count;
+}
+
+// ---- The items' routines ----
+
+namespace {
+
+constexpr int kGlitchEllipseIntersect = 1804;
+constexpr int kGlitchEllipseArcIntersect = 1826;
+constexpr int kNumberCircle = 8990;
+constexpr int kNumberArc = 8991;
+constexpr int kNumberEllipse = 8992;
+constexpr int kNumberWrongKind = 9001;
+
+EllipseShape ShapeOfEllipse(const CDrawItem& item) {
+  int cx = 0;
+  int cy = 0;
+  int a = 0;
+  int b = 0;
+  item.GetCentre(cx, cy);
+  item.GetSemiAxes(a, b);
+  return {static_cast<double>(cx), static_cast<double>(cy), static_cast<double>(a),
+          static_cast<double>(b), item.GetRotation()};
+}
+
+EllipseShape ShapeOfEllipseArc(const CDrawItem& item) {
+  EllipseShape shape;
+  item.GetCentreExact(shape.cx, shape.cy);
+  item.GetRadii(shape.a, shape.b);
+  shape.rotation = item.GetRotation();
+  return shape;
+}
+
+// The range test of an arc (its circle's centre) or an elliptic arc (its exact centre) with
+// the angles of its ends about that centre.
+ArcRangeTest RangeOf(const CDrawItem& item, int form, bool exactPoint) {
+  ArcRangeTest test;
+  test.form = form;
+  test.exactPoint = exactPoint;
+  if (item.GetType() == kItemArc) {
+    double radius = 0.0;
+    item.GetCircle(test.cx, test.cy, radius);
+  } else {
+    item.GetCentreExact(test.cx, test.cy);
+  }
+  int x = 0;
+  int y = 0;
+  item.GetStart(x, y);
+  test.startAngle = AngleOf(y - test.cy, x - test.cx);
+  item.GetEnd(x, y);
+  test.endAngle = AngleOf(y - test.cy, x - test.cx);
+  return test;
+}
+
+ConicIntersectRules RulesOf(int glitchCode, int glitchNumber) {
+  ConicIntersectRules rules;
+  rules.glitchCode = glitchCode;
+  rules.glitchNumber = glitchNumber;
+  return rules;
+}
+
+void AddTest(ConicIntersectRules& rules, const ArcRangeTest& test) {
+  rules.tests[static_cast<std::size_t>(rules.testCount++)] = test;
+}
+
+int IntersectWithCircleOf(const EllipseShape& shape, const CDrawItem& circle,
+                          const ConicIntersectRules& rules) {
+  int ox = 0;
+  int oy = 0;
+  circle.GetCentre(ox, oy);
+  return IntersectEllipseCircle(shape, ox, oy, circle.GetRadius(), rules);
+}
+
+int IntersectWithArcCircle(const EllipseShape& shape, const CDrawItem& arc,
+                           const ConicIntersectRules& rules) {
+  double ox = 0.0;
+  double oy = 0.0;
+  double radius = 0.0;
+  arc.GetCircle(ox, oy, radius);
+  return IntersectEllipseCircle(shape, ox, oy, radius, rules);
+}
+
+}  // namespace
+
+int CEllipseItem::IntersectWith(CDrawItem* other) {
+  if (other == nullptr) return 0;
+  const EllipseShape shape = ShapeOfEllipse(*this);
+  switch (other->GetType()) {
+    case kItemLine:
+    case kItemBezier:
+      return other->IntersectWith(this);
+    case kItemCircle:
+      return IntersectWithCircleOf(shape, *other, RulesOf(kGlitchEllipseIntersect, kNumberCircle));
+    case kItemArc: {
+      ConicIntersectRules rules = RulesOf(kGlitchEllipseIntersect, kNumberArc);
+      AddTest(rules, RangeOf(*other, kArcRangeEndShift, false));
+      return IntersectWithArcCircle(shape, *other, rules);
+    }
+    case kItemEllipse:
+      return IntersectEllipseEllipse(shape, ShapeOfEllipse(*other),
+                                     RulesOf(kGlitchEllipseIntersect, kNumberEllipse));
+    case kItemEllipseArc: {
+      ConicIntersectRules rules = RulesOf(kGlitchEllipseIntersect, kNumberEllipse);
+      AddTest(rules, RangeOf(*other, kArcRangeStartShift, true));
+      return IntersectEllipseEllipse(shape, ShapeOfEllipseArc(*other), rules);
+    }
+    default:
+      SetGlitchValue(other->GetType());
+      ReportGlitch(kGlitchEllipseIntersect, kNumberWrongKind);
+      return 0;
+  }
+}
+
+int CEllipseArcItem::IntersectWith(CDrawItem* other) {
+  if (other == nullptr) return 0;
+  const EllipseShape shape = ShapeOfEllipseArc(*this);
+  switch (other->GetType()) {
+    case kItemLine:
+    case kItemBezier:
+    case kItemEllipse:
+      return other->IntersectWith(this);
+    case kItemCircle: {
+      ConicIntersectRules rules = RulesOf(kGlitchEllipseArcIntersect, kNumberCircle);
+      AddTest(rules, RangeOf(*this, kArcRangeStartShift, true));
+      return IntersectWithCircleOf(shape, *other, rules);
+    }
+    case kItemArc: {
+      ConicIntersectRules rules = RulesOf(kGlitchEllipseArcIntersect, kNumberArc);
+      AddTest(rules, RangeOf(*other, kArcRangeEndShift, false));
+      AddTest(rules, RangeOf(*this, kArcRangeStartShift, false));
+      return IntersectWithArcCircle(shape, *other, rules);
+    }
+    case kItemEllipseArc: {
+      ConicIntersectRules rules = RulesOf(kGlitchEllipseArcIntersect, kNumberEllipse);
+      AddTest(rules, RangeOf(*other, kArcRangeEndShift, true));
+      AddTest(rules, RangeOf(*this, kArcRangeStartShift, true));
+      return IntersectEllipseEllipse(shape, ShapeOfEllipseArc(*other), rules);
+    }
+    default:
+      SetGlitchValue(other->GetType());
+      ReportGlitch(kGlitchEllipseArcIntersect, kNumberWrongKind);
+      return 0;
+  }
 }

@@ -292,14 +292,29 @@ TEST_F(EllipseGeomTest, EllipseWithEllipse) {
   }
 }
 
-TEST_F(EllipseGeomTest, RangeTestsDropWholeRoots) {
-  // Only the upper half of the circle as an arc: the two lower crossings go.
-  ConicIntersectRules rules;
-  rules.testCount = 1;
-  rules.tests[0] = {kArcRangeEndShift, false, 0, 0, 0.0, kPi};
-  const int count = IntersectEllipseCircle({0, 0, 10000, 5000, 0}, 0, 0, 7000, rules);
-  ASSERT_EQ(count, 2);
-  for (const auto& [x, y] : Points(count)) EXPECT_GT(y, 0);
+TEST_F(EllipseGeomTest, RangeTestsKeepOnlyPointsOnTheArc) {
+  // Each root of a circle about the ellipse's centre has a crossing above and one below.
+  struct Case {
+    const char* name;
+    double start, end;
+    int want;
+    int sign;  // of every y found
+  };
+  const Case cases[] = {
+      {"upper half", 0.0, kPi, 2, 1},
+      // The upper candidates come first and miss the arc; the lower ones still count.
+      {"lower half", kPi, 0.0, 2, -1},
+      {"lower left quarter", kPi, 3 * kPi / 2, 1, -1},
+      {"a sliver with no crossing", 0.1, 0.2, 0, 0},
+  };
+  for (const Case& c : cases) {
+    ConicIntersectRules rules;
+    rules.testCount = 1;
+    rules.tests[0] = {kArcRangeEndShift, false, 0, 0, c.start, c.end};
+    const int count = IntersectEllipseCircle({0, 0, 10000, 5000, 0}, 0, 0, 7000, rules);
+    EXPECT_EQ(count, c.want) << c.name;
+    for (const auto& [x, y] : Points(count)) EXPECT_EQ(y > 0 ? 1 : -1, c.sign) << c.name;
+  }
 }
 
 TEST_F(EllipseGeomTest, ResultsAreTruncatedTowardZero) {
