@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "items/ellipseitem.h"
 #include "items/geometry.h"
 #include "items/lineitem.h"
 #include "items/transform.h"
@@ -43,10 +44,10 @@ constexpr std::array<ItemMaker, kItemTypeCount> kItemMakers = {
     nullptr,               // 2 circle
     nullptr,               // 3 fill
     nullptr,               // 4 dimension
-    nullptr,               // 5 ellipse
+    &MakeItem<CEllipseItem>,  // 5 ellipse
     nullptr,               // 6 text
     nullptr,               // 7 curve
-    nullptr,               // 8 elliptic arc
+    &MakeItem<CEllipseArcItem>,  // 8 elliptic arc
 };
 
 }  // namespace
