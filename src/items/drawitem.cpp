@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "items/bezieritem.h"
 #include "items/ellipseitem.h"
 #include "items/geometry.h"
 #include "items/lineitem.h"
@@ -46,7 +47,7 @@ constexpr std::array<ItemMaker, kItemTypeCount> kItemMakers = {
     nullptr,               // 4 dimension
     &MakeItem<CEllipseItem>,  // 5 ellipse
     nullptr,               // 6 text
-    nullptr,               // 7 curve
+    &MakeItem<CBezierItem>,  // 7 curve
     &MakeItem<CEllipseArcItem>,  // 8 elliptic arc
 };
 

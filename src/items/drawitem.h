@@ -121,7 +121,7 @@ R NeutralValue(A&&... value) {
   X(void, Recalculate, (), , 0, 0, STD) \
   X(void, SetAngleFromCentre, (double /*cx*/, double /*cy*/), , 10107, 1, STD) \
   X(void, RecalculateAngle, (), , 10106, 1, STD) \
-  X(void, FitToCurve, (const CDrawItem* /*curve*/, int /*flag*/), , 10108, 1, STD) \
+  X(void, FitToCurve, (CDrawItem* /*piece: reshaped to follow this curve*/, int /*coarse*/), const, 10108, 1, STD) \
   X(CSlope&, GetTangentAt, (CSlope& /*out*/, int /*x*/, int /*y*/), const, 10109, 1, OWN) \
   X(double, GetParameterAt, (int /*x*/, int /*y*/), const, 10110, 1, STD, -1.0) \
   X(int, CanBound, (), const, 10111, 1, STD) \
