@@ -28,17 +28,13 @@ void SetFileStatusOnce(int status) {
 
 bool IsPositiveFinite(double v) { return std::isfinite(v) && v > 0.0; }
 
-// The first family text of the definition with the pattern's number, and the field of it at
-// fieldIndex; false when there is none or it does not convert.
-bool DefinitionField(std::int16_t number, int fieldIndex, double& value, bool& textEmpty) {
-  textEmpty = false;
+// Field fieldIndex of the first family text of the definition with that number; false when
+// there is no such definition, its text is empty or the field does not convert.
+bool DefinitionField(std::int16_t number, int fieldIndex, double& value) {
   const std::int16_t index = FindHatchDefinition(number);
   if (index < 0) return false;
   const QString text = g_hatchDefinitions[static_cast<std::size_t>(index)].GetFamilyText(0);
-  if (text.isEmpty()) {
-    textEmpty = true;
-    return false;
-  }
+  if (text.isEmpty()) return false;
   int pos = 0;
   QString field;
   for (int i = 0; i <= fieldIndex; ++i) field = TakeCommaField(text, pos);
@@ -335,8 +331,7 @@ int CHatchPattern::Build(int index, double angle, double scale) {
 double CHatchPattern::GetAngle() const {
   if (m_number < 0 || m_lines.empty()) return 0.0;
   double degrees = 0.0;
-  bool textEmpty = false;
-  if (!DefinitionField(m_number, 0, degrees, textEmpty)) return 0.0;
+  if (!DefinitionField(m_number, 0, degrees)) return 0.0;
   return m_lines.front()->GetAngle() - degrees * g_radiansPerDegree;
 }
 
@@ -345,8 +340,7 @@ double CHatchPattern::GetScale() const {
   if (m_lines.empty()) return 10.0;
   if (FindHatchDefinition(m_number) < 0) return 0.0;
   double spacing = 0.0;
-  bool textEmpty = false;
-  if (!DefinitionField(m_number, 3, spacing, textEmpty)) return 1.0;
+  if (!DefinitionField(m_number, 3, spacing)) return 1.0;
   return m_lines.front()->GetSpacing() / spacing;
 }
 
