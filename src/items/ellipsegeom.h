@@ -81,6 +81,11 @@ struct ConicIntersectRules {
   int glitchNumber = 0;
 };
 
+// Each real root of the quartic gives two candidate points, of which at most one is kept: the
+// first when it lies on the ellipse (residual within S / 200000) and is new, else the second.
+// A kept point outside a range test gives way to the other candidate when that one is on the
+// ellipse, new and in range; otherwise the root gives nothing.
+//
 // The ellipse with the circle of centre (ox, oy) and the radius given; 0..4 points, truncated
 // toward zero, flags 0.
 int IntersectEllipseCircle(const EllipseShape& ellipse, double ox, double oy, double radius,
