@@ -1,5 +1,8 @@
 #include "support/log.h"
 
+#include "support/datafolders.h"
+#include "support/files.h"
+
 #include <pwd.h>
 #include <unistd.h>
 
@@ -75,44 +78,9 @@ const std::thread::id g_uiThreadId = std::this_thread::get_id();
 
 QString Text(const char16_t* text) { return QString::fromUtf16(text); }
 
-// ---- Files and folders (to be routed to the file and data-folder helpers) ----
-
-bool FolderExists(const QString& path) { return !path.isEmpty() && QFileInfo(path).isDir(); }
-
-void AddBackslash(QString& path) {
-  if (!path.isEmpty() && !path.endsWith(u'/')) path += u'/';
-}
-
-void CreateFolderPath(const QString& path) { QDir().mkpath(path); }
-
-// "name.ext" -> "name(2).ext", "name(2).ext" -> "name(3).ext"; no blank before "(".
-QString NextNumberedName(const QString& path) {
-  const qsizetype slash = path.lastIndexOf(u'/');
-  qsizetype dot = path.lastIndexOf(u'.');
-  if (dot <= slash) dot = path.size();
-  const QString part = path.left(dot);
-  const QString extension = path.mid(dot);
-  if (part.endsWith(u')')) {
-    const qsizetype open = part.lastIndexOf(u'(');
-    if (open >= 0 && open > slash) {
-      const QString digits = part.mid(open + 1, part.size() - open - 2);
-      bool allDigits = true;
-      for (QChar c : digits) allDigits = allDigits && c >= u'0' && c <= u'9';
-      if (allDigits) {
-        bool ok = true;
-        const qlonglong n = digits.isEmpty() ? 1 : digits.toLongLong(&ok);
-        if (ok) return part.left(open + 1) + QString::number(n + 1) + u')' + extension;
-      }
-    }
-  }
-  return part + QStringLiteral("(2)") + extension;
-}
-
-void MakeUniqueName(QString& path) {
-  for (int tries = 0; tries < 10000 && QFileInfo::exists(path); ++tries) {
-    path = NextNumberedName(path);
-  }
-}
+// The log makes its own folder without the traced folder operation, so a report being written
+// never records into the ring it is dumping.
+void CreateLogFolder(const QString& path) { QDir().mkpath(path); }
 
 // One of the two log files, opened for one record or one report and closed again. Text is
 // written as UTF-8 with CR LF line ends.
@@ -269,7 +237,7 @@ void ChooseLogFolder() {
   if (folder.isEmpty()) folder = CallHook(hooks.myDocumentsFolder, QString());
   if (folder.isEmpty()) folder = QDir::tempPath();
   g_logFolder = folder;
-  if (!FolderExists(g_logFolder)) CreateFolderPath(g_logFolder);
+  if (!FolderExists(g_logFolder)) CreateLogFolder(g_logFolder);
 }
 
 void WriteSystemInformation(ITextOutput& file) {
