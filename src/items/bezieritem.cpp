@@ -141,11 +141,16 @@ CubicBezier CandidateShape(const FitProblem& f, double d0, double d1) {
   return c;
 }
 
+// The refit measures each of up to 8282 candidates against this many of its points at most:
+// finer than that adds nothing to the fit of a long piece and only time.
+constexpr int kMaxFitPoints = 2000;
+
 // The sum over the samples of the distance to the nearest of the candidate's points B(j/m),
 // j = 1..m-1; infinite when the candidate has no such point.
 double CandidateError(const FitProblem& f, double d0, double d1) {
   const CubicBezier c = CandidateShape(f, d0, d1);
-  const int m = BezierSampleCount(BezierControlPolygonLength(c), f.unitsPerPoint);
+  const int m =
+      std::min(BezierSampleCount(BezierControlPolygonLength(c), f.unitsPerPoint), kMaxFitPoints);
   std::array<double, 7> nearest;
   nearest.fill(DBL_MAX);
   for (int j = 1; j < m; ++j) {
