@@ -159,6 +159,7 @@ void CFillItem::AddHole(std::unique_ptr<CBoundaryLoop>&& hole) {
 }
 
 void CFillItem::CopyFrom(const CDrawItem* other) {
+  if (other == this) return;
   CopyBaseAttributes(other);
   if (other == nullptr || other->GetType() != kItemFill) return;
   const auto* source = static_cast<const CFillItem*>(other);
