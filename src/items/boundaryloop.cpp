@@ -526,7 +526,9 @@ int CBoundaryLoop::GetSense() const {
     const int x0 = e0->GetStartX(), y0 = e0->GetStartY();
     const int x1 = e1->GetStartX(), y1 = e1->GetStartY();
     if (y0 == y1) {
-      // Both vertices on one level: the edge that dips lowest (or rises highest) decides.
+      // Both vertices on one level: the edge that dips lowest (or rises highest) decides. In
+      // a clockwise loop the lowest edge runs right to left and the highest left to right;
+      // edge 0 runs from x0 to x1, edge 1 from x1 to x0.
       int lo0 = 0, hi0 = 0, lo1 = 0, hi1 = 0;
       const std::int16_t f0 = e0->GetYExtent(lo0, hi0);
       const std::int16_t f1 = e1->GetYExtent(lo1, hi1);
@@ -535,11 +537,11 @@ int CBoundaryLoop::GetSense() const {
         return x0 < x1 ? 1 : 0;
       }
       if ((f0 & kExtentPassesMax) != 0) {
-        if ((f1 & kExtentPassesMax) == 0 || hi0 < hi1) return x0 < x1 ? 1 : 0;
+        if ((f1 & kExtentPassesMax) == 0 || hi0 > hi1) return x0 < x1 ? 1 : 0;
         return x0 >= x1 ? 1 : 0;
       }
-      if ((f1 & kExtentPassesMin) != 0) return x0 >= x1 ? 1 : 0;
-      if ((f1 & kExtentPassesMax) != 0) return x0 < x1 ? 1 : 0;
+      if ((f1 & kExtentPassesMin) != 0) return x0 < x1 ? 1 : 0;
+      if ((f1 & kExtentPassesMax) != 0) return x0 >= x1 ? 1 : 0;
       return fail(3);
     }
     // Between the vertices: the edge on the left goes up in a clockwise loop.
@@ -711,9 +713,11 @@ void CBoundaryLoop::GetYRange(int& minY, int& maxY) const {
   minY = maxY = EdgeAt(0)->GetStartY();
   for (int i = 0; i < m_count; ++i) {
     const CFloodEdge* edge = EdgeAt(i);
-    int lo = edge->GetStartY();
-    int hi = lo;
-    edge->GetYExtent(lo, hi);  // outputs without their bit stay at the start's y
+    int lo = 0, hi = 0;
+    const std::int16_t flags = edge->GetYExtent(lo, hi);
+    // The start's y stands in for an extreme the edge does not pass.
+    if ((flags & kExtentPassesMin) == 0) lo = edge->GetStartY();
+    if ((flags & kExtentPassesMax) == 0) hi = edge->GetStartY();
     minY = std::min({minY, edge->GetStartY(), lo});
     maxY = std::max({maxY, edge->GetStartY(), hi});
   }

@@ -69,6 +69,13 @@ std::int16_t ExtentFlags(const EndPlace& start, const EndPlace& end, double star
   return endCoordinate < startCoordinate ? 0 : passed();
 }
 
+int ReadDoubleField(CTextFileReader& reader, double& field) {
+  double value = 0.0;
+  if (reader.ReadDouble(value) == 0) return 0;
+  field = value;
+  return 1;
+}
+
 void StoreEdgeHit(int index, int x, int y) {
   if (index < 0 || index >= kEdgeHitCapacity) return;
   g_edgeHitX[static_cast<std::size_t>(index)] = x;
@@ -552,8 +559,8 @@ void CArcEdge::MoveBy(int dx, int dy) {
 
 int CArcEdge::Read(CTextFileReader& reader) {
   if (ReadEnds(reader) == 0) return 0;
-  if (reader.ReadDouble(m_centreX) == 0 || reader.ReadDouble(m_centreY) == 0 ||
-      reader.ReadDouble(m_radius) == 0) {
+  if (ReadDoubleField(reader, m_centreX) == 0 || ReadDoubleField(reader, m_centreY) == 0 ||
+      ReadDoubleField(reader, m_radius) == 0) {
     return 0;
   }
   std::int16_t direction = 0;

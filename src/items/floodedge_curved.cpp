@@ -346,7 +346,7 @@ int CEllipseEdge::Read(CTextFileReader& reader) {
   m_yExtent = {};
   if (ReadEnds(reader) == 0) return 0;
   for (double* field : {&m_centreX, &m_centreY, &m_radiusX, &m_radiusY, &m_rotation}) {
-    if (reader.ReadDouble(*field) == 0) return 0;
+    if (ReadDoubleField(reader, *field) == 0) return 0;
   }
   std::int16_t direction = 0;
   if (reader.ReadShort(direction) == 0) return 0;
@@ -702,7 +702,7 @@ int CBezierEdge::Read(CTextFileReader& reader) {
     *field = value;
   }
   for (double* field : {&m_control0X, &m_control0Y, &m_control1X, &m_control1Y}) {
-    if (reader.ReadDouble(*field) == 0) return 0;
+    if (ReadDoubleField(reader, *field) == 0) return 0;
   }
   return 1;
 }

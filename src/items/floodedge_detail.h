@@ -3,6 +3,8 @@
 // for use elsewhere.
 #include <cstdint>
 
+class CTextFileReader;
+
 namespace flood_detail {
 
 // The polar angle of (x, y) about (cx, cy), in [0, 2 pi).
@@ -33,5 +35,8 @@ std::int16_t ExtentFlags(const EndPlace& start, const EndPlace& end, double star
 
 // Stores one rounded point in the edge-hit arrays; an index beyond them is ignored.
 void StoreEdgeHit(int index, int x, int y);
+
+// One double line into the field; the field keeps its value when the line cannot be read.
+int ReadDoubleField(CTextFileReader& reader, double& field);
 
 }  // namespace flood_detail
