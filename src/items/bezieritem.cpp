@@ -261,19 +261,26 @@ double CBezierItem::FindParameter(double x, double y) const {
   // noise): its points are found along x instead, so they keep their true parameter.
   const bool flat =
       highY - lowY < kFlatHeight && y >= lowY - kFlatHeight && y <= highY + kFlatHeight;
-  double roots[3];
-  const int count = flat ? SolveBezierLevel(c.x, x, roots) : SolveBezierLevel(c.y, y, roots);
+  // A point rounded to whole units from the curve's highest or lowest stretch can lie up to
+  // half a unit beyond it: it is looked for at the edges of its rounding before giving up.
+  const double levels[3] = {flat ? x : y, y - 0.5, y + 0.5};
+  const int levelCount = flat ? 1 : 3;
   double best = -1.0;
-  double bestDistance = 0.0;
-  for (int i = 0; i < count; ++i) {
-    const double t = SnapBezierParameter(roots[i]);
-    if (!(t >= 0.0 && t <= 1.0)) continue;
-    const double distance = flat ? Hypot(BezierValue(c.x, t) - x, BezierValue(c.y, t) - y)
-                                 : std::abs(BezierValue(c.x, t) - x);
-    if (!std::isfinite(distance)) continue;
-    if (best < 0.0 || distance < bestDistance) {
-      best = t;
-      bestDistance = distance;
+  for (int level = 0; level < levelCount && best < 0.0; ++level) {
+    double roots[3];
+    const int count = flat ? SolveBezierLevel(c.x, levels[level], roots)
+                           : SolveBezierLevel(c.y, levels[level], roots);
+    double bestDistance = 0.0;
+    for (int i = 0; i < count; ++i) {
+      const double t = SnapBezierParameter(roots[i]);
+      if (!(t >= 0.0 && t <= 1.0)) continue;
+      const double distance = flat ? Hypot(BezierValue(c.x, t) - x, BezierValue(c.y, t) - y)
+                                   : std::abs(BezierValue(c.x, t) - x);
+      if (!std::isfinite(distance)) continue;
+      if (best < 0.0 || distance < bestDistance) {
+        best = t;
+        bestDistance = distance;
+      }
     }
   }
   return best;

@@ -88,8 +88,9 @@ class CBezierItem final : public CDrawItem {
 
   // The parameter t at which the curve passes through (x, y), found on the horizontal line
   // through the point: the root of y(t) = y nearest in x. 0.0 at S, 1.0 at E, -1.0 when the
-  // curve does not reach that height. A curve that lies within one unit of a horizontal line
-  // is searched along x instead, so its own points still get their true parameter.
+  // curve does not come within half a unit (the rounding of a point) of that height. A curve
+  // that lies within one unit of a horizontal line is searched along x instead, so its own
+  // points still get their true parameter.
   double FindParameter(double x, double y) const;
   // The curve's derivative at a point of it; only its direction matters. At an end whose arm
   // has length 0 the direction the curve leaves that end in.

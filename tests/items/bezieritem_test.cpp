@@ -157,6 +157,22 @@ TEST_F(BezierItemTest, PointsOfAFlatCurveGetTheirTrueParameter) {
   }
 }
 
+TEST_F(BezierItemTest, APointRoundedBeyondTheTopIsStillFound) {
+  // The top of this arch is at y = 44999.6: its nearest whole point (50000, 45000) lies above
+  // it, as a crossing found there and rounded would.
+  auto arch = MakeCurve(0, 0, 0, 44999.6 / 0.75, 100000, 44999.6 / 0.75, 100000, 0);
+  EXPECT_NEAR(arch->FindParameter(50000, 45000), 0.5, 1e-3);
+  EXPECT_GT(arch->GetTravel(50000, 45000, 0, 0, kDirectionAlongCurve), 0.0);
+  FillSplitList({{0, 0}, {50000, 45000}, {100000, 0}}, *arch);
+  for (int i = 0; i < 2; ++i) {
+    DrawItemPtr piece = arch->CreatePiece(i);
+    ASSERT_NE(piece, nullptr);
+    EXPECT_LT(Deviation(*piece, DenseSamples(*arch, 4000)), 500.0) << i;
+  }
+  EXPECT_EQ(g_glitchCount, 0);
+  EXPECT_EQ(arch->FindParameter(50000, 45001), -1.0);
+}
+
 // ---- Pieces ----
 
 TEST_F(BezierItemTest, BreakingAFlatCurveGivesFlatPiecesAlongIt) {
