@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "items/arcitem.h"
 #include "items/bezieritem.h"
 #include "items/ellipseitem.h"
 #include "items/geometry.h"
@@ -41,8 +42,8 @@ DrawItemPtr MakeItem() {
 
 constexpr std::array<ItemMaker, kItemTypeCount> kItemMakers = {
     &MakeItem<CLineItem>,  // 0 line
-    nullptr,               // 1 arc
-    nullptr,               // 2 circle
+    &MakeItem<CArcItem>,   // 1 arc
+    &MakeItem<CCircleItem>,  // 2 circle
     nullptr,               // 3 fill
     nullptr,               // 4 dimension
     &MakeItem<CEllipseItem>,  // 5 ellipse
