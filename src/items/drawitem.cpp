@@ -5,9 +5,11 @@
 
 #include "items/arcitem.h"
 #include "items/bezieritem.h"
+#include "items/dimensionitem.h"
 #include "items/ellipseitem.h"
 #include "items/geometry.h"
 #include "items/lineitem.h"
+#include "items/textitem.h"
 #include "items/transform.h"
 #include "items/usedsegments.h"
 #include "items/valuefields.h"
@@ -45,9 +47,9 @@ constexpr std::array<ItemMaker, kItemTypeCount> kItemMakers = {
     &MakeItem<CArcItem>,   // 1 arc
     &MakeItem<CCircleItem>,  // 2 circle
     nullptr,               // 3 fill
-    nullptr,               // 4 dimension
+    &MakeItem<CDimensionItem>,  // 4 dimension
     &MakeItem<CEllipseItem>,  // 5 ellipse
-    nullptr,               // 6 text
+    &MakeItem<CTextItem>,  // 6 text
     &MakeItem<CBezierItem>,  // 7 curve
     &MakeItem<CEllipseArcItem>,  // 8 elliptic arc
 };
