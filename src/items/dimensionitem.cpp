@@ -429,10 +429,13 @@ void CDimensionItem::Layout(const CViewMapping* mapping) const {
         layoutCase = positive ? 4 : 3;
       }
     }
+    // The anchor is the text's top-left corner: text over the line has its top a whole line
+    // height higher than its bottom, which clears the line by gb and a fifth of H; text
+    // under the line has its top clear of it by as much.
     const std::int64_t left = w + ga + h3;   // moves the text's right edge left of the line
     const std::int64_t right = ga + h3;      // moves its left edge right of the line
-    const std::int64_t above = gb + h5;      // raises it over the line
-    const std::int64_t below = gb + h + h5;  // lowers it under the line
+    const std::int64_t above = gb + h + h5;  // raises it over the line
+    const std::int64_t below = gb + h5;      // lowers it under the line
     switch (layoutCase) {
       case 1:
         if (steep) {

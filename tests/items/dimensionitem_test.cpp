@@ -365,18 +365,18 @@ TEST_F(DimensionItemTest, HorizontalTextBesideAndAboveTheLine) {
        5000 - 1 - (w + 145 + h / 3),
        100000 + h / 2},
       {"steep, inside", {0, 0, 10000, 200000}, kTextInside, 5000 - 1 + 145 + h / 3, 100000 + h / 2},
-      // A flat line (tan a = 1/20): the text over it by gb = W tan a / 2 (238) and a fifth
-      // of H, or under it by those and H.
+      // A flat line (tan a = 1/20): the text's bottom over it by gb = W tan a / 2 (238) and a
+      // fifth of H, or its top under it by as much.
       {"flat, outside",
        {0, 0, 200000, 10000},
        kTextOutside,
        100000 - w / 2,
-       5000 + 1 + 238 + h / 5},
+       5000 + 1 + 238 + h + h / 5},
       {"flat, inside",
        {0, 0, 200000, 10000},
        kTextInside,
        100000 - w / 2,
-       5000 + 1 - (238 + h + h / 5)},
+       5000 + 1 - (238 + h / 5)},
       {"in line", {0, 0, 200000, 0}, kTextInLine, 100000 - w / 2, 1 + h / 2},
   };
   for (const auto& c : cases) {
@@ -432,7 +432,7 @@ TEST_F(DimensionItemTest, HorizontalTextNearExactlyHorizontalAndVerticalLines) {
   ASSERT_LT(w, kTextHeight - 100);
   upright->GetTextAnchor(x, y);
   EXPECT_EQ(x, -26400 - w / 2);
-  EXPECT_EQ(y, 50 + 50 + kTextHeight / 5);
+  EXPECT_EQ(y, 50 + 50 + kTextHeight + kTextHeight / 5);
 
   // Drawn, both stay on the page.
   for (CDimensionItem* item : {level.get(), upright.get()}) {
@@ -508,8 +508,9 @@ TEST_F(DimensionItemTest, TextPositionsDrawn) {
       {"in line", kTextAngleLine, kTextInLine, {326, 189}, 0},
       {"outside", kTextAngleLine, kTextOutside, {326, 174}, 0},
       {"inside", kTextAngleLine, kTextInside, {326, 204}, 0},
-      {"horizontal, outside", kTextAngleHorizontal, kTextOutside, {326, 196}, 0},
-      {"horizontal, inside", kTextAngleHorizontal, kTextInside, {326, 226}, 0},
+      // On a level line level text goes where text along the line goes.
+      {"horizontal, outside", kTextAngleHorizontal, kTextOutside, {326, 174}, 0},
+      {"horizontal, inside", kTextAngleHorizontal, kTextInside, {326, 204}, 0},
   };
   for (const auto& c : cases) {
     auto item = MakeLevelDimension(kLineEndsNone);
