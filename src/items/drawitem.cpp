@@ -7,6 +7,7 @@
 #include "items/bezieritem.h"
 #include "items/dimensionitem.h"
 #include "items/ellipseitem.h"
+#include "items/fillitem.h"
 #include "items/geometry.h"
 #include "items/lineitem.h"
 #include "items/textitem.h"
@@ -46,7 +47,7 @@ constexpr std::array<ItemMaker, kItemTypeCount> kItemMakers = {
     &MakeItem<CLineItem>,  // 0 line
     &MakeItem<CArcItem>,   // 1 arc
     &MakeItem<CCircleItem>,  // 2 circle
-    nullptr,               // 3 fill
+    &MakeItem<CFillItem>,  // 3 fill
     &MakeItem<CDimensionItem>,  // 4 dimension
     &MakeItem<CEllipseItem>,  // 5 ellipse
     &MakeItem<CTextItem>,  // 6 text
