@@ -204,16 +204,12 @@ void CArcItem::SetStart(int x, int y) { UpdatePoint(m_startX, m_startY, x, y, kU
 void CArcItem::SetEnd(int x, int y) { UpdatePoint(m_endX, m_endY, x, y, kUndoEnd); }
 
 void CArcItem::SetHandle(int handle, int x, int y) {
-  switch (static_cast<std::int16_t>(handle)) {
-    case 0:
-      SetStart(x, y);
-      return;
-    case 1:
-      SetEnd(x, y);
-      return;
-    default:
-      SetGlitchValue(handle);
-      ReportGlitch(kGlitchArcSetHandle, 1);
+  const int index = static_cast<std::int16_t>(handle);
+  if (!CheckHandle(index, 2, handle, kGlitchArcSetHandle)) return;
+  if (index == 0) {
+    SetStart(x, y);
+  } else {
+    SetEnd(x, y);
   }
 }
 
@@ -238,29 +234,13 @@ void CArcItem::MoveHandle(int handle, int dx, int dy) {
 }
 
 int CArcItem::GetHandleX(int handle) const {
-  switch (static_cast<std::int16_t>(handle)) {
-    case 0:
-      return m_startX;
-    case 1:
-      return m_endX;
-    default:
-      SetGlitchValue(handle);
-      ReportGlitch(kGlitchArcHandleX, 1);
-      return 0;
-  }
+  return HandleCoordinate(static_cast<std::int16_t>(handle), handle, {m_startX, m_endX},
+                          kGlitchArcHandleX);
 }
 
 int CArcItem::GetHandleY(int handle) const {
-  switch (static_cast<std::int16_t>(handle)) {
-    case 0:
-      return m_startY;
-    case 1:
-      return m_endY;
-    default:
-      SetGlitchValue(handle);
-      ReportGlitch(kGlitchArcHandleY, 1);
-      return 0;
-  }
+  return HandleCoordinate(static_cast<std::int16_t>(handle), handle, {m_startY, m_endY},
+                          kGlitchArcHandleY);
 }
 
 void CArcItem::Reverse() {
@@ -757,12 +737,9 @@ void CCircleItem::SetCentre(int x, int y) { UpdatePoint(m_centreX, m_centreY, x,
 void CCircleItem::SetRadius(int radius) { UpdateField(m_radius, radius, kUndoRadius, true); }
 
 void CCircleItem::SetHandle(int handle, int x, int y) {
-  if (static_cast<std::int16_t>(handle) == 0) {
+  if (CheckHandle(static_cast<std::int16_t>(handle), 1, handle, kGlitchCircleSetHandle)) {
     SetCentre(x, y);
-    return;
   }
-  SetGlitchValue(handle);
-  ReportGlitch(kGlitchCircleSetHandle, 1);
 }
 
 void CCircleItem::SetPenWidth(int width) {
@@ -777,17 +754,13 @@ void CCircleItem::MoveBy(int dx, int dy) {
 }
 
 int CCircleItem::GetHandleX(int handle) const {
-  if (static_cast<std::int16_t>(handle) == 0) return m_centreX;
-  SetGlitchValue(handle);
-  ReportGlitch(kGlitchCircleHandleX, 1);
-  return 0;
+  return HandleCoordinate(static_cast<std::int16_t>(handle), handle, {m_centreX},
+                          kGlitchCircleHandleX);
 }
 
 int CCircleItem::GetHandleY(int handle) const {
-  if (static_cast<std::int16_t>(handle) == 0) return m_centreY;
-  SetGlitchValue(handle);
-  ReportGlitch(kGlitchCircleHandleY, 1);
-  return 0;
+  return HandleCoordinate(static_cast<std::int16_t>(handle), handle, {m_centreY},
+                          kGlitchCircleHandleY);
 }
 
 void CCircleItem::CopyFrom(const CDrawItem* other) {

@@ -805,43 +805,20 @@ void CBezierItem::SetControlLength(int i, double length) {
 }
 
 void CBezierItem::SetHandle(int handle, int x, int y) {
-  switch (handle) {
-    case 0:
-      SetStart(x, y);
-      return;
-    case 1:
-      SetEnd(x, y);
-      return;
-    default:
-      SetGlitchValue(handle);
-      ReportGlitch(kGlitchSetHandle, 1);
+  if (!CheckHandle(handle, 2, handle, kGlitchSetHandle)) return;
+  if (handle == 0) {
+    SetStart(x, y);
+  } else {
+    SetEnd(x, y);
   }
 }
 
 int CBezierItem::GetHandleX(int handle) const {
-  switch (handle) {
-    case 0:
-      return m_startX;
-    case 1:
-      return m_endX;
-    default:
-      SetGlitchValue(handle);
-      ReportGlitch(kGlitchHandleX, 1);
-      return 0;
-  }
+  return HandleCoordinate(handle, handle, {m_startX, m_endX}, kGlitchHandleX);
 }
 
 int CBezierItem::GetHandleY(int handle) const {
-  switch (handle) {
-    case 0:
-      return m_startY;
-    case 1:
-      return m_endY;
-    default:
-      SetGlitchValue(handle);
-      ReportGlitch(kGlitchHandleY, 1);
-      return 0;
-  }
+  return HandleCoordinate(handle, handle, {m_startY, m_endY}, kGlitchHandleY);
 }
 
 void CBezierItem::MoveBy(int dx, int dy) {

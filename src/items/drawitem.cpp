@@ -244,6 +244,19 @@ void CDrawItem::MoveHandleShared(int handle, int dx, int dy) {
   SetHandle(handle, x, y);
 }
 
+bool CDrawItem::CheckHandle(int index, int count, int handle, int glitch) {
+  if (index >= 0 && index < count) return true;
+  SetGlitchValue(handle);
+  ReportGlitch(glitch, 1);
+  return false;
+}
+
+int CDrawItem::HandleCoordinate(int index, int handle, std::initializer_list<int> coordinates,
+                                int glitch) {
+  if (!CheckHandle(index, static_cast<int>(coordinates.size()), handle, glitch)) return 0;
+  return coordinates.begin()[index];
+}
+
 std::uint8_t CDrawItem::ClampPenWidth(int width) {
   const auto low = static_cast<std::uint8_t>(width & 0xFF);
   if (low == 0) return 1;

@@ -31,6 +31,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <limits>
 #include <memory>
 #include <string_view>
@@ -399,6 +400,14 @@ class CDrawItem {
   void RightmostOfEnds(int startX, int startY, int endX, int endY, int& x, int& y) const;
   // SetHandle(handle, handle point + (dx, dy)) unless the move is zero.
   void MoveHandleShared(int handle, int dx, int dy);
+  // For kinds whose handles are their defining points. index is the handle, or its low 16
+  // bits for the kinds that read only those: true when it names one of the kind's count
+  // handles; else glitch (n 1) with the whole handle, and false.
+  static bool CheckHandle(int index, int count, int handle, int glitch);
+  // The coordinate of handle index among the kind's (one per handle, in handle order);
+  // 0 after CheckHandle's glitch for any other index.
+  static int HandleCoordinate(int index, int handle, std::initializer_list<int> coordinates,
+                              int glitch);
   // 0 becomes 1, above 9 becomes 9; only the low byte counts.
   static std::uint8_t ClampPenWidth(int width);
   // Reports the operation's glitch from the table.

@@ -315,30 +315,15 @@ void CEllipseItem::MoveBy(int dx, int dy) {
 void CEllipseItem::MoveHandle(int handle, int dx, int dy) { MoveHandleShared(handle, dx, dy); }
 
 void CEllipseItem::SetHandle(int handle, int x, int y) {
-  if (handle != 0) {
-    SetGlitchValue(handle);
-    ReportGlitch(kGlitchEllipseSetHandle, 1);
-    return;
-  }
-  SetCentre(x, y);
+  if (CheckHandle(handle, 1, handle, kGlitchEllipseSetHandle)) SetCentre(x, y);
 }
 
 int CEllipseItem::GetHandleX(int handle) const {
-  if (handle != 0) {
-    SetGlitchValue(handle);
-    ReportGlitch(kGlitchEllipseHandleX, 1);
-    return 0;
-  }
-  return m_centreX;
+  return HandleCoordinate(handle, handle, {m_centreX}, kGlitchEllipseHandleX);
 }
 
 int CEllipseItem::GetHandleY(int handle) const {
-  if (handle != 0) {
-    SetGlitchValue(handle);
-    ReportGlitch(kGlitchEllipseHandleY, 1);
-    return 0;
-  }
-  return m_centreY;
+  return HandleCoordinate(handle, handle, {m_centreY}, kGlitchEllipseHandleY);
 }
 
 CSlope& CEllipseItem::GetTangentAt(CSlope& out, int x, int y) const {
@@ -608,11 +593,7 @@ void CEllipseArcItem::MoveBy(int dx, int dy) {
 
 void CEllipseArcItem::MoveHandle(int handle, int dx, int dy) {
   if (dx == 0 && dy == 0) return;
-  if (handle != 0 && handle != 1) {
-    SetGlitchValue(handle);
-    ReportGlitch(kGlitchArcHandleX, 1);
-    return;
-  }
+  if (!CheckHandle(handle, 2, handle, kGlitchArcHandleX)) return;
   if (!BeginChange(kUndoEllipseArcGeometry)) return;
   const int fixedX = handle == 0 ? m_endX : m_startX;
   const int fixedY = handle == 0 ? m_endY : m_startY;
@@ -642,30 +623,20 @@ void CEllipseArcItem::MoveHandle(int handle, int dx, int dy) {
 }
 
 void CEllipseArcItem::SetHandle(int handle, int x, int y) {
+  if (!CheckHandle(handle, 2, handle, kGlitchSetHandleShared)) return;
   if (handle == 0) {
     SetStart(x, y);
-  } else if (handle == 1) {
-    SetEnd(x, y);
   } else {
-    SetGlitchValue(handle);
-    ReportGlitch(kGlitchSetHandleShared, 1);
+    SetEnd(x, y);
   }
 }
 
 int CEllipseArcItem::GetHandleX(int handle) const {
-  if (handle == 0) return m_startX;
-  if (handle == 1) return m_endX;
-  SetGlitchValue(handle);
-  ReportGlitch(kGlitchArcHandleX, 1);
-  return 0;
+  return HandleCoordinate(handle, handle, {m_startX, m_endX}, kGlitchArcHandleX);
 }
 
 int CEllipseArcItem::GetHandleY(int handle) const {
-  if (handle == 0) return m_startY;
-  if (handle == 1) return m_endY;
-  SetGlitchValue(handle);
-  ReportGlitch(kGlitchArcHandleY, 1);
-  return 0;
+  return HandleCoordinate(handle, handle, {m_startY, m_endY}, kGlitchArcHandleY);
 }
 
 void CEllipseArcItem::Reverse() {

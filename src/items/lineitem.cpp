@@ -412,16 +412,12 @@ int CLineItem::SetLineStyle(std::uint8_t style) {
 }
 
 void CLineItem::SetHandle(int handle, int x, int y) {
-  switch (static_cast<std::int16_t>(handle)) {
-    case 0:
-      SetStart(x, y);
-      return;
-    case 1:
-      SetEnd(x, y);
-      return;
-    default:
-      SetGlitchValue(handle);
-      ReportGlitch(kGlitchSetHandle, 1);
+  const int index = static_cast<std::int16_t>(handle);
+  if (!CheckHandle(index, 2, handle, kGlitchSetHandle)) return;
+  if (index == 0) {
+    SetStart(x, y);
+  } else {
+    SetEnd(x, y);
   }
 }
 
@@ -477,27 +473,11 @@ void CLineItem::Transform(const CTransform& transform) {
 }
 
 int CLineItem::GetHandleX(int handle) const {
-  switch (static_cast<std::int16_t>(handle)) {
-    case 0:
-      return m_startX;
-    case 1:
-      return m_endX;
-    default:
-      SetGlitchValue(handle);
-      ReportGlitch(kGlitchHandleX, 1);
-      return 0;
-  }
+  return HandleCoordinate(static_cast<std::int16_t>(handle), handle, {m_startX, m_endX},
+                          kGlitchHandleX);
 }
 
 int CLineItem::GetHandleY(int handle) const {
-  switch (static_cast<std::int16_t>(handle)) {
-    case 0:
-      return m_startY;
-    case 1:
-      return m_endY;
-    default:
-      SetGlitchValue(handle);
-      ReportGlitch(kGlitchHandleY, 1);
-      return 0;
-  }
+  return HandleCoordinate(static_cast<std::int16_t>(handle), handle, {m_startY, m_endY},
+                          kGlitchHandleY);
 }

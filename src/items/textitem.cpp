@@ -199,26 +199,15 @@ void CTextItem::SetTextTag(int tag) { UpdateField(m_tag, tag, kUndoTextTag, fals
 // ---- Handles ----
 
 int CTextItem::GetHandleX(int handle) const {
-  if (handle == 0) return m_x;
-  SetGlitchValue(handle);
-  ReportGlitch(kGlitchHandleX, 1);
-  return 0;
+  return HandleCoordinate(handle, handle, {m_x}, kGlitchHandleX);
 }
 
 int CTextItem::GetHandleY(int handle) const {
-  if (handle == 0) return m_y;
-  SetGlitchValue(handle);
-  ReportGlitch(kGlitchHandleY, 1);
-  return 0;
+  return HandleCoordinate(handle, handle, {m_y}, kGlitchHandleY);
 }
 
 void CTextItem::SetHandle(int handle, int x, int y) {
-  if (handle == 0) {
-    SetPosition(x, y);
-    return;
-  }
-  SetGlitchValue(handle);
-  ReportGlitch(kGlitchSetHandle, 1);
+  if (CheckHandle(handle, 1, handle, kGlitchSetHandle)) SetPosition(x, y);
 }
 
 void CTextItem::MoveHandle(int handle, int dx, int dy) {
