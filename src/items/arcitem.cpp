@@ -57,6 +57,14 @@ int Add(int a, int b) { return ClampInt64ToInt(static_cast<std::int64_t>(a) + b)
 
 double AngleAboutPoint(double x, double y, double cx, double cy) { return AngleOf(y - cy, x - cx); }
 
+// Puts an arc piece on the circle it was cut from.
+auto OnCircle(double cx, double cy) {
+  return [cx, cy](CDrawItem& piece) {
+    piece.SetAngleFromCentre(cx, cy);
+    piece.Recalculate();
+  };
+}
+
 // Whether the angle, or the angle one turn either way, lies in [lo, hi].
 bool InAngleRange(double angle, double lo, double hi) {
   for (double candidate : {angle, angle + g_twoPi, angle - g_twoPi}) {
@@ -553,22 +561,7 @@ int CArcItem::Compare(const CDrawItem* other) const {
 }
 
 DrawItemPtr CArcItem::CreatePiece(int index) const {
-  if (index < 0 || index >= g_splitCount - 1) return nullptr;
-  DrawItemPtr piece = CreateItem(kItemArc);
-  if (!piece) {
-    ShowOutOfMemory();
-    return nullptr;
-  }
-  IItemDocument* document = GetDocument();
-  const int recording = document != nullptr ? document->EnableUndo(0) : 0;
-  piece->CopyBaseAttributes(this);
-  piece->SetStart(g_splitX[index], g_splitY[index]);
-  piece->SetEnd(g_splitX[index + 1], g_splitY[index + 1]);
-  piece->SetPenWidth(m_penWidth);
-  piece->SetAngleFromCentre(m_centreX, m_centreY);
-  piece->Recalculate();
-  if (document != nullptr) document->EnableUndo(recording);
-  return piece;
+  return MakeSplitPiece(index, kItemArc, OnCircle(m_centreX, m_centreY));
 }
 
 void CArcItem::Draw(zeph::CDrawContext* dc, const CViewMapping* mapping, int colourMode,
@@ -897,22 +890,7 @@ int CCircleItem::Compare(const CDrawItem* other) const {
 }
 
 DrawItemPtr CCircleItem::CreatePiece(int index) const {
-  if (index < 0 || index >= g_splitCount - 1) return nullptr;
-  DrawItemPtr piece = CreateItem(kItemArc);
-  if (!piece) {
-    ShowOutOfMemory();
-    return nullptr;
-  }
-  IItemDocument* document = GetDocument();
-  const int recording = document != nullptr ? document->EnableUndo(0) : 0;
-  piece->CopyBaseAttributes(this);
-  piece->SetStart(g_splitX[index], g_splitY[index]);
-  piece->SetEnd(g_splitX[index + 1], g_splitY[index + 1]);
-  piece->SetPenWidth(m_penWidth);
-  piece->SetAngleFromCentre(m_centreX, m_centreY);
-  piece->Recalculate();
-  if (document != nullptr) document->EnableUndo(recording);
-  return piece;
+  return MakeSplitPiece(index, kItemArc, OnCircle(m_centreX, m_centreY));
 }
 
 void CCircleItem::Draw(zeph::CDrawContext* dc, const CViewMapping* mapping, int colourMode,

@@ -591,31 +591,19 @@ void CBezierItem::CopyFrom(const CDrawItem* other) {
 }
 
 DrawItemPtr CBezierItem::CreatePiece(int index) const {
-  if (index < 0 || index >= g_splitCount - 1) return nullptr;
-  DrawItemPtr piece = CreateItem(kItemBezier);
-  if (!piece) {
-    ShowOutOfMemory();
-    return nullptr;
-  }
-  IItemDocument* document = GetDocument();
-  const int recording = document != nullptr ? document->EnableUndo(0) : 0;
-  piece->CopyBaseAttributes(this);
-  const int sx = g_splitX[index];
-  const int sy = g_splitY[index];
-  const int ex = g_splitX[index + 1];
-  const int ey = g_splitY[index + 1];
-  piece->SetStart(sx, sy);
-  piece->SetEnd(ex, ey);
-  piece->SetPenWidth(m_penWidth);
-  // Straight until the fit shapes it, so a piece the fit cannot place never keeps control
-  // points at the origin.
-  const double dx = (static_cast<double>(ex) - sx) / 3.0;
-  const double dy = (static_cast<double>(ey) - sy) / 3.0;
-  piece->SetControlPoint(0, sx + dx, sy + dy);
-  piece->SetControlPoint(1, ex - dx, ey - dy);
-  FitToCurve(piece.get(), 1);
-  if (document != nullptr) document->EnableUndo(recording);
-  return piece;
+  return MakeSplitPiece(index, kItemBezier, [this, index](CDrawItem& piece) {
+    const int sx = g_splitX[index];
+    const int sy = g_splitY[index];
+    const int ex = g_splitX[index + 1];
+    const int ey = g_splitY[index + 1];
+    // Straight until the fit shapes it, so a piece the fit cannot place never keeps control
+    // points at the origin.
+    const double dx = (static_cast<double>(ex) - sx) / 3.0;
+    const double dy = (static_cast<double>(ey) - sy) / 3.0;
+    piece.SetControlPoint(0, sx + dx, sy + dy);
+    piece.SetControlPoint(1, ex - dx, ey - dy);
+    FitToCurve(&piece, 1);
+  });
 }
 
 void CBezierItem::FitToCurve(CDrawItem* piece, int coarse) const {

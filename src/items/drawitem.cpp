@@ -21,6 +21,7 @@
 #include "support/numbers.h"
 #include "support/printer.h"
 #include "support/screen.h"
+#include "support/uiutil.h"
 
 CFontSpec g_textFont;
 
@@ -235,6 +236,25 @@ void CDrawItem::RightmostOfEnds(int startX, int startY, int endX, int endY, int&
   x = start ? startX : endX;
   y = start ? startY : endY;
   SkipUsedPieces(x, y);
+}
+
+DrawItemPtr CDrawItem::MakeSplitPiece(int index, int type,
+                                      const std::function<void(CDrawItem& piece)>& shape) const {
+  if (index < 0 || index >= g_splitCount - 1) return nullptr;
+  DrawItemPtr piece = CreateItem(type);
+  if (!piece) {
+    ShowOutOfMemory();
+    return nullptr;
+  }
+  IItemDocument* document = GetDocument();
+  const int recording = document != nullptr ? document->EnableUndo(0) : 0;
+  piece->CopyBaseAttributes(this);
+  piece->SetStart(g_splitX[index], g_splitY[index]);
+  piece->SetEnd(g_splitX[index + 1], g_splitY[index + 1]);
+  piece->SetPenWidth(GetPenWidth());
+  shape(*piece);
+  if (document != nullptr) document->EnableUndo(recording);
+  return piece;
 }
 
 void CDrawItem::MoveHandleShared(int handle, int dx, int dy) {

@@ -31,6 +31,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <limits>
 #include <memory>
@@ -398,6 +399,12 @@ class CDrawItem {
                          int endY);
   // The end with the larger x (then the larger y), moved back past used pieces.
   void RightmostOfEnds(int startX, int startY, int endX, int endY, int& x, int& y) const;
+  // CreatePiece's common steps: a new item of the type from split point index to index + 1,
+  // with this item's base attributes and pen width, then finished by shape; all made while the
+  // document records no undo. Null for an index outside the split list, and (after the
+  // message) when memory runs out.
+  DrawItemPtr MakeSplitPiece(int index, int type,
+                             const std::function<void(CDrawItem& piece)>& shape) const;
   // SetHandle(handle, handle point + (dx, dy)) unless the move is zero.
   void MoveHandleShared(int handle, int dx, int dy);
   // For kinds whose handles are their defining points. index is the handle, or its low 16

@@ -237,27 +237,13 @@ void CopyState(CDrawItem& target, const CDrawItem& source) {
   (state & kStateInvisible) != 0 ? target.SetInvisible() : target.ClearInvisible();
 }
 
-// Builds an elliptic-arc piece between split points index and index + 1.
-DrawItemPtr MakePiece(const CDrawItem& item, int index, double cx, double cy, double a, double b,
-                      double rotation) {
-  if (index < 0 || index >= g_splitCount - 1) return nullptr;
-  DrawItemPtr piece = CreateItem(kItemEllipseArc);
-  if (piece == nullptr) {
-    ShowOutOfMemory();
-    return nullptr;
-  }
-  IItemDocument* document = item.GetDocument();
-  const int wasRecording = document != nullptr ? document->EnableUndo(0) : 0;
-  piece->CopyBaseAttributes(&item);
-  const auto i = static_cast<std::size_t>(index);
-  piece->SetStart(g_splitX[i], g_splitY[i]);
-  piece->SetEnd(g_splitX[i + 1], g_splitY[i + 1]);
-  piece->SetPenWidth(item.GetPenWidth());
-  piece->SetCentreExact(cx, cy);
-  piece->SetRadii(a, b);
-  piece->SetRotation(rotation);
-  if (document != nullptr) document->EnableUndo(wasRecording);
-  return piece;
+// Puts an elliptic-arc piece on the ellipse it was cut from.
+auto OnEllipse(double cx, double cy, double a, double b, double rotation) {
+  return [=](CDrawItem& piece) {
+    piece.SetCentreExact(cx, cy);
+    piece.SetRadii(a, b);
+    piece.SetRotation(rotation);
+  };
 }
 
 }  // namespace
@@ -473,7 +459,8 @@ void CEllipseItem::SetFromCircle(const CDrawItem* circle) {
 }
 
 DrawItemPtr CEllipseItem::CreatePiece(int index) const {
-  return MakePiece(*this, index, m_centreX, m_centreY, m_semiA, m_semiB, m_rotation);
+  return MakeSplitPiece(index, kItemEllipseArc,
+                        OnEllipse(m_centreX, m_centreY, m_semiA, m_semiB, m_rotation));
 }
 
 void CEllipseItem::PublishProperties() const {
@@ -1012,7 +999,8 @@ void CEllipseArcItem::SetFromArc(const CDrawItem* arc) {
 }
 
 DrawItemPtr CEllipseArcItem::CreatePiece(int index) const {
-  return MakePiece(*this, index, m_centreX, m_centreY, m_radiusA, m_radiusB, m_rotation);
+  return MakeSplitPiece(index, kItemEllipseArc,
+                        OnEllipse(m_centreX, m_centreY, m_radiusA, m_radiusB, m_rotation));
 }
 
 void CEllipseArcItem::PublishProperties() const {

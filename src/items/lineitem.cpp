@@ -104,21 +104,8 @@ void CLineItem::CopyFrom(const CDrawItem* other) {
 }
 
 DrawItemPtr CLineItem::CreatePiece(int index) const {
-  if (index < 0 || index >= g_splitCount - 1) return nullptr;
-  DrawItemPtr piece = CreateItem(kItemLine);
-  if (!piece) {
-    ShowOutOfMemory();
-    return nullptr;
-  }
-  IItemDocument* document = GetDocument();
-  const int recording = document != nullptr ? document->EnableUndo(0) : 0;
-  piece->CopyBaseAttributes(this);
-  piece->SetStart(g_splitX[index], g_splitY[index]);
-  piece->SetEnd(g_splitX[index + 1], g_splitY[index + 1]);
-  piece->SetPenWidth(m_penWidth);
-  piece->SetLineStyle(m_lineStyle);
-  if (document != nullptr) document->EnableUndo(recording);
-  return piece;
+  return MakeSplitPiece(index, kItemLine,
+                        [this](CDrawItem& piece) { piece.SetLineStyle(m_lineStyle); });
 }
 
 double CLineItem::GetTravel(int toX, int toY, int fromX, int fromY, int direction) const {
