@@ -73,6 +73,50 @@ bool InAngleRange(double angle, double lo, double hi) {
   return false;
 }
 
+// The end angles of an arc about its own centre.
+void EndAnglesOf(const CDrawItem& arc, double& start, double& end) {
+  double cx = 0.0;
+  double cy = 0.0;
+  double radius = 0.0;
+  arc.GetCircle(cx, cy, radius);
+  int sx = 0;
+  int sy = 0;
+  int ex = 0;
+  int ey = 0;
+  arc.GetStart(sx, sy);
+  arc.GetEnd(ex, ey);
+  start = AngleAboutPoint(sx, sy, cx, cy);
+  end = AngleAboutPoint(ex, ey, cx, cy);
+}
+
+// What trimming or merging two arcs compares, all taken before either end moves: the first's
+// sweep (its end past its start), the second's end angles and its ends.
+struct ArcOverlap {
+  double s = 0.0;
+  double e = 0.0;
+  double os = 0.0;
+  double oe = 0.0;
+  int osx = 0;
+  int osy = 0;
+  int oex = 0;
+  int oey = 0;
+};
+
+// False, after the glitch (n 1) with the other's type (-1 for none), when other is not an arc.
+bool ReadOverlap(const CDrawItem& arc, const CDrawItem* other, int glitch, ArcOverlap& out) {
+  if (other == nullptr || other->GetType() != kItemArc) {
+    SetGlitchValue(other != nullptr ? other->GetType() : -1);
+    ReportGlitch(glitch, 1);
+    return false;
+  }
+  EndAnglesOf(arc, out.s, out.e);
+  if (out.e < out.s) out.e += g_twoPi;
+  EndAnglesOf(*other, out.os, out.oe);
+  other->GetStart(out.osx, out.osy);
+  other->GetEnd(out.oex, out.oey);
+  return true;
+}
+
 // Which rotational sense moves a point at angle c of a circle in the linear direction given;
 // -1 for a direction that is not linear.
 int TurnAt(double c, int direction) {
@@ -616,59 +660,23 @@ void CArcItem::PublishInformation() const {
 }
 
 void CArcItem::TrimOverlap(CDrawItem* other) {
-  if (other == nullptr || other->GetType() != kItemArc) {
-    SetGlitchValue(other != nullptr ? other->GetType() : -1);
-    ReportGlitch(kGlitchTrimNotArc, 1);
-    return;
-  }
-  double ocx = 0.0;
-  double ocy = 0.0;
-  double radius = 0.0;
-  other->GetCircle(ocx, ocy, radius);
-  int osx = 0;
-  int osy = 0;
-  int oex = 0;
-  int oey = 0;
-  other->GetStart(osx, osy);
-  other->GetEnd(oex, oey);
-  // All angles before any end moves.
-  const double s = AngleAbout(m_startX, m_startY);
-  double e = AngleAbout(m_endX, m_endY);
-  if (e < s) e += g_twoPi;
-  const double os = AngleAboutPoint(osx, osy, ocx, ocy);
-  const double oe = AngleAboutPoint(oex, oey, ocx, ocy);
-  const bool endInside = InAngleRange(oe, s, e);
-  const bool startInside = InAngleRange(os, s, e);
-  if (endInside) MoveEndTemporarily(0, oex, oey);
-  if (startInside) MoveEndTemporarily(1, osx, osy);
+  ArcOverlap o;
+  if (!ReadOverlap(*this, other, kGlitchTrimNotArc, o)) return;
+  // Both tests before any end moves.
+  const bool endInside = InAngleRange(o.oe, o.s, o.e);
+  const bool startInside = InAngleRange(o.os, o.s, o.e);
+  if (endInside) MoveEndTemporarily(0, o.oex, o.oey);
+  if (startInside) MoveEndTemporarily(1, o.osx, o.osy);
 }
 
 void CArcItem::MergeOverlap(CDrawItem* other) {
-  if (other == nullptr || other->GetType() != kItemArc) {
-    SetGlitchValue(other != nullptr ? other->GetType() : -1);
-    ReportGlitch(kGlitchMergeNotArc, 1);
-    return;
-  }
-  double ocx = 0.0;
-  double ocy = 0.0;
-  double radius = 0.0;
-  other->GetCircle(ocx, ocy, radius);
-  int osx = 0;
-  int osy = 0;
-  int oex = 0;
-  int oey = 0;
-  other->GetStart(osx, osy);
-  other->GetEnd(oex, oey);
-  const double s = AngleAbout(m_startX, m_startY);
-  double e = AngleAbout(m_endX, m_endY);
-  if (e < s) e += g_twoPi;
-  const double os = AngleAboutPoint(osx, osy, ocx, ocy);
-  const double oe = AngleAboutPoint(oex, oey, ocx, ocy);
+  ArcOverlap o;
+  if (!ReadOverlap(*this, other, kGlitchMergeNotArc, o)) return;
   // Round the circle, so that an overlap across angle 0 is found like any other.
-  if (InAngleRange(oe, s, e)) {
-    MoveEndTemporarily(0, osx, osy);  // this arc now begins where other begins
-  } else if (InAngleRange(os, s, e)) {
-    MoveEndTemporarily(1, oex, oey);
+  if (InAngleRange(o.oe, o.s, o.e)) {
+    MoveEndTemporarily(0, o.osx, o.osy);  // this arc now begins where other begins
+  } else if (InAngleRange(o.os, o.s, o.e)) {
+    MoveEndTemporarily(1, o.oex, o.oey);
   } else {
     ReportGlitch(kGlitchMergeNotArc, 2);
   }
