@@ -11,11 +11,14 @@ endfunction()
 # One GoogleTest program per library, labelled with the library's name.
 function(zeph_test_program library)
   # OWN_MAIN: the program brings its own main (for example to create a Qt application).
-  cmake_parse_arguments(ARG "OWN_MAIN" "" "DEPS" ${ARGN})
+  # SHARED: sources from tests/common that several programs build in.
+  cmake_parse_arguments(ARG "OWN_MAIN" "" "DEPS;SHARED" ${ARGN})
   file(GLOB _sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
   if(NOT _sources)
     return()  # a library whose tests have not arrived yet
   endif()
+  list(TRANSFORM ARG_SHARED PREPEND "${PROJECT_SOURCE_DIR}/tests/common/")
+  list(APPEND _sources ${ARG_SHARED})
   set(_target ${library}_tests)
   add_executable(${_target} ${_sources})
   target_include_directories(${_target} PRIVATE "${PROJECT_SOURCE_DIR}/tests")
