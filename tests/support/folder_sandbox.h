@@ -3,32 +3,21 @@
 // (the common documents folder is the first of XDG_DATA_DIRS), with the data folders, the
 // settings globals, the log and the file status as at program start, on a system of the
 // newest class. Everything is put back afterwards.
-#include <gtest/gtest.h>
-
 #include <QByteArray>
 #include <QDir>
-#include <QFile>
 #include <QString>
-#include <QTemporaryDir>
+#include <QStringList>
 #include <cstdint>
-#include <optional>
-#include <ostream>
-#include <utility>
-#include <vector>
 
 #include "support/appservices.h"
 #include "support/datafolders.h"
+#include "support/env_sandbox.h"
 #include "support/filestatus.h"
 #include "support/log.h"
 #include "support/settings.h"
 #include "support/sysinfo.h"
 
-// Readable texts in failure messages.
-static inline void PrintTo(const QString& text, std::ostream* out) {
-  *out << '"' << text.toStdString() << '"';
-}
-
-class FolderSandbox : public ::testing::Test {
+class FolderSandbox : public EnvSandbox {
  protected:
   void SetUp() override {
     ASSERT_TRUE(m_root.isValid());
@@ -68,50 +57,20 @@ class FolderSandbox : public ::testing::Test {
     ResetFileStatus();
     ResetAppGlobals();
     g_isVistaOrLater = m_oldVista;
-    for (auto it = m_savedEnv.rbegin(); it != m_savedEnv.rend(); ++it) {
-      if (it->second) {
-        qputenv(it->first.constData(), *it->second);
-      } else {
-        qunsetenv(it->first.constData());
-      }
-    }
+    RestoreEnv();
   }
 
-  QString Path(const QString& relative) const { return m_root.path() + u'/' + relative; }
-  QString MakeFolder(const QString& relative) const {
-    QDir().mkpath(Path(relative));
-    return Path(relative);
-  }
-  void SetEnv(const char* name, const QString& value) {
-    Save(name);
-    qputenv(name, value.toUtf8());
-  }
-  void UnsetEnv(const char* name) {
-    Save(name);
-    qunsetenv(name);
-  }
   // The XDG user folders as the user's "user-dirs.dirs" names them.
   void SetUserDirs(const QByteArray& lines) const {
     QDir().mkpath(m_config);
     WriteBytes(m_config + QStringLiteral("/user-dirs.dirs"), lines);
   }
 
-  static void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    ASSERT_EQ(file.write(bytes), bytes.size());
-  }
-  static QByteArray ReadBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return QByteArray("<missing>");
-    return file.readAll();
-  }
   static QStringList Entries(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
                                   QDir::Name);
   }
 
-  QTemporaryDir m_root;
   QString m_home;
   QString m_config;
   QString m_data;
@@ -122,14 +81,5 @@ class FolderSandbox : public ::testing::Test {
   QString m_pictures;
 
  private:
-  void Save(const char* name) {
-    for (const auto& saved : m_savedEnv)
-      if (saved.first == name) return;
-    std::optional<QByteArray> old;
-    if (qEnvironmentVariableIsSet(name)) old = qgetenv(name);
-    m_savedEnv.emplace_back(QByteArray(name), std::move(old));
-  }
-
-  std::vector<std::pair<QByteArray, std::optional<QByteArray>>> m_savedEnv;
   std::int32_t m_oldVista = 0;
 };

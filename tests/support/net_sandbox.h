@@ -2,21 +2,13 @@
 // A fixture for the usage log, the internet tasks and the upload: fresh home, XDG and data
 // folders for each test (the shared data folder is under the first of XDG_DATA_DIRS), and the
 // log, folders, settings, file status and the state of those three as at program start.
-#include <gtest/gtest.h>
-
 #include <QByteArray>
-#include <QDir>
-#include <QFile>
 #include <QString>
-#include <QTemporaryDir>
-#include <optional>
-#include <ostream>
-#include <utility>
-#include <vector>
 
 #include "support/appservices.h"
 #include "support/constants.h"
 #include "support/datafolders.h"
+#include "support/env_sandbox.h"
 #include "support/filestatus.h"
 #include "support/internet.h"
 #include "support/log.h"
@@ -24,12 +16,7 @@
 #include "support/settings.h"
 #include "support/usagelog.h"
 
-// Readable texts in failure messages.
-static inline void PrintTo(const QString& text, std::ostream* out) {
-  *out << '"' << text.toStdString() << '"';
-}
-
-class NetSandbox : public ::testing::Test {
+class NetSandbox : public EnvSandbox {
  protected:
   void SetUp() override {
     ASSERT_TRUE(m_root.isValid());
@@ -49,13 +36,7 @@ class NetSandbox : public ::testing::Test {
   void TearDown() override {
     ResetAll();
     g_startTime = m_oldStartTime;
-    for (auto it = m_savedEnv.rbegin(); it != m_savedEnv.rend(); ++it) {
-      if (it->second) {
-        qputenv(it->first.constData(), *it->second);
-      } else {
-        qunsetenv(it->first.constData());
-      }
-    }
+    RestoreEnv();
   }
 
   static void ResetAll() {
@@ -67,12 +48,6 @@ class NetSandbox : public ::testing::Test {
     ResetInternetState();
     ResetReportUploadState();
     ResetUsageLogState();
-  }
-
-  QString MakeFolder(const QString& relative) const {
-    const QString path = m_root.path() + u'/' + relative;
-    QDir().mkpath(path);
-    return path;
   }
 
   // The shared data folder, made.
@@ -87,32 +62,8 @@ class NetSandbox : public ::testing::Test {
     ASSERT_EQ(WriteMachineSetting(QStringLiteral("WebServer"), address), 1);
   }
 
-  static void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    ASSERT_EQ(file.write(bytes), bytes.size());
-  }
-  static QByteArray ReadBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return QByteArray("<missing>");
-    return file.readAll();
-  }
-
   QString m_home;
 
  private:
-  void SetEnv(const char* name, const QString& value) {
-    bool saved = false;
-    for (const auto& entry : m_savedEnv) saved = saved || entry.first == name;
-    if (!saved) {
-      std::optional<QByteArray> old;
-      if (qEnvironmentVariableIsSet(name)) old = qgetenv(name);
-      m_savedEnv.emplace_back(QByteArray(name), std::move(old));
-    }
-    qputenv(name, value.toUtf8());
-  }
-
-  QTemporaryDir m_root;
   CTime m_oldStartTime;
-  std::vector<std::pair<QByteArray, std::optional<QByteArray>>> m_savedEnv;
 };
