@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "items/arcitem.h"
+#include "items/render/render_support.h"
 #include "items/transform.h"
 #include "items/viewmapping.h"
 #include "platform/qt/imagecontext.h"
@@ -19,8 +20,6 @@
 #include "support/numbers.h"
 
 namespace {
-
-constexpr QRgb kWhite = 0xFFFFFFFFu;
 
 // One shape of the sheet: a circle, or the arc from one angle counter-clockwise to another,
 // then turned (degrees) about its centre, or mirrored in the vertical line through it.
@@ -91,45 +90,10 @@ std::unique_ptr<CDrawItem> MakeShape(const Shape& s) {
   return arc;
 }
 
-struct Panel {
-  int zoomLevel;
-  int left;  // device x of the panel's drawing origin
-  int top;
-};
-
-CViewMapping MappingOf(const Panel& panel) {
-  CViewMapping mapping;
-  mapping.SetZoomLevel(panel.zoomLevel);
-  mapping.scaleX = mapping.scaleY = ZoomScaleOfLevel(panel.zoomLevel);
-  mapping.originX = -panel.left * mapping.scaleX;
-  mapping.originY = panel.top * mapping.scaleY;
-  return mapping;
-}
-
 // The device pixel of the shape's circle at an angle (degrees).
 QPoint DevicePoint(const CViewMapping& mapping, const Shape& s, double degrees) {
   return {mapping.DrawingToDeviceXReal(s.cx + s.radius * std::cos(Radians(degrees))),
           mapping.DrawingToDeviceYReal(s.cy + s.radius * std::sin(Radians(degrees)))};
-}
-
-bool InkNear(const QImage& image, QPoint p, int reach) {
-  for (int dy = -reach; dy <= reach; ++dy) {
-    for (int dx = -reach; dx <= reach; ++dx) {
-      const QPoint q(p.x() + dx, p.y() + dy);
-      if (image.valid(q) && image.pixel(q) != kWhite) return true;
-    }
-  }
-  return false;
-}
-
-int InkIn(const QImage& image, const QRect& rect) {
-  int count = 0;
-  for (int y = rect.top(); y <= rect.bottom(); ++y) {
-    for (int x = rect.left(); x <= rect.right(); ++x) {
-      if (image.valid(x, y) && image.pixel(x, y) != kWhite) ++count;
-    }
-  }
-  return count;
 }
 
 TEST(ArcRender, ArcsAndCirclesAtTwoZoomLevels) {

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "items/ellipseitem.h"
+#include "items/render/render_support.h"
 #include "items/viewmapping.h"
 #include "platform/qt/imagecontext.h"
 #include "support/constants.h"
@@ -16,8 +17,6 @@
 #include "support/numbers.h"
 
 namespace {
-
-constexpr QRgb kWhite = 0xFFFFFFFFu;
 
 // One shape of the sheet: an ellipse, or an elliptic arc between two parametric angles.
 struct Shape {
@@ -69,47 +68,11 @@ std::unique_ptr<CDrawItem> MakeShape(const Shape& s) {
   return arc;
 }
 
-struct Panel {
-  int zoomLevel;
-  int left;  // device x of the panel's drawing origin
-  int top;
-};
-
-CViewMapping MappingOf(const Panel& panel) {
-  CViewMapping mapping;
-  mapping.SetZoomLevel(panel.zoomLevel);
-  mapping.scaleX = mapping.scaleY = ZoomScaleOfLevel(panel.zoomLevel);
-  mapping.originX = -panel.left * mapping.scaleX;
-  mapping.originY = panel.top * mapping.scaleY;
-  return mapping;
-}
-
 // The device pixel of the shape's point at parametric angle phi.
 QPoint DevicePoint(const CViewMapping& mapping, const Shape& s, double phi) {
   const double x = s.a * std::cos(phi), y = s.b * std::sin(phi);
   return {mapping.DrawingToDeviceXReal(s.cx + x * std::cos(s.rotation) - y * std::sin(s.rotation)),
           mapping.DrawingToDeviceYReal(s.cy + x * std::sin(s.rotation) + y * std::cos(s.rotation))};
-}
-
-// Whether any pixel within `reach` of p has ink.
-bool InkNear(const QImage& image, QPoint p, int reach) {
-  for (int dy = -reach; dy <= reach; ++dy) {
-    for (int dx = -reach; dx <= reach; ++dx) {
-      const QPoint q(p.x() + dx, p.y() + dy);
-      if (image.valid(q) && image.pixel(q) != kWhite) return true;
-    }
-  }
-  return false;
-}
-
-int InkIn(const QImage& image, const QRect& rect) {
-  int count = 0;
-  for (int y = rect.top(); y <= rect.bottom(); ++y) {
-    for (int x = rect.left(); x <= rect.right(); ++x) {
-      if (image.valid(x, y) && image.pixel(x, y) != kWhite) ++count;
-    }
-  }
-  return count;
 }
 
 TEST(EllipseRender, EllipsesAndEllipticArcsAtTwoZoomLevels) {

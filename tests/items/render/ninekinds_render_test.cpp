@@ -22,6 +22,7 @@
 #include "items/itemdocument.h"
 #include "items/itemservices.h"
 #include "items/measure.h"
+#include "items/render/render_support.h"
 #include "items/viewmapping.h"
 #include "platform/qt/imagecontext.h"
 #include "support/constants.h"
@@ -31,51 +32,9 @@
 
 namespace {
 
-constexpr QRgb kWhite = 0xFFFFFFFFu;
 constexpr int kScale = 264;  // drawing units per pixel: 96 dots per inch at full size
 constexpr int kCell = 200;   // pixels per side of each item's cell
 constexpr int kColumns = 3;
-
-// Fonts need a Qt application; this program has none of its own.
-std::unique_ptr<QGuiApplication> MakeGuiApplication() {
-  if (QCoreApplication::instance() != nullptr) return nullptr;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "items_render_tests";
-  static char* argv[] = {name, nullptr};
-  return std::make_unique<QGuiApplication>(argc, argv);
-}
-
-// Texts and dimensions measure with the editing view's context: a scratch image here.
-class CImageView final : public IEditingView {
- public:
-  CImageView() : m_image(8, 8, QImage::Format_RGB32), m_dc(m_image) {}
-  zeph::CDrawContext* BorrowMeasuringContext() override { return &m_dc; }
-  void ReleaseMeasuringContext(zeph::CDrawContext*) override {}
-
- private:
-  QImage m_image;
-  zeph::CImageContext m_dc;
-};
-
-// The dimension reads the drawing's real-world scale from its document.
-class CPlainDocument final : public IItemDocument {
- public:
-  std::int16_t RecordItemChange(UndoKind, CDrawItem*) override { return 0; }
-  std::int16_t RecordItemMove(UndoKind, CDrawItem*, int, int) override { return 0; }
-  int EnableUndo(int) override { return 0; }
-  void MarkChanged() override {}
-  void DropCachedIntersections(const CDrawItem*) override {}
-  int FindCachedIntersections(const CDrawItem*, const CDrawItem*) override { return -1; }
-  void CacheIntersections(int, const CDrawItem*, const CDrawItem*) override {}
-  int MapGroupNumber(int group) override { return group; }
-  int GetFillOrder(const CDrawItem*, int&, int&) const override { return 0; }
-  QString GetFilePath() const override { return {}; }
-  int GetItemCount() const override { return 0; }
-  double GetPrintingScale() const override { return 1.0; }
-  double GetAutomaticPrintScale() const override { return 1.0; }
-  double GetRealWorldScale() const override { return 1.0; }
-};
 
 // The centre of cell i in drawing units (device y runs downwards, drawing y upwards).
 struct Centre {
@@ -113,18 +72,12 @@ std::unique_ptr<CBoundaryLoop> CircleLoop(int cx, int cy, int radius) {
   return loop;
 }
 
-CFontSpec Font(int points) {
-  CFontSpec font;
-  font.Set(QStringLiteral("Arial"), static_cast<std::int16_t>(points), false, false);
-  return font;
-}
-
 TEST(NineKindsRender, OneItemOfEachKind) {
   ResetLogState();
   auto app = MakeGuiApplication();
   CImageView view;
   SetEditingView(&view);
-  CPlainDocument document;
+  CPlainDocument document(1.0);
 
   const std::array<zeph::ColourRef, kItemTypeCount> colours = {
       zeph::MakeColour(0, 0, 0),    zeph::MakeColour(200, 0, 0),   zeph::MakeColour(0, 130, 0),

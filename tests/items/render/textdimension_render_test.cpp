@@ -13,6 +13,7 @@
 #include "items/itemdocument.h"
 #include "items/itemservices.h"
 #include "items/measure.h"
+#include "items/render/render_support.h"
 #include "items/textitem.h"
 #include "items/viewmapping.h"
 #include "platform/qt/imagecontext.h"
@@ -21,55 +22,7 @@
 
 namespace {
 
-constexpr QRgb kWhite = 0xFFFFFFFFu;
 constexpr int kScale = 264;  // drawing units per pixel: 96 dots per inch at full size
-
-// Fonts need a Qt application; this program has none of its own, so the test makes one for
-// as long as it draws (unless one exists already).
-std::unique_ptr<QGuiApplication> MakeGuiApplication() {
-  if (QCoreApplication::instance() != nullptr) return nullptr;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "items_render_tests";
-  static char* argv[] = {name, nullptr};
-  return std::make_unique<QGuiApplication>(argc, argv);
-}
-
-// The editing view measures with the machine's fonts on a scratch image, as on the screen.
-class CImageView final : public IEditingView {
- public:
-  CImageView() : m_image(8, 8, QImage::Format_RGB32), m_dc(m_image) {}
-  zeph::CDrawContext* BorrowMeasuringContext() override { return &m_dc; }
-  void ReleaseMeasuringContext(zeph::CDrawContext*) override {}
-
- private:
-  QImage m_image;
-  zeph::CImageContext m_dc;
-};
-
-class CPlainDocument final : public IItemDocument {
- public:
-  std::int16_t RecordItemChange(UndoKind, CDrawItem*) override { return 0; }
-  std::int16_t RecordItemMove(UndoKind, CDrawItem*, int, int) override { return 0; }
-  int EnableUndo(int) override { return 0; }
-  void MarkChanged() override {}
-  void DropCachedIntersections(const CDrawItem*) override {}
-  int FindCachedIntersections(const CDrawItem*, const CDrawItem*) override { return -1; }
-  void CacheIntersections(int, const CDrawItem*, const CDrawItem*) override {}
-  int MapGroupNumber(int group) override { return group; }
-  int GetFillOrder(const CDrawItem*, int&, int&) const override { return 0; }
-  QString GetFilePath() const override { return {}; }
-  int GetItemCount() const override { return 0; }
-  double GetPrintingScale() const override { return 1.0; }
-  double GetAutomaticPrintScale() const override { return 1.0; }
-  double GetRealWorldScale() const override { return 50.0; }  // 1 to 50: metres
-};
-
-CFontSpec Font(int points) {
-  CFontSpec font;
-  font.Set(QStringLiteral("Arial"), static_cast<std::int16_t>(points), false, false);
-  return font;
-}
 
 std::unique_ptr<CDimensionItem> MakeDimension(int x1, int y1, int x2, int y2, int offset,
                                               std::uint8_t mode, std::uint8_t position,
@@ -109,7 +62,7 @@ void DrawSheet() {
   ResetLogState();
   CImageView view;
   SetEditingView(&view);
-  CPlainDocument document;
+  CPlainDocument document(50.0);  // 1 to 50: metres
 
   CViewMapping mapping;
   mapping.scaleX = mapping.scaleY = kScale;
