@@ -13,6 +13,7 @@
 #include "platform/presenter.h"
 #include "support/appservices.h"
 #include "support/datafolders.h"
+#include "support/file_bytes.h"
 #include "support/filestatus.h"
 #include "support/help.h"
 #include "support/log.h"
@@ -22,19 +23,6 @@
 namespace {
 
 QString Q(const char* text) { return QString::fromUtf8(text); }
-
-void WriteFile(const QString& path, const QByteArray& content) {
-  QDir().mkpath(path.left(path.lastIndexOf(u'/')));
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-  ASSERT_EQ(file.write(content), content.size());
-}
-
-QByteArray ReadFile(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return QByteArray("<missing>");
-  return file.readAll();
-}
 
 QString StatusTexts(int id) { return id == 260 ? Q("The options have been saved.") : QString(); }
 

@@ -11,6 +11,7 @@
 
 #include "support/appservices.h"
 #include "support/datafolders.h"
+#include "support/file_bytes.h"
 #include "support/filestatus.h"
 #include "support/log.h"
 #include "support/registry.h"
@@ -20,19 +21,6 @@
 namespace {
 
 QString Q(const char* text) { return QString::fromUtf8(text); }
-
-void WriteFile(const QString& path, const QByteArray& content) {
-  QDir().mkpath(path.left(path.lastIndexOf(u'/')));
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-  ASSERT_EQ(file.write(content), content.size());
-}
-
-QByteArray ReadFile(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return QByteArray("<missing>");
-  return file.readAll();
-}
 
 // Home, configuration, data and documents folders, the registry store and the manager's
 // folder all lie in a temporary folder of the test.
