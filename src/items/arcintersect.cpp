@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "items/arcitem.h"
+#include "items/ellipsegeom.h"
 #include "items/geometry.h"
 #include "items/intersect.h"
 #include "support/constants.h"
@@ -21,7 +22,6 @@ constexpr int kGlitchArcIntersect = 1705;
 constexpr int kGlitchCircleIntersect = 1743;
 constexpr int kNumberOtherKind = 1;
 constexpr int kNumberCircleOtherKind = 9001;
-constexpr double kArcRangeWidening = 0.0001;
 // A computed point this close (along the axes) to the one shared end found is that end.
 constexpr std::int64_t kNeighbourDistance = 2;
 
@@ -92,22 +92,10 @@ CirclePoints MeetCircles(double cx, double cy, double r, double ox, double oy, d
   return points;
 }
 
-// The end-shift form of the arc range test: for an arc through angle 0 a candidate below the
-// end angle is taken one turn further; the range is widened at both ends.
-bool InArcRangeEndShift(double angle, double startAngle, double endAngle) {
-  const double lo = startAngle - kArcRangeWidening;
-  double hi = endAngle + kArcRangeWidening;
-  if (endAngle < startAngle) {
-    hi += g_twoPi;
-    if (angle < endAngle) angle += g_twoPi;
-  }
-  return lo <= angle && angle <= hi;
-}
-
 // Whether the point lies on the arc with that centre and those ends (by its direction).
 bool OnArc(double px, double py, double cx, double cy, int sx, int sy, int ex, int ey) {
-  return InArcRangeEndShift(AngleOf(py - cy, px - cx), AngleOf(sy - cy, sx - cx),
-                            AngleOf(ey - cy, ex - cx));
+  return IsAngleInArcEndShift(AngleOf(py - cy, px - cx), AngleOf(sy - cy, sx - cx),
+                              AngleOf(ey - cy, ex - cx));
 }
 
 bool IsForwardedKind(int type) {

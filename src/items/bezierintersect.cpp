@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "items/bezieritem.h"
+#include "items/ellipsegeom.h"
 #include "items/geometry.h"
 #include "items/intersect.h"
 #include "support/constants.h"
@@ -89,15 +90,6 @@ bool InArcRangeWrapShift(double angle, double startAngle, double endAngle) {
     hi += g_twoPi;
     if (angle < lo) angle += g_twoPi;
   }
-  return lo <= angle && angle <= hi;
-}
-
-// The start-shift form: a candidate below the widened start is raised by 2 pi.
-bool InArcRangeStartShift(double angle, double startAngle, double endAngle) {
-  const double lo = startAngle - kArcRangeWidening;
-  double hi = endAngle + kArcRangeWidening;
-  if (endAngle < startAngle) hi += g_twoPi;
-  if (angle < lo) angle += g_twoPi;
   return lo <= angle && angle <= hi;
 }
 
@@ -288,7 +280,7 @@ Outcome WithEllipseArc(const CubicBezier& c, const CDrawItem& arc) {
   const double endAngle = AngleOf(aey - cy, aex - cx);
   const auto keep = [&](double px, double py) {
     // The exact point is judged, before rounding.
-    if (!InArcRangeStartShift(AngleOf(py - cy, px - cx), startAngle, endAngle)) return;
+    if (!IsAngleInArcStartShift(AngleOf(py - cy, px - cx), startAngle, endAngle)) return;
     results.Add(RoundToInt(px), RoundToInt(py));
   };
   SearchSignChanges(c, SampleCountOf(c), e, e.level, keep, results);

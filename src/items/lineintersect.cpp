@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "items/ellipsegeom.h"
 #include "items/geometry.h"
 #include "items/intersect.h"
 #include "items/lineitem.h"
@@ -20,7 +21,6 @@ namespace {
 
 constexpr int kGlitchCapacity = 1884;
 constexpr int kLogCurveCapacity = 1727;
-constexpr double kArcRangeWidening = 0.0001;
 constexpr double kDiscriminantAllowance = -1e-7;
 constexpr double kCurveParameterSnap = 1e-7;
 
@@ -53,15 +53,6 @@ bool Accepted(const Segment& s, double px, double py, bool beyondEnds, double to
 // The acceptance tolerance of every pair but the arc: none past the ends for Extend.
 double AcceptTolerance(const Segment& s, bool beyondEnds) {
   return beyondEnds ? 0.0 : s.Tolerance();
-}
-
-// The start-shift form of the arc range test, widened at both ends.
-bool InArcRange(double angle, double startAngle, double endAngle) {
-  const double lo = startAngle - kArcRangeWidening;
-  double hi = endAngle + kArcRangeWidening;
-  if (endAngle < startAngle) hi += g_twoPi;
-  if (angle < lo) angle += g_twoPi;
-  return lo <= angle && angle <= hi;
 }
 
 // The points found so far, written to the result arrays from index 0, never more than the
@@ -213,7 +204,8 @@ int WithArc(const Segment& s, const CDrawItem& arc, bool beyondEnds) {
     }
     // The arc keeps its widened tolerance past the line's ends even for Extend.
     if (!Accepted(s, x, y, beyondEnds, s.Tolerance())) continue;
-    if (!InArcRange(AngleOf(roots.y[i] - cy, roots.x[i] - cx), startAngle, endAngle)) continue;
+    if (!IsAngleInArcStartShift(AngleOf(roots.y[i] - cy, roots.x[i] - cx), startAngle, endAngle))
+      continue;
     results.Add(x, y, 0);
   }
   return results.Count();
@@ -347,7 +339,8 @@ int WithEllipseArc(const Segment& s, const CDrawItem& arc, bool beyondEnds) {
     if (!Accepted(s, roots.x[i], roots.y[i], beyondEnds, AcceptTolerance(s, beyondEnds))) {
       continue;
     }
-    if (!InArcRange(AngleOf(roots.y[i] - cy, roots.x[i] - cx), startAngle, endAngle)) continue;
+    if (!IsAngleInArcStartShift(AngleOf(roots.y[i] - cy, roots.x[i] - cx), startAngle, endAngle))
+      continue;
     const int x = RoundToInt(roots.x[i]);
     const int y = RoundToInt(roots.y[i]);
     results.Add(x, y, EllipseFlag(s, roots, x, y));
