@@ -47,34 +47,6 @@ struct Outcome {
   bool keep = true;
 };
 
-// The points found so far, in the result arrays from index 0; room was made beforehand.
-class Results {
- public:
-  explicit Results(int capacity) : m_capacity(capacity) {}
-  int Count() const { return m_count; }
-  void Add(int x, int y) {
-    if (m_count >= m_capacity) return;
-    g_intersectX[m_count] = x;
-    g_intersectY[m_count] = y;
-    g_intersectFlags[m_count] = 0;
-    ++m_count;
-  }
-  // A stored point within distance of (x, y) on both axes.
-  bool HasNear(int x, int y, int distance) const {
-    for (int i = 0; i < m_count; ++i) {
-      if (std::llabs(static_cast<std::int64_t>(x) - g_intersectX[i]) <= distance &&
-          std::llabs(static_cast<std::int64_t>(y) - g_intersectY[i]) <= distance) {
-        return true;
-      }
-    }
-    return false;
-  }
-
- private:
-  int m_capacity;
-  int m_count = 0;
-};
-
 bool MakeRoom(int capacity, int glitchNumber) {
   if (EnsureIntersectionCapacity(capacity)) return true;
   ReportGlitch(kGlitchIntersect, glitchNumber);
@@ -100,7 +72,7 @@ bool InArcRangeWrapShift(double angle, double startAngle, double endAngle) {
 // not. Stops once more than 5 points are stored.
 template <typename Function, typename Keep>
 void SearchSignChanges(const CubicBezier& c, int n, Function f, double level, Keep keep,
-                       const Results& results) {
+                       const CFoundPoints& results) {
   if (n <= 0) return;
   double previous = f(BezierValue(c.x, 0.0), BezierValue(c.y, 0.0));
   for (int i = 1; i <= n; ++i) {
@@ -142,7 +114,7 @@ double Square(double v) { return v * v; }
 // ---- Curve with arc ----
 Outcome WithArc(const CubicBezier& c, const CDrawItem& arc) {
   if (!MakeRoom(kMostWithConic, kGlitchNumberArc)) return {0, false};
-  Results results(kMostWithConic);
+  CFoundPoints results(kMostWithConic);
   int asx = 0;
   int asy = 0;
   int aex = 0;
@@ -178,7 +150,7 @@ Outcome WithArc(const CubicBezier& c, const CDrawItem& arc) {
 // ---- Curve with circle ----
 Outcome WithCircle(const CubicBezier& c, const CDrawItem& circle) {
   if (!MakeRoom(kMostWithConic, kGlitchNumberCircle)) return {0, false};
-  Results results(kMostWithConic);
+  CFoundPoints results(kMostWithConic);
   int cx = 0;
   int cy = 0;
   circle.GetCentre(cx, cy);
@@ -243,7 +215,7 @@ bool MakeEllipseEquation(double cx, double cy, double a, double b, double rotati
 
 Outcome WithEllipse(const CubicBezier& c, const CDrawItem& ellipse) {
   if (!MakeRoom(kMostWithConic, kGlitchNumberEllipse)) return {0, false};
-  Results results(kMostWithConic);
+  CFoundPoints results(kMostWithConic);
   int cx = 0;
   int cy = 0;
   int a = 0;
@@ -261,7 +233,7 @@ Outcome WithEllipse(const CubicBezier& c, const CDrawItem& ellipse) {
 
 Outcome WithEllipseArc(const CubicBezier& c, const CDrawItem& arc) {
   if (!MakeRoom(kMostWithConic, kGlitchNumberEllipseArc)) return {0, false};
-  Results results(kMostWithConic);
+  CFoundPoints results(kMostWithConic);
   double cx = 0.0;
   double cy = 0.0;
   double rx = 0.0;
@@ -361,7 +333,7 @@ int Meet(const Point& a, const Point& b, const Point& c, const Point& d) {
 
 Outcome WithCurve(const CubicBezier& c, const CDrawItem& other) {
   if (!MakeRoom(kMostWithCurve, kGlitchNumberCurve)) return {0, false};
-  Results results(kMostWithCurve);
+  CFoundPoints results(kMostWithCurve);
   int osx = 0;
   int osy = 0;
   int oex = 0;

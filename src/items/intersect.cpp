@@ -1,6 +1,7 @@
 #include "items/intersect.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <new>
 
 #include "support/log.h"
@@ -18,6 +19,25 @@ std::vector<std::int32_t> g_splitY;
 std::vector<double> g_splitParam;
 std::vector<std::uint8_t> g_splitKeep;
 std::vector<CDrawItem*> g_splitPieces;
+
+bool CFoundPoints::Add(int x, int y, int flag) {
+  if (IsFull()) return false;
+  g_intersectX[m_count] = x;
+  g_intersectY[m_count] = y;
+  g_intersectFlags[m_count] = flag;
+  ++m_count;
+  return true;
+}
+
+bool CFoundPoints::HasNear(int x, int y, int distance) const {
+  for (int i = 0; i < m_count; ++i) {
+    if (std::llabs(static_cast<std::int64_t>(x) - X(i)) <= distance &&
+        std::llabs(static_cast<std::int64_t>(y) - Y(i)) <= distance) {
+      return true;
+    }
+  }
+  return false;
+}
 
 namespace {
 

@@ -27,6 +27,25 @@ extern int g_intersectCapacity;
 int EnsureIntersectionCapacity(int n);
 void FreeIntersectionArrays();
 
+// The points one intersection routine has found so far, written to the result arrays from
+// index 0, never more than the routine's capacity (room is made before the first point).
+class CFoundPoints {
+ public:
+  explicit CFoundPoints(int capacity) : m_capacity(capacity) {}
+  bool IsFull() const { return m_count >= m_capacity; }
+  int Count() const { return m_count; }
+  int X(int i) const { return g_intersectX[i]; }
+  int Y(int i) const { return g_intersectY[i]; }
+  // false, and nothing stored, once full.
+  bool Add(int x, int y, int flag = 0);
+  // Some stored point within distance of (x, y) on both axes.
+  bool HasNear(int x, int y, int distance) const;
+
+ private:
+  int m_capacity;
+  int m_count = 0;
+};
+
 // ---- Split list (the cut points of the item being broken) ----
 extern int g_splitCount;
 extern int g_splitCapacity;

@@ -55,39 +55,6 @@ double AcceptTolerance(const Segment& s, bool beyondEnds) {
   return beyondEnds ? 0.0 : s.Tolerance();
 }
 
-// The points found so far, written to the result arrays from index 0, never more than the
-// routine's capacity (made sure of before the first point).
-class Results {
- public:
-  explicit Results(int capacity) : m_capacity(capacity) {}
-  bool IsFull() const { return m_count >= m_capacity; }
-  int Count() const { return m_count; }
-  int X(int i) const { return g_intersectX[i]; }
-  int Y(int i) const { return g_intersectY[i]; }
-  bool Add(int x, int y, int flag) {
-    if (IsFull()) return false;
-    g_intersectX[m_count] = x;
-    g_intersectY[m_count] = y;
-    g_intersectFlags[m_count] = flag;
-    ++m_count;
-    return true;
-  }
-  // Some point within `distance` of (x, y) on both axes.
-  bool HasNear(int x, int y, int distance) const {
-    for (int i = 0; i < m_count; ++i) {
-      if (std::llabs(static_cast<std::int64_t>(x) - X(i)) <= distance &&
-          std::llabs(static_cast<std::int64_t>(y) - Y(i)) <= distance) {
-        return true;
-      }
-    }
-    return false;
-  }
-
- private:
-  int m_capacity;
-  int m_count = 0;
-};
-
 bool MakeRoom(int capacity, int glitchNumber) {
   if (EnsureIntersectionCapacity(capacity)) return true;
   ReportGlitch(kGlitchCapacity, glitchNumber);
@@ -97,7 +64,7 @@ bool MakeRoom(int capacity, int glitchNumber) {
 // ---- Line with line (capacity 1) ----
 int WithLine(const Segment& s, const CDrawItem& other, bool beyondEnds) {
   if (!MakeRoom(1, 8990)) return 0;
-  Results results(1);
+  CFoundPoints results(1);
   int ox1 = 0;
   int oy1 = 0;
   int ox2 = 0;
@@ -173,7 +140,7 @@ CircleRoots SolveWithCircle(const Segment& s, double cx, double cy, double r,
 // ---- Line with circular arc (capacity 2) ----
 int WithArc(const Segment& s, const CDrawItem& arc, bool beyondEnds) {
   if (!MakeRoom(2, 8991)) return 0;
-  Results results(2);
+  CFoundPoints results(2);
   int asx = 0;
   int asy = 0;
   int aex = 0;
@@ -214,7 +181,7 @@ int WithArc(const Segment& s, const CDrawItem& arc, bool beyondEnds) {
 // ---- Line with circle (capacity 2) ----
 int WithCircle(const Segment& s, const CDrawItem& circle, bool beyondEnds) {
   if (!MakeRoom(2, 8992)) return 0;
-  Results results(2);
+  CFoundPoints results(2);
   int cx = 0;
   int cy = 0;
   circle.GetCentre(cx, cy);
@@ -298,7 +265,7 @@ int EllipseFlag(const Segment& s, const EllipseRoots& roots, int x, int y) {
 
 int WithEllipse(const Segment& s, const CDrawItem& ellipse, bool beyondEnds) {
   if (!MakeRoom(2, 8993)) return 0;
-  Results results(2);
+  CFoundPoints results(2);
   int cx = 0;
   int cy = 0;
   int a = 0;
@@ -319,7 +286,7 @@ int WithEllipse(const Segment& s, const CDrawItem& ellipse, bool beyondEnds) {
 
 int WithEllipseArc(const Segment& s, const CDrawItem& arc, bool beyondEnds) {
   if (!MakeRoom(2, 8993)) return 0;
-  Results results(2);
+  CFoundPoints results(2);
   double cx = 0.0;
   double cy = 0.0;
   double rx = 0.0;
@@ -354,7 +321,7 @@ int WithCurve(const Segment& s, const CDrawItem& curve, bool beyondEnds) {
     LogAction(kLogCurveCapacity, 1, kLogMinorFailure);
     return 0;
   }
-  Results results(3);
+  CFoundPoints results(3);
   int p0x = 0;
   int p0y = 0;
   int p3x = 0;
