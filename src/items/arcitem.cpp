@@ -89,34 +89,6 @@ void EndAnglesOf(const CDrawItem& arc, double& start, double& end) {
   end = AngleAboutPoint(ex, ey, cx, cy);
 }
 
-// What trimming or merging two arcs compares, all taken before either end moves: the first's
-// sweep (its end past its start), the second's end angles and its ends.
-struct ArcOverlap {
-  double s = 0.0;
-  double e = 0.0;
-  double os = 0.0;
-  double oe = 0.0;
-  int osx = 0;
-  int osy = 0;
-  int oex = 0;
-  int oey = 0;
-};
-
-// False, after the glitch (n 1) with the other's type (-1 for none), when other is not an arc.
-bool ReadOverlap(const CDrawItem& arc, const CDrawItem* other, int glitch, ArcOverlap& out) {
-  if (other == nullptr || other->GetType() != kItemArc) {
-    SetGlitchValue(other != nullptr ? other->GetType() : -1);
-    ReportGlitch(glitch, 1);
-    return false;
-  }
-  EndAnglesOf(arc, out.s, out.e);
-  if (out.e < out.s) out.e += g_twoPi;
-  EndAnglesOf(*other, out.os, out.oe);
-  other->GetStart(out.osx, out.osy);
-  other->GetEnd(out.oex, out.oey);
-  return true;
-}
-
 // Which rotational sense moves a point at angle c of a circle in the linear direction given;
 // -1 for a direction that is not linear.
 int TurnAt(double c, int direction) {
@@ -661,7 +633,7 @@ void CArcItem::PublishInformation() const {
 
 void CArcItem::TrimOverlap(CDrawItem* other) {
   ArcOverlap o;
-  if (!ReadOverlap(*this, other, kGlitchTrimNotArc, o)) return;
+  if (!ReadArcOverlap(other, kGlitchTrimNotArc, EndAnglesOf, o)) return;
   // Both tests before any end moves.
   const bool endInside = InAngleRange(o.oe, o.s, o.e);
   const bool startInside = InAngleRange(o.os, o.s, o.e);
@@ -671,7 +643,7 @@ void CArcItem::TrimOverlap(CDrawItem* other) {
 
 void CArcItem::MergeOverlap(CDrawItem* other) {
   ArcOverlap o;
-  if (!ReadOverlap(*this, other, kGlitchMergeNotArc, o)) return;
+  if (!ReadArcOverlap(other, kGlitchMergeNotArc, EndAnglesOf, o)) return;
   // Round the circle, so that an overlap across angle 0 is found like any other.
   if (InAngleRange(o.oe, o.s, o.e)) {
     MoveEndTemporarily(0, o.osx, o.osy);  // this arc now begins where other begins

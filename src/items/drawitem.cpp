@@ -16,6 +16,7 @@
 #include "items/valuefields.h"
 #include "items/viewmapping.h"
 #include "platform/drawcontext.h"
+#include "support/constants.h"
 #include "support/fontspec.h"
 #include "support/log.h"
 #include "support/numbers.h"
@@ -255,6 +256,22 @@ DrawItemPtr CDrawItem::MakeSplitPiece(int index, int type,
   shape(*piece);
   if (document != nullptr) document->EnableUndo(recording);
   return piece;
+}
+
+bool CDrawItem::ReadArcOverlap(const CDrawItem* other, int glitch,
+                               void (*angles)(const CDrawItem& arc, double& start, double& end),
+                               ArcOverlap& out) const {
+  if (other == nullptr || other->GetType() != GetType()) {
+    SetGlitchValue(other != nullptr ? other->GetType() : -1);
+    ReportGlitch(glitch, 1);
+    return false;
+  }
+  angles(*this, out.s, out.e);
+  if (out.e < out.s) out.e += g_twoPi;
+  angles(*other, out.os, out.oe);
+  other->GetStart(out.osx, out.osy);
+  other->GetEnd(out.oex, out.oey);
+  return true;
 }
 
 void CDrawItem::MoveHandleShared(int handle, int dx, int dy) {

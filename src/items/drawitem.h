@@ -405,6 +405,23 @@ class CDrawItem {
   // message) when memory runs out.
   DrawItemPtr MakeSplitPiece(int index, int type,
                              const std::function<void(CDrawItem& piece)>& shape) const;
+  // What trimming or merging two arcs of one kind compares, all taken before either end
+  // moves: this arc's sweep (its end past its start), the other's end angles and its ends.
+  struct ArcOverlap {
+    double s = 0.0;
+    double e = 0.0;
+    double os = 0.0;
+    double oe = 0.0;
+    int osx = 0;
+    int osy = 0;
+    int oex = 0;
+    int oey = 0;
+  };
+  // angles gives an arc's start and end angles about its own centre. False, after the glitch
+  // (n 1) with the other's type (-1 for none), when other is not of this item's kind.
+  bool ReadArcOverlap(const CDrawItem* other, int glitch,
+                      void (*angles)(const CDrawItem& arc, double& start, double& end),
+                      ArcOverlap& out) const;
   // SetHandle(handle, handle point + (dx, dy)) unless the move is zero.
   void MoveHandleShared(int handle, int dx, int dy);
   // For kinds whose handles are their defining points. index is the handle, or its low 16

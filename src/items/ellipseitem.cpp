@@ -509,35 +509,6 @@ void AnglesOf(const CDrawItem& arc, double& start, double& end) {
   start = AngleOf(sy - cy, sx - cx);
   end = AngleOf(ey - cy, ex - cx);
 }
-
-// What trimming or merging two elliptic arcs compares, all taken before either end moves: the
-// first's sweep (its end past its start), the second's end angles and its ends.
-struct Overlap {
-  double s1 = 0.0;
-  double e1 = 0.0;
-  double s2 = 0.0;
-  double e2 = 0.0;
-  int ox = 0;
-  int oy = 0;
-  int oex = 0;
-  int oey = 0;
-};
-
-// False, after the glitch (n 1) with the other's type (-1 for none), when other is not an
-// elliptic arc.
-bool ReadOverlap(const CDrawItem& arc, const CDrawItem* other, int glitch, Overlap& out) {
-  if (other == nullptr || other->GetType() != kItemEllipseArc) {
-    SetGlitchValue(other != nullptr ? other->GetType() : -1);
-    ReportGlitch(glitch, 1);
-    return false;
-  }
-  AnglesOf(arc, out.s1, out.e1);
-  if (out.e1 < out.s1) out.e1 += g_twoPi;
-  AnglesOf(*other, out.s2, out.e2);
-  other->GetStart(out.ox, out.oy);
-  other->GetEnd(out.oex, out.oey);
-  return true;
-}
 }  // namespace
 
 double CEllipseArcItem::StartAngle() const {
@@ -948,22 +919,22 @@ void CEllipseArcItem::RestoreEnds() {
 }
 
 void CEllipseArcItem::TrimOverlap(CDrawItem* other) {
-  Overlap o;
-  if (!ReadOverlap(*this, other, kGlitchArcTrimNotArc, o)) return;
+  ArcOverlap o;
+  if (!ReadArcOverlap(other, kGlitchArcTrimNotArc, AnglesOf, o)) return;
   // Both tests are taken before either end moves.
-  const bool trimStart = InSweep(o.e2, o.s1, o.e1);
-  const bool trimEnd = InSweep(o.s2, o.s1, o.e1);
+  const bool trimStart = InSweep(o.oe, o.s, o.e);
+  const bool trimEnd = InSweep(o.os, o.s, o.e);
   if (trimStart) MoveEndTemporarily(0, o.oex, o.oey);
-  if (trimEnd) MoveEndTemporarily(1, o.ox, o.oy);
+  if (trimEnd) MoveEndTemporarily(1, o.osx, o.osy);
 }
 
 void CEllipseArcItem::MergeOverlap(CDrawItem* other) {
-  Overlap o;
-  if (!ReadOverlap(*this, other, kGlitchArcMerge, o)) return;
+  ArcOverlap o;
+  if (!ReadArcOverlap(other, kGlitchArcMerge, AnglesOf, o)) return;
   // Angles are compared modulo a full turn, so arcs that meet across angle 0 merge too.
-  if (InSweep(o.e2, o.s1, o.e1)) {
-    MoveEndTemporarily(0, o.ox, o.oy);
-  } else if (InSweep(o.s2, o.s1, o.e1)) {
+  if (InSweep(o.oe, o.s, o.e)) {
+    MoveEndTemporarily(0, o.osx, o.osy);
+  } else if (InSweep(o.os, o.s, o.e)) {
     MoveEndTemporarily(1, o.oex, o.oey);
   } else {
     ReportGlitch(kGlitchArcMerge, 2);
