@@ -655,24 +655,8 @@ void CArcItem::MergeOverlap(CDrawItem* other) {
 }
 
 void CArcItem::MoveEndTemporarily(int end, int x, int y) {
-  if (m_moveFlags == 0) m_savedAngle = m_angle;
-  if (end == 0) {
-    if ((m_moveFlags & 1) == 0) {
-      m_savedStartX = m_startX;
-      m_savedStartY = m_startY;
-      m_moveFlags |= 1;
-    }
-    m_startX = x;
-    m_startY = y;
-  } else if (end == 1) {
-    if ((m_moveFlags & 2) == 0) {
-      m_savedEndX = m_endX;
-      m_savedEndY = m_endY;
-      m_moveFlags |= 2;
-    }
-    m_endX = x;
-    m_endY = y;
-  }
+  if (m_moved.flags == 0) m_savedAngle = m_angle;
+  m_moved.Move(end, x, y, m_startX, m_startY, m_endX, m_endY);
   // The included angle follows the ends about the unchanged centre.
   double angle = AngleAbout(m_endX, m_endY) - AngleAbout(m_startX, m_startY);
   if (angle <= 0.0) angle += g_twoPi;
@@ -681,17 +665,8 @@ void CArcItem::MoveEndTemporarily(int end, int x, int y) {
 }
 
 void CArcItem::RestoreEnds() {
-  if (m_moveFlags == 0) return;
-  if ((m_moveFlags & 1) != 0) {
-    m_startX = m_savedStartX;
-    m_startY = m_savedStartY;
-  }
-  if ((m_moveFlags & 2) != 0) {
-    m_endX = m_savedEndX;
-    m_endY = m_savedEndY;
-  }
+  if (!m_moved.Restore(m_startX, m_startY, m_endX, m_endY)) return;
   m_angle = m_savedAngle;
-  m_moveFlags = 0;
   GeometryChanged();
 }
 

@@ -99,13 +99,13 @@ class CArcItem final : public CDrawItem {
   void TrimOverlap(CDrawItem* other) override;
   // Stretches this arc over other (an arc on the same circle that overlaps one of its ends).
   void MergeOverlap(CDrawItem* other) override;
-  void CommitEndMoves() override { m_moveFlags = 0; }
+  void CommitEndMoves() override { m_moved.flags = 0; }
   // Puts back the ends and the included angle as they were before the first move.
   void RestoreEnds() override;
   // Moves end 0 or 1 to (x, y), remembering it (and the included angle) before the first
   // move; the included angle then follows the ends about the unchanged centre.
   void MoveEndTemporarily(int end, int x, int y);
-  std::int16_t GetTemporaryMoveFlags() const { return m_moveFlags; }
+  std::int16_t GetTemporaryMoveFlags() const { return m_moved.flags; }
 
  private:
   // The angle of a point about the stored centre, in [0, 2 pi).
@@ -120,11 +120,7 @@ class CArcItem final : public CDrawItem {
   double m_centreX = 0.0;
   double m_centreY = 0.0;
   std::uint8_t m_penWidth = 0;
-  std::int16_t m_moveFlags = 0;
-  std::int32_t m_savedStartX = 0;
-  std::int32_t m_savedStartY = 0;
-  std::int32_t m_savedEndX = 0;
-  std::int32_t m_savedEndY = 0;
+  TemporaryEnds m_moved;
   double m_savedAngle = 0.0;
 };
 

@@ -221,6 +221,46 @@ int CDrawItem::AddSplitPoints(CDrawItem* other) {
 
 // ---- Shared bodies ----
 
+bool CDrawItem::TemporaryEnds::Move(int end, int x, int y, std::int32_t& itemStartX,
+                                    std::int32_t& itemStartY, std::int32_t& itemEndX,
+                                    std::int32_t& itemEndY) {
+  if (end == 0) {
+    if ((flags & 1) == 0) {
+      startX = itemStartX;
+      startY = itemStartY;
+      flags |= 1;
+    }
+    itemStartX = x;
+    itemStartY = y;
+  } else if (end == 1) {
+    if ((flags & 2) == 0) {
+      endX = itemEndX;
+      endY = itemEndY;
+      flags |= 2;
+    }
+    itemEndX = x;
+    itemEndY = y;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+bool CDrawItem::TemporaryEnds::Restore(std::int32_t& itemStartX, std::int32_t& itemStartY,
+                                       std::int32_t& itemEndX, std::int32_t& itemEndY) {
+  if (flags == 0) return false;
+  if ((flags & 1) != 0) {
+    itemStartX = startX;
+    itemStartY = startY;
+  }
+  if ((flags & 2) != 0) {
+    itemEndX = endX;
+    itemEndY = endY;
+  }
+  flags = 0;
+  return true;
+}
+
 int CDrawItem::EndAtShared(int x, int y, std::int16_t tolerance, int startX, int startY, int endX,
                            int endY) {
   const auto gap = [x, y](int px, int py) {

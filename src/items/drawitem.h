@@ -392,6 +392,23 @@ class CDrawItem {
   int FindCachedIntersectionsWith(const CDrawItem* other) const;
   void CacheIntersectionsWith(int count, const CDrawItem* other) const;
 
+  // Ends moved for a while by the fill search (no undo), and where they were before their
+  // first such move. Bit 0 of flags: the start has been moved; bit 1: the end.
+  struct TemporaryEnds {
+    std::int16_t flags = 0;
+    std::int32_t startX = 0;
+    std::int32_t startY = 0;
+    std::int32_t endX = 0;
+    std::int32_t endY = 0;
+    // Moves end 0 or 1 of the item (its ends given) to (x, y), remembering the end first if
+    // this is its first move; false, nothing moved, for another end.
+    bool Move(int end, int x, int y, std::int32_t& itemStartX, std::int32_t& itemStartY,
+              std::int32_t& itemEndX, std::int32_t& itemEndY);
+    // Puts the moved ends back and forgets them; false when none was moved.
+    bool Restore(std::int32_t& itemStartX, std::int32_t& itemStartY, std::int32_t& itemEndX,
+                 std::int32_t& itemEndY);
+  };
+
   // ---- Bodies shared by several kinds ----
   // 0 when (x, y) is within tolerance (|dx| + |dy|) of the start, else 1 within it of the
   // end, else -1.

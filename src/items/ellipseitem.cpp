@@ -882,40 +882,11 @@ int CEllipseArcItem::Compare(const CDrawItem* other) const {
 }
 
 void CEllipseArcItem::MoveEndTemporarily(int end, int x, int y) {
-  if (end == 0) {
-    if ((m_savedEnds & 1) == 0) {
-      m_savedStartX = m_startX;
-      m_savedStartY = m_startY;
-      m_savedEnds |= 1;
-    }
-    m_startX = x;
-    m_startY = y;
-  } else if (end == 1) {
-    if ((m_savedEnds & 2) == 0) {
-      m_savedEndX = m_endX;
-      m_savedEndY = m_endY;
-      m_savedEnds |= 2;
-    }
-    m_endX = x;
-    m_endY = y;
-  } else {
-    return;
-  }
-  GeometryChanged();
+  if (m_moved.Move(end, x, y, m_startX, m_startY, m_endX, m_endY)) GeometryChanged();
 }
 
 void CEllipseArcItem::RestoreEnds() {
-  const bool moved = m_savedEnds != 0;
-  if ((m_savedEnds & 1) != 0) {
-    m_startX = m_savedStartX;
-    m_startY = m_savedStartY;
-  }
-  if ((m_savedEnds & 2) != 0) {
-    m_endX = m_savedEndX;
-    m_endY = m_savedEndY;
-  }
-  m_savedEnds = 0;
-  if (moved) GeometryChanged();
+  if (m_moved.Restore(m_startX, m_startY, m_endX, m_endY)) GeometryChanged();
 }
 
 void CEllipseArcItem::TrimOverlap(CDrawItem* other) {

@@ -165,7 +165,7 @@ class CEllipseArcItem final : public CDrawItem {
   void TrimOverlap(CDrawItem* other) override;
   void MergeOverlap(CDrawItem* other) override;
   void RestoreEnds() override;
-  void CommitEndMoves() override { m_savedEnds = 0; }
+  void CommitEndMoves() override { m_moved.flags = 0; }
   // end 0 the start, 1 the end; the first move of an end saves where it was.
   void MoveEndTemporarily(int end, int x, int y);
 
@@ -202,11 +202,7 @@ class CEllipseArcItem final : public CDrawItem {
   double m_radiusB = 0.0;
   double m_rotation = 0.0;
   std::uint8_t m_penWidth = 1;
-  std::int16_t m_savedEnds = 0;  // bit 0 the start was moved, bit 1 the end
-  std::int32_t m_savedStartX = 0;
-  std::int32_t m_savedStartY = 0;
-  std::int32_t m_savedEndX = 0;
-  std::int32_t m_savedEndY = 0;
+  TemporaryEnds m_moved;
 };
 
 // The whole geometry of one elliptic arc, kept by an undo record of kind 29.

@@ -353,40 +353,11 @@ int IsSameRatio(int a, int b, int c, int d) {
 }
 
 void CLineItem::MoveEndTemporarily(int end, int x, int y) {
-  if (end == 0) {
-    if ((m_moveFlags & 1) == 0) {
-      m_savedStartX = m_startX;
-      m_savedStartY = m_startY;
-      m_moveFlags |= 1;
-    }
-    m_startX = x;
-    m_startY = y;
-  } else if (end == 1) {
-    if ((m_moveFlags & 2) == 0) {
-      m_savedEndX = m_endX;
-      m_savedEndY = m_endY;
-      m_moveFlags |= 2;
-    }
-    m_endX = x;
-    m_endY = y;
-  } else {
-    return;
-  }
-  GeometryChanged();
+  if (m_moved.Move(end, x, y, m_startX, m_startY, m_endX, m_endY)) GeometryChanged();
 }
 
 void CLineItem::RestoreEnds() {
-  if (m_moveFlags == 0) return;
-  if ((m_moveFlags & 1) != 0) {
-    m_startX = m_savedStartX;
-    m_startY = m_savedStartY;
-  }
-  if ((m_moveFlags & 2) != 0) {
-    m_endX = m_savedEndX;
-    m_endY = m_savedEndY;
-  }
-  m_moveFlags = 0;
-  GeometryChanged();
+  if (m_moved.Restore(m_startX, m_startY, m_endX, m_endY)) GeometryChanged();
 }
 
 void CLineItem::SetStart(int x, int y) { UpdatePoint(m_startX, m_startY, x, y, kUndoStart); }

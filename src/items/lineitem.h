@@ -19,7 +19,7 @@ class CLineItem final : public CDrawItem {
   int IsCurve() const override { return 1; }
   int IsClosed() const override { return 0; }
   int GetEndAt(int x, int y, std::int16_t tolerance) const override;
-  void CommitEndMoves() override { m_moveFlags = 0; }
+  void CommitEndMoves() override { m_moved.flags = 0; }
   void MergeOverlap(CDrawItem* other) override;
   void CopyFrom(const CDrawItem* other) override;
   DrawItemPtr CreatePiece(int index) const override;
@@ -67,7 +67,7 @@ class CLineItem final : public CDrawItem {
   // move, for RestoreEnds; other ends do nothing.
   void MoveEndTemporarily(int end, int x, int y);
   // Bit 0: the start has been moved for a while; bit 1: the end.
-  std::int16_t GetTemporaryMoveFlags() const { return m_moveFlags; }
+  std::int16_t GetTemporaryMoveFlags() const { return m_moved.flags; }
 
  private:
   std::int32_t m_startX = 0;
@@ -76,11 +76,7 @@ class CLineItem final : public CDrawItem {
   std::int32_t m_endY = 0;
   std::uint8_t m_lineStyle = 0;
   std::uint8_t m_penWidth = 0;
-  std::int16_t m_moveFlags = 0;
-  std::int32_t m_savedStartX = 0;
-  std::int32_t m_savedStartY = 0;
-  std::int32_t m_savedEndX = 0;
-  std::int32_t m_savedEndY = 0;
+  TemporaryEnds m_moved;
 };
 
 // The integer test whether a / d equals c / b, with a tolerance of half the largest operand
