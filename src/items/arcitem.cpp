@@ -284,14 +284,8 @@ void CArcItem::CopyFrom(const CDrawItem* other) {
 }
 
 void CArcItem::Transform(const CTransform& transform) {
-  const int startX = transform.TransformX(m_startX, m_startY);
-  const int startY = transform.TransformY(m_startX, m_startY);
-  const int endX = transform.TransformX(m_endX, m_endY);
-  const int endY = transform.TransformY(m_endX, m_endY);
-  m_startX = startX;
-  m_startY = startY;
-  m_endX = endX;
-  m_endY = endY;
+  transform.TransformPoint(m_startX, m_startY);
+  transform.TransformPoint(m_endX, m_endY);
   // These turn counter-clockwise into clockwise.
   const bool mirrors = transform.GetKind() == kTransformReflection ||
                        (transform.GetKind() == kTransformStretch && transform.GetParameter() < 0.0);
@@ -721,10 +715,7 @@ void CCircleItem::CopyFrom(const CDrawItem* other) {
 }
 
 void CCircleItem::Transform(const CTransform& transform) {
-  const int x = transform.TransformX(m_centreX, m_centreY);
-  const int y = transform.TransformY(m_centreX, m_centreY);
-  m_centreX = x;
-  m_centreY = y;
+  transform.TransformPoint(m_centreX, m_centreY);
   if (transform.GetKind() == kTransformEnlargement) {
     m_radius = std::abs(RoundToInt(m_radius * transform.GetParameter()));
   }

@@ -823,22 +823,10 @@ void CBezierItem::MoveBy(int dx, int dy) {
 }
 
 void CBezierItem::Transform(const CTransform& transform) {
-  const int startX = transform.TransformX(m_startX, m_startY);
-  const int startY = transform.TransformY(m_startX, m_startY);
-  const int endX = transform.TransformX(m_endX, m_endY);
-  const int endY = transform.TransformY(m_endX, m_endY);
-  const double c1x = transform.TransformXExact(m_control1X, m_control1Y);
-  const double c1y = transform.TransformYExact(m_control1X, m_control1Y);
-  const double c2x = transform.TransformXExact(m_control2X, m_control2Y);
-  const double c2y = transform.TransformYExact(m_control2X, m_control2Y);
-  m_startX = startX;
-  m_startY = startY;
-  m_endX = endX;
-  m_endY = endY;
-  m_control1X = c1x;
-  m_control1Y = c1y;
-  m_control2X = c2x;
-  m_control2Y = c2y;
+  transform.TransformPoint(m_startX, m_startY);
+  transform.TransformPoint(m_endX, m_endY);
+  transform.TransformPointExact(m_control1X, m_control1Y);
+  transform.TransformPointExact(m_control2X, m_control2Y);
   GeometryEdited();
 }
 

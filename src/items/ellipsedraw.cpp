@@ -149,10 +149,7 @@ bool MeetsClipBox(const zeph::CDrawContext& dc, int left, int top, int right, in
 // ---- Transform ----
 
 void CEllipseItem::Transform(const CTransform& transform) {
-  const int x = transform.TransformX(m_centreX, m_centreY);
-  const int y = transform.TransformY(m_centreX, m_centreY);
-  m_centreX = x;
-  m_centreY = y;
+  transform.TransformPoint(m_centreX, m_centreY);
   const double factor = transform.GetParameter();
   if (transform.GetKind() == kTransformEnlargement) {
     // A negative factor turns the ellipse a half turn about the centre, which leaves its
@@ -174,18 +171,9 @@ void CEllipseItem::Transform(const CTransform& transform) {
 }
 
 void CEllipseArcItem::Transform(const CTransform& transform) {
-  const int startX = transform.TransformX(m_startX, m_startY);
-  const int startY = transform.TransformY(m_startX, m_startY);
-  const int endX = transform.TransformX(m_endX, m_endY);
-  const int endY = transform.TransformY(m_endX, m_endY);
-  const double centreX = transform.TransformXExact(m_centreX, m_centreY);
-  const double centreY = transform.TransformYExact(m_centreX, m_centreY);
-  m_startX = startX;
-  m_startY = startY;
-  m_endX = endX;
-  m_endY = endY;
-  m_centreX = centreX;
-  m_centreY = centreY;
+  transform.TransformPoint(m_startX, m_startY);
+  transform.TransformPoint(m_endX, m_endY);
+  transform.TransformPointExact(m_centreX, m_centreY);
   const int kind = transform.GetKind();
   const double factor = transform.GetParameter();
   // A mirror turns counter-clockwise into clockwise: the ends change places to keep the arc.

@@ -419,14 +419,8 @@ int CLineItem::GetEndDirection(int end) const {
 }
 
 void CLineItem::Transform(const CTransform& transform) {
-  const int startX = transform.TransformX(m_startX, m_startY);
-  const int startY = transform.TransformY(m_startX, m_startY);
-  const int endX = transform.TransformX(m_endX, m_endY);
-  const int endY = transform.TransformY(m_endX, m_endY);
-  m_startX = startX;
-  m_startY = startY;
-  m_endX = endX;
-  m_endY = endY;
+  transform.TransformPoint(m_startX, m_startY);
+  transform.TransformPoint(m_endX, m_endY);
   GeometryChanged();
 }
 

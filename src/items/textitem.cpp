@@ -243,10 +243,7 @@ int CTextItem::IsValid() const {
 }
 
 void CTextItem::Transform(const CTransform& transform) {
-  const int x = transform.TransformX(m_x, m_y);
-  const int y = transform.TransformY(m_x, m_y);
-  m_x = x;
-  m_y = y;
+  transform.TransformPoint(m_x, m_y);
   if (transform.GetKind() == kTransformRotation) {
     m_angle = NormaliseAngle(m_angle + transform.GetParameter(), 0);
   } else if (transform.GetKind() == kTransformEnlargement) {

@@ -182,6 +182,18 @@ int CTransform::TransformY(int x, int y) const {
   return AddTarget(m_c * rx + m_d * ry, m_targetY);
 }
 
+void CTransform::TransformPoint(std::int32_t& x, std::int32_t& y) const {
+  const int newX = TransformX(x, y);
+  y = TransformY(x, y);
+  x = newX;
+}
+
+void CTransform::TransformPointExact(double& x, double& y) const {
+  const double newX = TransformXExact(x, y);
+  y = TransformYExact(x, y);
+  x = newX;
+}
+
 double CTransform::TransformXExact(double x, double y) const {
   return m_a * (x - m_centreX) + m_b * (y - m_centreY) + m_targetX;
 }

@@ -84,6 +84,9 @@ class CTransform {
   int TransformY(int x, int y) const;
   double TransformXExact(double x, double y) const;
   double TransformYExact(double x, double y) const;
+  // The point moved in place: both coordinates from the old ones.
+  void TransformPoint(std::int32_t& x, std::int32_t& y) const;
+  void TransformPointExact(double& x, double& y) const;
 
   int GetKind() const { return m_kind; }
   double GetParameter() const { return m_parameter; }
