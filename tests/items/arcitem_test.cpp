@@ -14,6 +14,7 @@
 #include "fakedocument.h"
 #include "items/geometry.h"
 #include "items/intersect.h"
+#include "items/item_fixture.h"
 #include "items/transform.h"
 #include "items/valuefields.h"
 #include "items/viewmapping.h"
@@ -90,7 +91,7 @@ void ExpectCircle(const CArcItem& arc, double cx, double cy, double r, double to
   EXPECT_NEAR(radius, r, tolerance) << name;
 }
 
-class ArcItemTest : public ::testing::Test {
+class ArcItemTest : public ItemFixture {
  protected:
   void SetUp() override { ResetAll(); }
   void TearDown() override { ResetAll(); }
@@ -102,11 +103,6 @@ class ArcItemTest : public ::testing::Test {
     ResetViewGlobals();
     ResetScreenState();
     ResetPrinterState();
-  }
-  static void ExpectGlitch(int code, int n, const std::string& name = "") {
-    EXPECT_EQ(g_glitchCount, 1) << name;
-    EXPECT_EQ(g_firstGlitchCode, code) << name;
-    EXPECT_EQ(g_firstGlitchNumber, n) << name;
   }
 };
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "items/geometry.h"
+#include "items/item_fixture.h"
 #include "items/itemservices.h"
 #include "items/measure.h"
 #include "items/transform.h"
@@ -71,7 +72,7 @@ std::vector<DcCall> TextsOf(const CRecordingContext& dc) {
   return out;
 }
 
-class DimensionItemTest : public ::testing::Test {
+class DimensionItemTest : public ItemFixture {
  protected:
   void SetUp() override {
     ResetAll();
@@ -88,11 +89,6 @@ class DimensionItemTest : public ::testing::Test {
     ResetOptionsState();
     ResetItemServices();
     ResetDimensionValueFields();
-  }
-  static void ExpectGlitch(int code, int n, const char* name = "") {
-    EXPECT_EQ(g_glitchCount, 1) << name;
-    EXPECT_EQ(g_firstGlitchCode, code) << name;
-    EXPECT_EQ(g_firstGlitchNumber, n) << name;
   }
   // Lays the dimension out at kPointScale in the document.
   void LayOut(const CDimensionItem& item) {

@@ -12,6 +12,7 @@
 #include "fakedocument.h"
 #include "items/geometry.h"
 #include "items/intersect.h"
+#include "items/item_fixture.h"
 #include "items/lineitem.h"
 #include "items/transform.h"
 #include "items/viewmapping.h"
@@ -40,7 +41,7 @@ std::unique_ptr<CLineItem> MakeLine(int x1, int y1, int x2, int y2) {
   return line;
 }
 
-class DrawItemTest : public ::testing::Test {
+class DrawItemTest : public ItemFixture {
  protected:
   void SetUp() override { ResetAll(); }
   void TearDown() override { ResetAll(); }
@@ -51,11 +52,6 @@ class DrawItemTest : public ::testing::Test {
     ResetGeometryGlobals();
     ResetScreenState();
     ResetPrinterState();
-  }
-  static void ExpectGlitch(int code, int n) {
-    EXPECT_EQ(g_glitchCount, 1);
-    EXPECT_EQ(g_firstGlitchCode, code);
-    EXPECT_EQ(g_firstGlitchNumber, n);
   }
 };
 

@@ -11,6 +11,7 @@
 #include "items/fakedocument.h"
 #include "items/geometry.h"
 #include "items/intersect.h"
+#include "items/item_fixture.h"
 #include "items/lineitem.h"
 #include "items/transform.h"
 #include "items/valuefields.h"
@@ -120,7 +121,7 @@ std::vector<std::pair<int, int>> Results(int count) {
   return points;
 }
 
-class EllipseItemTest : public ::testing::Test {
+class EllipseItemTest : public ItemFixture {
  protected:
   void SetUp() override { ResetAll(); }
   void TearDown() override { ResetAll(); }
@@ -131,11 +132,6 @@ class EllipseItemTest : public ::testing::Test {
     ResetViewGlobals();
     ResetItemGlobals();
     ResetEllipseValueFields();
-  }
-  static void ExpectGlitch(int code, int n) {
-    EXPECT_EQ(g_glitchCount, 1);
-    EXPECT_EQ(g_firstGlitchCode, code);
-    EXPECT_EQ(g_firstGlitchNumber, n);
   }
 };
 

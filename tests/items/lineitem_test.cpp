@@ -9,6 +9,7 @@
 #include "fakedocument.h"
 #include "items/geometry.h"
 #include "items/intersect.h"
+#include "items/item_fixture.h"
 #include "items/transform.h"
 #include "items/valuefields.h"
 #include "items/viewmapping.h"
@@ -54,7 +55,7 @@ void ExpectEnds(const CLineItem& line, const Ends& expected, const char* name = 
   EXPECT_EQ(e.y2, expected.y2) << name;
 }
 
-class LineItemTest : public ::testing::Test {
+class LineItemTest : public ItemFixture {
  protected:
   void SetUp() override { ResetAll(); }
   void TearDown() override { ResetAll(); }
@@ -66,11 +67,6 @@ class LineItemTest : public ::testing::Test {
     ResetViewGlobals();
     ResetScreenState();
     ResetPrinterState();
-  }
-  static void ExpectGlitch(int code, int n, const char* name = "") {
-    EXPECT_EQ(g_glitchCount, 1) << name;
-    EXPECT_EQ(g_firstGlitchCode, code) << name;
-    EXPECT_EQ(g_firstGlitchNumber, n) << name;
   }
 };
 

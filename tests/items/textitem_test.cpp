@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "items/geometry.h"
+#include "items/item_fixture.h"
 #include "items/itemservices.h"
 #include "items/transform.h"
 #include "items/valuefields.h"
@@ -53,7 +54,7 @@ std::vector<DcCall> CallsOf(const CRecordingContext& dc, DcOp op) {
   return out;
 }
 
-class TextItemTest : public ::testing::Test {
+class TextItemTest : public ItemFixture {
  protected:
   void SetUp() override {
     ResetAll();
@@ -73,11 +74,6 @@ class TextItemTest : public ::testing::Test {
     ResetItemServices();
     ResetTextEditState();
     ResetTextValueFields();
-  }
-  static void ExpectGlitch(int code, int n, const char* name = "") {
-    EXPECT_EQ(g_glitchCount, 1) << name;
-    EXPECT_EQ(g_firstGlitchCode, code) << name;
-    EXPECT_EQ(g_firstGlitchNumber, n) << name;
   }
   // One keystroke through the window.
   int Key(CTextItem& item, unsigned key, int isKeyDown, std::int16_t* outcome = nullptr) {

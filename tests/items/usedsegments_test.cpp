@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "items/drawitem.h"
+#include "items/item_fixture.h"
 #include "items/lineitem.h"
 #include "support/log.h"
 
@@ -29,7 +30,7 @@ class CStandInCircle final : public CDrawItem {
   CStandInCircle() : CDrawItem(kItemCircle) {}
 };
 
-class UsedSegmentsTest : public ::testing::Test {
+class UsedSegmentsTest : public ItemFixture {
  protected:
   void SetUp() override {
     ResetLogState();
@@ -38,11 +39,6 @@ class UsedSegmentsTest : public ::testing::Test {
   void TearDown() override {
     FreePathNodes();
     ResetLogState();
-  }
-  static void ExpectGlitch(int code, int n) {
-    EXPECT_EQ(g_glitchCount, 1);
-    EXPECT_EQ(g_firstGlitchCode, code);
-    EXPECT_EQ(g_firstGlitchNumber, n);
   }
 };
 
