@@ -9,6 +9,7 @@
 #include "items/drawitem.h"
 #include "items/itemdocument.h"
 #include "items/transform.h"
+#include "support/constants.h"
 #include "support/filestatus.h"
 #include "support/log.h"
 #include "support/numbers.h"
@@ -60,6 +61,97 @@ void InsertPair(int* values, int& count, int i, int a, int b) {
 // from zero, which would cut into a circle left of or below the origin).
 int FloorToInt(double v) { return v >= 0.0 ? TruncateToInt(v) : CeilToInt(v); }
 int CeilingToInt(double v) { return v >= 0.0 ? CeilToInt(v) : TruncateToInt(v); }
+
+// The cross product a x b of two vectors.
+double Cross(double ax, double ay, double bx, double by) { return ax * by - ay * bx; }
+
+// The signed sweep from angle a to angle b in the edge's direction (counter-clockwise
+// positive); a whole turn for a closed edge.
+double SignedSweep(double a, double b, int direction, bool whole) {
+  if (whole) return direction == kEdgeCounterClockwise ? g_twoPi : -g_twoPi;
+  double sweep = b - a;
+  if (direction == kEdgeCounterClockwise) {
+    if (sweep <= 0.0) sweep += g_twoPi;
+  } else if (sweep >= 0.0) {
+    sweep -= g_twoPi;
+  }
+  return sweep;
+}
+
+// Twice the signed area the edge sweeps about the origin (the integral of x dy - y dx along
+// it), from its start to the next edge's start.
+double SweptArea(const CFloodEdge& edge, const CFloodEdge* next, const double* origin) {
+  const double sx = edge.GetStartX() - origin[0];
+  const double sy = edge.GetStartY() - origin[1];
+  const double ex = next->GetStartX() - origin[0];
+  const double ey = next->GetStartY() - origin[1];
+  const bool whole = sx == ex && sy == ey;
+  const double chord = Cross(sx, sy, ex, ey);
+  switch (edge.GetKind()) {
+    case kEdgeArc:
+    case kEdgeEllipse: {
+      // About the centre C the edge sweeps C x (E - S) plus rx ry times its turn in the
+      // ellipse's own parameter.
+      double cx = 0.0, cy = 0.0, rx = 0.0, ry = 0.0, rotation = 0.0;
+      int direction = kEdgeCounterClockwise;
+      if (edge.GetKind() == kEdgeArc) {
+        direction = edge.GetArc(cx, cy, rx);
+        ry = rx;
+      } else {
+        direction = edge.GetEllipseCentre(cx, cy);
+        edge.GetEllipseShape(rx, ry, rotation);
+      }
+      if (!(rx > 0.0 && ry > 0.0)) return chord;
+      cx -= origin[0];
+      cy -= origin[1];
+      const double c = std::cos(rotation), s = std::sin(rotation);
+      auto parameter = [&](double px, double py) {
+        const double dx = px - cx, dy = py - cy;
+        return std::atan2((-dx * s + dy * c) / ry, (dx * c + dy * s) / rx);
+      };
+      const double turn = SignedSweep(parameter(sx, sy), parameter(ex, ey), direction, whole);
+      const double area = Cross(cx, cy, ex - sx, ey - sy) + rx * ry * turn;
+      return std::isfinite(area) ? area : chord;
+    }
+    case kEdgeBezier: {
+      const auto& curve = static_cast<const CBezierEdge&>(edge);
+      curve.EnsureParameterRange();
+      const double t0 = curve.GetStartParameter(), t1 = curve.GetEndParameter();
+      if (t0 < 0.0 || t1 < 0.0) return chord;
+      int p0x = 0, p0y = 0, p3x = 0, p3y = 0;
+      double p1x = 0.0, p1y = 0.0, p2x = 0.0, p2y = 0.0;
+      curve.GetCurveStart(p0x, p0y);
+      curve.GetCurveEnd(p3x, p3y);
+      curve.GetControlPoint(0, p1x, p1y);
+      curve.GetControlPoint(1, p2x, p2y);
+      auto derivative = [](double a, double b, double c, double d, double t) {
+        const double u = 1.0 - t;
+        return 3.0 * ((b - a) * u * u + 2.0 * (c - b) * t * u + (d - c) * t * t);
+      };
+      // x y' - y x' is a polynomial of degree 4 in t: three Gauss points integrate it exactly.
+      const double nodes[3] = {-std::sqrt(0.6), 0.0, std::sqrt(0.6)};
+      const double weights[3] = {5.0 / 9.0, 8.0 / 9.0, 5.0 / 9.0};
+      const double half = 0.5 * (t1 - t0), middle = 0.5 * (t1 + t0);
+      double area = 0.0;
+      for (int k = 0; k < 3; ++k) {
+        const double t = middle + half * nodes[k];
+        const double x = curve.EvaluateX(t) - origin[0];
+        const double y = curve.EvaluateY(t) - origin[1];
+        const double dx = derivative(p0x, p1x, p2x, p3x, t);
+        const double dy = derivative(p0y, p1y, p2y, p3y, t);
+        area += weights[k] * (x * dy - y * dx);
+      }
+      area *= half;
+      // The curve's own ends and the edge's may differ by rounding: close the gaps straight.
+      const double ax = curve.EvaluateX(t0) - origin[0], ay = curve.EvaluateY(t0) - origin[1];
+      const double bx = curve.EvaluateX(t1) - origin[0], by = curve.EvaluateY(t1) - origin[1];
+      area += Cross(sx, sy, ax, ay) + Cross(bx, by, ex, ey);
+      return std::isfinite(area) ? area : chord;
+    }
+    default:
+      return chord;
+  }
+}
 
 void SetFileStatusOnce(int status) {
   if (g_fileStatus == kFileOk) g_fileStatus = status;
@@ -345,15 +437,34 @@ int CBoundaryLoop::GetScanCrossings(int y, int* xs, int inclusive) const {
   }
 
   if (horizontal && n >= 2 && n % 2 == 0) {
-    for (int i = 0; i < m_count; ++i) {
+    // The horizontal edges on the line, taken from left to right: a run of them that meets a
+    // span only at its far end is then joined on piece by piece, whatever the loop's order.
+    auto horizontalAt = [&](int i, int& f0, int& f1) {
       const CFloodEdge* edge = EdgeAt(i);
       const CFloodEdge* next = EdgeAt(Next(i));
       if (edge->GetKind() != kEdgeLine || edge->GetStartY() != y || next->GetStartY() != y) {
-        continue;
+        return false;
       }
-      const int f0 = std::min(edge->GetStartX(), next->GetStartX());
-      const int f1 = std::max(edge->GetStartX(), next->GetStartX());
-      if (f0 == f1) continue;
+      f0 = std::min(edge->GetStartX(), next->GetStartX());
+      f1 = std::max(edge->GetStartX(), next->GetStartX());
+      return f0 != f1;
+    };
+    int lastF0 = 0, lastIndex = -1;
+    for (int pass = 0; pass < m_count; ++pass) {
+      int chosen = -1, f0 = 0, f1 = 0;
+      for (int i = 0; i < m_count; ++i) {
+        int a = 0, b = 0;
+        if (!horizontalAt(i, a, b)) continue;
+        const bool after = lastIndex < 0 || a > lastF0 || (a == lastF0 && i > lastIndex);
+        if (after && (chosen < 0 || a < f0)) {
+          chosen = i;
+          f0 = a;
+          f1 = b;
+        }
+      }
+      if (chosen < 0) break;
+      lastF0 = f0;
+      lastIndex = chosen;
       if (inclusive != 0) {
         // The edge belongs to the region: gaps between spans along it close...
         for (bool closed = true; closed;) {
@@ -366,10 +477,13 @@ int CBoundaryLoop::GetScanCrossings(int y, int* xs, int inclusive) const {
             }
           }
         }
-        // ...and the span it touches widens to hold it.
+        // ...and the span it touches widens to hold it; beyond every span it is one.
         int s = 0;
         while (s < n && xs[s + 1] < f0) s += 2;
-        if (s >= n) continue;
+        if (s >= n) {
+          if (n + 2 <= capacity) InsertPair(xs, n, n, f0, f1);
+          continue;
+        }
         if (xs[s] <= f1) {
           if (f0 < xs[s]) xs[s] = f0;
           if (f1 >= xs[s + 1]) xs[s + 1] = f1;
@@ -520,115 +634,16 @@ int CBoundaryLoop::GetSense() const {
     if (EdgeAt(0)->IsClosed() != 0) return EdgeAt(0)->GetSense();
     return fail(2);
   }
-  if (m_count == 2) {
-    const CFloodEdge* e0 = EdgeAt(0);
-    const CFloodEdge* e1 = EdgeAt(1);
-    const int x0 = e0->GetStartX(), y0 = e0->GetStartY();
-    const int x1 = e1->GetStartX(), y1 = e1->GetStartY();
-    if (y0 == y1) {
-      // Both vertices on one level: the edge that dips lowest (or rises highest) decides. In
-      // a clockwise loop the lowest edge runs right to left and the highest left to right;
-      // edge 0 runs from x0 to x1, edge 1 from x1 to x0.
-      int lo0 = 0, hi0 = 0, lo1 = 0, hi1 = 0;
-      const std::int16_t f0 = e0->GetYExtent(lo0, hi0);
-      const std::int16_t f1 = e1->GetYExtent(lo1, hi1);
-      if ((f0 & kExtentPassesMin) != 0) {
-        if ((f1 & kExtentPassesMin) == 0 || lo0 < lo1) return x0 >= x1 ? 1 : 0;
-        return x0 < x1 ? 1 : 0;
-      }
-      if ((f0 & kExtentPassesMax) != 0) {
-        if ((f1 & kExtentPassesMax) == 0 || hi0 > hi1) return x0 < x1 ? 1 : 0;
-        return x0 >= x1 ? 1 : 0;
-      }
-      if ((f1 & kExtentPassesMin) != 0) return x0 < x1 ? 1 : 0;
-      if ((f1 & kExtentPassesMax) != 0) return x0 >= x1 ? 1 : 0;
-      return fail(3);
-    }
-    // Between the vertices: the edge on the left goes up in a clockwise loop.
-    const int ym = static_cast<int>((static_cast<std::int64_t>(y0) + y1) / 2);
-    EdgeScanHits a{};
-    EdgeScanHits b{};
-    if (e0->IntersectScanLine(ym, a) <= 0) {
-      SetGlitchValue(ym);
-      return fail(4);
-    }
-    if (e1->IntersectScanLine(ym, b) <= 0) {
-      SetGlitchValue(ym);
-      return fail(5);
-    }
-    if (a[0] < b[0]) return y0 < y1 ? 1 : 0;
-    return y0 >= y1 ? 1 : 0;
-  }
-
-  bool level = true;
-  for (int i = 1; i < m_count && level; ++i)
-    level = EdgeAt(i)->GetStartY() == EdgeAt(0)->GetStartY();
-  if (level) {
-    // Every vertex on one level: the curve that dips lowest runs right to left in a clockwise
-    // loop, the one that rises highest left to right.
-    int lowest = -1, highest = -1, lowestY = 0, highestY = 0;
-    for (int i = 0; i < m_count; ++i) {
-      int lo = 0, hi = 0;
-      const std::int16_t flags = EdgeAt(i)->GetYExtent(lo, hi);
-      if ((flags & kExtentPassesMin) != 0 && (lowest < 0 || lo < lowestY)) {
-        lowest = i;
-        lowestY = lo;
-      }
-      if ((flags & kExtentPassesMax) != 0 && (highest < 0 || hi > highestY)) {
-        highest = i;
-        highestY = hi;
-      }
-    }
-    if (lowest >= 0) {
-      return EdgeAt(lowest)->GetStartX() >= EdgeAt(Next(lowest))->GetStartX() ? 1 : 0;
-    }
-    if (highest >= 0) {
-      return EdgeAt(highest)->GetStartX() < EdgeAt(Next(highest))->GetStartX() ? 1 : 0;
-    }
-    return fail(6);
-  }
-
-  // The extreme vertices (curved edges may reach further between their ends).
-  int left = 0, right = 0, down = 0, up = 0;
-  int minX = EdgeAt(0)->GetStartX(), maxX = minX;
-  int minY = EdgeAt(0)->GetStartY(), maxY = minY;
-  for (int i = 0; i < m_count; ++i) {
-    const CFloodEdge* edge = EdgeAt(i);
-    const int sx = edge->GetStartX(), sy = edge->GetStartY();
-    if (sx < minX) minX = sx, left = i;
-    if (sx > maxX) maxX = sx, right = i;
-    if (sy < minY) minY = sy, down = i;
-    if (sy > maxY) maxY = sy, up = i;
-    if (edge->GetKind() == kEdgeLine) continue;
-    int lo = 0, hi = 0;
-    std::int16_t flags = edge->GetXExtent(lo, hi);
-    if ((flags & kExtentPassesMin) != 0 && lo < minX) minX = lo, left = i;
-    if ((flags & kExtentPassesMax) != 0 && hi > maxX) maxX = hi, right = i;
-    flags = edge->GetYExtent(lo, hi);
-    if ((flags & kExtentPassesMin) != 0 && lo < minY) minY = lo, down = i;
-    if ((flags & kExtentPassesMax) != 0 && hi > maxY) maxY = hi, up = i;
-  }
-  // A clockwise loop (y upwards) meets them in the order bottom, left, top, right.
-  const auto isDownOrUp = [&](int v) { return v == down || v == up; };
-  if (isDownOrUp(right)) {
-    if (isDownOrUp(left)) {
-      // Decide by the turn at the leftmost point.
-      const CFloodEdge* p = EdgeAt(Previous(left));
-      const CFloodEdge* q = EdgeAt(Next(left));
-      const double yl = EdgeAt(left)->GetStartY();
-      const double xp = p->GetStartX(), yp = p->GetStartY();
-      const double xq = q->GetStartX(), yq = q->GetStartY();
-      if (minX == p->GetStartX()) return yl - yp >= 0.0 ? 1 : 0;
-      if (q->GetStartX() == minX) return yq - yl >= 0.0 ? 1 : 0;
-      const double slopeIn = (yl - yp) / (minX - xp);
-      const double slopeOut = (yq - yl) / (xq - minX);
-      return slopeOut > slopeIn ? 1 : 0;
-    }
-    if (down >= up) return up < left && left < down ? 0 : 1;
-    return down < left && left < up ? 1 : 0;
-  }
-  if (down < up) return down < right && right < up ? 0 : 1;
-  return up < right && right < down ? 1 : 0;
+  // The sign of the area the boundary encloses. Judging by the extreme vertices alone and the
+  // chords between them misjudges loops whose curved edges bulge past their ends, so every
+  // edge contributes what it really sweeps.
+  const double origin[2] = {static_cast<double>(EdgeAt(0)->GetStartX()),
+                            static_cast<double>(EdgeAt(0)->GetStartY())};
+  double area = 0.0;
+  for (int i = 0; i < m_count; ++i) area += SweptArea(*EdgeAt(i), EdgeAt(Next(i)), origin);
+  if (area > 0.0) return 0;
+  if (area < 0.0) return 1;
+  return fail(m_count == 2 ? 3 : 6);
 }
 
 int CBoundaryLoop::CloseAtPoint(int& x, int& y) {

@@ -190,16 +190,20 @@ std::int16_t CEllipseEdge::IntersectScanLine(int y, EdgeScanHits& xs) const {
   const double ae = PolarAngle(GetEndX(), GetEndY(), m_centreX, m_centreY);
   const double a0 = ccw ? as : ae;
   const double a1 = ccw ? ae : as;
-  auto judge = [&](double rootX, int firstX, int firstY, int secondX, int secondY, int& out) {
+  // snapped: 1 when the root was taken as the start, 2 as the end, 0 otherwise.
+  auto judge = [&](double rootX, bool startFirst, int& out, int& snapped) {
     const int candidate = RoundToInt(rootX + m_centreX);
-    if (y == firstY && std::llabs(static_cast<long long>(firstX) - candidate) <= 2) {
-      out = firstX;
-      return true;
+    for (int k = 0; k < 2; ++k) {
+      const bool start = (k == 0) == startFirst;
+      const int ex = start ? GetStartX() : GetEndX();
+      const int ey = start ? GetStartY() : GetEndY();
+      if (y == ey && std::llabs(static_cast<long long>(ex) - candidate) <= 2) {
+        out = ex;
+        snapped = start ? 1 : 2;
+        return true;
+      }
     }
-    if (y == secondY && std::llabs(static_cast<long long>(secondX) - candidate) <= 2) {
-      out = secondX;
-      return true;
-    }
+    snapped = 0;
     if (IsInSweep(AngleOf(yy, rootX), a0, a1, 1e-4)) {
       out = candidate;
       return true;
@@ -208,11 +212,14 @@ std::int16_t CEllipseEdge::IntersectScanLine(int y, EdgeScanHits& xs) const {
   };
   int n = 0;
   int x = 0;
-  if (judge(smaller, GetStartX(), GetStartY(), GetEndX(), GetEndY(), x)) {
+  int firstSnap = 0, secondSnap = 0;
+  if (judge(smaller, true, x, firstSnap)) {
     xs[n++] = x;
     if (disc == 0.0) return 1;
   }
-  if (judge(larger, GetEndX(), GetEndY(), GetStartX(), GetStartY(), x)) {
+  // Both roots of a scan line just through the edge's top or bottom can lie near one end: the
+  // end is one crossing, not two.
+  if (judge(larger, false, x, secondSnap) && (secondSnap == 0 || secondSnap != firstSnap)) {
     xs[n++] = x;
     if (n == 2 && xs[1] < xs[0]) std::swap(xs[0], xs[1]);
   }

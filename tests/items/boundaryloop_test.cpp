@@ -218,6 +218,16 @@ TEST_F(BoundaryLoopTest, SenseOfEveryShapeAndItsReverse) {
     loop->Reverse();
     EXPECT_EQ(loop->GetSense(), 1);
   }
+  // Curves that bulge past their ends: the vertices alone (the leftmost is also the highest,
+  // the rightmost the lowest) and the chords between them suggest the other way round.
+  auto bulging = LoopOf(Edges(
+      Bezier({-6838, -1304}, {4196, -6802}, {-6838, -1304}, -1502, 190, 1033, -3937, {4196, -6802}),
+      Bezier({4196, -6802}, {-3112, -1921}, {4196, -6802}, 1019, -6285, -1074, -4144,
+             {-3112, -1921}),
+      Arc({-3112, -1921}, {-6838, -1304}, -4823.8, -699.4, 2103.0, 0)));
+  EXPECT_EQ(bulging->GetSense(), 1);
+  bulging->Reverse();
+  EXPECT_EQ(bulging->GetSense(), 0);
   // Two edges between two vertices on one level: the one reaching furthest out decides.
   const Pt a{-10, 0}, b{10, 0};
   auto crescent = [&](int direction0, int direction1) {

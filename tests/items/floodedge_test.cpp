@@ -376,6 +376,10 @@ TEST_F(FloodEdgeTest, EllipseScanLines) {
   EXPECT_EQ(Scan(*arc, 9), Xs{10});
   EXPECT_EQ(Scan(*arc, 5), Xs{17});
   EXPECT_EQ(Scan(*arc, -5), Xs{});
+  // A line just under the top of a circle met at its end at the top: both roots lie within
+  // reach of the end, which is one crossing.
+  const auto toTop = Ellipse({100, 0}, {0, 100}, 0, 0, 100.01, 100.01, 0, 1);
+  EXPECT_EQ(Scan(*toTop, 100), Xs{0});
   // Turned a quarter: tall instead of wide.
   const auto tall = Ellipse({0, 20}, {0, 20}, 0, 0, 20, 10, g_halfPi, 1);
   EXPECT_EQ(Scan(*tall, 0), (Xs{-10, 10}));
