@@ -64,67 +64,23 @@ void ResetTextEditState() {
 
 // ---- Saved area ----
 
+CSavedTextArea::CSavedTextArea() : m_area(kGlitchSaveArea, kGlitchRestoreArea) {}
+
 int CSavedTextArea::Save(zeph::CDrawContext& dc, const zeph::DcRect& rect, int anchorX,
                          int anchorY) {
-  m_saved = 0;
-  m_left = rect.left;
-  m_top = rect.top;
-  const int width = ClampInt64ToInt(static_cast<std::int64_t>(rect.right) - rect.left);
-  const int height = ClampInt64ToInt(static_cast<std::int64_t>(rect.bottom) - rect.top);
-  // Only a bitmap of the area's own size is kept: a larger one would put back pixels that
-  // may have been drawn since.
-  if (m_bitmap && (m_width != width || m_height != height)) Release();
-  if (!m_bitmap) {
-    try {
-      m_bitmap = dc.CreateSavedBits(width, height);
-    } catch (const std::bad_alloc&) {
-      ReportGlitch(kGlitchSaveArea, 2);
-      return 0;
-    }
-    if (!m_bitmap) {
-      ReportGlitch(kGlitchSaveArea, 3);
-      return 0;
-    }
-    m_width = width;
-    m_height = height;
-  }
-  if (!dc.SaveBits(*m_bitmap, m_left, m_top)) {
-    ReportGlitch(kGlitchSaveArea, 4);
-    return 0;
-  }
-  m_saved = 1;
+  if (m_area.Save(dc, rect) == 0) return 0;
   m_anchorX = anchorX;
   m_anchorY = anchorY;
   return 1;
 }
 
-int CSavedTextArea::Restore(zeph::CDrawContext& dc) {
-  if (m_saved == 0) {
-    ReportGlitch(kGlitchRestoreArea, 1);
-    return 0;
-  }
-  if (!m_bitmap) {
-    ReportGlitch(kGlitchRestoreArea, 2);
-    return 0;
-  }
-  if (!dc.RestoreBits(*m_bitmap, m_left, m_top)) {
-    ReportGlitch(kGlitchRestoreArea, 4);
-    return 0;
-  }
-  m_saved = 0;
-  return 1;
-}
+int CSavedTextArea::Restore(zeph::CDrawContext& dc) { return m_area.Restore(dc); }
 
 int CSavedTextArea::IsSavedAt(int x, int y) const {
-  return (m_saved != 0 && m_bitmap && m_anchorX == x && m_anchorY == y) ? 1 : 0;
+  return (m_area.IsSaved() != 0 && m_anchorX == x && m_anchorY == y) ? 1 : 0;
 }
 
-void CSavedTextArea::Release() {
-  m_saved = 0;
-  m_bitmap.reset();
-  m_width = 0;
-  m_height = 0;
-}
+void CSavedTextArea::Release() { m_area.Release(); }
 
 // ---- Life ----
 

@@ -19,6 +19,7 @@
 #include "items/drawitem.h"
 #include "platform/drawcontext.h"
 #include "support/fontspec.h"
+#include "support/screen.h"
 
 // ---- Values-bar fields of the text ----
 inline constexpr std::int32_t kFieldTextFont = 25;        // "Font:"
@@ -62,7 +63,7 @@ inline constexpr std::int16_t kEditCancelled = -1;
 // The screen under a dragged text, and the device anchor it was saved at.
 class CSavedTextArea {
  public:
-  CSavedTextArea() = default;
+  CSavedTextArea();
   CSavedTextArea(const CSavedTextArea&) = delete;
   CSavedTextArea& operator=(const CSavedTextArea&) = delete;
 
@@ -78,14 +79,9 @@ class CSavedTextArea {
   void Release();
 
  private:
-  std::int32_t m_saved = 0;
+  CSavedScreenArea m_area;
   std::int32_t m_anchorX = 0;
   std::int32_t m_anchorY = 0;
-  std::unique_ptr<zeph::CSavedBits> m_bitmap;
-  std::int32_t m_left = 0;
-  std::int32_t m_top = 0;
-  std::int32_t m_width = 0;
-  std::int32_t m_height = 0;
 };
 
 class CTextItem final : public CDrawItem {

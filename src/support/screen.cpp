@@ -560,6 +560,8 @@ void ResetScreenState() {
 // ---- Saved screen area ----
 
 CSavedScreenArea::CSavedScreenArea() = default;
+CSavedScreenArea::CSavedScreenArea(int saveGlitch, int restoreGlitch)
+    : m_saveGlitch(saveGlitch), m_restoreGlitch(restoreGlitch) {}
 CSavedScreenArea::~CSavedScreenArea() = default;
 
 int CSavedScreenArea::Save(CDrawContext& dc, const DcRect& rect) {
@@ -575,18 +577,18 @@ int CSavedScreenArea::Save(CDrawContext& dc, const DcRect& rect) {
     try {
       m_bitmap = dc.CreateSavedBits(width, height);
     } catch (const std::bad_alloc&) {
-      ReportGlitch(22501, 2);
+      ReportGlitch(m_saveGlitch, 2);
       return 0;
     }
     if (!m_bitmap) {
-      ReportGlitch(22501, 3);
+      ReportGlitch(m_saveGlitch, 3);
       return 0;
     }
     m_width = width;
     m_height = height;
   }
   if (!dc.SaveBits(*m_bitmap, m_left, m_top)) {
-    ReportGlitch(22501, 4);
+    ReportGlitch(m_saveGlitch, 4);
     return 0;
   }
   m_saved = 1;
@@ -595,15 +597,15 @@ int CSavedScreenArea::Save(CDrawContext& dc, const DcRect& rect) {
 
 int CSavedScreenArea::Restore(CDrawContext& dc) {
   if (m_saved == 0) {
-    ReportGlitch(22502, 1);
+    ReportGlitch(m_restoreGlitch, 1);
     return 0;
   }
   if (!m_bitmap) {
-    ReportGlitch(22502, 2);
+    ReportGlitch(m_restoreGlitch, 2);
     return 0;
   }
   if (!dc.RestoreBits(*m_bitmap, m_left, m_top)) {
-    ReportGlitch(22502, 4);
+    ReportGlitch(m_restoreGlitch, 4);
     return 0;
   }
   m_saved = 0;

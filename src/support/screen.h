@@ -200,21 +200,26 @@ void ResetScreenState();
 class CSavedScreenArea {
  public:
   CSavedScreenArea();
+  // An area whose failures report these glitch codes instead (a text's saved area).
+  CSavedScreenArea(int saveGlitch, int restoreGlitch);
   ~CSavedScreenArea();
   CSavedScreenArea(const CSavedScreenArea&) = delete;
   CSavedScreenArea& operator=(const CSavedScreenArea&) = delete;
 
   // Copies the pixels of rect (right and bottom outside, device pixels as the context draws
-  // them). 1 when saved; a failure is a glitch (22501) and 0.
+  // them). 1 when saved; a failure is a glitch (22501: 2 no memory, 3 no bitmap, 4 copy
+  // failed) and 0.
   int Save(zeph::CDrawContext& dc, const zeph::DcRect& rect);
   // Puts the saved pixels back where they came from, exactly the rect saved. 1 when restored;
-  // nothing saved or a failure is a glitch (22502) and 0.
+  // a glitch (22502: 1 nothing saved, 2 no bitmap, 4 copy failed) and 0 otherwise.
   int Restore(zeph::CDrawContext& dc);
   int IsSaved() const { return m_saved; }
   // Forgets the saved pixels and frees their storage.
   void Release();
 
  private:
+  int m_saveGlitch = 22501;
+  int m_restoreGlitch = 22502;
   std::int32_t m_saved = 0;
   std::unique_ptr<zeph::CSavedBits> m_bitmap;
   std::int32_t m_left = 0;
