@@ -228,13 +228,7 @@ void CArcItem::SetStart(int x, int y) { UpdatePoint(m_startX, m_startY, x, y, kU
 void CArcItem::SetEnd(int x, int y) { UpdatePoint(m_endX, m_endY, x, y, kUndoEnd); }
 
 void CArcItem::SetHandle(int handle, int x, int y) {
-  const int index = static_cast<std::int16_t>(handle);
-  if (!CheckHandle(index, 2, handle, kGlitchArcSetHandle)) return;
-  if (index == 0) {
-    SetStart(x, y);
-  } else {
-    SetEnd(x, y);
-  }
+  SetEndHandle(static_cast<std::int16_t>(handle), handle, x, y, kGlitchArcSetHandle);
 }
 
 void CArcItem::SetPenWidth(int width) {

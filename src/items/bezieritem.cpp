@@ -793,12 +793,7 @@ void CBezierItem::SetControlLength(int i, double length) {
 }
 
 void CBezierItem::SetHandle(int handle, int x, int y) {
-  if (!CheckHandle(handle, 2, handle, kGlitchSetHandle)) return;
-  if (handle == 0) {
-    SetStart(x, y);
-  } else {
-    SetEnd(x, y);
-  }
+  SetEndHandle(handle, handle, x, y, kGlitchSetHandle);
 }
 
 int CBezierItem::GetHandleX(int handle) const {

@@ -132,12 +132,7 @@ int CDimensionItem::GetHandleY(int handle) const {
 }
 
 void CDimensionItem::SetHandle(int handle, int x, int y) {
-  if (!CheckHandle(handle, 2, handle, kGlitchSetHandle)) return;
-  if (handle == 0) {
-    SetStart(x, y);
-  } else {
-    SetEnd(x, y);
-  }
+  SetEndHandle(handle, handle, x, y, kGlitchSetHandle);
 }
 
 void CDimensionItem::MoveBy(int dx, int dy) {

@@ -328,6 +328,15 @@ bool CDrawItem::CheckHandle(int index, int count, int handle, int glitch) {
   return false;
 }
 
+void CDrawItem::SetEndHandle(int index, int handle, int x, int y, int glitch) {
+  if (!CheckHandle(index, 2, handle, glitch)) return;
+  if (index == 0) {
+    SetStart(x, y);
+  } else {
+    SetEnd(x, y);
+  }
+}
+
 int CDrawItem::HandleCoordinate(int index, int handle, std::initializer_list<int> coordinates,
                                 int glitch) {
   if (!CheckHandle(index, static_cast<int>(coordinates.size()), handle, glitch)) return 0;

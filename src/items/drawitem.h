@@ -445,6 +445,9 @@ class CDrawItem {
   // bits for the kinds that read only those: true when it names one of the kind's count
   // handles; else glitch (n 1) with the whole handle, and false.
   static bool CheckHandle(int index, int count, int handle, int glitch);
+  // SetHandle for kinds whose two handles are their ends: SetStart for index 0, SetEnd for 1,
+  // CheckHandle's glitch for any other.
+  void SetEndHandle(int index, int handle, int x, int y, int glitch);
   // The coordinate of handle index among the kind's (one per handle, in handle order);
   // 0 after CheckHandle's glitch for any other index.
   static int HandleCoordinate(int index, int handle, std::initializer_list<int> coordinates,

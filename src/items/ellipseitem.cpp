@@ -610,12 +610,7 @@ void CEllipseArcItem::MoveHandle(int handle, int dx, int dy) {
 }
 
 void CEllipseArcItem::SetHandle(int handle, int x, int y) {
-  if (!CheckHandle(handle, 2, handle, kGlitchSetHandleShared)) return;
-  if (handle == 0) {
-    SetStart(x, y);
-  } else {
-    SetEnd(x, y);
-  }
+  SetEndHandle(handle, handle, x, y, kGlitchSetHandleShared);
 }
 
 int CEllipseArcItem::GetHandleX(int handle) const {

@@ -370,13 +370,7 @@ int CLineItem::SetLineStyle(std::uint8_t style) {
 }
 
 void CLineItem::SetHandle(int handle, int x, int y) {
-  const int index = static_cast<std::int16_t>(handle);
-  if (!CheckHandle(index, 2, handle, kGlitchSetHandle)) return;
-  if (index == 0) {
-    SetStart(x, y);
-  } else {
-    SetEnd(x, y);
-  }
+  SetEndHandle(static_cast<std::int16_t>(handle), handle, x, y, kGlitchSetHandle);
 }
 
 void CLineItem::SetPenWidth(int width) {
