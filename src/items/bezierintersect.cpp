@@ -216,14 +216,9 @@ bool MakeEllipseEquation(double cx, double cy, double a, double b, double rotati
 Outcome WithEllipse(const CubicBezier& c, const CDrawItem& ellipse) {
   if (!MakeRoom(kMostWithConic, kGlitchNumberEllipse)) return {0, false};
   CFoundPoints results(kMostWithConic);
-  int cx = 0;
-  int cy = 0;
-  int a = 0;
-  int b = 0;
-  ellipse.GetCentre(cx, cy);
-  ellipse.GetSemiAxes(a, b);
+  const EllipseShape shape = ShapeOfEllipse(ellipse);
   EllipseEquation e{};
-  if (!MakeEllipseEquation(cx, cy, a, b, ellipse.GetRotation(), e)) return {0};
+  if (!MakeEllipseEquation(shape.cx, shape.cy, shape.a, shape.b, shape.rotation, e)) return {0};
   const auto keep = [&results](double px, double py) {
     results.Add(RoundToInt(px), RoundToInt(py));
   };
@@ -234,25 +229,13 @@ Outcome WithEllipse(const CubicBezier& c, const CDrawItem& ellipse) {
 Outcome WithEllipseArc(const CubicBezier& c, const CDrawItem& arc) {
   if (!MakeRoom(kMostWithConic, kGlitchNumberEllipseArc)) return {0, false};
   CFoundPoints results(kMostWithConic);
-  double cx = 0.0;
-  double cy = 0.0;
-  double rx = 0.0;
-  double ry = 0.0;
-  int asx = 0;
-  int asy = 0;
-  int aex = 0;
-  int aey = 0;
-  arc.GetCentreExact(cx, cy);
-  arc.GetRadii(rx, ry);
-  arc.GetStart(asx, asy);
-  arc.GetEnd(aex, aey);
+  const EllipseShape shape = ShapeOfEllipseArc(arc);
   EllipseEquation e{};
-  if (!MakeEllipseEquation(cx, cy, rx, ry, arc.GetRotation(), e)) return {0};
-  const double startAngle = AngleOf(asy - cy, asx - cx);
-  const double endAngle = AngleOf(aey - cy, aex - cx);
+  if (!MakeEllipseEquation(shape.cx, shape.cy, shape.a, shape.b, shape.rotation, e)) return {0};
+  const ArcRangeTest range = ArcRangeOf(arc, kArcRangeStartShift, true);
   const auto keep = [&](double px, double py) {
     // The exact point is judged, before rounding.
-    if (!IsAngleInArcStartShift(AngleOf(py - cy, px - cx), startAngle, endAngle)) return;
+    if (!IsInArcRange(range, px, py)) return;
     results.Add(RoundToInt(px), RoundToInt(py));
   };
   SearchSignChanges(c, SampleCountOf(c), e, e.level, keep, results);

@@ -10,6 +10,8 @@
 #include <array>
 #include <cstdint>
 
+class CDrawItem;
+
 // ---- Stretch ----
 
 // Replaces (a, b, rotation) by the ellipse stretched about its centre by factor along x
@@ -71,6 +73,15 @@ struct ArcRangeTest {
   double startAngle = 0.0;
   double endAngle = 0.0;
 };
+
+// How the intersection routines read the items: an ellipse (its integer centre and
+// semi-axes), an elliptic arc (its exact centre and radii), and the range test of an arc
+// (about its circle's centre) or of an elliptic arc (about its exact centre) in the form given.
+EllipseShape ShapeOfEllipse(const CDrawItem& item);
+EllipseShape ShapeOfEllipseArc(const CDrawItem& item);
+ArcRangeTest ArcRangeOf(const CDrawItem& item, int form, bool exactPoint);
+// Whether the point (taken as it is, whatever exactPoint says) passes the test.
+bool IsInArcRange(const ArcRangeTest& test, double x, double y);
 
 // What a pair routine checks its points against, and what it reports when the result arrays
 // cannot be made large enough (SetGlitchValue(root count), ReportGlitch(code, number)).

@@ -35,11 +35,7 @@ bool PassesRangeTests(const ConicIntersectRules& rules, const Candidate& point, 
     const ArcRangeTest& test = rules.tests[static_cast<std::size_t>(i)];
     const double px = test.exactPoint ? point.x : storedX;
     const double py = test.exactPoint ? point.y : storedY;
-    const double angle = AngleOf(py - test.cy, px - test.cx);
-    const int inside = test.form == kArcRangeEndShift
-                           ? IsAngleInArcEndShift(angle, test.startAngle, test.endAngle)
-                           : IsAngleInArcStartShift(angle, test.startAngle, test.endAngle);
-    if (inside == 0) return false;
+    if (!IsInArcRange(test, px, py)) return false;
   }
   return true;
 }
@@ -228,46 +224,6 @@ constexpr int kNumberArc = 8991;
 constexpr int kNumberEllipse = 8992;
 constexpr int kNumberWrongKind = 9001;
 
-EllipseShape ShapeOfEllipse(const CDrawItem& item) {
-  int cx = 0;
-  int cy = 0;
-  int a = 0;
-  int b = 0;
-  item.GetCentre(cx, cy);
-  item.GetSemiAxes(a, b);
-  return {static_cast<double>(cx), static_cast<double>(cy), static_cast<double>(a),
-          static_cast<double>(b), item.GetRotation()};
-}
-
-EllipseShape ShapeOfEllipseArc(const CDrawItem& item) {
-  EllipseShape shape;
-  item.GetCentreExact(shape.cx, shape.cy);
-  item.GetRadii(shape.a, shape.b);
-  shape.rotation = item.GetRotation();
-  return shape;
-}
-
-// The range test of an arc (its circle's centre) or an elliptic arc (its exact centre) with
-// the angles of its ends about that centre.
-ArcRangeTest RangeOf(const CDrawItem& item, int form, bool exactPoint) {
-  ArcRangeTest test;
-  test.form = form;
-  test.exactPoint = exactPoint;
-  if (item.GetType() == kItemArc) {
-    double radius = 0.0;
-    item.GetCircle(test.cx, test.cy, radius);
-  } else {
-    item.GetCentreExact(test.cx, test.cy);
-  }
-  int x = 0;
-  int y = 0;
-  item.GetStart(x, y);
-  test.startAngle = AngleOf(y - test.cy, x - test.cx);
-  item.GetEnd(x, y);
-  test.endAngle = AngleOf(y - test.cy, x - test.cx);
-  return test;
-}
-
 ConicIntersectRules RulesOf(int glitchCode, int glitchNumber) {
   ConicIntersectRules rules;
   rules.glitchCode = glitchCode;
@@ -298,6 +254,52 @@ int IntersectWithArcCircle(const EllipseShape& shape, const CDrawItem& arc,
 
 }  // namespace
 
+EllipseShape ShapeOfEllipse(const CDrawItem& item) {
+  int cx = 0;
+  int cy = 0;
+  int a = 0;
+  int b = 0;
+  item.GetCentre(cx, cy);
+  item.GetSemiAxes(a, b);
+  return {static_cast<double>(cx), static_cast<double>(cy), static_cast<double>(a),
+          static_cast<double>(b), item.GetRotation()};
+}
+
+EllipseShape ShapeOfEllipseArc(const CDrawItem& item) {
+  EllipseShape shape;
+  item.GetCentreExact(shape.cx, shape.cy);
+  item.GetRadii(shape.a, shape.b);
+  shape.rotation = item.GetRotation();
+  return shape;
+}
+
+ArcRangeTest ArcRangeOf(const CDrawItem& item, int form, bool exactPoint) {
+  ArcRangeTest test;
+  test.form = form;
+  test.exactPoint = exactPoint;
+  if (item.GetType() == kItemArc) {
+    double radius = 0.0;
+    item.GetCircle(test.cx, test.cy, radius);
+  } else {
+    item.GetCentreExact(test.cx, test.cy);
+  }
+  int x = 0;
+  int y = 0;
+  item.GetStart(x, y);
+  test.startAngle = AngleOf(y - test.cy, x - test.cx);
+  item.GetEnd(x, y);
+  test.endAngle = AngleOf(y - test.cy, x - test.cx);
+  return test;
+}
+
+bool IsInArcRange(const ArcRangeTest& test, double x, double y) {
+  const double angle = AngleOf(y - test.cy, x - test.cx);
+  const int inside = test.form == kArcRangeEndShift
+                         ? IsAngleInArcEndShift(angle, test.startAngle, test.endAngle)
+                         : IsAngleInArcStartShift(angle, test.startAngle, test.endAngle);
+  return inside != 0;
+}
+
 int CEllipseItem::IntersectWith(CDrawItem* other) {
   if (other == nullptr) return 0;
   const EllipseShape shape = ShapeOfEllipse(*this);
@@ -309,7 +311,7 @@ int CEllipseItem::IntersectWith(CDrawItem* other) {
       return IntersectWithCircleOf(shape, *other, RulesOf(kGlitchEllipseIntersect, kNumberCircle));
     case kItemArc: {
       ConicIntersectRules rules = RulesOf(kGlitchEllipseIntersect, kNumberArc);
-      AddTest(rules, RangeOf(*other, kArcRangeEndShift, false));
+      AddTest(rules, ArcRangeOf(*other, kArcRangeEndShift, false));
       return IntersectWithArcCircle(shape, *other, rules);
     }
     case kItemEllipse:
@@ -317,7 +319,7 @@ int CEllipseItem::IntersectWith(CDrawItem* other) {
                                      RulesOf(kGlitchEllipseIntersect, kNumberEllipse));
     case kItemEllipseArc: {
       ConicIntersectRules rules = RulesOf(kGlitchEllipseIntersect, kNumberEllipse);
-      AddTest(rules, RangeOf(*other, kArcRangeStartShift, true));
+      AddTest(rules, ArcRangeOf(*other, kArcRangeStartShift, true));
       return IntersectEllipseEllipse(shape, ShapeOfEllipseArc(*other), rules);
     }
     default:
@@ -337,19 +339,19 @@ int CEllipseArcItem::IntersectWith(CDrawItem* other) {
       return other->IntersectWith(this);
     case kItemCircle: {
       ConicIntersectRules rules = RulesOf(kGlitchEllipseArcIntersect, kNumberCircle);
-      AddTest(rules, RangeOf(*this, kArcRangeStartShift, true));
+      AddTest(rules, ArcRangeOf(*this, kArcRangeStartShift, true));
       return IntersectWithCircleOf(shape, *other, rules);
     }
     case kItemArc: {
       ConicIntersectRules rules = RulesOf(kGlitchEllipseArcIntersect, kNumberArc);
-      AddTest(rules, RangeOf(*other, kArcRangeEndShift, false));
-      AddTest(rules, RangeOf(*this, kArcRangeStartShift, false));
+      AddTest(rules, ArcRangeOf(*other, kArcRangeEndShift, false));
+      AddTest(rules, ArcRangeOf(*this, kArcRangeStartShift, false));
       return IntersectWithArcCircle(shape, *other, rules);
     }
     case kItemEllipseArc: {
       ConicIntersectRules rules = RulesOf(kGlitchEllipseArcIntersect, kNumberEllipse);
-      AddTest(rules, RangeOf(*other, kArcRangeEndShift, true));
-      AddTest(rules, RangeOf(*this, kArcRangeStartShift, true));
+      AddTest(rules, ArcRangeOf(*other, kArcRangeEndShift, true));
+      AddTest(rules, ArcRangeOf(*this, kArcRangeStartShift, true));
       return IntersectEllipseEllipse(shape, ShapeOfEllipseArc(*other), rules);
     }
     default:

@@ -266,13 +266,8 @@ int EllipseFlag(const Segment& s, const EllipseRoots& roots, int x, int y) {
 int WithEllipse(const Segment& s, const CDrawItem& ellipse, bool beyondEnds) {
   if (!MakeRoom(2, 8993)) return 0;
   CFoundPoints results(2);
-  int cx = 0;
-  int cy = 0;
-  int a = 0;
-  int b = 0;
-  ellipse.GetCentre(cx, cy);
-  ellipse.GetSemiAxes(a, b);
-  const EllipseRoots roots = SolveWithEllipse(s, cx, cy, a, b, ellipse.GetRotation());
+  const EllipseShape e = ShapeOfEllipse(ellipse);
+  const EllipseRoots roots = SolveWithEllipse(s, e.cx, e.cy, e.a, e.b, e.rotation);
   for (int i = 0; i < roots.count; ++i) {
     if (!Accepted(s, roots.x[i], roots.y[i], beyondEnds, AcceptTolerance(s, beyondEnds))) {
       continue;
@@ -287,27 +282,14 @@ int WithEllipse(const Segment& s, const CDrawItem& ellipse, bool beyondEnds) {
 int WithEllipseArc(const Segment& s, const CDrawItem& arc, bool beyondEnds) {
   if (!MakeRoom(2, 8993)) return 0;
   CFoundPoints results(2);
-  double cx = 0.0;
-  double cy = 0.0;
-  double rx = 0.0;
-  double ry = 0.0;
-  int asx = 0;
-  int asy = 0;
-  int aex = 0;
-  int aey = 0;
-  arc.GetCentreExact(cx, cy);
-  arc.GetRadii(rx, ry);
-  arc.GetStart(asx, asy);
-  arc.GetEnd(aex, aey);
-  const EllipseRoots roots = SolveWithEllipse(s, cx, cy, rx, ry, arc.GetRotation());
-  const double startAngle = AngleOf(asy - cy, asx - cx);
-  const double endAngle = AngleOf(aey - cy, aex - cx);
+  const EllipseShape e = ShapeOfEllipseArc(arc);
+  const ArcRangeTest range = ArcRangeOf(arc, kArcRangeStartShift, true);
+  const EllipseRoots roots = SolveWithEllipse(s, e.cx, e.cy, e.a, e.b, e.rotation);
   for (int i = 0; i < roots.count; ++i) {
     if (!Accepted(s, roots.x[i], roots.y[i], beyondEnds, AcceptTolerance(s, beyondEnds))) {
       continue;
     }
-    if (!IsAngleInArcStartShift(AngleOf(roots.y[i] - cy, roots.x[i] - cx), startAngle, endAngle))
-      continue;
+    if (!IsInArcRange(range, roots.x[i], roots.y[i])) continue;
     const int x = RoundToInt(roots.x[i]);
     const int y = RoundToInt(roots.y[i]);
     results.Add(x, y, EllipseFlag(s, roots, x, y));
