@@ -123,6 +123,11 @@ int CEllipseEdge::GetEndDirection(std::int16_t end) const {
   const double bottom = top + kPi;
   const int px = end == 0 ? GetStartX() : GetEndX();
   const int py = end == 0 ? GetStartY() : GetEndY();
+  // An end on the rounded highest or lowest level is that extreme, as the extents judge it,
+  // even where rounding has put it a little past the true one.
+  const double half = std::sqrt(std::max(h, 0.0));
+  if (py == RoundToInt(m_centreY + half)) return kEndGoesDown;
+  if (py == RoundToInt(m_centreY - half)) return kEndGoesUp;
   const double v = PolarAngle(px, py, m_centreX, m_centreY);
   if (v == top) return kEndGoesDown;
   if (v == bottom || v + g_twoPi == bottom) return kEndGoesUp;

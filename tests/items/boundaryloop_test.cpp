@@ -196,6 +196,18 @@ TEST_F(BoundaryLoopTest, ScanLinesGiveTheSpansInside) {
   EXPECT_EQ(g_glitchCount, 0);
 }
 
+TEST_F(BoundaryLoopTest, AVertexRoundedPastTheBottomOfAnEllipseIsPassedOnce) {
+  // Down the left side of a circle about (-0.4, 0) to (0, -100), just past its true bottom,
+  // and on down a line: the boundary passes through the vertex.
+  const auto loop = LoopOf(Edges(Ellipse({-71, 71}, {0, -100}, -0.4, 0, 100, 100, 0, 1),
+                                 Line({0, -100}, {-50, -120}), Line({-50, -120}, {-150, -120}),
+                                 Line({-150, -120}, {-150, 71}), Line({-150, 71}, {-71, 71})));
+  EXPECT_EQ(Spans(*loop, -100, 0), (Xs{-150, 0}));
+  EXPECT_EQ(Spans(*loop, -100, 1), (Xs{-150, 0}));
+  EXPECT_EQ(loop->GetSense(), 1);
+  EXPECT_EQ(g_glitchCount, 0);
+}
+
 TEST_F(BoundaryLoopTest, SenseOfEveryShapeAndItsReverse) {
   for (const Shape& shape : Shapes()) {
     const auto loop = shape.make();

@@ -400,6 +400,19 @@ TEST_F(FloodEdgeTest, EllipseEndDirections) {
   EXPECT_EQ(cw->GetEndDirection(1), kEndGoesUp);
 }
 
+TEST_F(FloodEdgeTest, EllipseEndOnItsRoundedLowestLevelIsTheBottom) {
+  // Down the left side of a circle about (-0.4, 0) to (0, -100), just past the true bottom.
+  const auto edge = Ellipse({-71, 71}, {0, -100}, -0.4, 0, 100, 100, 0, 1);
+  EXPECT_EQ(edge->GetEndDirection(1), kEndGoesUp);
+  int lo = 0, hi = 0;
+  EXPECT_EQ(edge->GetYExtent(lo, hi), 0);  // the bottom is its end, not passed
+  EXPECT_EQ(lo, -100);
+  const auto up = Ellipse({0, -100}, {71, 71}, -0.4, 0, 100, 100, 0, 1);
+  EXPECT_EQ(up->GetEndDirection(0), kEndGoesUp);
+  const auto fromTop = Ellipse({1, 100}, {-71, 71}, -0.4, 0, 100, 100, 0, 1);
+  EXPECT_EQ(fromTop->GetEndDirection(0), kEndGoesDown);
+}
+
 TEST_F(FloodEdgeTest, EllipseExtentsAreCachedAndMoveWithTheEdge) {
   const auto tall = Ellipse({10, 0}, {10, 0}, 0, 0, 20, 10, g_halfPi, 1);
   int lo = 0, hi = 0;
