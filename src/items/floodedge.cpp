@@ -487,6 +487,10 @@ std::int16_t CArcEdge::IntersectSegment(int x1, int y1, int x2, int y2) const {
                         : PolarAngle(GetEndX(), GetEndY(), m_centreX, m_centreY);
   const double a1 = ccw ? PolarAngle(GetEndX(), GetEndY(), m_centreX, m_centreY)
                         : PolarAngle(GetStartX(), GetStartY(), m_centreX, m_centreY);
+  // The sweep is widened for the rounding of the ends, but by no more than a unit along the
+  // circle: on a large circle a fixed angle reaches past the vertex by many units and finds a
+  // second crossing where the neighbouring edge already has one.
+  const double widen = m_radius > 1000.0 ? 1.0 / m_radius : 0.001;
   int n = 0;
   // A tangent gives the same point twice.
   for (const double s : {(-qb - root) / (2.0 * qa), (-qb + root) / (2.0 * qa)}) {
@@ -496,7 +500,7 @@ std::int16_t CArcEdge::IntersectSegment(int x1, int y1, int x2, int y2) const {
     const int hy = RoundToInt(ey);
     if ((static_cast<double>(hy) - y1) * dy + (static_cast<double>(hx) - x1) * dx < 0.0) continue;
     if ((static_cast<double>(hy) - y2) * dy + (static_cast<double>(hx) - x2) * dx > 0.0) continue;
-    if (!whole && !IsInSweep(PolarAngle(ex, ey, m_centreX, m_centreY), a0, a1, 0.001)) continue;
+    if (!whole && !IsInSweep(PolarAngle(ex, ey, m_centreX, m_centreY), a0, a1, widen)) continue;
     StoreEdgeHit(n++, hx, hy);
   }
   return static_cast<std::int16_t>(n);

@@ -125,9 +125,9 @@ int CEllipseEdge::GetEndDirection(std::int16_t end) const {
   const int py = end == 0 ? GetStartY() : GetEndY();
   // An end on the rounded highest or lowest level is that extreme, as the extents judge it,
   // even where rounding has put it a little past the true one.
-  const double half = std::sqrt(std::max(h, 0.0));
-  if (py == RoundToInt(m_centreY + half)) return kEndGoesDown;
-  if (py == RoundToInt(m_centreY - half)) return kEndGoesUp;
+  const EdgeExtentCache& extent = Extent(1);
+  if (py == extent.maximum) return kEndGoesDown;
+  if (py == extent.minimum) return kEndGoesUp;
   const double v = PolarAngle(px, py, m_centreX, m_centreY);
   if (v == top) return kEndGoesDown;
   if (v == bottom || v + g_twoPi == bottom) return kEndGoesUp;
@@ -195,6 +195,16 @@ std::int16_t CEllipseEdge::IntersectScanLine(int y, EdgeScanHits& xs) const {
   const double ae = PolarAngle(GetEndX(), GetEndY(), m_centreX, m_centreY);
   const double a0 = ccw ? as : ae;
   const double a1 = ccw ? ae : as;
+  const bool onEndLevel = y == GetStartY() || y == GetEndY();
+  // Beyond an end the edge's own sweep is widened only on that end's level: on any other
+  // line a widened sweep reaches past the vertex by several units on a large ellipse and meets
+  // the line where the neighbouring edge already does.
+  const double widen = onEndLevel ? 1e-4 : 0.0;
+  // On the rounded highest or lowest level an end lying there is the extreme itself (as the
+  // extents and the vertical directions take it): a root away from the ends is the rounding
+  // of a cap thinner than a unit, not a crossing.
+  const EdgeExtentCache& extent = Extent(1);
+  const bool endsOnly = onEndLevel && (y == extent.maximum || y == extent.minimum);
   // snapped: 1 when the root was taken as the start, 2 as the end, 0 otherwise.
   auto judge = [&](double rootX, bool startFirst, int& out, int& snapped) {
     const int candidate = RoundToInt(rootX + m_centreX);
@@ -209,7 +219,7 @@ std::int16_t CEllipseEdge::IntersectScanLine(int y, EdgeScanHits& xs) const {
       }
     }
     snapped = 0;
-    if (IsInSweep(AngleOf(yy, rootX), a0, a1, 1e-4)) {
+    if (!endsOnly && IsInSweep(AngleOf(yy, rootX), a0, a1, widen)) {
       out = candidate;
       return true;
     }
@@ -251,16 +261,18 @@ std::int16_t CEllipseEdge::IntersectSegment(int x1, int y1, int x2, int y2) cons
   const bool ccw = m_direction == kEdgeCounterClockwise;
   const double as = PolarAngle(GetStartX(), GetStartY(), m_centreX, m_centreY);
   const double ae = PolarAngle(GetEndX(), GetEndY(), m_centreX, m_centreY);
+  const double largest = std::max(m_radiusX, m_radiusY);
+  const double widen = largest > 10000.0 ? 1.0 / largest : 1e-4;
   int n = 0;
   for (const double s : {(-qb - root) / (2.0 * qa), (-qb + root) / (2.0 * qa)}) {
     const double ex = static_cast<double>(x1) + s * dx;
     const double ey = static_cast<double>(y1) + s * dy;
     if (!((ey - y1) * dy + (ex - x1) * dx >= 0.0)) continue;
     if (!((ey - y2) * dy + (ex - x2) * dx <= 0.0)) continue;
-    // Widened as for scan lines, so that a hatch line through a vertex is not lost by both
-    // edges that meet there.
+    // Widened for the rounding of the ends (so that a hatch line through a vertex is not lost
+    // by both edges that meet there), but by no more than a unit along the ellipse.
     if (!whole &&
-        !IsInSweep(PolarAngle(ex, ey, m_centreX, m_centreY), ccw ? as : ae, ccw ? ae : as, 1e-4)) {
+        !IsInSweep(PolarAngle(ex, ey, m_centreX, m_centreY), ccw ? as : ae, ccw ? ae : as, widen)) {
       continue;
     }
     StoreEdgeHit(n++, RoundToInt(ex), RoundToInt(ey));
@@ -508,9 +520,10 @@ int CBezierEdge::GetEndDirection(std::int16_t end) const {
   const double t = end == 0 ? m_t0 : m_t1;
   const double other = end == 0 ? m_t1 : m_t0;
   const double inward = other < t ? t - 1e-5 : t + 1e-5;
-  // Both values from the curve itself: the end's rounded y can differ from the curve by more
-  // than the curve moves in so small a step.
-  return EvaluateY(t) >= EvaluateY(inward) ? kEndGoesDown : kEndGoesUp;
+  // Against the end's own (rounded) level: the side of that level the curve leaves to is the
+  // side its crossings of the level are counted from.
+  const int level = end == 0 ? GetStartY() : GetEndY();
+  return level >= EvaluateY(inward) ? kEndGoesDown : kEndGoesUp;
 }
 
 void CBezierEdge::CopyFrom(const CFloodEdge* other) {
@@ -582,17 +595,13 @@ std::int16_t CBezierEdge::IntersectScanLine(int y, EdgeScanHits& xs) const {
   for (int i = 0; i < count && n < 3; ++i) {
     const double t = roots[i];
     if (t < lo || t > hi) continue;
-    int x = RoundToInt(EvaluateX(t));
-    // The root at an end's own parameter is that end, however flat the curve is there.
-    if (y == GetStartY() && (std::llabs(static_cast<long long>(GetStartX()) - x) <= 1 ||
-                             std::fabs(t - m_t0) <= kParameterSnap)) {
-      x = GetStartX();
-    } else if (y == GetEndY() && (std::llabs(static_cast<long long>(GetEndX()) - x) <= 1 ||
-                                  std::fabs(t - m_t1) <= kParameterSnap)) {
-      x = GetEndX();
-    }
-    if (std::find(xs.begin(), xs.begin() + n, x) != xs.begin() + n) continue;
-    insert(x);
+    // The root at an end's own parameter is that end, counted above however flat the curve
+    // is there (its x may lie far from the rounded end's). Any other root is a crossing of
+    // its own, even one that rounds to the end's x: where the curve rises a fraction over the
+    // level and falls back, the vertex and that crossing are two.
+    if (y == GetStartY() && std::fabs(t - m_t0) <= kParameterSnap) continue;
+    if (y == GetEndY() && std::fabs(t - m_t1) <= kParameterSnap) continue;
+    insert(RoundToInt(EvaluateX(t)));
   }
   return static_cast<std::int16_t>(n);
 }

@@ -4,7 +4,10 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <cmath>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -205,6 +208,242 @@ TEST_F(BoundaryLoopTest, AVertexRoundedPastTheBottomOfAnEllipseIsPassedOnce) {
   EXPECT_EQ(Spans(*loop, -100, 0), (Xs{-150, 0}));
   EXPECT_EQ(Spans(*loop, -100, 1), (Xs{-150, 0}));
   EXPECT_EQ(loop->GetSense(), 1);
+  EXPECT_EQ(g_glitchCount, 0);
+}
+
+// Loops traced as the fill search makes them: every vertex is a rounded point of the curves
+// that meet there, so a curve's own end lies a fraction of a unit off it.
+std::vector<std::unique_ptr<CBoundaryLoop>> RoundedVertexLoops() {
+  std::vector<std::unique_ptr<CBoundaryLoop>> loops;
+  // A large flat ellipse leaving a vertex a unit above a scan line.
+  loops.push_back(LoopOf(Edges(
+      Ellipse({6602, 6747}, {0, 0}, 6150.0763203443839, -35780.521216365196, 43599.868065586728,
+              22318.06379293845, 1.6950762188400823, 1),
+      Ellipse({-8745, 1479}, {0, 0}, -8080.1594512950751, 1250.9060969009938, 716.9162205868281,
+              689.19560688921047, 0.44647309887368225, 1),
+      Arc({-8213, 565}, {0, 0}, -5436.3494200380956, 4576.5202319939444, 4878.7378506022978, 1),
+      Line({-5767, -291}, {0, 0}),
+      Arc({-5068, -4820}, {0, 0}, -23616.712013903893, 25564.340252637543, 35598.63550703584, 1))));
+  // A flat ellipse ending a fraction past its top, on its rounded highest level.
+  loops.push_back(LoopOf(
+      Edges(Ellipse({3451, 1098}, {0, 0}, -7276.6162566146086, -12537.989304743041,
+                    21052.898559532656, 14536.172963360023, 0.1886470796300094, 1),
+            Bezier({-4459, 2276}, {0, 0}, {-5569, 5463}, -3906.0044146340633, 155.19785485457442,
+                   -2687.4744981190547, -1585.695612597013, {-242, -4574}),
+            Bezier({-1312, -3237}, {0, 0}, {-1888, -3226}, 1787.4192606171757, -3453.0098281398555,
+                   2177.882312345389, -692.60479516364933, {4068, 2078}))));
+  // A curve that rises a fraction over its start's level and falls back.
+  loops.push_back(LoopOf(Edges(
+      Line({8418, 4937}, {0, 0}),
+      Bezier({-1155, -6085}, {0, 0}, {-222, -7069}, -3063.1142818893127, -3807.5132796983821,
+             -6615.2544682507232, -2682.9474900669929, {-6293, 3012}),
+      Arc({-6254, 1186}, {0, 0}, -4858.5408061942353, 3781.4349015789348, 2946.7929499561201, 0),
+      Arc({-7384, 2263}, {0, 0}, -2105.2087684356238, 8452.1572171936314, 8134.5746001607831, 1),
+      Bezier({5612, 5880}, {0, 0}, {2886, 5460}, 6852.6125596991196, 6474.0585109746171,
+             7546.8301683043001, 5442.2588747916561, {8987, 4569}))));
+  return loops;
+}
+
+TEST_F(BoundaryLoopTest, VerticesRoundedOffTheirCurvesGiveSpansOnEveryRow) {
+  for (const auto& loop : RoundedVertexLoops()) {
+    int lo = 0, hi = 0;
+    loop->GetYRange(lo, hi);
+    for (int y = lo - 1; y <= hi + 1; ++y) {
+      const Xs strict = Spans(*loop, y, 0);
+      const Xs inclusive = Spans(*loop, y, 1);
+      ASSERT_EQ(strict.size() % 2, 0u) << y;
+      ASSERT_EQ(inclusive.size() % 2, 0u) << y;
+    }
+    EXPECT_EQ(g_glitchCount, 0);
+  }
+}
+
+// Random loops as the fill search could trace them: vertices rounded from points around the
+// origin joined by lines, circular and tilted elliptic arcs bulging either way, and pieces of
+// cubic curves that pass the vertices a rounding off; each with a dense polygon of its edges
+// as the reference.
+struct RandomLoop {
+  std::unique_ptr<CBoundaryLoop> loop;
+  std::vector<std::pair<double, double>> outline;
+  std::vector<Pt> vertices;
+};
+
+class LoopMaker {
+ public:
+  explicit LoopMaker(unsigned seed) : m_rng(seed) {}
+
+  double Uniform(double a, double b) { return a + (b - a) * (m_rng() / 4294967296.0); }
+
+  RandomLoop Make() {
+    RandomLoop result;
+    std::vector<double> angles;
+    const int n = 3 + static_cast<int>(m_rng() % 5);
+    for (int i = 0; i < n; ++i) angles.push_back(Uniform(0.0, g_twoPi));
+    std::sort(angles.begin(), angles.end());
+    for (const double a : angles) {
+      const double r = Uniform(3000.0, 10000.0);
+      const Pt p{static_cast<int>(std::lround(r * std::cos(a))),
+                 static_cast<int>(std::lround(r * std::sin(a)))};
+      if (result.vertices.empty() || result.vertices.back().x != p.x ||
+          result.vertices.back().y != p.y) {
+        result.vertices.push_back(p);
+      }
+    }
+    std::vector<std::unique_ptr<CFloodEdge>> edges;
+    const std::size_t count = result.vertices.size();
+    for (std::size_t i = 0; i < count; ++i) {
+      const Pt a = result.vertices[i];
+      const Pt b = result.vertices[(i + 1) % count];
+      edges.push_back(MakeEdge(a, b, m_rng() % 4, result.outline));
+    }
+    result.loop = LoopOf(std::move(edges));
+    return result;
+  }
+
+ private:
+  std::unique_ptr<CFloodEdge> MakeEdge(Pt a, Pt b, unsigned kind,
+                                       std::vector<std::pair<double, double>>& outline) {
+    const double dx = b.x - a.x, dy = b.y - a.y, length = std::hypot(dx, dy);
+    const double nx = dy / length, ny = -dx / length;  // outwards in a counter-clockwise loop
+    if (kind == 1 || kind == 2) {
+      // Through a and b; bulging outwards (counter-clockwise about the centre) or a little in.
+      const double rotation = kind == 1 ? 0.0 : Uniform(0.0, kPi);
+      const double rx = length * Uniform(0.6, 3.0);
+      const double ry = kind == 1 ? rx : rx * Uniform(0.4, 1.0);
+      const int direction = m_rng() % 3 != 0 ? 1 : 0;
+      const double c = std::cos(rotation), s = std::sin(rotation);
+      // In the frame where the ellipse is the unit circle.
+      auto unit = [&](double x, double y) {
+        return std::pair<double, double>{(x * c + y * s) / rx, (-x * s + y * c) / ry};
+      };
+      const auto [ux, uy] = unit(a.x, a.y);
+      const auto [vx, vy] = unit(b.x, b.y);
+      const double chord = std::hypot(vx - ux, vy - uy);
+      if (chord < 2.0) {
+        const double h = std::sqrt(1.0 - chord * chord / 4.0) * (direction == 1 ? 1.0 : -1.0);
+        const double ucx = (ux + vx) / 2.0 - (vy - uy) / chord * h;
+        const double ucy = (uy + vy) / 2.0 + (vx - ux) / chord * h;
+        const double cx = ucx * rx * c - ucy * ry * s, cy = ucx * rx * s + ucy * ry * c;
+        auto parameter = [&](double x, double y) {
+          return std::atan2((-(x - cx) * s + (y - cy) * c) / ry,
+                            ((x - cx) * c + (y - cy) * s) / rx);
+        };
+        const double t0 = parameter(a.x, a.y);
+        double sweep = parameter(b.x, b.y) - t0;
+        if (direction == 1 && sweep <= 0.0) sweep += g_twoPi;
+        if (direction == 0 && sweep >= 0.0) sweep -= g_twoPi;
+        for (int k = 0; k < 200; ++k) {
+          const double t = t0 + sweep * k / 200.0;
+          const double ex = rx * std::cos(t), ey = ry * std::sin(t);
+          outline.emplace_back(cx + ex * c - ey * s, cy + ex * s + ey * c);
+        }
+        if (kind == 1) return Arc(a, a, cx, cy, rx, direction);
+        return Ellipse(a, a, cx, cy, rx, ry, rotation, direction);
+      }
+    } else if (kind == 3) {
+      // A curve through a at ta and b at tb whose ends are rounded to whole units.
+      const double ta = Uniform(0.05, 0.3), tb = Uniform(0.7, 0.95);
+      const double s1 = Uniform(-0.1, 0.4) * length, s2 = Uniform(-0.1, 0.4) * length;
+      const double p1x = a.x + dx / 3 + nx * s1, p1y = a.y + dy / 3 + ny * s1;
+      const double p2x = a.x + 2 * dx / 3 + nx * s2, p2y = a.y + 2 * dy / 3 + ny * s2;
+      auto basis = [](double t, int k) {
+        const double u = 1 - t;
+        return k == 0 ? u * u * u : k == 1 ? 3 * t * u * u : k == 2 ? 3 * t * t * u : t * t * t;
+      };
+      const double det = basis(ta, 0) * basis(tb, 3) - basis(ta, 3) * basis(tb, 0);
+      const double rax = a.x - basis(ta, 1) * p1x - basis(ta, 2) * p2x;
+      const double ray = a.y - basis(ta, 1) * p1y - basis(ta, 2) * p2y;
+      const double rbx = b.x - basis(tb, 1) * p1x - basis(tb, 2) * p2x;
+      const double rby = b.y - basis(tb, 1) * p1y - basis(tb, 2) * p2y;
+      const Pt p0{static_cast<int>(std::lround((rax * basis(tb, 3) - rbx * basis(ta, 3)) / det)),
+                  static_cast<int>(std::lround((ray * basis(tb, 3) - rby * basis(ta, 3)) / det))};
+      const Pt p3{static_cast<int>(std::lround((rbx * basis(ta, 0) - rax * basis(tb, 0)) / det)),
+                  static_cast<int>(std::lround((rby * basis(ta, 0) - ray * basis(tb, 0)) / det))};
+      auto curve = Bezier(a, b, p0, p1x, p1y, p2x, p2y, p3);
+      curve->EnsureParameterRange();
+      const double t0 = curve->GetStartParameter(), t1 = curve->GetEndParameter();
+      EXPECT_GE(t0, 0.0);
+      EXPECT_GE(t1, 0.0);
+      for (int k = 0; k < 200; ++k) {
+        const double t = t0 + (t1 - t0) * k / 200.0;
+        outline.emplace_back(curve->EvaluateX(t), curve->EvaluateY(t));
+      }
+      return curve;
+    }
+    outline.emplace_back(a.x, a.y);
+    return Line(a, a);
+  }
+
+  std::mt19937 m_rng;
+};
+
+// Inside the polygon (even-odd), and the distance to its outline.
+bool InsideOutline(const std::vector<std::pair<double, double>>& p, double x, double y,
+                   double& distance) {
+  bool inside = false;
+  distance = 1e300;
+  for (std::size_t i = 0, j = p.size() - 1; i < p.size(); j = i++) {
+    const auto [xi, yi] = p[i];
+    const auto [xj, yj] = p[j];
+    const double dx = xj - xi, dy = yj - yi, l2 = dx * dx + dy * dy;
+    const double t = l2 > 0 ? std::clamp(((x - xi) * dx + (y - yi) * dy) / l2, 0.0, 1.0) : 0.0;
+    distance = std::min(distance, std::hypot(xi + t * dx - x, yi + t * dy - y));
+    if ((yi > y) != (yj > y) && x < xi + (y - yi) * (xj - xi) / (yj - yi)) inside = !inside;
+  }
+  return inside;
+}
+
+TEST_F(BoundaryLoopTest, RandomTracedLoopsAgreeWithTheirOutlines) {
+  LoopMaker maker(20240611);
+  int loops = 0;
+  for (int shape = 0; shape < 60; ++shape) {
+    RandomLoop random = maker.Make();
+    if (random.loop->IsValid() == 0) continue;
+    ++loops;
+    double area = 0.0;
+    const auto& p = random.outline;
+    for (std::size_t i = 0, j = p.size() - 1; i < p.size(); j = i++) {
+      area += p[j].first * p[i].second - p[i].first * p[j].second;
+    }
+    const bool reversed = shape % 3 == 0;
+    if (reversed) random.loop->Reverse();
+    const CBoundaryLoop& loop = *random.loop;
+    EXPECT_EQ(loop.GetSense(), (area > 0.0) != reversed ? 0 : 1) << shape;
+    // Every row through a vertex and beside it, in both modes.
+    for (const Pt& v : random.vertices) {
+      for (int y = v.y - 1; y <= v.y + 1; ++y) {
+        EXPECT_EQ(Spans(loop, y, 0).size() % 2, 0u) << shape << " y " << y;
+        EXPECT_EQ(Spans(loop, y, 1).size() % 2, 0u) << shape << " y " << y;
+      }
+    }
+    // Points clear of the outline are inside exactly when the outline holds them.
+    for (int y = -12000; y <= 12000; y += 1500) {
+      for (int x = -12000; x <= 12000; x += 1300) {
+        double distance = 0.0;
+        const bool inside = InsideOutline(p, x, y, distance);
+        if (distance < 3.0) continue;
+        EXPECT_EQ(loop.ContainsPoint(x, y, 0), inside ? 1 : 0) << shape << " " << x << "," << y;
+      }
+    }
+    // Segment crossings come in pairs around the stretches inside.
+    for (int k = 0; k < 8; ++k) {
+      const double a = maker.Uniform(0.0, kPi), offset = maker.Uniform(-9000.0, 9000.0);
+      const int x1 = static_cast<int>(std::lround(-20000 * std::cos(a) - offset * std::sin(a)));
+      const int y1 = static_cast<int>(std::lround(-20000 * std::sin(a) + offset * std::cos(a)));
+      const auto hits =
+          SegmentHits(loop, x1, y1, -x1 - static_cast<int>(std::lround(2 * offset * std::sin(a))),
+                      -y1 + static_cast<int>(std::lround(2 * offset * std::cos(a))));
+      for (std::size_t h = 0; h + 1 < hits.size(); ++h) {
+        const double mx = (hits[h].first + hits[h + 1].first) / 2.0;
+        const double my = (hits[h].second + hits[h + 1].second) / 2.0;
+        double distance = 0.0;
+        const bool inside = InsideOutline(p, mx, my, distance);
+        if (distance < 3.0) continue;
+        EXPECT_EQ(inside, h % 2 == 0) << shape << " segment " << k << " hit " << h;
+      }
+    }
+  }
+  EXPECT_GT(loops, 50);
   EXPECT_EQ(g_glitchCount, 0);
 }
 
