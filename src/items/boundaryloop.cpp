@@ -417,8 +417,12 @@ int CBoundaryLoop::GetScanCrossings(int y, int* xs, int inclusive) const {
           --k;
         }
       }
-    } else if (touch && k == 1) {
-      local[1] = local[0];  // a tangent at the extreme: in and out at once
+    } else if (k == 1 && (edge->IsClosed() != 0 || (touch && y != t))) {
+      // A tangent at the extreme: in and out at once (a whole circle or ellipse met once is
+      // touched, wherever it starts). On the level of an open edge's end the one crossing is
+      // that end, which the vertex counts once or twice as the boundary turns there; an
+      // extreme a rounding away from the end is the same place.
+      local[1] = local[0];
       k = 2;
     }
     for (int j = 0; j < k; ++j) insert(local[static_cast<std::size_t>(j)]);
