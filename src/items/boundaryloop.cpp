@@ -417,11 +417,13 @@ int CBoundaryLoop::GetScanCrossings(int y, int* xs, int inclusive) const {
           --k;
         }
       }
-    } else if (k == 1 && (edge->IsClosed() != 0 || (touch && y != t))) {
+    } else if (k == 1 &&
+               (edge->IsClosed() != 0 || (touch && y != t && edge->GetKind() != kEdgeBezier))) {
       // A tangent at the extreme: in and out at once (a whole circle or ellipse met once is
       // touched, wherever it starts). On the level of an open edge's end the one crossing is
       // that end, which the vertex counts once or twice as the boundary turns there; an
-      // extreme a rounding away from the end is the same place.
+      // extreme a rounding away from the end is the same place. A curve reports its own
+      // touches: its one crossing on the level of its rounded top may lie elsewhere.
       local[1] = local[0];
       k = 2;
     }

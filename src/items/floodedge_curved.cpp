@@ -31,6 +31,9 @@ constexpr int kGlitchCurveSetControlPoint = 3137;
 constexpr double kParameterSnap = 1e-7;
 // The slack of the edge's own parameter range.
 constexpr double kRangeSlack = 1e-7;
+// How close a root of a scan line lies to a turning point of the curve when the line touches
+// the curve there (a double root is found to about the square root of the precision).
+constexpr double kTangentSlack = 1e-6;
 // A junction off a curve's highest or lowest point by rounding is taken as on the curve when
 // it lies this close in the other coordinate.
 constexpr double kPointOnCurve = 1.0;
@@ -75,6 +78,17 @@ int SolveCurveCubic(const double* c, double* roots) {
     roots[i] = t;
   }
   return n;
+}
+
+// The parameters where a coordinate with polynomial coefficients c turns: roots of its
+// derivative, the degree dropping relative to the coefficients' size. roots holds 2.
+int TurningPoints(const double* c, double* roots) {
+  double d[3] = {c[1], 2.0 * c[2], 3.0 * c[3]};
+  const double size = std::max({std::fabs(d[0]), std::fabs(d[1]), std::fabs(d[2])});
+  if (!std::isfinite(size) || size == 0.0) return 0;
+  for (double& v : d) v /= size;
+  if (std::fabs(d[2]) < 1e-12) d[2] = 0.0;
+  return SolveQuadratic(d, roots);
 }
 
 // The ellipse about its centre as A X^2 + 2 B X Y + C Y^2 = M.
@@ -592,6 +606,8 @@ std::int16_t CBezierEdge::IntersectScanLine(int y, EdgeScanHits& xs) const {
   if (count == 0 || !HasParameterRange()) return static_cast<std::int16_t>(n);
   const double lo = std::min(m_t0, m_t1) - kRangeSlack;
   const double hi = std::max(m_t0, m_t1) + kRangeSlack;
+  double turns[2];
+  const int turnCount = TurningPoints(c, turns);
   for (int i = 0; i < count && n < 3; ++i) {
     const double t = roots[i];
     if (t < lo || t > hi) continue;
@@ -601,7 +617,20 @@ std::int16_t CBezierEdge::IntersectScanLine(int y, EdgeScanHits& xs) const {
     // level and falls back, the vertex and that crossing are two.
     if (y == GetStartY() && std::fabs(t - m_t0) <= kParameterSnap) continue;
     if (y == GetEndY() && std::fabs(t - m_t1) <= kParameterSnap) continue;
-    insert(RoundToInt(EvaluateX(t)));
+    const int x = RoundToInt(EvaluateX(t));
+    insert(x);
+    // A single root at a turning point is the line touching the curve's top or bottom: in
+    // and out at once. (The line a fraction above a rounded top meets the curve nowhere
+    // there, so only the curve itself can tell a touch from a crossing elsewhere.)
+    bool alone = true;
+    for (int j = 0; j < count; ++j) {
+      if (j != i && std::fabs(roots[j] - t) <= kTangentSlack) alone = false;
+    }
+    bool turning = false;
+    for (int j = 0; j < turnCount; ++j) {
+      if (std::fabs(turns[j] - t) <= kTangentSlack) turning = true;
+    }
+    if (alone && turning && n < 3) insert(x);
   }
   return static_cast<std::int16_t>(n);
 }
@@ -650,15 +679,8 @@ std::int16_t CBezierEdge::IntersectSegment(int x1, int y1, int x2, int y2) const
 std::int16_t CBezierEdge::Extent(int axis, bool inward, int& minimum, int& maximum) const {
   double c[4];
   Coefficients(axis, c);
-  // The turning points: roots of the derivative.
-  const double d[3] = {c[1], 2.0 * c[2], 3.0 * c[3]};
   double roots[2];
-  double scaled[3] = {d[0], d[1], d[2]};
-  const double size = std::max({std::fabs(d[0]), std::fabs(d[1]), std::fabs(d[2])});
-  if (!std::isfinite(size) || size == 0.0) return 0;
-  for (double& v : scaled) v /= size;
-  if (std::fabs(scaled[2]) < 1e-12) scaled[2] = 0.0;
-  const int count = SolveQuadratic(scaled, roots);
+  const int count = TurningPoints(c, roots);
   if (count == 0 || !HasParameterRange()) return 0;
   const double lo = std::min(m_t0, m_t1);
   const double hi = std::max(m_t0, m_t1);

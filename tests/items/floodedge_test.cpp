@@ -613,6 +613,9 @@ TEST_F(FloodEdgeTest, CurveExtentsKeepTheirTolerances) {
   EXPECT_EQ(whole->GetXExtent(lo, hi), kExtentPassesMin | kExtentPassesMax);
   EXPECT_EQ(lo, 0);
   EXPECT_EQ(hi, 100);
+  // The line through the top touches the curve there: in and out at once.
+  EXPECT_EQ(Scan(*whole, 75), (Xs{50, 50}));
+  EXPECT_EQ(Scan(*whole, 76), Xs{});
 }
 
 TEST_F(FloodEdgeTest, CurveStartOnAFlatPieceIsItsOwnCrossing) {
