@@ -32,12 +32,14 @@ constexpr int kGlitchSetVertex = 3116;
 
 // Crossings one edge can have with one scan line or segment: a straight edge gives one, or
 // two where it lies along the segment, and a horizontal one on the scan line adds a span of
-// two; a circle or ellipse two; a cubic three.
+// two; a circle or ellipse two; a cubic three roots besides its ends.
 int MaxCrossingsOf(const CFloodEdge& edge) {
   switch (edge.GetKind()) {
     case kEdgeArc:
     case kEdgeEllipse:
       return 2;
+    case kEdgeBezier:
+      return 5;
     default:
       return 3;
   }

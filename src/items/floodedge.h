@@ -49,8 +49,10 @@ inline constexpr int kEndIsLevel = 2;
 inline constexpr std::int16_t kEdgeClockwise = 0;
 inline constexpr std::int16_t kEdgeCounterClockwise = 1;
 
-// The crossings of one edge with one scan line, ascending (a curve edge gives up to 3).
-inline constexpr int kEdgeScanCapacity = 4;
+// The crossings of one edge with one scan line, ascending. A curve edge gives up to 5: its
+// two ends on the line and three roots (a root where the line touches it counts twice, and
+// a cubic touched somewhere has at most one other root).
+inline constexpr int kEdgeScanCapacity = 6;
 using EdgeScanHits = std::array<int, kEdgeScanCapacity>;
 
 // The points of the last IntersectSegment of any edge, from index 0; valid until the next.

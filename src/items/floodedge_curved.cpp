@@ -31,6 +31,9 @@ constexpr int kGlitchCurveSetControlPoint = 3137;
 constexpr double kParameterSnap = 1e-7;
 // The slack of the edge's own parameter range.
 constexpr double kRangeSlack = 1e-7;
+// How far into the edge its vertical direction at an end is probed. On the end's own level the
+// roots that near the end belong to the vertex, which that direction accounts for.
+constexpr double kDirectionProbe = 1e-5;
 // How close a root of a scan line lies to a turning point of the curve when the line touches
 // the curve there (a double root is found to about the square root of the precision).
 constexpr double kTangentSlack = 1e-6;
@@ -476,36 +479,33 @@ double CBezierEdge::ParameterOfPoint(double x, double y) const {
   const int ry = RoundToInt(y);
   if (rx == m_curveStartX && ry == m_curveStartY) return 0.0;
   if (rx == m_curveEndX && ry == m_curveEndY) return 1.0;
-  // The roots of one coordinate's equation that lie on the curve, the nearest in the other
-  // coordinate first; the first wins a tie.
-  auto best = [&](int axis, double value, double other, double& distance) {
+  // The roots in [0, 1] of the equation in y, and of the one in x, whose curve point lies
+  // nearest the point; the first found wins a tie. Where the curve runs nearly level the root
+  // in y can lie far along it (a junction rounded by half a unit in y), and a junction rounded
+  // past the curve's highest or lowest point has no root in y at all: the root in x finds it.
+  double found = -1.0;
+  double distance = 0.0;
+  bool rootInY = false;
+  for (const int axis : {1, 0}) {
     double c[4];
     Coefficients(axis, c);
-    c[0] -= value;
+    c[0] -= axis == 1 ? y : x;
     double roots[3];
     const int n = SolveCurveCubic(c, roots);
-    double found = -1.0;
-    distance = 0.0;
     for (int i = 0; i < n; ++i) {
       double t = roots[i];
       if (std::fabs(t) <= kParameterSnap) t = 0.0;
       if (std::fabs(t - 1.0) <= kParameterSnap) t = 1.0;
       if (t < 0.0 || t > 1.0) continue;
-      const double d = std::fabs((axis == 1 ? EvaluateX(t) : EvaluateY(t)) - other);
+      if (axis == 1) rootInY = true;
+      const double d = std::hypot(EvaluateX(t) - x, EvaluateY(t) - y);
       if (found < 0.0 || d < distance) {
         found = t;
         distance = d;
       }
     }
-    return found;
-  };
-  double distance = 0.0;
-  const double t = best(1, y, x, distance);
-  if (t >= 0.0) return t;
-  // A junction rounded past the curve's highest or lowest point has no root in y; the curve
-  // still passes it within rounding in x.
-  const double tx = best(0, x, y, distance);
-  if (tx >= 0.0 && distance <= kPointOnCurve) return tx;
+  }
+  if (found >= 0.0 && (rootInY || distance <= kPointOnCurve)) return found;
   return -1.0;
 }
 
@@ -533,7 +533,7 @@ int CBezierEdge::GetEndDirection(std::int16_t end) const {
   }
   const double t = end == 0 ? m_t0 : m_t1;
   const double other = end == 0 ? m_t1 : m_t0;
-  const double inward = other < t ? t - 1e-5 : t + 1e-5;
+  const double inward = other < t ? t - kDirectionProbe : t + kDirectionProbe;
   // Against the end's own (rounded) level: the side of that level the curve leaves to is the
   // side its crossings of the level are counted from.
   const int level = end == 0 ? GetStartY() : GetEndY();
@@ -608,15 +608,16 @@ std::int16_t CBezierEdge::IntersectScanLine(int y, EdgeScanHits& xs) const {
   const double hi = std::max(m_t0, m_t1) + kRangeSlack;
   double turns[2];
   const int turnCount = TurningPoints(c, turns);
-  for (int i = 0; i < count && n < 3; ++i) {
+  for (int i = 0; i < count && n < kEdgeScanCapacity; ++i) {
     const double t = roots[i];
     if (t < lo || t > hi) continue;
-    // The root at an end's own parameter is that end, counted above however flat the curve
-    // is there (its x may lie far from the rounded end's). Any other root is a crossing of
-    // its own, even one that rounds to the end's x: where the curve rises a fraction over the
-    // level and falls back, the vertex and that crossing are two.
-    if (y == GetStartY() && std::fabs(t - m_t0) <= kParameterSnap) continue;
-    if (y == GetEndY() && std::fabs(t - m_t1) <= kParameterSnap) continue;
+    // On an end's level the roots between the end and the point where its direction is
+    // probed belong to the end, counted above however flat the curve is there (their x may
+    // lie far from the rounded end's). Any other root is a crossing of its own, even one that
+    // rounds to the end's x: where the curve rises a fraction over the level and falls back,
+    // the vertex and that crossing are two.
+    if (y == GetStartY() && std::fabs(t - m_t0) <= kDirectionProbe) continue;
+    if (y == GetEndY() && std::fabs(t - m_t1) <= kDirectionProbe) continue;
     const int x = RoundToInt(EvaluateX(t));
     insert(x);
     // A single root at a turning point is the line touching the curve's top or bottom: in
@@ -630,7 +631,7 @@ std::int16_t CBezierEdge::IntersectScanLine(int y, EdgeScanHits& xs) const {
     for (int j = 0; j < turnCount; ++j) {
       if (std::fabs(turns[j] - t) <= kTangentSlack) turning = true;
     }
-    if (alone && turning && n < 3) insert(x);
+    if (alone && turning && n < kEdgeScanCapacity) insert(x);
   }
   return static_cast<std::int16_t>(n);
 }

@@ -268,16 +268,18 @@ std::vector<std::unique_ptr<CBoundaryLoop>> RoundedVertexLoops() {
 }
 
 TEST_F(BoundaryLoopTest, VerticesRoundedOffTheirCurvesGiveSpansOnEveryRow) {
-  for (const auto& loop : RoundedVertexLoops()) {
+  const auto loops = RoundedVertexLoops();
+  for (std::size_t i = 0; i < loops.size(); ++i) {
+    const CBoundaryLoop& loop = *loops[i];
     int lo = 0, hi = 0;
-    loop->GetYRange(lo, hi);
+    loop.GetYRange(lo, hi);
     for (int y = lo - 1; y <= hi + 1; ++y) {
-      const Xs strict = Spans(*loop, y, 0);
-      const Xs inclusive = Spans(*loop, y, 1);
-      ASSERT_EQ(strict.size() % 2, 0u) << y;
-      ASSERT_EQ(inclusive.size() % 2, 0u) << y;
+      const Xs strict = Spans(loop, y, 0);
+      const Xs inclusive = Spans(loop, y, 1);
+      ASSERT_EQ(strict.size() % 2, 0u) << "loop " << i << " y " << y;
+      ASSERT_EQ(inclusive.size() % 2, 0u) << "loop " << i << " y " << y;
     }
-    EXPECT_EQ(g_glitchCount, 0);
+    EXPECT_EQ(g_glitchCount, 0) << "loop " << i;
   }
 }
 
