@@ -269,7 +269,9 @@ class CBezierEdge final : public CFloodEdge {
   // x(t), y(t) of the whole curve.
   double EvaluateX(double t) const;
   double EvaluateY(double t) const;
-  // The parameter of a point of the whole curve, or -1.0 when no parameter fits.
+  // The parameter in [0, 1] of the point of the whole curve nearest (x, y) among the roots of
+  // its equations in y and in x; -1.0 when neither has a root in [0, 1], or only the one in x
+  // and that point lies more than a unit away.
   double ParameterOfPoint(double x, double y) const;
   // Computes t0 from the start and t1 from the end where they are not known yet.
   void EnsureParameterRange() const;
