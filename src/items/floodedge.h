@@ -269,6 +269,7 @@ class CBezierEdge final : public CFloodEdge {
   // x(t), y(t) of the whole curve.
   double EvaluateX(double t) const;
   double EvaluateY(double t) const;
+  std::array<double, 4> Axis(int axis) const;  // start, controls, end on one axis
   // The parameter in [0, 1] of the point of the whole curve nearest (x, y) among the roots of
   // its equations in y and in x; -1.0 when neither has a root in [0, 1], or only the one in x
   // and that point lies more than a unit away.

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "items/bezieritem.h"
 #include "items/ellipsegeom.h"
 #include "items/floodedge.h"
 #include "items/floodedge_detail.h"
@@ -452,26 +453,20 @@ void CEllipseEdge::Transform(const CTransform& transform) {
 // Cubic-curve edges
 
 void CBezierEdge::Coefficients(int axis, double* c) const {
-  const double p0 = axis == 0 ? m_curveStartX : m_curveStartY;
-  const double p1 = axis == 0 ? m_control0X : m_control0Y;
-  const double p2 = axis == 0 ? m_control1X : m_control1Y;
-  const double p3 = axis == 0 ? m_curveEndX : m_curveEndY;
-  c[0] = p0;
-  c[1] = 3.0 * p1 - 3.0 * p0;
-  c[2] = 3.0 * p2 - 6.0 * p1 + 3.0 * p0;
-  c[3] = p3 - 3.0 * p2 + 3.0 * p1 - p0;
+  const std::array<double, 4> power = BezierPowerForm(Axis(axis));
+  std::copy(power.begin(), power.end(), c);
 }
 
-double CBezierEdge::EvaluateX(double t) const {
-  const double u = 1.0 - t;
-  return m_curveStartX * u * u * u + 3.0 * m_control0X * t * u * u + 3.0 * m_control1X * t * t * u +
-         m_curveEndX * t * t * t;
-}
+// The curve's own evaluation, shared with the curve item.
+double CBezierEdge::EvaluateX(double t) const { return BezierValue(Axis(0), t); }
 
-double CBezierEdge::EvaluateY(double t) const {
-  const double u = 1.0 - t;
-  return m_curveStartY * u * u * u + 3.0 * m_control0Y * t * u * u + 3.0 * m_control1Y * t * t * u +
-         m_curveEndY * t * t * t;
+double CBezierEdge::EvaluateY(double t) const { return BezierValue(Axis(1), t); }
+
+std::array<double, 4> CBezierEdge::Axis(int axis) const {
+  return axis == 0 ? std::array<double, 4>{double(m_curveStartX), m_control0X, m_control1X,
+                                              double(m_curveEndX)}
+                   : std::array<double, 4>{double(m_curveStartY), m_control0Y, m_control1Y,
+                                              double(m_curveEndY)};
 }
 
 double CBezierEdge::ParameterOfPoint(double x, double y) const {
