@@ -1,0 +1,394 @@
+#pragma once
+// The drawing document: one drawing in memory. It owns the items (in painting order, fills
+// first), the object names and numbers, the selected points and corners, the scales, the
+// print settings, the drawing's word list, the background picture and pasted pictures, the
+// cached intersections and the undo journal.
+//
+// The drawing being edited and the three auxiliary documents of the run (symbol library,
+// selected symbol, hatch samples) are all of this class; the shell owns them.
+//
+// Every operation runs on the user-interface thread.
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <unordered_set>
+#include <vector>
+
+#include "document/itemref.h"
+#include "document/printsettings.h"
+#include "document/undo.h"
+#include "items/drawitem.h"
+#include "items/intersect.h"
+#include "items/itemdocument.h"
+#include "items/legacysegment.h"
+
+class CBoundaryLoop;
+class CDocDict;
+struct CViewMapping;
+namespace zeph {
+class CDrawContext;
+struct DcRect;
+}  // namespace zeph
+
+// Limits of the tables.
+inline constexpr std::uint32_t kItemListFirstCapacity = 1024;
+inline constexpr std::uint32_t kItemListLimit = 1048576;
+inline constexpr int kNameTableFirstCapacity = 128;
+inline constexpr int kNameTableLimit = 16384;
+inline constexpr int kObjectListFirstCapacity = 256;
+inline constexpr int kObjectNameLength = 16;
+inline constexpr int kCornerListStep = 512;
+inline constexpr int kCornerListLimit = 4096;
+inline constexpr int kGroupMapFirstCapacity = 1000;
+// Object numbers: drawings use 1..30000, symbol libraries from 30001; 19999 is kept for the
+// temporary lines of the conversion of old drawings.
+inline constexpr int kObjectNumberDrawingMax = 30000;
+inline constexpr int kObjectNumberMax = 32767;
+inline constexpr int kObjectNumberConversion = 19999;
+
+// Tick marks of the object list.
+inline constexpr std::uint8_t kObjectNotTicked = 0;
+inline constexpr std::uint8_t kObjectTicked = 1;
+inline constexpr std::uint8_t kObjectPartlyTicked = 2;
+
+// What kind of document: the drawing the user edits, or one of the three auxiliary
+// documents, which never record undo steps and never make their word list the one the
+// spell checker consults.
+enum class DocumentRole { kDrawing, kAuxiliary };
+
+// Hands items to the per-object statistics of the object analysis.
+class IElementStatistics {
+ public:
+  virtual ~IElementStatistics() = default;
+  virtual void AddItem(const CDrawItem* item) = 0;
+};
+
+class CZephDoc final : public IItemDocument {
+ public:
+  explicit CZephDoc(DocumentRole role = DocumentRole::kDrawing);
+  ~CZephDoc() override;
+  CZephDoc(const CZephDoc&) = delete;
+  CZephDoc& operator=(const CZephDoc&) = delete;
+
+  DocumentRole GetRole() const { return m_role; }
+
+  // ---- Whole drawing ----
+  // The defaults of a new drawing; items are not deleted (clear first).
+  void ResetDrawing();
+  // Deletes every item, name and journal record; scales, print settings, word list, picture
+  // and point lists other than the selected points and corners stay.
+  void ClearDrawing();
+  // ClearDrawing, then (unless keepOperation) the current tool's operation is cancelled.
+  void WipeDrawing(int keepOperation);
+  // A new drawing from the File menu's point of view: 1.
+  int OnNewDocument();
+
+  int IsChanged() const { return m_changed; }
+  void MarkChanged() override { m_changed = 1; }
+  void ClearChanged() { m_changed = 0; }
+
+  QString GetFilePath() const override { return m_path; }
+  void SetFilePath(const QString& path) { m_path = path; }
+  // The file name without its folder, and without ".zpd" (any case); empty for no path.
+  QString GetDrawingName() const;
+
+  double GetRealWorldScale() const override { return m_realWorldScale; }
+  void SetRealWorldScale(double scale) { m_realWorldScale = scale; }
+  double GetPrintingScale() const override { return m_printingScale; }
+  // Marks the drawing changed only when the scale differs from the stored one.
+  void SetPrintingScale(double scale);
+  // The X of the scale 1 to X at which the last computed extents fit one printable page;
+  // 1.0 when the printer's measurements are unusable.
+  double GetAutomaticPrintScale() const override;
+  // Sets g_unitFactor from the option "DisplayUnits" and the real-world scale.
+  void ChooseUnitFactor() const;
+
+  CPrintSettings& GetPrintSettings() { return m_printSettings; }
+  const CPrintSettings& GetPrintSettings() const { return m_printSettings; }
+
+  // The drawing's own word list (null without a spell checker).
+  CDocDict* GetDocDict() const { return m_docDict.get(); }
+  // Replaces the word list with a new empty one.
+  void ResetDictionary();
+
+  // The client size of the drawing window showing this drawing.
+  void SetWindowSize(int width, int height);
+  int GetWindowWidth() const { return m_windowWidth; }
+  int GetWindowHeight() const { return m_windowHeight; }
+
+  // The extents last computed, margin included.
+  void GetExtents(int& minX, int& minY, int& maxX, int& maxY) const;
+  void SetExtents(int minX, int minY, int maxX, int maxY);
+
+  // Background picture: a path, or ">" and the id of a pasted picture; empty for none.
+  QString GetPicturePath() const { return m_picturePath; }
+  void SetPicturePath(const QString& path) { m_picturePath = path; }
+  int GetPictureX() const { return m_pictureX; }
+  int GetPictureY() const { return m_pictureY; }
+  double GetPictureScale() const { return m_pictureScale; }
+  void SetPicturePlace(int x, int y, double scale);
+
+  // ---- Item list (painting order; fills first) ----
+  int GetItemCount() const override { return static_cast<int>(m_items.size()); }
+  // Null for an index outside the list.
+  CDrawItem* GetItem(int index) const;
+  std::uint32_t GetItemCapacity() const { return m_itemCapacity; }
+  // 1 added (the document owns the item), 0 invalid, -1 list full (message shown) or the step
+  // refused; on 0 and -1 the caller still owns the item.
+  int AddItem(DrawItemPtr& item);
+  int AddItemWithIndex(DrawItemPtr& item, int& index);
+  // A copy with no owner yet; null when the source is invalid or memory runs out.
+  DrawItemPtr CopyItem(const CDrawItem* item);
+  int AddCopyOfItem(const CDrawItem* item);
+  int RemoveItemAt(int index);
+  int RemoveItem(const CDrawItem* item);
+  // Puts item in the place of the item at index, as one change that undo reverses (the old
+  // item is kept by the journal, or deleted when nothing is recorded). 1 replaced; 0 for an
+  // invalid item or index, or when the step was refused (the caller still owns item).
+  int ReplaceItemAt(int index, DrawItemPtr& item);
+  // The item's position in the list, or -1.
+  int FindItem(const CDrawItem* item) const;
+  int IsListed(const CDrawItem* item) const;
+  int BringToFront(const CDrawItem* fill);
+  int SendToBack(const CDrawItem* fill);
+  int IsBackmostFill(const CDrawItem* fill) const;
+  int IsFrontmostFill(const CDrawItem* fill) const;
+  int GetFillOrder(const CDrawItem* fill, int& position, int& count) const override;
+  // Moves a pointer within the list; no undo record, no changed mark.
+  void MoveItemInList(int from, int to);
+  int GrowItemList();
+  // For tests: the list stops growing below this capacity (memory running out).
+  static void SetItemListLimitForTest(std::uint32_t limit);
+
+  // ---- Named objects and object numbers ----
+  // -1 when the journal refused; else 1 (also when nothing changed).
+  int SetObjectName(int number, const QString& name, int noSort = 0);
+  int DeleteTickedObjectNames();
+  void RestoreObjectName(int number, const QString* name);
+  void SortObjectNames();
+  int GetNameCount() const { return static_cast<int>(m_names.size()); }
+  int GetNameCapacity() const { return m_nameCapacity; }
+  const QString& GetNameAt(int index) const { return m_names[static_cast<std::size_t>(index)].name; }
+  int GetNameNumberAt(int index) const { return m_names[static_cast<std::size_t>(index)].number; }
+  int FindObjectNameIndex(int number) const;
+  QString GetObjectName(int number, int captionMode) const;
+  static QString GetObjectCaption(int number, int mode);
+  int FindObjectByName(const QString& text) const;
+  int GetFreeObjectNumber(int start) const;
+  int RebuildObjectList();
+  void InsertObjectNumber(int number);
+  int GrowObjectList();
+  int GrowNameTable();
+  int GetObjectCount() const { return static_cast<int>(m_objects.size()); }
+  int FindObjectIndex(int number) const;
+  int IsObjectListed(int number) const;
+  int GetObjectNumberAt(int position) const;
+  QString GetObjectNameAt(int position, int captionMode) const;
+  int GetObjectTick(int position) const;
+  void SetObjectTick(int position, int tick);
+  void SetObjectTickByNumber(int number, int tick);
+  int CountTickedObjects() const;
+  void CountObjectContents(std::vector<IElementStatistics*>& statistics) const;
+  void PrepareCopyNumbers(int copies);
+  int GetCopyObjectNumber(int number, int copyIndex) const;
+  void NameCopiedObjects(int clear);
+  void MakeObjectNameUnique(QString& name, int firstNumber) const;
+  int GetCopyRows() const { return m_copyRows; }
+  int GetCopiesPerRow() const { return m_copiesPerRow; }
+  int NewGroupNumber();
+  void RaiseGroupCounter(int number);
+  int GetGroupCounter() const { return m_groupCounter; }
+  void SetGroupRemapping(int on);
+  int MapGroupNumber(int group) override;
+  // The load number map of the drawing-file reader.
+  void ClearLoadNumberMap();
+
+  // ---- Item references and point lists ----
+  CDrawItem* GetRefItem(const CItemRef& ref) const;
+  int IsRefToItem(const CDrawItem* item, const CItemRef& ref) const;
+  int GetRefX(const CItemRef& ref) const;
+  int GetRefY(const CItemRef& ref) const;
+  void MoveRefPoint(const CItemRef& ref, int dx, int dy);
+  void SetRefPoint(const CItemRef& ref, int x, int y);
+  CItemRef FirstPoint() const;
+  void NextPoint(CItemRef& ref) const;
+  int IsPastLastPoint(const CItemRef& ref) const;
+  void SkipInvisibleItems(CItemRef& ref) const;
+  int IsPointVisible(const CViewMapping* mapping, int x, int y) const;
+  CItemRef FindLineEndAt(const CItemRef& ref) const;
+  CItemRef GetNearestListedPoint(const CItemRefList& list) const;
+  CItemRefList& GetSelectedPoints() { return m_selectedPoints; }
+  void SelectPointsAt(int x, int y);
+  void SelectLinesAtPoint(int x, int y);
+  void SetSelectedPoints(const CItemRefList& list);
+  void SortSelectedPoints();
+  void AddCoincidentPoints(CItemRefList& list, const CItemRef& ref) const;
+  void AddGroupPoints(CItemRefList& list, int group) const;
+  void RemoveGroupPoints(CItemRefList& list, int group) const;
+  int ExpandToGroups(CItemRefList& list) const;
+  void SelectPointsInRect(CItemRefList& list, const CViewMapping* mapping,
+                          const zeph::DcRect& rect, int remove) const;
+  void TogglePointAt(CItemRefList& list, const CItemRef& ref) const;
+  int AddCorner(const CItemRef& ref);
+  CItemRef GetNearestCorner() const;
+  int GetCornerCount() const { return m_cornerCount; }
+  int GetCornerCapacity() const { return static_cast<int>(m_corners.size()); }
+  const CItemRef& GetCornerAt(int index) const { return m_corners[static_cast<std::size_t>(index)]; }
+  void RemoveAllCorners() { m_cornerCount = 0; }
+
+  // ---- Intersection cache ----
+  int FindCachedIntersections(const CDrawItem* a, const CDrawItem* b) override;
+  void CacheIntersections(int count, const CDrawItem* a, const CDrawItem* b) override;
+  void DropCachedIntersections(const CDrawItem* item) override;
+  void ClearIntersectionCache();
+  int GetCachedIntersectionCount() const { return m_intersections.GetEntryCount(); }
+
+  // ---- Undo journal ----
+  int EnableUndo(int on) override;
+  int IsUndoEnabled() const { return m_recording; }
+  void SetUndoGroup(int begin);
+  int RecordListChange(int kind, int position);
+  int RecordListMove(int kind, int from, int to);
+  int RecordObjectName(int kind, int number, const QString* oldName);
+  std::int16_t RecordItemChange(UndoKind kind, CDrawItem* item) override;
+  std::int16_t RecordItemMove(UndoKind kind, CDrawItem* item, int dx, int dy) override;
+  int ReserveJournal(int bytes);
+  void ClearRedo();
+  void FreeJournalRecords(int mode);
+  void NotifyJournalChanged();
+  const CUndoJournal& GetJournal() const { return m_journal; }
+  // For tests: makes the next record look corrupt (its kind byte becomes kind).
+  void CorruptTopRecordForTest(int kind);
+
+  // ---- Undo and redo ----
+  void Undo(zeph::CDrawContext* dc, const CViewMapping* mapping, int keepForRedo);
+  void Redo(zeph::CDrawContext* dc, const CViewMapping* mapping);
+  int CanUndo() const { return m_journal.undoCount > 0 ? 1 : 0; }
+  int CanRedo() const { return m_journal.redoCount > 0 ? 1 : 0; }
+  void EraseItem(CDrawItem* item, const CViewMapping* mapping, zeph::CDrawContext* dc) const;
+  static int IsPickingTool();
+  int IsDrawnHighlighted(const CDrawItem* item) const;
+  void UpdateLineStart(const CDrawItem* item) const;
+
+  // ---- State of the geometry passes (the fill search and the tracer) ----
+  struct FillSearchState {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    CBoundaryLoop* outerLoop = nullptr;  // owned by the fill being made
+    std::int32_t holeSearch = 0;
+    std::int32_t traceCode = 0;
+    std::int16_t traceFailure = 0;
+  };
+  FillSearchState& GetFillSearchState() { return m_fillSearch; }
+
+  // Line data of old drawing files awaiting conversion.
+  std::vector<CLegacySegment>& GetLegacySegments() { return m_legacySegments; }
+
+  // Pictures pasted in this run.
+  struct PictureEntry {
+    std::int32_t id = 0;
+    QString name;
+    std::vector<std::uint8_t> bytes;
+  };
+  std::vector<PictureEntry>& GetPictureTable() { return m_pictures; }
+
+  // The object-number remapping of the drawing-file reader.
+  struct LoadNumberMap {
+    std::vector<std::int16_t> read;
+    std::vector<std::int16_t> given;
+    std::int16_t nextFree = 1;
+    std::int16_t outOfRange = 0;
+  };
+  LoadNumberMap& GetLoadNumberMap() { return m_loadNumbers; }
+
+ private:
+  friend class CUndoReplay;
+
+  struct NameEntry {
+    QString name;
+    std::uint16_t number = 0;
+  };
+
+  // Removes the pointer at index from the list (no undo).
+  DrawItemPtr TakeItemAt(int index);
+  // Inserts the item at index (no undo); the document becomes its owner.
+  void InsertItemAt(int index, DrawItemPtr item);
+  void MarkListed(const CDrawItem* item);
+  void MarkUnlisted(const CDrawItem* item);
+  // Journal internals.
+  int AnswerForRecording() const;
+  int PushRecord(UndoRecord&& record);
+  int CoalesceItemChange(int kind, const CDrawItem* item) const;
+  int CoalesceItemMove(const CDrawItem* item, int dx, int dy);
+  void FreeRecord(UndoRecord& record);
+  // Name table internals shared by undo.
+  int TakeName(int number, QString& out);
+  void AppendName(const QString& name, int number);
+
+  DocumentRole m_role;
+  std::int32_t m_changed = 0;
+  QString m_path;
+  double m_printingScale = -1.0;
+  double m_realWorldScale = 1.0;
+  std::unique_ptr<CDocDict> m_docDict;
+  CPrintSettings m_printSettings;
+
+  std::vector<DrawItemPtr> m_items;
+  std::uint32_t m_itemCapacity = 0;
+  // The listed items, so that the journal never records changes of an item it cannot keep
+  // track of (an item made for the drawing but refused, or already taken off the list).
+  std::unordered_set<const CDrawItem*> m_listed;
+
+  std::vector<NameEntry> m_names;
+  int m_nameCapacity = 0;
+
+  QString m_picturePath;
+  std::int32_t m_pictureX = 0;
+  std::int32_t m_pictureY = 0;
+  double m_pictureScale = 1.0;
+
+  std::vector<std::int16_t> m_objects;
+  std::vector<std::uint8_t> m_ticks;
+  int m_objectCapacity = 0;
+
+  LoadNumberMap m_loadNumbers;
+
+  std::int32_t m_copyRows = 0;
+  std::uint16_t m_copiesPerRow = 0;
+  std::vector<std::int16_t> m_copyMap;
+
+  std::int32_t m_minX = 0;
+  std::int32_t m_minY = 0;
+  std::int32_t m_maxX = 0;
+  std::int32_t m_maxY = 0;
+
+  std::int32_t m_windowWidth = 0;
+  std::int32_t m_windowHeight = 0;
+
+  std::int32_t m_recording = 1;
+  CUndoJournal m_journal;
+
+  CItemRefList m_selectedPoints;
+  std::vector<CItemRef> m_corners;
+  int m_cornerCount = 0;
+
+  FillSearchState m_fillSearch;
+
+  CIntersectionCacheList m_intersections;
+
+  std::int32_t m_groupCounter = 0;
+  std::int32_t m_groupRemapping = 0;
+  std::vector<std::int32_t> m_groupOld;
+  std::vector<std::int32_t> m_groupNew;
+
+  std::vector<CLegacySegment> m_legacySegments;
+  std::vector<PictureEntry> m_pictures;
+};
+
+// The auxiliary documents of the run, made by CreateAuxiliaryDocuments at start-up (each with
+// recording off) and deleted by DeleteAuxiliaryDocuments when the main window closes.
+extern CZephDoc* g_symbolLibraryDoc;
+extern CZephDoc* g_symbolDoc;
+extern CZephDoc* g_hatchSamplesDoc;
+int CreateAuxiliaryDocuments();
+void DeleteAuxiliaryDocuments();

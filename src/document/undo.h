@@ -1,0 +1,96 @@
+#pragma once
+// The undo journal's records. Each record keeps the value from the other side of one change;
+// undo and redo exchange it with the current one, so the same record serves both in turn.
+// Records are grouped into steps, one step per user action: the kind byte's bit 7 marks a
+// record that belongs to the same step as the record below it.
+//
+// The journal's size limit is counted in the sizes the records have always had in the
+// journal (kind byte included), so that users meet the limit, the dropping of the oldest
+// steps and the question when memory runs out exactly where they did.
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "items/drawitem.h"
+#include "items/itemdocument.h"
+
+class CHatchPattern;
+class CEllipseArcUndoState;
+class CFontSpec;
+
+// The list and name kinds (the item property kinds are in items/itemdocument.h).
+inline constexpr UndoKind kUndoItemAdded = 0;
+inline constexpr UndoKind kUndoNameAdded = 1;
+inline constexpr UndoKind kUndoNameRemoved = 2;
+inline constexpr UndoKind kUndoItemRemoved = 3;
+inline constexpr UndoKind kUndoInvalidKind = 17;
+inline constexpr UndoKind kUndoNameReplaced = 24;
+inline constexpr UndoKind kUndoItemReplaced = 42;
+inline constexpr UndoKind kUndoListMove = 43;
+inline constexpr int kUndoKindCount = 44;
+inline constexpr std::uint8_t kUndoSameStep = 0x80;
+
+// Journal space, in record bytes.
+inline constexpr int kJournalFirstCapacity = 16384;
+inline constexpr int kJournalLimit = 1048576;
+inline constexpr int kJournalSpare = 1024;
+
+// The record's size in the journal, kind byte included; 0 for an invalid kind.
+int UndoRecordSize(int kind);
+// 1 for a kind of the table (0..43 except 17).
+int IsValidUndoKind(int kind);
+// 1 for the item property kinds (4..40 except 17 and 24).
+int IsItemValueKind(int kind);
+
+struct UndoRecord {
+  std::uint8_t kindByte = 0;  // the kind, with kUndoSameStep for a record of the step below
+  CDrawItem* item = nullptr;  // the changed item (property kinds and moves); not owned
+  std::int32_t position = 0;  // list position (0, 3, 42), from position (43)
+  std::int32_t position2 = 0;  // to position (43)
+  std::uint16_t number = 0;   // object number (1, 2, 24)
+  // The kept value: integers (a point as a, b; a move as dx, dy; a single value as a) or
+  // doubles (d1, d2 likewise).
+  std::int64_t a = 0;
+  std::int64_t b = 0;
+  double d1 = 0.0;
+  double d2 = 0.0;
+  // Owned objects; which one a kind keeps is fixed by the kind.
+  DrawItemPtr storedItem;            // 0 (once undone), 3, 42
+  std::optional<QString> text;       // 1 (once undone), 2, 24 names; 37 the text
+  std::unique_ptr<CHatchPattern> hatch;           // 26
+  std::unique_ptr<CEllipseArcUndoState> arcState;  // 29
+  std::unique_ptr<CFontSpec> font;                 // 40
+
+  UndoRecord();
+  ~UndoRecord();
+  UndoRecord(UndoRecord&&) noexcept;
+  UndoRecord& operator=(UndoRecord&&) noexcept;
+
+  int Kind() const { return kindByte & 0x7F; }
+  bool SameStep() const { return (kindByte & kUndoSameStep) != 0; }
+  int Size() const { return UndoRecordSize(Kind()); }
+};
+
+struct CUndoJournal {
+  // Records below the top first (oldest at 0), then the undone records kept for redo (the
+  // oldest undone first: records[undoCount] is the next to redo).
+  std::vector<UndoRecord> records;
+  std::int32_t top = 0;       // bytes of the records below the top
+  std::int32_t redoEnd = 0;   // top plus the bytes of the redo records
+  std::int32_t capacity = 0;  // bytes reserved
+  std::int32_t undoCount = 0;
+  std::int32_t redoCount = 0;
+  std::uint8_t groupState = 0;   // 0 none open, 1 open without records, 2 open with records
+  std::int16_t groupStatus = 1;  // 1 normal, 0 dropping the step's records, -1 refused
+};
+
+// For tests and the out-of-memory path: the journal cannot reserve more bytes than this
+// (the real limit is kJournalLimit).
+extern int g_journalAllocationLimit;
+
+// Messages of the journal.
+inline constexpr int kIdsUndoCorrupt = 274;
+inline constexpr int kIdsRedoCorrupt = 275;
+inline constexpr int kIdsUndoNoSpace = 276;

@@ -1,0 +1,600 @@
+// Undo and redo: replaying the journal's records by exchange, then redrawing what changed.
+#include <utility>
+
+#include "document/dochost.h"
+#include "document/document.h"
+#include "document/undo.h"
+#include "items/ellipseitem.h"
+#include "items/fillitem.h"
+#include "items/hatch.h"
+#include "support/fontspec.h"
+#include "support/log.h"
+#include "support/screen.h"
+#include "support/uiutil.h"
+
+namespace {
+
+constexpr int kLogRedo = 1609;
+constexpr int kLogUndo = 1610;
+constexpr int kGlitchRestoreName = 1261;
+
+template <typename T>
+T Narrow(std::int64_t v) {
+  return static_cast<T>(v);
+}
+
+// Gives the item the record's value of its kind and keeps the item's current value in the
+// record instead. Recording is off, so the setters write no records.
+void ExchangeValue(UndoRecord& r) {
+  CDrawItem* item = r.item;
+  int x = 0;
+  int y = 0;
+  double dx = 0.0;
+  double dy = 0.0;
+  switch (r.Kind()) {
+    case kUndoArcAngle:
+      dx = item->GetAngle();
+      item->SetAngle(r.d1);
+      r.d1 = dx;
+      break;
+    case kUndoTextTag:
+      x = item->GetTextTag();
+      item->SetTextTag(Narrow<int>(r.a));
+      r.a = x;
+      break;
+    case kUndoStart:
+      item->GetStart(x, y);
+      item->SetStart(Narrow<int>(r.a), Narrow<int>(r.b));
+      r.a = x;
+      r.b = y;
+      break;
+    case kUndoControlPoint0:
+    case kUndoControlPoint1: {
+      const int i = r.Kind() == kUndoControlPoint0 ? 0 : 1;
+      item->GetControlPoint(i, dx, dy);
+      item->SetControlPoint(i, r.d1, r.d2);
+      r.d1 = dx;
+      r.d2 = dy;
+      break;
+    }
+    case kUndoCentre:
+      item->GetCentre(x, y);
+      item->SetCentre(Narrow<int>(r.a), Narrow<int>(r.b));
+      r.a = x;
+      r.b = y;
+      break;
+    case kUndoCentreExact:
+      item->GetCentreExact(dx, dy);
+      item->SetCentreExact(r.d1, r.d2);
+      r.d1 = dx;
+      r.d2 = dy;
+      break;
+    case kUndoColour:
+      x = item->GetColour();
+      item->SetColour(Narrow<int>(r.a));
+      r.a = x;
+      break;
+    case kUndoDimensionType:
+      x = item->GetDimensionType();
+      item->SetDimensionType(Narrow<std::uint8_t>(r.a));
+      r.a = x;
+      break;
+    case kUndoDecimals:
+      x = item->GetDecimals();
+      item->SetDecimals(Narrow<std::uint8_t>(r.a));
+      r.a = x;
+      break;
+    case kUndoArrowSize:
+      x = item->GetArrowSize();
+      item->SetArrowSize(Narrow<int>(r.a));
+      r.a = x;
+      break;
+    case kUndoLineEnds:
+      x = item->GetLineEnds();
+      item->SetLineEnds(Narrow<std::uint8_t>(r.a));
+      r.a = x;
+      break;
+    case kUndoExtension:
+      x = item->GetExtension();
+      item->SetExtension(Narrow<int>(r.a));
+      r.a = x;
+      break;
+    case kUndoExtensionGap:
+      x = item->GetExtensionGap();
+      item->SetExtensionGap(Narrow<int>(r.a));
+      r.a = x;
+      break;
+    case kUndoOffset:
+      x = item->GetOffset();
+      item->SetOffset(Narrow<int>(r.a));
+      r.a = x;
+      break;
+    case kUndoTextAngleMode:
+      x = item->GetTextAngleMode();
+      item->SetTextAngleMode(Narrow<std::uint8_t>(r.a));
+      r.a = x;
+      break;
+    case kUndoTextPosition:
+      x = item->GetTextPosition();
+      item->SetTextPosition(Narrow<std::uint8_t>(r.a));
+      r.a = x;
+      break;
+    case kUndoUnits:
+      x = item->GetUnits();
+      item->SetUnits(Narrow<std::uint8_t>(r.a));
+      r.a = x;
+      break;
+    case kUndoObjectNumber:
+      x = item->GetObjectNumber();
+      item->SetObjectNumber(Narrow<std::int16_t>(r.a));
+      r.a = x;
+      break;
+    case kUndoEnd:
+      item->GetEnd(x, y);
+      item->SetEnd(Narrow<int>(r.a), Narrow<int>(r.b));
+      r.a = x;
+      r.b = y;
+      break;
+    case kUndoHatchPattern:
+      if (item->GetType() == kItemFill) {
+        auto* fill = static_cast<CFillItem*>(item);
+        std::unique_ptr<CHatchPattern> current = fill->DetachHatchPattern();
+        fill->AttachHatchPattern(std::move(r.hatch));
+        r.hatch = std::move(current);
+      }
+      break;
+    case kUndoFillStyle:
+      x = item->GetFillStyle();
+      item->SetFillStyle(Narrow<int>(r.a));
+      r.a = x;
+      break;
+    case kUndoLineStyle:
+      x = item->GetLineStyle();
+      item->SetLineStyle(Narrow<std::uint8_t>(r.a));
+      r.a = x;
+      break;
+    case kUndoEllipseArcGeometry:
+      if (r.arcState) r.arcState->Swap(item);
+      break;
+    case kUndoRadii:
+      item->GetRadii(dx, dy);
+      item->SetRadii(r.d1, r.d2);
+      r.d1 = dx;
+      r.d2 = dy;
+      break;
+    case kUndoSemiAxes:
+      item->GetSemiAxes(x, y);
+      item->SetSemiAxes(Narrow<int>(r.a), Narrow<int>(r.b));
+      r.a = x;
+      r.b = y;
+      break;
+    case kUndoRadius:
+      x = item->GetRadius();
+      item->SetRadius(Narrow<int>(r.a));
+      r.a = x;
+      break;
+    case kUndoGroupNumber:
+      x = item->GetGroupNumber();
+      item->SetGroupNumber(Narrow<int>(r.a));
+      r.a = x;
+      break;
+    case kUndoTextParameter:
+      dx = item->GetTextParameter();
+      item->SetTextParameter(r.d1);
+      r.d1 = dx;
+      break;
+    case kUndoRotation:
+      dx = item->GetRotation();
+      item->SetRotation(r.d1);
+      r.d1 = dx;
+      break;
+    case kUndoTextAngle:
+      dx = item->GetTextAngle();
+      item->SetTextAngle(r.d1);
+      r.d1 = dx;
+      break;
+    case kUndoTextString: {
+      QString current = item->GetText();
+      item->AttachText(r.text.value_or(QString()));
+      r.text = std::move(current);
+      break;
+    }
+    case kUndoPenWidth:
+      x = item->GetPenWidth();
+      item->SetPenWidth(Narrow<int>(r.a));
+      r.a = x;
+      break;
+    case kUndoPosition:
+      item->GetPosition(x, y);
+      item->SetPosition(Narrow<int>(r.a), Narrow<int>(r.b));
+      r.a = x;
+      r.b = y;
+      break;
+    case kUndoFont:
+      if (r.font) {
+        CFontSpec current;
+        if (const CFontSpec* font = item->GetFont(); font != nullptr) current = *font;
+        item->SetFont(*r.font);
+        *r.font = current;
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+// Kinds whose item is not erased before the exchange: they do not change its look, or (the
+// text tag) change nothing drawn.
+bool ErasesItem(int kind) {
+  return kind != kUndoTextTag && kind != kUndoColour && kind != kUndoObjectNumber &&
+         kind != kUndoGroupNumber;
+}
+// Kinds that change nothing on screen.
+bool TouchesItem(int kind) { return kind != kUndoObjectNumber && kind != kUndoGroupNumber; }
+
+}  // namespace
+
+// One replay of the journal in either direction, with what the redraw phase needs.
+class CUndoReplay {
+ public:
+  CUndoReplay(CZephDoc& doc, zeph::CDrawContext* dc, const CViewMapping* mapping)
+      : m_doc(doc), m_dc(dc), m_mapping(mapping) {}
+
+  // Whether the record holds what its kind needs; a record that does not is corrupt.
+  bool IsSound(const UndoRecord& r, bool undo) const {
+    const int kind = r.Kind();
+    if (IsValidUndoKind(kind) == 0) return false;
+    const int count = m_doc.GetItemCount();
+    switch (kind) {
+      case kUndoItemAdded:
+        return undo ? (r.position >= 0 && r.position < count && !r.storedItem)
+                    : (r.position >= 0 && r.position <= count && r.storedItem != nullptr);
+      case kUndoItemRemoved:
+        return undo ? (r.position >= 0 && r.position <= count && r.storedItem != nullptr)
+                    : (r.position >= 0 && r.position < count && !r.storedItem);
+      case kUndoItemReplaced:
+        return r.position >= 0 && r.position < count && r.storedItem != nullptr;
+      case kUndoListMove:
+        return r.position >= 0 && r.position < count && r.position2 >= 0 && r.position2 < count;
+      case kUndoNameAdded:
+      case kUndoNameRemoved:
+      case kUndoNameReplaced:
+        return true;
+      default:
+        return r.item != nullptr && m_doc.IsListed(r.item) != 0;
+    }
+  }
+
+  void ClearAllTouched() {
+    for (int i = 0; i < m_doc.GetItemCount(); ++i) m_doc.GetItem(i)->ClearUndoMark();
+  }
+
+  void Touch(CDrawItem* item) {
+    item->SetUndoMark();
+    m_lastItem = item;
+  }
+
+  void Erase(CDrawItem* item) { m_doc.EraseItem(item, m_mapping, m_dc); }
+
+  void Apply(UndoRecord& r, bool undo) {
+    const int kind = r.Kind();
+    m_lastItem = nullptr;
+    switch (kind) {
+      case kUndoItemAdded:
+        if (undo) {
+          CDrawItem* item = m_doc.GetItem(r.position);
+          Erase(item);
+          m_doc.UpdateLineStart(item);
+          Touch(item);
+          r.storedItem = m_doc.TakeItemAt(r.position);
+          m_redrawAll = true;
+        } else {
+          CDrawItem* item = r.storedItem.get();
+          m_doc.UpdateLineStart(item);
+          m_doc.InsertItemAt(r.position, std::move(r.storedItem));
+          item->SetSelected(CZephDoc::IsPickingTool());
+          Touch(item);
+        }
+        break;
+      case kUndoNameAdded:
+      case kUndoNameRemoved: {
+        // Undo of an addition and redo of a removal take the name out; the others put it back.
+        const bool takeOut = (kind == kUndoNameAdded) == undo;
+        if (takeOut) {
+          QString name;
+          if (m_doc.TakeName(r.number, name) == 0) {
+            SetGlitchValue(r.number);
+            ReportGlitch(undo ? kLogUndo : kLogRedo, 1);
+          } else {
+            r.text = std::move(name);
+          }
+        } else {
+          m_doc.AppendName(r.text.value_or(QString()), r.number);
+          r.text.reset();
+        }
+        break;
+      }
+      case kUndoItemRemoved:
+        if (undo) {
+          CDrawItem* item = r.storedItem.get();
+          m_doc.InsertItemAt(r.position, std::move(r.storedItem));
+          item->SetSelected(CZephDoc::IsPickingTool());
+          Touch(item);
+        } else {
+          CDrawItem* item = m_doc.GetItem(r.position);
+          Erase(item);
+          r.storedItem = m_doc.TakeItemAt(r.position);
+          m_redrawAll = true;
+        }
+        break;
+      case kUndoNameReplaced: {
+        const int index = m_doc.FindObjectNameIndex(r.number);
+        std::optional<QString> current;
+        if (index >= 0 && !m_doc.GetNameAt(index).isEmpty()) current = m_doc.GetNameAt(index);
+        const QString stored = r.text.value_or(QString());
+        m_doc.RestoreObjectName(r.number, &stored);
+        r.text = std::move(current);
+        break;
+      }
+      case kUndoMove: {
+        CDrawItem* item = r.item;
+        Erase(item);
+        const int sign = undo ? -1 : 1;
+        item->MoveBy(static_cast<int>(sign * r.a), static_cast<int>(sign * r.b));
+        Touch(item);
+        m_redrawAll = true;
+        break;
+      }
+      case kUndoItemReplaced: {
+        CDrawItem* current = m_doc.GetItem(r.position);
+        Erase(current);
+        const int selected = current->IsSelected();
+        DrawItemPtr taken = m_doc.TakeItemAt(r.position);
+        CDrawItem* back = r.storedItem.get();
+        m_doc.InsertItemAt(r.position, std::move(r.storedItem));
+        back->SetSelected(selected);
+        r.storedItem = std::move(taken);
+        Touch(back);
+        m_redrawAll = true;
+        break;
+      }
+      case kUndoListMove: {
+        const int from = undo ? r.position2 : r.position;
+        const int to = undo ? r.position : r.position2;
+        m_doc.MoveItemInList(from, to);
+        Touch(m_doc.GetItem(to));
+        if (!undo) m_redrawAll = true;
+        break;
+      }
+      default: {
+        CDrawItem* item = r.item;
+        if (ErasesItem(kind)) Erase(item);
+        ExchangeValue(r);
+        if (TouchesItem(kind)) {
+          Touch(item);
+          m_redrawAll = true;
+        }
+        break;
+      }
+    }
+    m_doc.MarkChanged();
+  }
+
+  void DrawItem(CDrawItem* item) {
+    const int colour = m_doc.IsDrawnHighlighted(item) != 0 ? kDrawHighlight : kDrawOwnColour;
+    item->Draw(m_dc, m_mapping, colour, 0);
+  }
+
+  void DrawAll() {
+    for (int i = 0; i < m_doc.GetItemCount(); ++i) DrawItem(m_doc.GetItem(i));
+  }
+
+  void Redraw(bool multi) {
+    const bool canDraw = m_dc != nullptr && m_mapping != nullptr;
+    if (multi) {
+      CDrawItem* toDraw = nullptr;
+      for (int i = 0; i < m_doc.GetItemCount(); ++i) {
+        CDrawItem* item = m_doc.GetItem(i);
+        if (item->HasUndoMark() == 0) continue;
+        item->Recalculate();
+        item->ClearUndoMark();
+      }
+      // Only an item still in the drawing is drawn (an undone addition has left it).
+      if (m_lastItem != nullptr && m_doc.IsListed(m_lastItem) != 0) {
+        if (m_lastItem->GetType() == kItemFill) {
+          m_redrawAll = true;
+        } else {
+          toDraw = m_lastItem;
+        }
+      }
+      if (!canDraw) return;
+      if (m_redrawAll) {
+        DrawAll();
+      } else if (toDraw != nullptr) {
+        DrawItem(toDraw);
+      }
+      return;
+    }
+    CDrawItem* item = m_lastItem;
+    if (item != nullptr && m_doc.IsListed(item) != 0 && item->HasUndoMark() != 0) {
+      item->Recalculate();
+      item->ClearUndoMark();
+      if (!canDraw) return;
+      if (m_redrawAll) {
+        DrawAll();
+      } else if (item->GetType() == kItemFill) {
+        // The fill lies under everything after it.
+        for (int i = m_doc.FindItem(item); i >= 0 && i < m_doc.GetItemCount(); ++i) {
+          DrawItem(m_doc.GetItem(i));
+        }
+      } else {
+        DrawItem(item);
+      }
+      return;
+    }
+    if (item != nullptr) item->ClearUndoMark();
+    if (m_redrawAll && canDraw) DrawAll();
+  }
+
+  CZephDoc& m_doc;
+  zeph::CDrawContext* m_dc;
+  const CViewMapping* m_mapping;
+  CDrawItem* m_lastItem = nullptr;
+  bool m_redrawAll = false;
+};
+
+void CZephDoc::Undo(zeph::CDrawContext* dc, const CViewMapping* mapping, int keepForRedo) {
+  LogScope trace(kLogUndo);
+  CUndoJournal& j = m_journal;
+  if (j.undoCount == 0) return trace.Exit(kLogHandled, 1);
+  m_recording = 0;
+  CUndoReplay replay(*this, dc, mapping);
+  bool multi = false;
+  bool sameStep = false;
+  do {
+    if (keepForRedo != 0) {
+      if (j.redoCount == 0) j.redoEnd = j.top;
+      ++j.redoCount;
+      if (j.redoCount == 1) NotifyJournalChanged();
+    } else {
+      ClearRedo();
+    }
+    UndoRecord& r = j.records[static_cast<std::size_t>(j.undoCount - 1)];
+    sameStep = r.SameStep();
+    if (sameStep && !multi) {
+      multi = true;
+      replay.ClearAllTouched();
+    }
+    if (!replay.IsSound(r, true)) {
+      // The journal cannot be trusted past this record: everything in it is let go, and
+      // nothing more is recorded until a drawing is opened.
+      ShowWarning(kIdsUndoCorrupt);
+      SetGlitchValue(r.Kind());
+      ReportGlitch(kLogUndo, 2);
+      j.redoCount = 0;
+      FreeJournalRecords(0);
+      NotifyJournalChanged();
+      return trace.Exit(kLogInvalid, 2);
+    }
+    replay.Apply(r, true);
+    j.top -= r.Size();
+    --j.undoCount;
+    if (keepForRedo == 0) {
+      // Discarded without redo: what the record holds is freed now.
+      FreeRecord(j.records.back());
+      j.records.pop_back();
+      j.redoEnd = j.top;
+    }
+    if (j.undoCount == 0) NotifyJournalChanged();
+  } while (sameStep && j.undoCount > 0);
+  replay.Redraw(multi);
+  m_recording = 1;
+  trace.Exit();
+}
+
+void CZephDoc::Redo(zeph::CDrawContext* dc, const CViewMapping* mapping) {
+  LogScope trace(kLogRedo);
+  CUndoJournal& j = m_journal;
+  if (j.redoCount == 0) return trace.Exit(kLogHandled, 1);
+  m_recording = 0;
+  CUndoReplay replay(*this, dc, mapping);
+  bool multi = false;
+  bool laterSame = false;
+  do {
+    const std::size_t index = static_cast<std::size_t>(j.undoCount);
+    laterSame = j.redoCount > 1 && j.records[index + 1].SameStep();
+    if (laterSame && !multi) {
+      multi = true;
+      replay.ClearAllTouched();
+    }
+    UndoRecord& r = j.records[index];
+    if (!replay.IsSound(r, false)) {
+      ShowWarning(kIdsRedoCorrupt);
+      SetGlitchValue(r.Kind());
+      ReportGlitch(kLogRedo, 2);
+      FreeJournalRecords(0);
+      NotifyJournalChanged();
+      return trace.Exit(kLogInvalid, 2);
+    }
+    replay.Apply(r, false);
+    const bool wasEmpty = j.undoCount == 0;
+    j.top += r.Size();
+    --j.redoCount;
+    ++j.undoCount;
+    if (j.redoCount == 0 || wasEmpty) NotifyJournalChanged();
+  } while (laterSame && j.redoCount > 0);
+  replay.Redraw(multi);
+  m_recording = 1;
+  trace.Exit();
+}
+
+void CZephDoc::EraseItem(CDrawItem* item, const CViewMapping* mapping,
+                         zeph::CDrawContext* dc) const {
+  if (item == nullptr || dc == nullptr || mapping == nullptr || item->HasUndoMark() != 0) return;
+  if (item->GetType() == kItemText) {
+    item->EraseTextBox(dc, mapping);
+  } else {
+    item->Draw(dc, mapping, static_cast<int>(g_backgroundColour), 0);
+  }
+}
+
+int CZephDoc::IsPickingTool() {
+  const IDocumentHost& host = GetDocumentHost();
+  switch (host.GetCurrentTool()) {
+    case kToolMove:
+    case kToolRotate:
+    case kToolReflect:
+    case kToolEnlarge:
+    case kToolStretch:
+    case kToolDelete:
+    case kToolModify:
+    case kToolValues:
+      return 1;
+    case kToolCopy:
+      return host.IsCopyPlacing() == 0 ? 1 : 0;
+    default:
+      return 0;
+  }
+}
+
+int CZephDoc::IsDrawnHighlighted(const CDrawItem* item) const {
+  if (item == nullptr || GetDocumentHost().IsSelectionShown() == 0) return 0;
+  if (IsPickingTool() == 0) return 0;
+  return item->IsSelected();
+}
+
+void CZephDoc::UpdateLineStart(const CDrawItem* item) const {
+  IDocumentHost& host = GetDocumentHost();
+  if (item == nullptr || host.IsLineStartSet() == 0 || item->GetType() != kItemLine) return;
+  int lx = 0;
+  int ly = 0;
+  host.GetLineStart(lx, ly);
+  int sx = 0;
+  int sy = 0;
+  int ex = 0;
+  int ey = 0;
+  item->GetStart(sx, sy);
+  item->GetEnd(ex, ey);
+  if (lx == sx && ly == sy) {
+    host.SetLineStart(ex, ey);
+  } else if (lx == ex && ly == ey) {
+    host.SetLineStart(sx, sy);
+  }
+}
+
+int CZephDoc::ReplaceItemAt(int index, DrawItemPtr& item) {
+  if (!item || item->IsValid() == 0 || index < 0 || index >= GetItemCount()) return 0;
+  const int answer = RecordListChange(kUndoItemReplaced, index);
+  if (answer == kUndoRefused) return 0;
+  const std::size_t slot = static_cast<std::size_t>(index);
+  if (answer != 1) {
+    MarkUnlisted(m_items[slot].get());
+    m_items[slot].reset();
+  }
+  CDrawItem* raw = item.get();
+  raw->SetDocument(this);
+  MarkListed(raw);
+  m_items[slot] = std::move(item);
+  m_changed = 1;
+  return 1;
+}
