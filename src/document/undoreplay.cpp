@@ -276,6 +276,15 @@ class CUndoReplay {
 
   void Erase(CDrawItem* item) { m_doc.EraseItem(item, m_mapping, m_dc); }
 
+  // The item at the record's position leaves the list for the record; what it covered is
+  // redrawn. It carries no mark out of the list (it may be freed before the redraw).
+  void Leave(UndoRecord& r) {
+    r.storedItem = m_doc.TakeItemAt(r.position);
+    r.storedItem->ClearUndoMark();
+    m_lastItem = nullptr;
+    m_redrawAll = true;
+  }
+
   void Apply(UndoRecord& r, bool undo) {
     const int kind = r.Kind();
     m_lastItem = nullptr;
@@ -285,9 +294,7 @@ class CUndoReplay {
           CDrawItem* item = m_doc.GetItem(r.position);
           Erase(item);
           m_doc.UpdateLineStart(item);
-          Touch(item);
-          r.storedItem = m_doc.TakeItemAt(r.position);
-          m_redrawAll = true;
+          Leave(r);
         } else {
           CDrawItem* item = r.storedItem.get();
           m_doc.UpdateLineStart(item);
@@ -321,10 +328,8 @@ class CUndoReplay {
           item->SetSelected(CZephDoc::IsPickingTool());
           Touch(item);
         } else {
-          CDrawItem* item = m_doc.GetItem(r.position);
-          Erase(item);
-          r.storedItem = m_doc.TakeItemAt(r.position);
-          m_redrawAll = true;
+          Erase(m_doc.GetItem(r.position));
+          Leave(r);
         }
         break;
       case kUndoNameReplaced: {
@@ -350,6 +355,7 @@ class CUndoReplay {
         Erase(current);
         const int selected = current->IsSelected();
         DrawItemPtr taken = m_doc.TakeItemAt(r.position);
+        taken->ClearUndoMark();
         CDrawItem* back = r.storedItem.get();
         m_doc.InsertItemAt(r.position, std::move(r.storedItem));
         back->SetSelected(selected);
@@ -432,7 +438,6 @@ class CUndoReplay {
       }
       return;
     }
-    if (item != nullptr) item->ClearUndoMark();
     if (m_redrawAll && canDraw) DrawAll();
   }
 
