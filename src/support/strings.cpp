@@ -11,6 +11,10 @@ struct BuiltInText {
 
 constexpr BuiltInText kBuiltInTexts[] = {
     {kIdsNotEnoughMemory, u"There is not enough memory\r\nto carry out this command."},
+    {kIdsPleaseTypeNumber, u"Please type a number."},
+    {kIdsPleaseTypePositive, u"Please type a positive number."},
+    {kIdsPleaseTypeSmallWhole, u"Please type  a small whole number."},
+    {kIdsPleaseTypeNonZero, u"Please type a number which is not zero."},
     {274, u"Sorry - the undo system has been corrupted."},
     {275, u"Sorry - the redo system has been corrupted."},
     {276, u"There is not enough space in the Undo buffer\nto save this action. Do you want to continue?"},

@@ -5,6 +5,11 @@
 #include <QString>
 
 inline constexpr int kIdsNotEnoughMemory = 224;
+// The warnings of the dialogs' number boxes.
+inline constexpr int kIdsPleaseTypeNumber = 16;
+inline constexpr int kIdsPleaseTypePositive = 18;
+inline constexpr int kIdsPleaseTypeSmallWhole = 19;
+inline constexpr int kIdsPleaseTypeNonZero = 35;
 
 // The text of a string-table id: the registered table's, else the built-in one; empty when
 // neither has it.
