@@ -161,7 +161,8 @@ class CZephDoc final : public IItemDocument {
   static void SetItemListLimitForTest(std::uint32_t limit);
 
   // ---- Named objects and object numbers ----
-  // -1 when the journal refused; else 1 (also when nothing changed).
+  // -1 when the journal refused, 0 for a number outside 1..32767 (a glitch); else 1 (also
+  // when nothing changed).
   int SetObjectName(int number, const QString& name, int noSort = 0);
   int DeleteTickedObjectNames();
   void RestoreObjectName(int number, const QString* name);
