@@ -154,7 +154,8 @@ bool CViewList::Create(const DcRect& rect, QWidget* parent, int id) {
   SetWindow(this);
   SetLabel(id);
   PlaceLabel();
-  if (m_handOver == 0) show();
+  // A hand-over list shows itself when it gets the focus.
+  setVisible(m_handOver == 0);
   return true;
 }
 

@@ -58,8 +58,8 @@ class ControlsTest : public ::testing::Test {
     m_host->resize(400, 300);
   }
 
+  // The host goes with the fixture, after the controls of derived fixtures.
   void TearDown() override {
-    m_host.reset();
     SetTimerService(nullptr);
     SetPresenter(nullptr);
     SetStringTable(nullptr);
