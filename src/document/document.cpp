@@ -80,6 +80,7 @@ void CZephDoc::ResetDrawing() {
   m_groupNew.clear();
   ResetDictionary();
   m_journal.records.clear();
+  InvalidateStepIndex();
   m_journal.top = 0;
   m_journal.redoEnd = 0;
   m_journal.undoCount = 0;

@@ -319,8 +319,11 @@ class CZephDoc final : public IItemDocument {
   // Journal internals.
   int AnswerForRecording() const;
   int PushRecord(UndoRecord&& record);
-  int CoalesceItemChange(int kind, const CDrawItem* item) const;
+  int CoalesceItemChange(int kind, const CDrawItem* item);
   int CoalesceItemMove(const CDrawItem* item, int dx, int dy);
+  // Brings the open step's index up to date; false when a record of an invalid kind was met.
+  bool EnsureStepIndex();
+  void InvalidateStepIndex() { m_journal.stepIndexValid = false; }
   void FreeRecord(UndoRecord& record);
   // Name table internals shared by undo.
   int TakeName(int number, QString& out);

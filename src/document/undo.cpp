@@ -154,11 +154,30 @@ int CZephDoc::PushRecord(UndoRecord&& record) {
   }
   record.kindByte = kindByte;
   const bool first = j.undoCount == 0;
+  const bool startsStep = (kindByte & kUndoSameStep) == 0;
+  const bool indexCurrent = j.stepIndexValid && j.stepIndexCount == j.undoCount &&
+                            static_cast<int>(j.records.size()) == j.undoCount;
+  CDrawItem* item = record.item;
+  const int kind = record.Kind();
   j.records.push_back(std::move(record));
   j.top += size;
   j.redoEnd = j.top;
   ++j.undoCount;
   j.redoCount = 0;
+  if (startsStep) {
+    j.stepIndex.clear();
+    j.stepIndexValid = true;
+  } else if (!indexCurrent) {
+    j.stepIndexValid = false;
+  }
+  if (j.stepIndexValid) {
+    if (item != nullptr) {
+      CUndoJournal::StepEntry& entry = j.stepIndex[item];
+      entry.newest = j.undoCount - 1;
+      entry.kinds |= std::uint64_t{1} << kind;
+    }
+    j.stepIndexCount = j.undoCount;
+  }
   if (first) NotifyJournalChanged();
   return 1;
 }
@@ -225,52 +244,58 @@ int CZephDoc::RecordObjectName(int kind, int number, const QString* oldName) {
   return trace.Return(PushRecord(std::move(record)));
 }
 
-int CZephDoc::CoalesceItemChange(int kind, const CDrawItem* item) const {
-  const CUndoJournal& j = m_journal;
-  if (j.groupState != 2 || j.undoCount == 0) return 0;
-  switch (kind) {
-    case kUndoTextString:
-    case kUndoFont:
-    case kUndoMove:
-      return 0;
-    default:
-      break;
+bool CZephDoc::EnsureStepIndex() {
+  CUndoJournal& j = m_journal;
+  if (j.stepIndexValid && j.stepIndexCount == j.undoCount &&
+      static_cast<int>(j.records.size()) == j.undoCount) {
+    return true;
   }
+  j.stepIndex.clear();
+  j.stepIndexValid = false;
   for (int i = j.undoCount - 1; i >= 0; --i) {
     const UndoRecord& r = j.records[static_cast<std::size_t>(i)];
     if (IsValidUndoKind(r.Kind()) == 0) {
       SetGlitchValue(r.Kind());
       ReportGlitch(kGlitchCoalesce, 1);
-      return 0;
+      j.stepIndex.clear();
+      return false;
     }
-    if (r.Kind() == kind && r.item == item && IsItemValueKind(r.Kind()) != 0) return 1;
+    if (r.item != nullptr) {
+      CUndoJournal::StepEntry& entry = j.stepIndex[r.item];
+      if (entry.newest < 0) entry.newest = i;
+      entry.kinds |= std::uint64_t{1} << r.Kind();
+    }
     if (!r.SameStep()) break;
   }
-  return 0;
+  j.stepIndexValid = true;
+  j.stepIndexCount = j.undoCount;
+  return true;
+}
+
+int CZephDoc::CoalesceItemChange(int kind, const CDrawItem* item) {
+  const CUndoJournal& j = m_journal;
+  if (j.groupState != 2 || j.undoCount == 0) return 0;
+  // Every text and font change is kept, and moves add up on their own.
+  if (kind == kUndoTextString || kind == kUndoFont || kind == kUndoMove) return 0;
+  if (IsItemValueKind(kind) == 0 || !EnsureStepIndex()) return 0;
+  const auto found = j.stepIndex.find(item);
+  if (found == j.stepIndex.end()) return 0;
+  return (found->second.kinds >> kind) & 1U ? 1 : 0;
 }
 
 int CZephDoc::CoalesceItemMove(const CDrawItem* item, int dx, int dy) {
   CUndoJournal& j = m_journal;
-  if (j.groupState != 2 || j.undoCount == 0) return 0;
-  for (int i = j.undoCount - 1; i >= 0; --i) {
-    UndoRecord& r = j.records[static_cast<std::size_t>(i)];
-    if (IsValidUndoKind(r.Kind()) == 0) {
-      SetGlitchValue(r.Kind());
-      ReportGlitch(kGlitchCoalesce, 1);
-      return 0;
-    }
-    if (r.item == item) {
-      // A move adds up with an earlier move only when nothing else of the item changed in
-      // between: undo replays newest first, and an absolute value recorded between two moves
-      // must be restored after the later move only.
-      if (r.Kind() != kUndoMove) return 0;
-      r.a += dx;
-      r.b += dy;
-      return 1;
-    }
-    if (!r.SameStep()) break;
-  }
-  return 0;
+  if (j.groupState != 2 || j.undoCount == 0 || !EnsureStepIndex()) return 0;
+  const auto found = j.stepIndex.find(item);
+  if (found == j.stepIndex.end()) return 0;
+  // A move adds up with an earlier move only when nothing else of the item changed in
+  // between: undo replays newest first, and an absolute value recorded between two moves
+  // must be restored after the later move only.
+  UndoRecord& r = j.records[static_cast<std::size_t>(found->second.newest)];
+  if (r.Kind() != kUndoMove) return 0;
+  r.a += dx;
+  r.b += dy;
+  return 1;
 }
 
 std::int16_t CZephDoc::RecordItemChange(UndoKind kind, CDrawItem* item) {
@@ -521,6 +546,7 @@ int CZephDoc::ReserveJournal(int n) {
   // Free the records below the cut, oldest last so that each owned object goes once.
   for (int i = cut - 1; i >= 0; --i) FreeRecord(j.records[static_cast<std::size_t>(i)]);
   j.records.erase(j.records.begin(), j.records.begin() + cut);
+  InvalidateStepIndex();
   j.undoCount -= cut;
   j.redoCount = 0;
   std::int32_t kept = 0;
@@ -551,6 +577,7 @@ void CZephDoc::ClearRedo() {
 void CZephDoc::FreeJournalRecords(int mode) {
   LogScope trace(kLogFreeJournalRecords);
   CUndoJournal& j = m_journal;
+  InvalidateStepIndex();
   switch (mode) {
     case 0: {
       j.top = j.redoEnd;
@@ -611,4 +638,5 @@ void CZephDoc::CorruptTopRecordForTest(int kind) {
   if (j.undoCount == 0) return;
   UndoRecord& r = j.records[static_cast<std::size_t>(j.undoCount - 1)];
   r.kindByte = static_cast<std::uint8_t>((r.kindByte & kUndoSameStep) | (kind & 0x7F));
+  InvalidateStepIndex();
 }

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "items/drawitem.h"
@@ -84,6 +85,18 @@ struct CUndoJournal {
   std::int32_t redoCount = 0;
   std::uint8_t groupState = 0;   // 0 none open, 1 open without records, 2 open with records
   std::int16_t groupStatus = 1;  // 1 normal, 0 dropping the step's records, -1 refused
+
+  // Where the newest step's records of each item lie, so that coalescing a change into the
+  // step does not walk the whole step (a drag of thousands of items would be quadratic).
+  // Kept while records are only added; anything else that changes the records drops it, and
+  // it is rebuilt from the records when next needed.
+  struct StepEntry {
+    int newest = -1;           // index of the item's newest record in the step
+    std::uint64_t kinds = 0;   // bit k: the step holds a record of kind k for the item
+  };
+  std::unordered_map<const CDrawItem*, StepEntry> stepIndex;
+  bool stepIndexValid = false;
+  int stepIndexCount = 0;  // undoCount when the index was last brought up to date
 };
 
 // For tests and the out-of-memory path: the journal cannot reserve more bytes than this

@@ -452,6 +452,7 @@ void CZephDoc::Undo(zeph::CDrawContext* dc, const CViewMapping* mapping, int kee
   LogScope trace(kLogUndo);
   CUndoJournal& j = m_journal;
   if (j.undoCount == 0) return trace.Exit(kLogHandled, 1);
+  InvalidateStepIndex();
   m_recording = 0;
   CUndoReplay replay(*this, dc, mapping);
   bool multi = false;
@@ -501,6 +502,7 @@ void CZephDoc::Redo(zeph::CDrawContext* dc, const CViewMapping* mapping) {
   LogScope trace(kLogRedo);
   CUndoJournal& j = m_journal;
   if (j.redoCount == 0) return trace.Exit(kLogHandled, 1);
+  InvalidateStepIndex();
   m_recording = 0;
   CUndoReplay replay(*this, dc, mapping);
   bool multi = false;
