@@ -1,18 +1,19 @@
 // Loads arbitrary bytes as a main dictionary and looks words up in it; nothing may crash, hang
-// or read outside the tables. A whole file is taken as it is. Shorter inputs are spread over
+// or read outside the tables. The first byte gives the length (up to 63) of a text of words
+// that follows it and is looked up besides a fixed text; the rest is the dictionary. A whole
+// file is taken as it is. Shorter inputs are spread over
 // the file's layout so that the search reaches the blocks quickly: the three sizes, prefix
 // values for a few prefixes, then tables A and B, block C and the word data, with the rest of
 // the prefix table and the mask table zero.
 #include <QBuffer>
 #include <QByteArray>
-#include <QDir>
 #include <QString>
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
 #include "spell/spell.h"
-#include "support/log.h"
+#include "fuzzcommon.h"
 
 namespace {
 
@@ -50,8 +51,8 @@ QByteArray SpreadOverTheLayout(const std::uint8_t* data, std::size_t size) {
   return file;
 }
 
-void LookUp(CSpell& checker, const char* text, bool suggest) {
-  checker.SetWorkingText(QString::fromLatin1(text));
+void LookUp(CSpell& checker, const QString& text, bool suggest) {
+  checker.SetWorkingText(text);
   while (checker.NextWord()) {
     if (!checker.IsKnownWord() && suggest) checker.FindSuggestions();
   }
@@ -60,13 +61,11 @@ void LookUp(CSpell& checker, const char* text, bool suggest) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const bool once = [] {
-    // Glitch reports go to a folder of their own, not the user's.
-    const QString folder = QDir::tempPath() + QStringLiteral("/zeph-fuzz-dictionary");
-    GetLogHooks().roamingDataFolder = [folder] { return folder; };
-    return true;
-  }();
-  (void)once;
+  if (size < 1) return 0;
+  const std::size_t length = std::min<std::size_t>(data[0] % 64, size - 1);
+  const QString words = QString::fromLatin1(reinterpret_cast<const char*>(data + 1), qsizetype(length));
+  data += 1 + length;
+  size -= 1 + length;
 
   QByteArray bytes;
   if (size >= std::size_t(kFixedTablesSize)) {
@@ -78,7 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   buffer.open(QIODevice::ReadOnly);
   CSpell checker;
   if (checker.ReadMainDictionary(buffer) != kDictionaryLoaded) return 0;
-  LookUp(checker, "cat cattle cats houses house don't ab abc ice-cream donkey", false);
-  LookUp(checker, "cattl Houss dont", true);
+  LookUp(checker, QStringLiteral("cat cattle cats houses house don't ab abc ice-cream donkey"), false);
+  LookUp(checker, QStringLiteral("cattl Houss dont"), true);
+  LookUp(checker, words, true);
   return 0;
 }

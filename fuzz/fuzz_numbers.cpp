@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 
+#include "fuzzcommon.h"
 #include "support/numbers.h"
 
 namespace {

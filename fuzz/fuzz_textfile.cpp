@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "fuzzcommon.h"
 #include "support/filestatus.h"
 #include "support/textfile.h"
 

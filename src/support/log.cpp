@@ -39,6 +39,7 @@ std::int32_t g_glitchValues[kGlitchValueLimit] = {};
 std::int16_t g_glitchValueCount = 0;
 QString g_glitchMessage;
 int g_glitchCount = 0;
+int g_unwrittenGlitchCount = 0;
 int g_firstGlitchCode = -1;
 int g_firstGlitchNumber = -1;
 int g_firstGlitchValueCount = 0;
@@ -498,7 +499,23 @@ void ReportGlitch(int code, int n) {
 
   // Without a file the context stays pending and the ring keeps its records.
   std::int64_t total = g_logActionCount;
-  WriteGlitchReport(code, n, total);
+  if (g_glitchCount <= kGlitchReportLimit) {
+    WriteGlitchReport(code, n, total);
+    if (g_glitchCount == kGlitchReportLimit && g_glitchFileStarted) {
+      LogTextFile file;
+      if (file.Append(g_glitchFilePath)) {
+        file.WriteString(QStringLiteral("Glitch reports end here: later glitches of this run are "
+                                        "only counted\n"));
+      }
+    }
+  } else {
+    // Counted, with the glitch's record in the ring; its pending context is dropped so that
+    // it does not pass to whatever is reported next.
+    ++g_unwrittenGlitchCount;
+    g_glitchMessage.clear();
+    g_glitchValueCount = 0;
+    if (!g_loggingOn) LogAction(3, code, 0);
+  }
 
   if (g_glitchCount == 1) {
     const auto send = GetLogHooks().sendGlitchReport;
@@ -570,6 +587,7 @@ void ResetLogState() {
   g_glitchValueCount = 0;
   g_glitchMessage.clear();
   g_glitchCount = 0;
+  g_unwrittenGlitchCount = 0;
   g_firstGlitchCode = -1;
   g_firstGlitchNumber = -1;
   g_firstGlitchValueCount = 0;

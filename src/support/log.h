@@ -22,6 +22,9 @@ inline constexpr int kLogRingSize = 10000;
 inline constexpr int kLoggedStringCapacity = 1000;
 inline constexpr int kCallStackDepth = 19;
 inline constexpr int kGlitchValueLimit = 10;
+// The glitch reports one run writes to "Zeph.err"; later glitches of the run are only counted
+// (g_unwrittenGlitchCount) and recorded in the ring, so that no input can fill the disk.
+inline constexpr int kGlitchReportLimit = 300;
 
 void LogAction(int code, int phase, int value);
 void LogNumber(int n);
@@ -76,6 +79,8 @@ extern std::int32_t g_glitchValues[kGlitchValueLimit];
 extern std::int16_t g_glitchValueCount;
 extern QString g_glitchMessage;
 extern int g_glitchCount;
+// Glitches past kGlitchReportLimit, counted but not written.
+extern int g_unwrittenGlitchCount;
 extern int g_firstGlitchCode;
 extern int g_firstGlitchNumber;
 extern int g_firstGlitchValueCount;

@@ -82,9 +82,16 @@ struct DecimalDigits {
 bool ToDecimalDigits(double x, DecimalDigits& out) {
   if (!std::isfinite(x)) return false;
   char text[40];
-  const std::to_chars_result r =
+  std::to_chars_result r =
       std::to_chars(text, text + sizeof(text), x, std::chars_format::scientific, 14);
   if (r.ec != std::errc()) return false;
+  // Rounding to 15 digits carries the values nearest the largest double past it
+  // ("1.79769313486232e308"), a text that no reader takes back: those keep their digits cut.
+  double back = 0;
+  if (std::from_chars(text, r.ptr, back).ec == std::errc::result_out_of_range) {
+    r = std::to_chars(text, text + sizeof(text), x, std::chars_format::scientific, 16);
+    if (r.ec != std::errc()) return false;
+  }
   const char* p = text;
   out.negative = (*p == '-');
   if (out.negative) ++p;

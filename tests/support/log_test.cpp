@@ -439,6 +439,43 @@ TEST_F(LogTest, SecondGlitchAppendsWithoutBlocksOrUpload) {
   EXPECT_EQ(tail, expected);
 }
 
+TEST_F(LogTest, GlitchReportsStopAtTheLimitAndLaterOnesAreOnlyCounted) {
+  std::vector<std::int64_t> uploads;
+  GetLogHooks().sendGlitchReport = [&uploads](std::int64_t total) { uploads.push_back(total); };
+  SetGlitchValue(41);
+  ReportGlitch(2101, 7);
+  for (int i = 1; i < kGlitchReportLimit; ++i) ReportGlitch(2102, i);
+  const QString path = g_glitchFilePath;
+  const QByteArray atTheLimit = ReadBytes(path);
+  EXPECT_TRUE(atTheLimit.endsWith(
+      "Glitch reports end here: later glitches of this run are only counted\r\n"));
+
+  for (int i = 0; i < 5; ++i) {
+    SetGlitchValue(99);
+    SetGlitchMessage(QStringLiteral("dropped"));
+    LogNumber(i);
+    ReportGlitch(2103, i);
+  }
+  EXPECT_EQ(ReadBytes(path), atTheLimit);
+  EXPECT_EQ(Lines(path).filter(QStringLiteral("Glitch number")).size(), kGlitchReportLimit);
+  EXPECT_EQ(g_glitchCount, kGlitchReportLimit + 5);
+  EXPECT_EQ(g_unwrittenGlitchCount, 5);
+  // The first glitch and its single upload are as they were.
+  EXPECT_EQ(g_firstGlitchCode, 2101);
+  EXPECT_EQ(g_firstGlitchNumber, 7);
+  EXPECT_EQ(g_firstGlitchValuesText, QStringLiteral("41"));
+  EXPECT_EQ(uploads.size(), 1u);
+  // Each unwritten glitch leaves its record in the ring and nothing pending.
+  int glitchRecords = 0;
+  for (int i = 0; i < g_logPosition; ++i) glitchRecords += g_logCodes[i] == 3 ? 1 : 0;
+  EXPECT_EQ(glitchRecords, 5);
+  EXPECT_EQ(g_glitchValueCount, 0);
+  EXPECT_TRUE(g_glitchMessage.isEmpty());
+
+  ResetLogState();
+  EXPECT_EQ(g_unwrittenGlitchCount, 0);
+}
+
 TEST_F(LogTest, EleventhGlitchValueIsIgnored) {
   for (int v = 1; v <= 11; ++v) SetGlitchValue(v);
   EXPECT_EQ(g_glitchValueCount, kGlitchValueLimit);

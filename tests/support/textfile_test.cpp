@@ -708,6 +708,10 @@ TEST(FormatDoubleTest, Examples) {
       {-1234.5, 6, u"-1234", 1},
       {5.0, 5, u"", 0},
       {1.2345678901234567e-7, 21, u"0.0000001234567890123", 1},
+      // Rounded up, the digits of the largest doubles would name no double at all.
+      {std::numeric_limits<double>::max(), 21, u"1.79769313486231e308", 0},
+      {-1.7976931348623155e308, 21, u"-1.79769313486231e308", 0},
+      {1.797693134862314e308, 21, u"1.79769313486231e308", 0},
   };
   for (const FormatCase& c : cases) {
     SCOPED_TRACE(c.x);
@@ -719,6 +723,26 @@ TEST(FormatDoubleTest, Examples) {
     EXPECT_EQ(FormatDouble(c.x, s, c.max), c.result);
     EXPECT_EQ(s, QString::fromUtf16(c.text));
   }
+}
+
+TEST_F(TextFileTest, TheLargestValuesReadBackAsWritten) {
+  const double largest = std::numeric_limits<double>::max();
+  const QString path = PathOf("large.txt");
+  {
+    CTextFileWriter w;
+    ASSERT_EQ(w.Open(path), 1);
+    w.WriteDouble(largest);
+    w.WriteDouble(-largest);
+  }
+  ASSERT_EQ(g_fileStatus, kFileOk);
+  CTextFileReader r;
+  ASSERT_EQ(r.Open(path), 1);
+  double a = 0, b = 0;
+  EXPECT_EQ(r.ReadDouble(a), 1);
+  EXPECT_EQ(r.ReadDouble(b), 1);
+  EXPECT_EQ(g_fileStatus, kFileOk);
+  EXPECT_NEAR(a / largest, 1.0, 1e-14);
+  EXPECT_NEAR(b / largest, -1.0, 1e-14);
 }
 
 TEST(FormatDoubleTest, NonFiniteValuesAreNeverFormatted) {
