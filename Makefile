@@ -1,8 +1,12 @@
 # `make test`: install what is missing, build with the sanitizers, run every test.
+# `make fuzz`: the fuzz build with clang (docs/fuzzing.md), every target run FUZZ_SECONDS.
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 20
+FUZZ_JOBS ?= $(JOBS)
 
-.PHONY: test deps configure build clean
+.PHONY: test deps configure build clean fuzz
 
 deps:
 	scripts/install-deps.sh
@@ -18,6 +22,12 @@ test: build
 	QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+fuzz: deps
+	cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	  -DCMAKE_CXX_COMPILER=clang++ -DZEPH_FUZZ=ON
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_targets
+	fuzz/run.sh $(FUZZ_DIR) $(FUZZ_SECONDS) $(FUZZ_JOBS)
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ make pkg-config ccache
+  clang libclang-rt-dev llvm
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-svg-dev qt6-image-formats-plugins
   fonts-liberation2 fonts-dejavu-core
