@@ -6,6 +6,8 @@
 // host that does nothing and answers "no tool, nothing shown" stands in.
 #include <QString>
 
+class CDrawItem;
+
 // Tool numbers the document compares against (the palette's order).
 inline constexpr int kToolMove = 14;
 inline constexpr int kToolCopy = 15;
@@ -43,6 +45,11 @@ class IDocumentHost {
     y = 0;
   }
   virtual void SetLineStart(int /*x*/, int /*y*/) {}
+
+  // ---- Corners and Break ----
+  // Draws an item in the editing view: colourMode kDrawOwnColour, or a colour such as the
+  // background colour, which wipes the item from the display.
+  virtual void DrawItem(const CDrawItem* /*item*/, int /*colourMode*/) {}
 };
 
 // The host in use: the installed one, else the one that does nothing.

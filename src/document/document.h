@@ -302,6 +302,33 @@ class CZephDoc final : public IItemDocument {
   };
   LoadNumberMap& GetLoadNumberMap() { return m_loadNumbers; }
 
+  // ---- Corners and Break ----
+  // Rebuilds the corner list with every end of a shown, ungrouped line inside the drawing
+  // window where exactly one other such line ends, no arc ends, and the two lines meet at an
+  // angle (neither running on straight nor folding back). 1 corners found; -1 none (also for
+  // fewer than two items); 0 the quick (not interactive) search declines a drawing of more
+  // than 500 items or 100 lines and arcs; -2 more than 8000 lines and arcs. The interactive
+  // search shows the wait cursor while it runs.
+  std::int16_t FindCorners(const CViewMapping* mapping, int interactive);
+  // For tests: the corner lookup tables cannot be had, so the lookup runs over the item list.
+  static void SetCornerTablesFailForTest(bool fail);
+
+  // Cuts a line, arc, circle, ellipse, elliptic arc or curve at its crossings with every
+  // other shown one of those kinds: fills the split list with the cut points (sorted along
+  // the item) and makes one piece item per stretch, all kept until the editor says
+  // otherwise. The number of split points; 0 when the item is of another kind or fewer than
+  // two points result, and 0 with an empty list when the list cannot grow or a piece cannot
+  // be made. Pieces left by an earlier split are freed first.
+  int SplitItemAtCrossings(CDrawItem* item);
+  // Replaces the item by the stretches made of its kept pieces, as one undo step, and frees
+  // the pieces. 1 done (also when nothing changes), 0 on failure.
+  int KeepItemSections(CDrawItem* item);
+  // Frees the pieces of a split that is abandoned (the Break tool cancelled, the program
+  // closing).
+  static void FreeSplitPieces();
+  // For tests: the split list takes no more than limit points (a negative limit: no limit).
+  static void SetSplitListLimitForTest(int limit);
+
  private:
   friend class CUndoReplay;
 
