@@ -33,10 +33,10 @@ void Scan(const CBoundaryLoop& loop) {
   loop.GetBoundingBox(minX, minY, maxX, maxY);
   const int room = loop.GetMaxCrossings();
   fuzz::Check(room >= 0);
-  if (room > 100000) return;
-  std::vector<int> xs(std::size_t(room) + 0);
-  std::vector<int> ys(std::size_t(room) + 0);
-  if (room < 2) return;
+  if (room < 2 || room > 100000) return;
+  // Exactly the promised room, so that a crossing written past it is seen.
+  std::vector<int> xs(static_cast<std::size_t>(room));
+  std::vector<int> ys(static_cast<std::size_t>(room));
   for (int y : {minY, (minY / 2) + (maxY / 2), maxY}) {
     const int n = loop.GetScanCrossings(y, xs.data(), 1);
     fuzz::Check(n >= 0 && n <= room);
