@@ -12,14 +12,14 @@
 #include <cstdint>
 #include <functional>
 
+#include "platform/presenter.h"
+
 class QAbstractButton;
 class QLineEdit;
 
 namespace zeph {
 
-// Command and control ids the bases answer.
-inline constexpr int kIdOk = 1;
-inline constexpr int kIdCancel = 2;
+// Command and control ids the bases answer, besides kIdOk and kIdCancel of the presenter.
 inline constexpr int kIdHelp = 57670;
 inline constexpr int kIdHelpCurrentTool = 32773;  // Help > Current tool
 

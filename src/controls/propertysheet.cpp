@@ -99,9 +99,10 @@ CUpDownButton::CUpDownButton(QWidget* parent)
   for (QToolButton* button : {m_up, m_down}) {
     button->setAutoRepeat(true);
     button->setFocusPolicy(Qt::NoFocus);
-    button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    button->setFixedSize(18, 11);  // together about as high as an edit box
     layout->addWidget(button);
   }
+  setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
   m_up->setArrowType(Qt::UpArrow);
   m_down->setArrowType(Qt::DownArrow);
   connect(m_up, &QToolButton::clicked, this, [this]() { emit deltaPos(-1); });
