@@ -329,6 +329,96 @@ class CZephDoc final : public IItemDocument {
   // For tests: the split list takes no more than limit points (a negative limit: no limit).
   static void SetSplitListLimitForTest(int limit);
 
+  // ---- Whole-drawing operations and pictures ----
+  // The shown item nearest to the cursor (g_cursorPoint) among those the filter admits
+  // (kPickAnyItem .. kPickLines). Of equally near items the last in list order before
+  // previous wins, so that asking again with the last answer as previous cycles backwards
+  // through them. Null when maxDistance is above 0 and the nearest is farther.
+  CDrawItem* FindNearestItem(const CViewMapping* mapping, int filter, const CDrawItem* previous,
+                             double maxDistance) const;
+  // The handle nearest to the cursor among the shown handles inside the drawing window
+  // (kPointAnyItem .. kPointLinesOnly; fills never), or only of ungrouped items. With a
+  // filter, of the handles on the winner's point the one whose item is nearest wins. The empty
+  // reference when there is none.
+  CItemRef FindNearestPoint(const CViewMapping* mapping, int filter, int ungroupedOnly) const;
+  // g_snapPoint becomes the nearest handle (texts and selected points left out) when it lies
+  // within g_snapDistance pixels of the cursor, else the cursor point.
+  void SnapToNearestPoint(const CViewMapping* mapping) const;
+  // Moves the referenced line end to the nearest crossing beyond it with another item that is
+  // not hidden (an undo step of its own). 1 moved, 0 no crossing or a bad reference.
+  int ExtendLineEnd(const CItemRef& ref);
+  // The box of every item (or every shown one) widened by the margin, kept as the extents.
+  // 0, the extents unchanged, when there is no item or the box is a single point.
+  int ComputeExtents(const CViewMapping* mapping, int skipInvisible);
+  // ComputeExtents, then the extents kept (the earlier ones when it answered 0).
+  int GetExtents(const CViewMapping* mapping, int& minX, int& minY, int& maxX, int& maxY,
+                 int skipInvisible);
+  // Transforms every item (kTransformAllItems), the chosen ones in place (kTransformChosen),
+  // or adds transformed copies of the chosen ones and makes the originals dormant
+  // (kTransformChosenKeepOriginals). copyIndex numbers the copies' objects (kNoCopyIndex:
+  // none). An uneven stretch turns circles and arcs into ellipses and elliptic arcs. 1 done;
+  // 0 when memory ran out or the journal refused (some items may have been replaced).
+  int TransformItems(const CTransform& transform, int which, int copyIndex);
+  // A new ellipse (elliptic arc) of the circle's (arc's) shape and attributes; when that shape
+  // is no valid ellipse, a plain copy of the given item, so the caller always owns the answer
+  // and never lists the given item twice. Null when memory runs out.
+  DrawItemPtr MakeEllipseFromCircle(const CDrawItem* circle);
+  DrawItemPtr MakeEllipseArcFromArc(const CDrawItem* arc);
+  // Lays out the sheet of hatch-pattern samples for a preview width in pixels into this
+  // (emptied) document: per pattern a framed cell numbered by the pattern, its hatched fill
+  // and its caption. 1 done, 0 when an item could not be made or added.
+  int BuildHatchSamples(int width);
+  // Publishes the number of sides and side length (or length and width of a rectangle) and
+  // the angle of a shape group to the values bar; no fields for a group without lines.
+  void PublishShapeValues(int group) const;
+  // The distinct colours (at most kUsedColourLimit) of the chosen items. 1 when they differ
+  // from the count and colours given, which they then replace; 0 when the same.
+  static constexpr int kUsedColourLimit = 10;
+  int CollectUsedColours(int& count, std::array<std::int32_t, kUsedColourLimit>& colours) const;
+  // Moves (x, y) to the handle nearest to the segment (x, y)-(x2, y2) when it lies within
+  // 400 of it: 1 moved, 0 not. Items in ignored (the conversion's own temporary lines) are
+  // left out; every other item counts, whatever its object number.
+  int SnapToNearestHandle(int& x, int& y, int x2, int y2,
+                          const std::unordered_set<const CDrawItem*>* ignored = nullptr) const;
+
+  // Background picture chosen with Edit > Picture > Insert: at (0, 0), scale 500.
+  void SetPicture(const QString& path);
+  // Pastes the clipboard's bitmap into the picture table under name (empty: "Clipboard1"):
+  // the row holding it (an equal picture is not stored twice); -2 when the clipboard holds no
+  // usable bitmap (a bad one is refused with a message) or memory ran out, -1 when the table
+  // could not grow.
+  int PastePicture(const QString& name);
+  // Appends n (at least 1) empty rows: the first new row, or -1 with the table unchanged.
+  int AddPictureRows(int n);
+  int GetPictureCount() const { return static_cast<int>(m_pictures.size()); }
+  // The row takes the bytes, freeing its earlier ones; nothing for a bad row.
+  void SetPictureData(int row, std::vector<std::uint8_t>&& bytes);
+  // Names the row: name (or "Clipboard1") as a ".bmp" file name, numbered on while another
+  // row holding a picture has that file name.
+  void SetPictureName(int row, const QString& name);
+  void FreePictureData(int row);
+  // The first row holding exactly these bytes; -1 when none (an empty row never matches).
+  int FindPictureByData(const std::uint8_t* bytes, std::size_t size) const;
+  // Null, 0 and an empty name for a bad row.
+  const std::uint8_t* GetPictureData(int row) const;
+  int GetPictureSize(int row) const;
+  QString GetPictureName(int row) const;
+  // Gives the row an id (the largest in the table plus 1) when it has none.
+  void EnsurePictureId(int row);
+  // ">" and the row's id (made when needed); empty for a bad row.
+  QString GetPictureReference(int row);
+  // The row a reference names; -1 for anything else.
+  int FindPictureByReference(const QString& text) const;
+  // 1 when the background picture is a pasted one (a reference), which the drawing file
+  // cannot hold.
+  int HasPastedBackgroundPicture() const;
+  // For the drawing-file reader: a reference read from a file was made in another run (or
+  // for another drawing) and would show a wrong picture; it is emptied. 1 when it was.
+  int ClearPictureReference();
+  // For the drawing-file writer: warns that a pasted background picture is not stored in the
+  // file (the save goes on). 1 when the warning was shown.
+  int WarnPastedPictureNotSaved() const;
+
  private:
   friend class CUndoReplay;
 

@@ -1,5 +1,7 @@
 #include "platform/desktop.h"
 
+#include <utility>
+
 namespace zeph {
 namespace {
 IDesktop* g_desktop = nullptr;
@@ -30,6 +32,15 @@ bool CStandInDesktop::GetClipboardPictureSize(DcSize& size) {
 void CStandInDesktop::SetClipboardPicture(bool present, DcSize size) {
   m_clipboardHasPicture = present;
   m_clipboardSize = present ? size : DcSize{};
+}
+
+bool CStandInDesktop::GetClipboardBitmap(std::vector<std::uint8_t>& block) {
+  block = m_clipboardBitmap;
+  return !block.empty();
+}
+
+void CStandInDesktop::SetClipboardBitmap(std::vector<std::uint8_t> block) {
+  m_clipboardBitmap = std::move(block);
 }
 
 void CStandInDesktop::Reset() { *this = CStandInDesktop(); }

@@ -3,6 +3,7 @@
 // picture and the key messages as the program reads them. The user interface installs the Qt
 // desktop at start-up; until then, and in tests, a stand-in keeps everything in memory.
 #include <cstdint>
+#include <vector>
 
 #include "platform/drawcontext.h"
 
@@ -40,6 +41,14 @@ class IDesktop {
   // The size in pixels of the picture that the clipboard holds; false when it holds none or
   // cannot be read.
   virtual bool GetClipboardPictureSize(DcSize& size) = 0;
+  // The clipboard's picture as a device-independent bitmap: a BITMAPINFOHEADER (little-endian)
+  // followed by the colour masks or table it announces and the pixel rows, exactly as the
+  // clipboard holds it (the header is the sender's and is not checked here). False when the
+  // clipboard holds no picture or it cannot be read.
+  virtual bool GetClipboardBitmap(std::vector<std::uint8_t>& block) {
+    block.clear();
+    return false;
+  }
 };
 
 // The desktop in use; the stand-in until the user interface installs its own.
@@ -52,11 +61,14 @@ class CStandInDesktop final : public IDesktop {
  public:
   CursorShape SetCursor(CursorShape shape) override;
   bool GetClipboardPictureSize(DcSize& size) override;
+  bool GetClipboardBitmap(std::vector<std::uint8_t>& block) override;
 
   CursorShape cursor() const { return m_cursor; }
   int cursorChanges() const { return m_cursorChanges; }
   // Puts a picture of size on the clipboard, or (present false) empties it.
   void SetClipboardPicture(bool present, DcSize size = {});
+  // Puts a device-independent bitmap on the clipboard (an empty block: none).
+  void SetClipboardBitmap(std::vector<std::uint8_t> block);
   void Reset();
 
  private:
@@ -64,6 +76,7 @@ class CStandInDesktop final : public IDesktop {
   int m_cursorChanges = 0;
   bool m_clipboardHasPicture = false;
   DcSize m_clipboardSize;
+  std::vector<std::uint8_t> m_clipboardBitmap;
 };
 
 // The built-in stand-in, for tests that look at what it was given.

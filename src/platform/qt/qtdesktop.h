@@ -4,6 +4,7 @@
 #include "platform/desktop.h"
 
 class QEvent;
+class QImage;
 
 namespace zeph {
 
@@ -17,6 +18,9 @@ class CQtDesktop final : public IDesktop {
 
   CursorShape SetCursor(CursorShape shape) override;
   bool GetClipboardPictureSize(DcSize& size) override;
+  // The clipboard's image as a bottom-up bitmap of 32 bits per pixel when it has an alpha
+  // channel, else of 24.
+  bool GetClipboardBitmap(std::vector<std::uint8_t>& block) override;
 
  private:
   CursorShape m_shape = CursorShape::kOwn;
@@ -27,5 +31,9 @@ class CQtDesktop final : public IDesktop {
 // Ctrl, the arrow keys Left and Right, Delete and F7). False for other events and keys, and
 // for the releases Qt sends between auto-repeated presses (a held key stays down).
 bool TranslateKeyEvent(const QEvent& event, KeyMessage& message);
+
+// The image as a device-independent bitmap (see IDesktop::GetClipboardBitmap); false for a
+// null image.
+bool ImageToDeviceIndependentBitmap(const QImage& image, std::vector<std::uint8_t>& block);
 
 }  // namespace zeph
