@@ -271,6 +271,21 @@ class CZephDoc final : public IItemDocument {
   int IsDrawnHighlighted(const CDrawItem* item) const;
   void UpdateLineStart(const CDrawItem* item) const;
 
+  // ---- Drawing files ----
+  // Reads a drawing file of any version (DrawingReadMode: 0 open, 1 insert as one undo step,
+  // 2 symbol library). 0 when nothing was read (the file cannot be opened: status 3; its first
+  // line is no known tag: 13 or 14; an invalid mode); else 1, and g_fileStatus says whether
+  // the whole file was read (0) or reading stopped early (1, 11, 12).
+  int ReadDrawingFile(const QString& path, int mode);
+  // The object number an item read in the mode gets for the number the file gives it.
+  int MapLoadedObjectNumber(int number, int mode);
+  // Writes the drawing in the newest format, making the backup the options ask for; success is
+  // g_fileStatus 0 afterwards (the drawing is then no longer changed). A failure leaves the
+  // drawing file, its backup and the document as they were.
+  void WriteDrawingFile(const QString& path);
+  // File > Save (ask 0) and File > Save as (ask 1): 1 saved, 0 not (cancelled or failed).
+  int SaveDrawing(int ask);
+
   // ---- State of the geometry passes (the fill search and the tracer) ----
   struct FillSearchState {
     std::int32_t x = 0;
