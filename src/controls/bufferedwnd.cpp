@@ -59,8 +59,8 @@ void CBufferedWnd::EnsureBuffer() {
   const QSize size(std::max(1, width()), std::max(1, height()));
   if (m_buffer.size() == size) return;
   m_buffer = QImage(size, QImage::Format_RGB32);
-  m_buffer.fill(QColor(RedOf(m_backgroundColour), GreenOf(m_backgroundColour),
-                       BlueOf(m_backgroundColour)));
+  m_buffer.fill(
+      QColor(RedOf(m_backgroundColour), GreenOf(m_backgroundColour), BlueOf(m_backgroundColour)));
   m_invalid = GetClientRect();
 }
 

@@ -112,7 +112,8 @@ bool CCommandTable::HandleKeyRelease(const QKeyEvent& event) {
 
 CShortcutWatcher::CShortcutWatcher(Hook beforeShortcuts, QObject* parent)
     : QObject(parent), m_hook(std::move(beforeShortcuts)) {
-  if (QCoreApplication::instance() != nullptr) QCoreApplication::instance()->installEventFilter(this);
+  if (QCoreApplication::instance() != nullptr)
+    QCoreApplication::instance()->installEventFilter(this);
 }
 
 CShortcutWatcher::~CShortcutWatcher() {

@@ -42,13 +42,13 @@ class CCmdUI {
 
 struct CommandEntry {
   int id = 0;
-  QString text;            // menu text with its '&' and, after a tab, the key shown
-  QKeySequence shortcut;   // empty for none
+  QString text;           // menu text with its '&' and, after a tab, the key shown
+  QKeySequence shortcut;  // empty for none
   std::function<void()> run;
   std::function<void(CCmdUI&)> update;  // empty: always enabled
-  int releaseKey = 0;      // a Qt key that runs the command when released (0: none)
+  int releaseKey = 0;                   // a Qt key that runs the command when released (0: none)
   bool checkable = false;
-  QString iconName;        // an own icon (controls/resources.h), for the toolbar
+  QString iconName;  // an own icon (controls/resources.h), for the toolbar
   QString statusTip;
 };
 

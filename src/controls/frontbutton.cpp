@@ -21,16 +21,36 @@ struct Rgb {
 };
 
 constexpr Rgb kSchemes[kFrontSchemeCount][kFrontSchemeColours] = {
-    {{0xFF, 0xE0, 0xF0}, {0xDD, 0xC9, 0xD6}, {0xA0, 0x80, 0x8A}, {0x55, 0x22, 0x2D},
-     {0xFF, 0xE0, 0xF0}, {0xFA, 0xC9, 0xDD}},
-    {{0xFF, 0xF0, 0xD3}, {0xDD, 0xD6, 0xBF}, {0xA0, 0x97, 0x80}, {0x55, 0x50, 0x1F},
-     {0xFF, 0xFA, 0xD3}, {0xF5, 0xEB, 0xAE}},
-    {{0xBF, 0xFF, 0xF0}, {0xA0, 0xDD, 0xBF}, {0x1F, 0xA0, 0x80}, {0x00, 0x55, 0x36},
-     {0xDD, 0xFF, 0xF0}, {0xBF, 0xF0, 0xD7}},
-    {{0xBF, 0xF0, 0xFF}, {0xA0, 0xBF, 0xDD}, {0x1F, 0x80, 0xA0}, {0x00, 0x36, 0x55},
-     {0xDD, 0xF0, 0xFF}, {0xBF, 0xDD, 0xFA}},
-    {{0xE0, 0xE0, 0xE0}, {0xBF, 0xBF, 0xBF}, {0x80, 0x80, 0x80}, {0x00, 0x00, 0x00},
-     {0xF0, 0xF0, 0xF0}, {0xD7, 0xD7, 0xD7}},
+    {{0xFF, 0xE0, 0xF0},
+     {0xDD, 0xC9, 0xD6},
+     {0xA0, 0x80, 0x8A},
+     {0x55, 0x22, 0x2D},
+     {0xFF, 0xE0, 0xF0},
+     {0xFA, 0xC9, 0xDD}},
+    {{0xFF, 0xF0, 0xD3},
+     {0xDD, 0xD6, 0xBF},
+     {0xA0, 0x97, 0x80},
+     {0x55, 0x50, 0x1F},
+     {0xFF, 0xFA, 0xD3},
+     {0xF5, 0xEB, 0xAE}},
+    {{0xBF, 0xFF, 0xF0},
+     {0xA0, 0xDD, 0xBF},
+     {0x1F, 0xA0, 0x80},
+     {0x00, 0x55, 0x36},
+     {0xDD, 0xFF, 0xF0},
+     {0xBF, 0xF0, 0xD7}},
+    {{0xBF, 0xF0, 0xFF},
+     {0xA0, 0xBF, 0xDD},
+     {0x1F, 0x80, 0xA0},
+     {0x00, 0x36, 0x55},
+     {0xDD, 0xF0, 0xFF},
+     {0xBF, 0xDD, 0xFA}},
+    {{0xE0, 0xE0, 0xE0},
+     {0xBF, 0xBF, 0xBF},
+     {0x80, 0x80, 0x80},
+     {0x00, 0x00, 0x00},
+     {0xF0, 0xF0, 0xF0},
+     {0xD7, 0xD7, 0xD7}},
 };
 
 // The classic look's colour-table entries per scheme, on a screen without a usable palette.
@@ -78,9 +98,7 @@ void DrawEdgeRing(CDrawContext& dc, const UiRect& r, int inset, ColourRef topLef
 
 std::int32_t g_frontButtonStyle = 2;
 
-void SetUpFrontButtonStyle() {
-  g_frontButtonStyle = g_osClass == 2 ? 2 : (g_osClass == 1 ? 1 : 0);
-}
+void SetUpFrontButtonStyle() { g_frontButtonStyle = g_osClass == 2 ? 2 : (g_osClass == 1 ? 1 : 0); }
 
 ColourRef FrontSchemeColour(int scheme, int index) {
   scheme = std::clamp(scheme, 0, kFrontSchemeCount - 1);
@@ -228,7 +246,8 @@ void CFrontButton::DrawItem(const DrawItemRecord& record) {
       ReportGlitch(20035, 1);
       return;
     }
-    for (int i = 0; i < 4; ++i) m_colours[static_cast<std::size_t>(i)] = FrontSchemeColour(m_scheme, i);
+    for (int i = 0; i < 4; ++i)
+      m_colours[static_cast<std::size_t>(i)] = FrontSchemeColour(m_scheme, i);
     if (pressed) m_colours[0] = DarkenColour(m_colours[0], 0.075);
     const ColourRef face = m_colours[0];
     if (entire) {
@@ -293,7 +312,8 @@ void CFrontButton::DrawClassic(CDrawContext& dc, const DrawItemRecord& record) {
       m_colours[static_cast<std::size_t>(i)] = UiColour(kClassicUiColours[m_scheme][i]);
     }
   } else {
-    for (int i = 0; i < 4; ++i) m_colours[static_cast<std::size_t>(i)] = FrontSchemeColour(m_scheme, i);
+    for (int i = 0; i < 4; ++i)
+      m_colours[static_cast<std::size_t>(i)] = FrontSchemeColour(m_scheme, i);
   }
   const bool pressed = (record.state & kOdsSelected) != 0;
   const bool focused = (record.state & kOdsFocus) != 0;
@@ -304,8 +324,7 @@ void CFrontButton::DrawClassic(CDrawContext& dc, const DrawItemRecord& record) {
     m_drawn = 1;
   }
   if ((record.action & (kOdaDrawEntire | kOdaSelect)) != 0) {
-    FillBox(dc, r.left + bw + 1, r.top + bw + 1, r.right - bw - 1, r.bottom - bw - 1,
-            m_colours[0]);
+    FillBox(dc, r.left + bw + 1, r.top + bw + 1, r.right - bw - 1, r.bottom - bw - 1, m_colours[0]);
     DrawCaption(dc, pressed, m_colours[3], m_colours[0], false);
     if (pressed) {
       DrawEdgeRing(dc, r, 0, m_colours[2], m_colours[2]);
@@ -376,8 +395,8 @@ void CFrontButton::DrawBorder(CDrawContext& dc, int state) {
     second.fill(m_colours[0]);
   } else {
     const ColourRef base = state == kBorderHover ? kLook1HoverBase : kLook1FocusBase;
-    first = {BlendColours(base, kWindowBackground, 0.25), BlendColours(base, kWindowBackground, 0.5),
-             m_colours[0], m_colours[0]};
+    first = {BlendColours(base, kWindowBackground, 0.25),
+             BlendColours(base, kWindowBackground, 0.5), m_colours[0], m_colours[0]};
     second = {base, BlendColours(base, kWindowBackground, 0.75), m_colours[0], m_colours[0]};
   }
   for (int i = 0; i < bw; ++i) {
@@ -405,8 +424,8 @@ void CFrontButton::DrawBorderLook2(CDrawContext& dc, int state) {
     second = first;
   } else {
     const ColourRef base = FrontSchemeColour(m_scheme, 2);
-    first = {BlendColours(base, kWindowBackground, 0.25), BlendColours(base, kWindowBackground, 0.5),
-             c4, c4};
+    first = {BlendColours(base, kWindowBackground, 0.25),
+             BlendColours(base, kWindowBackground, 0.5), c4, c4};
     second = {base, BlendColours(base, kWindowBackground, 0.75), c4, c4};
   }
   const UiRect& r = m_rect;
@@ -418,7 +437,8 @@ void CFrontButton::DrawBorderLook2(CDrawContext& dc, int state) {
                                         second[static_cast<std::size_t>(bw - 1)], 0.5);
   for (const auto& [x, y, sx, sy] :
        {std::array<int, 4>{r.left, r.top, 1, 1}, std::array<int, 4>{r.right, r.top, -1, 1},
-        std::array<int, 4>{r.left, r.bottom, 1, -1}, std::array<int, 4>{r.right, r.bottom, -1, -1}}) {
+        std::array<int, 4>{r.left, r.bottom, 1, -1},
+        std::array<int, 4>{r.right, r.bottom, -1, -1}}) {
     dc.SetPixel(x, y, kWindowBackground);
     dc.SetPixel(x + sx, y + sy, first[0]);
     for (int i = 1; i < bw; ++i) dc.SetPixel(x + sx * i, y + sy * i, corner);

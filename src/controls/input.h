@@ -75,7 +75,7 @@ struct KeyInput {
   int character = -1;   // the character the press gives, -1 for none (and for every release)
   bool system = false;  // the character was typed with Alt: a system character
   bool autoRepeat = false;
-  unsigned flags = 0;   // the handler's key flags: kKeyWasDown when auto-repeated
+  unsigned flags = 0;  // the handler's key flags: kKeyWasDown when auto-repeated
 };
 
 // The mouse flags for buttons held and modifiers down.

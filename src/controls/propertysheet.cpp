@@ -40,8 +40,8 @@ void CPropertyPagePlus::SetTabCaption(int stringId) {
 
 void CPropertyPagePlus::CreateBackgroundBrush(ColourRef colour) {
   if (g_osClass != 2) return;
-  const ColourRef fill = colour == static_cast<ColourRef>(-1) ? UiColour(kPageBackgroundEntry)
-                                                              : colour;
+  const ColourRef fill =
+      colour == static_cast<ColourRef>(-1) ? UiColour(kPageBackgroundEntry) : colour;
   m_brush = fill;
   QPalette palette = this->palette();
   palette.setColor(QPalette::Window, QColor(RedOf(fill), GreenOf(fill), BlueOf(fill)));
@@ -162,9 +162,8 @@ int CPropertyPageSpin::OnSpinDeltaPos(int upDownId, int delta) {
 CPropertySheetPlus::CPropertySheetPlus(const QString& caption, QWidget* parent, int firstPage)
     : QDialog(parent),
       m_tabs(new QTabWidget(this)),
-      m_buttons(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel |
-                                         QDialogButtonBox::Help,
-                                     this)),
+      m_buttons(new QDialogButtonBox(
+          QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this)),
       m_firstPage(firstPage) {
   setWindowTitle(caption);
   auto* layout = new QVBoxLayout(this);

@@ -87,9 +87,8 @@ void CManualTimerService::SetTimer(CTimerOwner& owner, int id, int milliseconds)
 }
 
 bool CManualTimerService::KillTimer(CTimerOwner& owner, int id) {
-  const auto found = std::find_if(m_timers.begin(), m_timers.end(), [&](const Timer& t) {
-    return t.owner == &owner && t.id == id;
-  });
+  const auto found = std::find_if(m_timers.begin(), m_timers.end(),
+                                  [&](const Timer& t) { return t.owner == &owner && t.id == id; });
   if (found == m_timers.end()) return false;
   m_timers.erase(found);
   return true;
@@ -102,10 +101,10 @@ void CManualTimerService::KillTimers(CTimerOwner& owner) {
 void CManualTimerService::Advance(int milliseconds) {
   const std::int64_t end = m_now + std::max(0, milliseconds);
   for (;;) {
-    const auto next = std::min_element(m_timers.begin(), m_timers.end(),
-                                       [](const Timer& a, const Timer& b) {
-                                         return a.due != b.due ? a.due < b.due : a.order < b.order;
-                                       });
+    const auto next =
+        std::min_element(m_timers.begin(), m_timers.end(), [](const Timer& a, const Timer& b) {
+          return a.due != b.due ? a.due < b.due : a.order < b.order;
+        });
     if (next == m_timers.end() || next->due > end) break;
     m_now = next->due;
     next->due += next->interval;

@@ -111,7 +111,8 @@ void CViewButton::HandleKeyPress(QKeyEvent& event) {
   const KeyInput input = TranslateKey(event);
   if (input.virtualKey != 0) OnKeyDown(input.virtualKey);
   bool handled = false;
-  if (input.character >= 0) handled = input.system ? OnSysChar(input.character) : OnChar(input.character);
+  if (input.character >= 0)
+    handled = input.system ? OnSysChar(input.character) : OnChar(input.character);
   if (!handled && event.key() != Qt::Key_Tab && event.key() != Qt::Key_Backtab) {
     QPushButton::keyPressEvent(&event);
   }
@@ -204,8 +205,7 @@ bool CViewList::event(QEvent* event) {
     return true;
   }
   const bool result = QListWidget::event(event);
-  if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && x() >= 0 &&
-      y() >= 0) {
+  if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && x() >= 0 && y() >= 0) {
     PlaceLabel();  // the caption follows the list
   }
   return result;
@@ -215,7 +215,8 @@ void CViewList::HandleKeyPress(QKeyEvent& event) {
   TrackKeyModifiers(event);
   const KeyInput input = TranslateKey(event);
   bool handled = false;
-  if (input.character >= 0) handled = input.system ? OnSysChar(input.character) : OnChar(input.character);
+  if (input.character >= 0)
+    handled = input.system ? OnSysChar(input.character) : OnChar(input.character);
   if (!handled && event.key() != Qt::Key_Tab && event.key() != Qt::Key_Backtab) {
     QListWidget::keyPressEvent(&event);
   }

@@ -55,10 +55,10 @@ class ControlGroupTest : public ControlsTest {
   }
 
   QWidget* Control(int index) const {
-    return std::array<QWidget*, 4>{const_cast<CViewButton*>(&m_edit),
-                                   const_cast<CViewButton*>(&m_move),
-                                   const_cast<CViewList*>(&m_values),
-                                   const_cast<CViewButton*>(&m_ok)}[static_cast<std::size_t>(index)];
+    return std::array<QWidget*, 4>{
+        const_cast<CViewButton*>(&m_edit), const_cast<CViewButton*>(&m_move),
+        const_cast<CViewList*>(&m_values),
+        const_cast<CViewButton*>(&m_ok)}[static_cast<std::size_t>(index)];
   }
 
   int FocusIndex() const {
@@ -89,25 +89,79 @@ TEST_F(ControlGroupTest, KeysMoveTheFocusAndPressButtons) {
   };
   const Case cases[] = {
       {"tab", 0, Qt::Key_Tab, Qt::NoModifier, false, true, 1, {"group 501 4"}},
-      {"tab skips a disabled button", 0, Qt::Key_Tab, Qt::NoModifier, true, true, 2,
+      {"tab skips a disabled button",
+       0,
+       Qt::Key_Tab,
+       Qt::NoModifier,
+       true,
+       true,
+       2,
        {"group 501 4"}},
       {"tab wraps from the last", 3, Qt::Key_Tab, Qt::NoModifier, false, true, 0, {"group 504 4"}},
-      {"shift+tab wraps from the first", 0, Qt::Key_Backtab, Qt::ShiftModifier, false, true, 3,
+      {"shift+tab wraps from the first",
+       0,
+       Qt::Key_Backtab,
+       Qt::ShiftModifier,
+       false,
+       true,
+       3,
        {"group 501 4"}},
-      {"shift+tab from the list", 2, Qt::Key_Backtab, Qt::ShiftModifier, true, true, 0,
+      {"shift+tab from the list",
+       2,
+       Qt::Key_Backtab,
+       Qt::ShiftModifier,
+       true,
+       true,
+       0,
        {"group 503 4"}},
-      {"tab on the last without wrap goes to the view", 3, Qt::Key_Tab, Qt::NoModifier, false,
-       false, 3, {"group 504 4", "key 504 9"}},
-      {"enter on a list moves on", 2, Qt::Key_Return, Qt::NoModifier, false, true, 3,
+      {"tab on the last without wrap goes to the view",
+       3,
+       Qt::Key_Tab,
+       Qt::NoModifier,
+       false,
+       false,
+       3,
+       {"group 504 4", "key 504 9"}},
+      {"enter on a list moves on",
+       2,
+       Qt::Key_Return,
+       Qt::NoModifier,
+       false,
+       true,
+       3,
        {"group 503 3"}},
-      {"enter on a button presses it", 1, Qt::Key_Return, Qt::NoModifier, false, true, 1,
+      {"enter on a button presses it",
+       1,
+       Qt::Key_Return,
+       Qt::NoModifier,
+       false,
+       true,
+       1,
        {"group 502 3", "command 502"}},
-      {"a letter presses its button", 2, Qt::Key_E, Qt::NoModifier, false, true, 0,
+      {"a letter presses its button",
+       2,
+       Qt::Key_E,
+       Qt::NoModifier,
+       false,
+       true,
+       0,
        {"command 501"}},
-      {"alt and a letter press it too", 3, Qt::Key_E, Qt::AltModifier, false, true, 0,
+      {"alt and a letter press it too",
+       3,
+       Qt::Key_E,
+       Qt::AltModifier,
+       false,
+       true,
+       0,
        {"command 501"}},
       {"a disabled button's letter does nothing", 0, Qt::Key_M, Qt::NoModifier, true, true, 0, {}},
-      {"esc answers the cancelling button", 0, Qt::Key_Escape, Qt::NoModifier, false, true, 3,
+      {"esc answers the cancelling button",
+       0,
+       Qt::Key_Escape,
+       Qt::NoModifier,
+       false,
+       true,
+       3,
        {"command 504"}},
       {"a letter of a list gives it the focus", 0, Qt::Key_V, Qt::AltModifier, false, true, 2, {}},
   };
@@ -173,8 +227,9 @@ TEST_F(ControlGroupTest, MnemonicsComeFromTheFirstAmpersand) {
     const char* caption;
     char16_t mnemonic;
   };
-  const Case cases[] = {{"&Edit", u'E'}, {"Sa&ve", u'V'}, {"Edit&", 0}, {"Edit", 0},
-                        {"&\u00e9t\u00e9", u'\u00c9'}, {"A&b&c", u'B'}};
+  const Case cases[] = {
+      {"&Edit", u'E'}, {"Sa&ve", u'V'}, {"Edit&", 0}, {"Edit", 0}, {"&\u00e9t\u00e9", u'\u00c9'},
+      {"A&b&c", u'B'}};
   CViewButton button;
   for (const Case& c : cases) {
     button.SetCaptionText(QString::fromUtf8(c.caption));

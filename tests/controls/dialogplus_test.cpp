@@ -128,8 +128,8 @@ TEST_F(DialogPlusTest, SavingTheBoxesChecksAndConvertsAsTheProgramReadsNumbers) 
     const std::string name = std::to_string(c.kind) + " '" + c.text.toStdString() + "'";
     EXPECT_DOUBLE_EQ(got, c.expected) << name;
     EXPECT_EQ(ok, c.warning.isEmpty()) << name;
-    EXPECT_EQ(Warnings(), c.warning.isEmpty() ? std::vector<QString>{}
-                                              : std::vector<QString>{c.warning})
+    EXPECT_EQ(Warnings(),
+              c.warning.isEmpty() ? std::vector<QString>{} : std::vector<QString>{c.warning})
         << name;
     if (!c.warning.isEmpty()) {
       EXPECT_EQ(m_presenter.shown()[0].style, kMbOk | kMbIconExclamation);
@@ -145,11 +145,16 @@ TEST_F(DialogPlusTest, LoadingShowsNumbersAndLeavesBlanksForNotSet) {
     QString shown;
   };
   const Case cases[] = {
-      {false, false, 2.5, QStringLiteral("2.5")},  {false, false, -1, QStringLiteral("-1")},
-      {false, true, -1, QString()},                {false, true, -0.5, QString()},
-      {false, true, 0, QStringLiteral("0")},       {false, true, 1234.5, QStringLiteral("1234.5")},
-      {true, false, 0, QStringLiteral("0")},       {true, false, -7, QStringLiteral("-7")},
-      {true, true, 0, QString()},                  {true, true, -7, QString()},
+      {false, false, 2.5, QStringLiteral("2.5")},
+      {false, false, -1, QStringLiteral("-1")},
+      {false, true, -1, QString()},
+      {false, true, -0.5, QString()},
+      {false, true, 0, QStringLiteral("0")},
+      {false, true, 1234.5, QStringLiteral("1234.5")},
+      {true, false, 0, QStringLiteral("0")},
+      {true, false, -7, QStringLiteral("-7")},
+      {true, true, 0, QString()},
+      {true, true, -7, QString()},
       {true, true, 32767, QStringLiteral("32767")},
   };
   for (const Case& c : cases) {
@@ -216,8 +221,8 @@ TEST_F(DialogPlusTest, HelpKeyAndHelpButtonShowTheDialogsOwnTopic) {
   QTest::keyClick(dialog.check, Qt::Key_F1);  // over any control: the dialog's topic
   QTest::mouseClick(dialog.helpButton, Qt::LeftButton);
   dialog.OnCommand(kIdHelpCurrentTool);
-  const QString page = QStringLiteral("html/") + g_helpTopics[kTopic].GetName() +
-                       QStringLiteral(".htm");
+  const QString page =
+      QStringLiteral("html/") + g_helpTopics[kTopic].GetName() + QStringLiteral(".htm");
   EXPECT_EQ(HelpPagesShown(), std::vector<QString>(3, page));
 }
 

@@ -39,8 +39,8 @@ int CQtPresenter::ShowMessageBox(const QString& text, const QString& caption, un
       choices = {{QMessageBox::Ok, kIdOk}, {QMessageBox::Cancel, kIdCancel}};
       break;
     case kMbYesNoCancel:
-      choices = {{QMessageBox::Yes, kIdYes}, {QMessageBox::No, kIdNo},
-                 {QMessageBox::Cancel, kIdCancel}};
+      choices = {
+          {QMessageBox::Yes, kIdYes}, {QMessageBox::No, kIdNo}, {QMessageBox::Cancel, kIdCancel}};
       break;
     case kMbYesNo:
       choices = {{QMessageBox::Yes, kIdYes}, {QMessageBox::No, kIdNo}};
