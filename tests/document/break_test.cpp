@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
-#include <ostream>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -374,15 +374,16 @@ TEST_F(BreakTest, KeptPiecesBecomeStretchesOfTheItemAndOneUndoRestoresIt) {
         double nearest = 1e300;
         for (int i = 0; i <= 3000 && nearest >= 30.0; ++i) {
           const double u = i / 3000.0;
-          nearest = std::min(nearest,
-                             std::hypot(reference->GetXAt(u) - x, reference->GetYAt(u) - y));
+          nearest =
+              std::min(nearest, std::hypot(reference->GetXAt(u) - x, reference->GetYAt(u) - y));
         }
         EXPECT_LT(nearest, 30.0) << k;  // within 1 % of the curve's length
       }
     }
     // A line, an arc or an elliptic arc stays itself for its first stretch.
     const int type = original.type;
-    if (!c.stretches.empty() && (type == kItemLine || type == kItemArc || type == kItemEllipseArc)) {
+    if (!c.stretches.empty() &&
+        (type == kItemLine || type == kItemArc || type == kItemEllipseArc)) {
       EXPECT_EQ(stretches[0], scene.item);
     }
     // One step, and one undo puts the drawing back exactly.
@@ -439,8 +440,8 @@ TEST_F(BreakTest, WhatCutsAnItemAndWhereTheSplitPointsLie) {
       {"a line crossed by nothing", [] { return MakeScene(MakeLine(0, 0, 3000, 0), {}); }, 0},
       {"a circle crossed by nothing",
        [] { return MakeScene(MakeCircle(0, 0, 1000), List(MakeLine(2000, 0, 3000, 0))); }, 0},
-      {"a line crossed once",
-       [] { return MakeScene(MakeLine(0, 0, 3000, 0), Verticals({1500})); }, 3},
+      {"a line crossed once", [] { return MakeScene(MakeLine(0, 0, 3000, 0), Verticals({1500})); },
+       3},
       {"two crossings at one point",
        [] {
          return MakeScene(MakeLine(0, 0, 3000, 0),
@@ -448,20 +449,28 @@ TEST_F(BreakTest, WhatCutsAnItemAndWhereTheSplitPointsLie) {
        },
        3},
       {"a crossing at the start",
-       [] { return MakeScene(MakeLine(0, 0, 3000, 0), Verticals({0, 1500})); }, 3},
+       [] {
+         return MakeScene(MakeLine(0, 0, 3000, 0), Verticals({0, 1500}));
+       },
+       3},
       {"a crossing at the end",
-       [] { return MakeScene(MakeLine(0, 0, 3000, 0), Verticals({3000, 1500})); }, 3},
+       [] {
+         return MakeScene(MakeLine(0, 0, 3000, 0), Verticals({3000, 1500}));
+       },
+       3},
       {"hidden items, texts, fills and the item itself do not cut",
        [&] {
          return MakeScene(MakeLine(0, 0, 3000, 0),
                           List(hiddenLine(), text(), MakeFill(500, -500, 1000)));
        },
        0},
-      {"a circle crossed by a hidden line", [&] {
+      {"a circle crossed by a hidden line",
+       [&] {
          DrawItemPtr hidden = MakeLine(0, -2000, 0, 2000);
          hidden->SetHidden();
          return MakeScene(MakeCircle(0, 0, 1000), List(std::move(hidden)));
-       }, 0},
+       },
+       0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -580,9 +589,9 @@ TEST_F(BreakTest, KeepingRefusesAnItemThatCannotBeBroken) {
 TEST_F(BreakTest, AStretchTooSmallToBeAnArcIsLeftOutWithoutARecord) {
   // A circle of radius 10 m cut by two lines 60 units apart: the pieces across 0 and 180
   // degrees are far too short to be arcs.
-  Scene scene = MakeScene(MakeCircle(0, 0, 10000000),
-                          List(MakeLine(-20000000, 30, 20000000, 30, 9),
-                               MakeLine(-20000000, -30, 20000000, -30, 9)));
+  Scene scene = MakeScene(
+      MakeCircle(0, 0, 10000000),
+      List(MakeLine(-20000000, 30, 20000000, 30, 9), MakeLine(-20000000, -30, 20000000, -30, 9)));
   ASSERT_EQ(scene.doc->SplitItemAtCrossings(scene.item), 5);
   const std::vector<ItemState> before = StatesOf(*scene.doc);
   scene.doc->FreeJournalRecords(0);

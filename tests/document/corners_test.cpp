@@ -125,33 +125,33 @@ TEST_F(CornersTest, CornersOfSmallDrawingsAgreeForBothLookups) {
   cases.push_back({"lines meeting end to end, either way round",
                    List(MakeLine(1000, 0, 0, 0), MakeLine(1000, 1000, 1000, 0)),
                    {{0, 0}, {1, 1}}});
-  cases.push_back({"three lines at a point",
-                   List(MakeLine(0, 0, 1000, 0), MakeLine(1000, 0, 1000, 1000),
-                        MakeLine(1000, 0, 2000, -500)),
-                   {}});
-  cases.push_back({"an arc ending at the corner",
-                   List(MakeLine(0, 0, 1000, 0), MakeLine(1000, 0, 1000, 1000),
-                        MakeArc(1000, 0, 3000, 0, kPi)),
-                   {}});
-  cases.push_back({"an arc ending at the corner before the lines",
-                   List(MakeArc(3000, 0, 1000, 0, kPi), MakeLine(0, 0, 1000, 0),
-                        MakeLine(1000, 0, 1000, 1000)),
-                   {}});
-  cases.push_back({"a curve ending at the corner does not count",
-                   List(MakeLine(0, 0, 1000, 0), MakeLine(1000, 0, 1000, 1000),
-                        MakeCurve(1000, 0, 3000, 0)),
-                   {{0, 1}, {1, 0}}});
-  cases.push_back({"a circle through the corner does not count",
-                   List(MakeLine(0, 0, 1000, 0), MakeCircle(0, 0, 1000),
-                        MakeLine(1000, 0, 1000, 1000)),
-                   {{0, 1}, {2, 0}}});
-  cases.push_back({"collinear lines", List(MakeLine(0, 0, 1000, 0), MakeLine(1000, 0, 2000, 0)),
-                   {}});
+  cases.push_back(
+      {"three lines at a point",
+       List(MakeLine(0, 0, 1000, 0), MakeLine(1000, 0, 1000, 1000), MakeLine(1000, 0, 2000, -500)),
+       {}});
+  cases.push_back(
+      {"an arc ending at the corner",
+       List(MakeLine(0, 0, 1000, 0), MakeLine(1000, 0, 1000, 1000), MakeArc(1000, 0, 3000, 0, kPi)),
+       {}});
+  cases.push_back(
+      {"an arc ending at the corner before the lines",
+       List(MakeArc(3000, 0, 1000, 0, kPi), MakeLine(0, 0, 1000, 0), MakeLine(1000, 0, 1000, 1000)),
+       {}});
+  cases.push_back(
+      {"a curve ending at the corner does not count",
+       List(MakeLine(0, 0, 1000, 0), MakeLine(1000, 0, 1000, 1000), MakeCurve(1000, 0, 3000, 0)),
+       {{0, 1}, {1, 0}}});
+  cases.push_back(
+      {"a circle through the corner does not count",
+       List(MakeLine(0, 0, 1000, 0), MakeCircle(0, 0, 1000), MakeLine(1000, 0, 1000, 1000)),
+       {{0, 1}, {2, 0}}});
+  cases.push_back(
+      {"collinear lines", List(MakeLine(0, 0, 1000, 0), MakeLine(1000, 0, 2000, 0)), {}});
   cases.push_back({"collinear slanting lines",
                    List(MakeLine(0, 0, 1000, 700), MakeLine(3000, 2100, 1000, 700)),
                    {}});
-  cases.push_back({"lines folding back", List(MakeLine(0, 0, 1000, 0), MakeLine(1000, 0, 500, 0)),
-                   {}});
+  cases.push_back(
+      {"lines folding back", List(MakeLine(0, 0, 1000, 0), MakeLine(1000, 0, 500, 0)), {}});
   // Directions either side of the half turn differ by nearly a whole turn.
   cases.push_back({"lines folding back across the half turn",
                    List(MakeLine(200000, 1, 0, 0), MakeLine(0, 0, 200000, 0)),
@@ -283,9 +283,11 @@ TEST_F(CornersTest, FewerThanTwoItemsOrLinesFindNothingAndEmptyTheList) {
 }
 
 TEST_F(CornersTest, EveryWayOutOfAnInteractiveSearchPutsTheCursorBack) {
-  const auto rightAngle = [] { return List(MakeLine(0, 0, 1000, 0), MakeLine(1000, 0, 1000, 1000)); };
+  const auto rightAngle = [] {
+    return List(MakeLine(0, 0, 1000, 0), MakeLine(1000, 0, 1000, 1000));
+  };
   std::vector<std::unique_ptr<CZephDoc>> docs;
-  docs.push_back(Drawing(rightAngle()));                                      // found
+  docs.push_back(Drawing(rightAngle()));                                        // found
   docs.push_back(Drawing(List(MakeLine(0, 0, 1000, 0), MakeCircle(0, 0, 5))));  // one line
   std::vector<DrawItemPtr> many;
   for (int i = 0; i < 8001; ++i) many.push_back(MakeLine(50000, i, 60000, i));
