@@ -286,6 +286,29 @@ class CZephDoc final : public IItemDocument {
   // File > Save (ask 0) and File > Save as (ask 1): 1 saved, 0 not (cancelled or failed).
   int SaveDrawing(int ask);
 
+  // ---- Fill search and boundary tracing ----
+  // The region around (x, y) bounded by the drawing's curve items (hidden items, texts,
+  // dimensions and fills never bound it), with every closed outline inside it as a hole: a
+  // new fill, the caller's and not yet listed, with nothing set but its loops. Null after a
+  // message (no boundary found, no memory). Items and undo journal are as they were before.
+  DrawItemPtr FillAreaAtPoint(int x, int y);
+  // The marks of the walk in progress from the trace code on become code, the walk's other
+  // marks go; on every item.
+  void RenumberUsedMarks(int code);
+  // Clears the walk's marks (codes of 100 and above, from code on) on every item.
+  void ClearUsedMarksFrom(int code);
+  // The closed outline through (x, y) on item, walked from there; the caller's, or null with
+  // the trace failure code set. Not re-entrant: the walk keeps its junctions in the shared
+  // path-node store.
+  std::unique_ptr<CBoundaryLoop> TraceBoundary(CDrawItem* item, int x, int y);
+  // Appends the continuations from path node `node`, best first; the index of the first, or
+  // -1 when there are none (or on error).
+  int ExpandPathNode(int node);
+  // Moves a start that sits at a dead end of item to the nearest crossing with another usable
+  // item, or without one to the item's other end. True when another item crosses within 2
+  // units of the given point.
+  bool MoveTraceStart(CDrawItem* item, int& x, int& y);
+
   // ---- State of the geometry passes (the fill search and the tracer) ----
   struct FillSearchState {
     std::int32_t x = 0;

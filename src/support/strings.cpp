@@ -18,6 +18,8 @@ constexpr BuiltInText kBuiltInTexts[] = {
     {274, u"Sorry - the undo system has been corrupted."},
     {275, u"Sorry - the redo system has been corrupted."},
     {276, u"There is not enough space in the Undo buffer\nto save this action. Do you want to continue?"},
+    {368, u"Sorry - Zephorin cannot find a\nclosed boundary around the point\nwhere you have chosen to fill."},
+    {369, u"Sorry - Zephorin has not been able to fill your chosen shape.\n\nPlease save your work and email a copy of the file to:\n     support@example.org"},
 };
 
 }  // namespace
