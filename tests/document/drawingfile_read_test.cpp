@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "drawingfile_fixture.h"
+#include "support/log.h"
 
 namespace {
 
@@ -408,7 +409,9 @@ TEST_F(DrawingFileReadTest, IgnoredItemsAreReportedInEveryMode) {
     presenter.Clear();
     CZephDoc doc;
     SetOptionFlag(kOptionReportIgnoredItems, 1);
+    const int glitches = g_glitchCount;
     ASSERT_EQ(doc.ReadDrawingFile(path, mode), 1);
+    EXPECT_EQ(g_glitchCount, glitches);
     EXPECT_EQ(g_fileStatus, kFileOk);
     EXPECT_EQ(doc.GetItemCount(), 0);
     ASSERT_EQ(presenter.shown().size(), 1u);
@@ -522,7 +525,9 @@ TEST_F(DrawingFileReadTest, DamagedFilesStopSafely) {
     SCOPED_TRACE(c.name);
     CZephDoc doc;
     const QString path = Put(QStringLiteral("damaged.zpd"), c.make());
+    const int glitches = g_glitchCount;
     EXPECT_EQ(doc.ReadDrawingFile(path, kReadOpen), c.result);
+    EXPECT_EQ(g_glitchCount, glitches);
     EXPECT_EQ(g_fileStatus, c.status);
     EXPECT_EQ(FileErrorMessageId(g_fileStatus), c.messageId);
     if (c.status != kFileOk) {

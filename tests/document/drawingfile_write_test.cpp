@@ -365,7 +365,13 @@ TEST_P(SaveFaultTest, EveryStepThatFailsLeavesEverythingAsItWas) {
 INSTANTIATE_TEST_SUITE_P(BackupWays, SaveFaultTest,
                          ::testing::Values(FaultCase{0, 0, false}, FaultCase{0, 0, true},
                                            FaultCase{1, 0, false}, FaultCase{1, 0, true},
-                                           FaultCase{0, 1, true}, FaultCase{1, 1, true}));
+                                           FaultCase{0, 1, true}, FaultCase{1, 1, true}),
+                         [](const ::testing::TestParamInfo<FaultCase>& info) {
+                           const FaultCase& c = info.param;
+                           return std::string(c.useFolder ? "Folder" : "Beside") +
+                                  (c.series ? "Series" : "") +
+                                  (c.oldBackup ? "WithOldBackup" : "WithoutBackup");
+                         });
 
 // ---- File > Save and Save as ----
 
