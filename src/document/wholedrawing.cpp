@@ -13,9 +13,7 @@
 #include <vector>
 
 #include "document/document.h"
-#include "items/boundaryloop.h"
 #include "items/fillitem.h"
-#include "items/floodedge.h"
 #include "items/geometry.h"
 #include "items/hatch.h"
 #include "items/transform.h"
@@ -101,23 +99,6 @@ bool PassesPointFilter(const CDrawItem& item, int filter, int ungroupedOnly) {
 
 int ClampToInt(std::int64_t value) {
   return static_cast<int>(std::clamp<std::int64_t>(value, INT_MIN, INT_MAX));
-}
-
-// The cell's fill when the fill search cannot be asked: the cell's rectangle itself.
-DrawItemPtr MakeRectangleFill(int left, int top, int right, int bottom) {
-  auto loop = std::make_unique<CBoundaryLoop>();
-  const int xs[] = {left, right, right, left};
-  const int ys[] = {top, top, bottom, bottom};
-  for (int i = 0; i < 4; ++i) {
-    auto edge = std::make_unique<CLineEdge>();
-    edge->SetStart(xs[i], ys[i]);
-    edge->SetEnd(xs[(i + 1) % 4], ys[(i + 1) % 4]);
-    if (loop->Append(std::move(edge)) == 0) return nullptr;
-  }
-  loop->JoinEnds();
-  auto fill = std::make_unique<CFillItem>();
-  fill->AttachBoundary(std::move(loop));
-  return fill;
 }
 
 }  // namespace
@@ -561,8 +542,11 @@ int CZephDoc::BuildHatchSamples(int width) {
       }
     }
 
-    // The sample: the region inside the frame, hatched with the pattern.
-    DrawItemPtr fill = MakeRectangleFill(left, top, right, bottom);
+    // The sample: the region the fill search finds inside the frame, hatched with the
+    // pattern.
+    DrawItemPtr fill =
+        FillAreaAtPoint(ClampToInt((static_cast<std::int64_t>(left) * 2 + cell) / 2),
+                        ClampToInt((static_cast<std::int64_t>(top) * 2 - height) / 2));
     if (!fill) {
       ReportGlitch(kGlitchHatchSamples, 2);
       return trace.Return(0, kLogInvalid, 6);

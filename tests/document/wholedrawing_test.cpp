@@ -578,6 +578,13 @@ TEST_F(WholeDrawingTest, HatchSamplesLayOutOneCellPerPattern) {
     }
   }
   EXPECT_EQ(fills, kHatchDefinitionCount);
+  // The fill search found each cell's inside: the first fill fills the first frame.
+  sheet.GetItem(0)->CalcBoundingBox(&mapping);
+  EXPECT_EQ(g_itemBounds.minX, 10000);
+  EXPECT_EQ(g_itemBounds.maxX, 10000 + cell);
+  EXPECT_EQ(g_itemBounds.minY, 100000 - height);
+  EXPECT_EQ(g_itemBounds.maxY, 100000);
+  EXPECT_EQ(sheet.GetItem(0)->GetHoleCount(), 0);
   EXPECT_EQ(static_cast<int>(numbers.size()), kHatchDefinitionCount);
 
   // The fourth pattern starts the second row: one cell height plus 15000 lower, at the left.
