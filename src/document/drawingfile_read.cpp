@@ -319,7 +319,6 @@ bool CDrawingReader::ReadGroup(CDrawItem& item) {
   if (m_version < kDrawingVersion4) return true;
   std::uint32_t value = 0;
   if (m_file.ReadUnsigned(value) == 0) return false;
-  // An inserted drawing's groups stay its own: they get numbers the drawing does not use.
   const int group = m_doc.MapGroupNumber(static_cast<int>(value));
   item.SetGroupNumber(group);
   m_doc.RaiseGroupCounter(group);
@@ -808,13 +807,14 @@ int CZephDoc::ReadDrawingFile(const QString& path, int mode) {
   if (mode == kReadInsert) {
     SetUndoGroup(1);
     RebuildObjectList();
+    // An inserted drawing's groups stay its own: they get numbers the drawing does not use.
     SetGroupRemapping(1);
   } else {
     ClearDrawing();
     recording = EnableUndo(0);
     RebuildObjectList();
+    m_legacySegments.clear();
   }
-  m_legacySegments.clear();
   ClearLoadNumberMap();
   if (mode == kReadSymbolLibrary) m_loadNumbers.nextFree = kFirstLibraryObjectNumber;
   ShowWaitCursor();
