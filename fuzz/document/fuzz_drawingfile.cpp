@@ -7,6 +7,7 @@
 #include <QString>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 
 #include "document/document.h"
@@ -56,6 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     zeph::SetPresenter(&presenter);
     SetOldTextMeasurer(&measurer);
     g_spellChecker = std::make_unique<CSpell>();
+    // The checker goes before the log at exit, as when the program shuts down.
+    std::atexit([] { g_spellChecker.reset(); });
     SetOptionFlag(kOptionUseBackupFolder, 0);
   }
   if (size > 1 << 20) return 0;
