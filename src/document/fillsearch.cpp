@@ -45,84 +45,11 @@ constexpr int kCodeRejected = 20;
 // accept points a unit or two past an end).
 constexpr int kBoxMargin = 16;
 
-// A grid over the drawing that finds the items whose boxes may meet a given box, so that the
-// search compares each item only with its neighbours instead of with every earlier item.
-class CBoxGrid {
- public:
-  CBoxGrid(const ItemBox& extent, int itemCount) : m_extent(extent) {
-    m_size = std::clamp(static_cast<int>(std::sqrt(static_cast<double>(itemCount))), 1, 512);
-    const std::int64_t width = static_cast<std::int64_t>(extent.maxX) - extent.minX + 1;
-    const std::int64_t height = static_cast<std::int64_t>(extent.maxY) - extent.minY + 1;
-    m_cellWidth = std::max<std::int64_t>(1, (width + m_size - 1) / m_size);
-    m_cellHeight = std::max<std::int64_t>(1, (height + m_size - 1) / m_size);
-    m_cells.resize(static_cast<std::size_t>(m_size) * static_cast<std::size_t>(m_size));
-  }
-
-  void Insert(int index, const ItemBox& box) {
-    int c0 = 0;
-    int r0 = 0;
-    int c1 = 0;
-    int r1 = 0;
-    Cells(box, c0, r0, c1, r1);
-    // An item across much of the drawing is met by nearly every query: kept apart.
-    if (static_cast<std::int64_t>(c1 - c0 + 1) * (r1 - r0 + 1) > 4 * m_size) {
-      m_large.push_back(index);
-      return;
-    }
-    for (int r = r0; r <= r1; ++r) {
-      for (int c = c0; c <= c1; ++c) Cell(c, r).push_back(index);
-    }
-  }
-
-  // The indices inserted whose cells the box touches, ascending, each once.
-  void Query(const ItemBox& box, std::vector<int>& out) const {
-    out.assign(m_large.begin(), m_large.end());
-    int c0 = 0;
-    int r0 = 0;
-    int c1 = 0;
-    int r1 = 0;
-    Cells(box, c0, r0, c1, r1);
-    for (int r = r0; r <= r1; ++r) {
-      for (int c = c0; c <= c1; ++c) {
-        const std::vector<int>& cell = m_cells[Slot(c, r)];
-        out.insert(out.end(), cell.begin(), cell.end());
-      }
-    }
-    std::sort(out.begin(), out.end());
-    out.erase(std::unique(out.begin(), out.end()), out.end());
-  }
-
- private:
-  int Column(std::int64_t x) const {
-    return static_cast<int>(std::clamp<std::int64_t>((x - m_extent.minX) / m_cellWidth, 0, m_size - 1));
-  }
-  int Row(std::int64_t y) const {
-    return static_cast<int>(std::clamp<std::int64_t>((y - m_extent.minY) / m_cellHeight, 0, m_size - 1));
-  }
-  void Cells(const ItemBox& box, int& c0, int& r0, int& c1, int& r1) const {
-    c0 = Column(box.minX);
-    c1 = Column(box.maxX);
-    r0 = Row(box.minY);
-    r1 = Row(box.maxY);
-  }
-  std::size_t Slot(int c, int r) const {
-    return static_cast<std::size_t>(r) * static_cast<std::size_t>(m_size) +
-           static_cast<std::size_t>(c);
-  }
-  std::vector<int>& Cell(int c, int r) { return m_cells[Slot(c, r)]; }
-
-  ItemBox m_extent;
-  int m_size = 1;
-  std::int64_t m_cellWidth = 1;
-  std::int64_t m_cellHeight = 1;
-  std::vector<std::vector<int>> m_cells;
-  std::vector<int> m_large;
-};
-
 // Gives every item its code for this search (left out, or available), and settles the
 // duplicates and overlaps among the available ones. The boxes of the items as they are for
-// the search go to `boxes`; true when some end was moved.
-bool SettleDuplicates(CZephDoc& doc, std::vector<ItemBox>& boxes) {
+// the search go to `boxes`, the items left available to `grid`; true when some end was
+// moved.
+bool SettleDuplicates(CZephDoc& doc, std::vector<ItemBox>& boxes, CBoxGrid& grid) {
   const int count = doc.GetItemCount();
   boxes.assign(static_cast<std::size_t>(count), ItemBox());
   bool extentSet = false;
@@ -144,7 +71,7 @@ bool SettleDuplicates(CZephDoc& doc, std::vector<ItemBox>& boxes) {
     }
   }
 
-  CBoxGrid grid(extent, count);
+  grid = CBoxGrid(extent, count);
   std::vector<int> neighbours;
   bool moved = false;
   for (int i = 0; i < count; ++i) {
@@ -219,12 +146,12 @@ int FindStartLeft(CZephDoc& doc, int x, int y, int& startX) {
   int k = 0;
   try {
     for (i = 0; i < count; ++i) {
-      CDrawItem* item = doc.GetItem(i);
-      if (item->GetUsedState() != 0) continue;
       if (useBoxes) {
         const ItemBox& box = g_searchBoxes.boxes[static_cast<std::size_t>(i)];
         if (y < box.minY || y > box.maxY || x < box.minX) continue;
       }
+      CDrawItem* item = doc.GetItem(i);
+      if (item->GetUsedState() != 0) continue;
       const int n = item->IntersectScanLine(y);
       for (k = 0; k < n; ++k) {
         const int cx = g_intersectX[static_cast<std::size_t>(k)];
@@ -257,11 +184,11 @@ int FindHoleStart(CZephDoc& doc, const CBoundaryLoop& outer, const CDrawItem& fi
   const bool useBoxes = g_searchBoxes.IsFor(&doc, count);
   int best = -1;
   for (int i = 0; i < count; ++i) {
+    if (useBoxes && !outerBox.Meets(g_searchBoxes.boxes[static_cast<std::size_t>(i)])) continue;
     CDrawItem* item = doc.GetItem(i);
     try {
       const int state = item->GetUsedState();
       if (state != 0 && state <= 50) continue;
-      if (useBoxes && !outerBox.Meets(g_searchBoxes.boxes[static_cast<std::size_t>(i)])) continue;
       int rx = 0;
       int ry = 0;
       item->GetRightmostPoint(rx, ry);
@@ -309,6 +236,64 @@ class CSearchScope {
 };
 
 }  // namespace
+
+CBoxGrid::CBoxGrid(const ItemBox& extent, int itemCount) : m_extent(extent) {
+  m_size = std::clamp(static_cast<int>(std::sqrt(static_cast<double>(itemCount))), 1, 512);
+  const std::int64_t width = static_cast<std::int64_t>(extent.maxX) - extent.minX + 1;
+  const std::int64_t height = static_cast<std::int64_t>(extent.maxY) - extent.minY + 1;
+  m_cellWidth = std::max<std::int64_t>(1, (width + m_size - 1) / m_size);
+  m_cellHeight = std::max<std::int64_t>(1, (height + m_size - 1) / m_size);
+  m_cells.resize(static_cast<std::size_t>(m_size) * static_cast<std::size_t>(m_size));
+}
+
+void CBoxGrid::Insert(int index, const ItemBox& box) {
+  int c0 = 0;
+  int r0 = 0;
+  int c1 = 0;
+  int r1 = 0;
+  Cells(box, c0, r0, c1, r1);
+  // An item across much of the drawing is met by nearly every query: kept apart.
+  if (static_cast<std::int64_t>(c1 - c0 + 1) * (r1 - r0 + 1) > 4 * m_size) {
+    m_large.push_back(index);
+    return;
+  }
+  for (int r = r0; r <= r1; ++r) {
+    for (int c = c0; c <= c1; ++c) m_cells[Slot(c, r)].push_back(index);
+  }
+}
+
+void CBoxGrid::Query(const ItemBox& box, std::vector<int>& out) const {
+  out.assign(m_large.begin(), m_large.end());
+  if (m_cells.empty()) return;
+  int c0 = 0;
+  int r0 = 0;
+  int c1 = 0;
+  int r1 = 0;
+  Cells(box, c0, r0, c1, r1);
+  for (int r = r0; r <= r1; ++r) {
+    for (int c = c0; c <= c1; ++c) {
+      const std::vector<int>& cell = m_cells[Slot(c, r)];
+      out.insert(out.end(), cell.begin(), cell.end());
+    }
+  }
+  std::sort(out.begin(), out.end());
+  out.erase(std::unique(out.begin(), out.end()), out.end());
+}
+
+int CBoxGrid::Column(std::int64_t x) const {
+  return static_cast<int>(std::clamp<std::int64_t>((x - m_extent.minX) / m_cellWidth, 0, m_size - 1));
+}
+
+int CBoxGrid::Row(std::int64_t y) const {
+  return static_cast<int>(std::clamp<std::int64_t>((y - m_extent.minY) / m_cellHeight, 0, m_size - 1));
+}
+
+void CBoxGrid::Cells(const ItemBox& box, int& c0, int& r0, int& c1, int& r1) const {
+  c0 = Column(box.minX);
+  c1 = Column(box.maxX);
+  r0 = Row(box.minY);
+  r1 = Row(box.maxY);
+}
 
 SearchBoxes g_searchBoxes;
 
@@ -366,9 +351,11 @@ DrawItemPtr CZephDoc::FillAreaAtPoint(int x, int y) {
 
   try {
     std::vector<ItemBox> boxes;
-    SettleDuplicates(*this, boxes);
+    CBoxGrid grid;
+    SettleDuplicates(*this, boxes, grid);
     g_searchBoxes.document = this;
     g_searchBoxes.boxes = std::move(boxes);
+    g_searchBoxes.grid = std::move(grid);
 
     trace.Step(5);
     fill = CreateItem(kItemFill);

@@ -218,7 +218,17 @@ bool CZephDoc::MoveTraceStart(CDrawItem* item, int& x, int& y) {
   int bestX = x;
   int bestY = y;
   const int count = GetItemCount();
-  for (int i = 0; i < count; ++i) {
+  const bool useBoxes = g_searchBoxes.IsFor(this, count);
+  std::vector<int> neighbours;
+  ItemBox box;
+  if (useBoxes) {
+    box = GetItemBox(item);
+    g_searchBoxes.grid.Query(box, neighbours);
+  }
+  const int candidates = useBoxes ? static_cast<int>(neighbours.size()) : count;
+  for (int c = 0; c < candidates; ++c) {
+    const int i = useBoxes ? neighbours[static_cast<std::size_t>(c)] : c;
+    if (useBoxes && !box.Meets(g_searchBoxes.boxes[static_cast<std::size_t>(i)])) continue;
     CDrawItem* other = GetItem(i);
     if (other == nullptr || other == item || other->GetUsedState() < 0) continue;
     int n = 0;
@@ -290,15 +300,21 @@ int CZephDoc::ExpandPathNode(int node) {
   const int aClosed = a->IsClosed();
   const int aHoldsPoint = aClosed != 0 ? a->ContainsPoint(state.x, state.y) : 0;
 
+  // During a fill search only the neighbours of the item can meet it; they come in list
+  // order, as a plain pass would take them.
+  std::vector<int> neighbours;
+  if (useBoxes) g_searchBoxes.grid.Query(aBox, neighbours);
+  const int candidates = useBoxes ? static_cast<int>(neighbours.size()) : itemCount;
   std::vector<int> xs;
   std::vector<int> ys;
   std::vector<int> flags;
-  for (int i = 0; i < itemCount; ++i) {
+  for (int c = 0; c < candidates; ++c) {
+    const int i = useBoxes ? neighbours[static_cast<std::size_t>(c)] : c;
+    if (useBoxes && !aBox.Meets(g_searchBoxes.boxes[static_cast<std::size_t>(i)])) continue;
     CDrawItem* b = GetItem(i);
     if (b == nullptr || b == a) continue;
     const int used = b->GetUsedState();
     if (used != 0 && used < 50) continue;
-    if (useBoxes && !aBox.Meets(g_searchBoxes.boxes[static_cast<std::size_t>(i)])) continue;
     int n = 0;
     try {
       n = a->IntersectWith(b);
