@@ -134,10 +134,15 @@ QString UnescapeText(QStringView text) {
   out.reserve(text.size());
   for (qsizetype i = 0; i < text.size(); ++i) {
     QChar c = text[i];
+    // Only the store's own escapes are undone; any other backslash (a path typed by hand,
+    // "C:\Drawings") is taken as it stands, so that rewriting the store keeps the value.
     if (c == u'\\' && i + 1 < text.size()) {
-      c = text[++i];
-      if (c == u'r') c = u'\r';
-      if (c == u'n') c = u'\n';
+      const QChar next = text[i + 1];
+      if (next == u'\\' || next == u'=' || next == u'r' || next == u'n' ||
+          (i == 0 && (next == u'[' || next == u';' || next == u'#'))) {
+        ++i;
+        c = next == u'r' ? QChar(u'\r') : next == u'n' ? QChar(u'\n') : next;
+      }
     }
     out += c;
   }
@@ -541,11 +546,26 @@ int WriteRegistryString(const RegistryKey& key, const QString& valueName, const 
     QString path;
     if (LoadForChange(key, store, path) != 0) return 0;
     const QString name = CutAtNull(valueName);
-    StoreSection& section = SectionFor(store, StoreLevels(key.root(), key.path()));
+    const QStringList levels = StoreLevels(key.root(), key.path());
+    // The value readers find is the first of its name under the key (a store edited by hand
+    // may hold the key or the value twice): that one takes the text and any later ones go,
+    // so what was written is what is read.
     StoreLine* target = nullptr;
-    for (StoreLine& line : section.lines)
-      if (line.isValue && SameName(line.name, name)) target = &line;
+    for (StoreSection& section : store.sections) {
+      if (!SameLevels(section.levels, levels)) continue;
+      for (std::size_t i = 0; i < section.lines.size();) {
+        const StoreLine& line = section.lines[i];
+        if (!line.isValue || !SameName(line.name, name)) {
+          ++i;
+        } else if (target == nullptr) {
+          target = &section.lines[i++];
+        } else {
+          section.lines.erase(section.lines.begin() + static_cast<std::ptrdiff_t>(i));
+        }
+      }
+    }
     if (target == nullptr) {
+      StoreSection& section = SectionFor(store, levels);
       section.lines.push_back(StoreLine());
       target = &section.lines.back();
       target->isValue = true;

@@ -716,9 +716,27 @@ void CTextFileWriter::WriteDouble(double x) {
   if (g_fileStatus != kFileOk) return;
   QString text;
   // A value without digits would be an empty line that no reader accepts: the save fails.
-  if (!std::isfinite(x) || (FormatDouble(x, text, 21) == 0 && text.isEmpty())) {
+  const int plain = std::isfinite(x) ? FormatDouble(x, text, 21) : 0;
+  if (!std::isfinite(x) || (plain == 0 && text.isEmpty())) {
     g_fileStatus = kFileCannotSave;
     return;
+  }
+  // A value too small for 21 characters of plain decimals would be written as "0" and read
+  // back as another value (a hatch spacing of 0 is refused): it keeps its digits in exponent
+  // form, "1.3e-52", within the same 21 characters.
+  DecimalDigits g;
+  if (plain == 0 && x != 0 && text == u"0" && ToDecimalDigits(x, g) && g.count > 0) {
+    std::u16string exponent = u"e";
+    AppendDecimal(exponent, g.dec - 1);
+    std::u16string small;
+    if (g.negative) small.push_back(u'-');
+    small.push_back(char16_t(g.digits[0]));
+    const std::size_t room = 21 - exponent.size();
+    if (g.count > 1 && small.size() + 2 <= room) {
+      small.push_back(u'.');
+      for (int i = 1; i < g.count && small.size() < room; ++i) small.push_back(char16_t(g.digits[i]));
+    }
+    text = QString::fromStdU16String(small + exponent);
   }
   WriteLine(text);
 }

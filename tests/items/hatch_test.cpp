@@ -441,6 +441,38 @@ TEST_F(HatchTest, DegenerateRecordsInTheFileAreRefused) {
   }
 }
 
+TEST_F(HatchTest, AFamilyWithATinySpacingIsSavedSoThatItReadsBack) {
+  // Read from a file as it stood, the family is valid; saved again its spacing must not
+  // become "0", which no reader takes back.
+  {
+    CTextFileWriter writer;
+    ASSERT_EQ(writer.Open(FilePath()), 1);
+    for (const char* line : {"1", "6", "1.3e-52", "0", "0", "0", "0", "0"}) {
+      writer.WriteLine(QString::fromLatin1(line));
+    }
+  }
+  CHatchPattern read;
+  {
+    CTextFileReader reader;
+    ASSERT_EQ(reader.Open(FilePath()), 1);
+    ASSERT_EQ(read.Read(reader), 1);
+    ASSERT_EQ(g_fileStatus, kFileOk);
+  }
+  ASSERT_EQ(read.GetLineCount(), 1);
+  {
+    CTextFileWriter writer;
+    ASSERT_EQ(writer.Open(FilePath()), 1);
+    read.Write(writer);
+  }
+  CHatchPattern again;
+  CTextFileReader reader;
+  ASSERT_EQ(reader.Open(FilePath()), 1);
+  EXPECT_EQ(again.Read(reader), 1);
+  EXPECT_EQ(g_fileStatus, kFileOk);
+  ASSERT_EQ(again.GetLineCount(), 1);
+  EXPECT_DOUBLE_EQ(again.GetLine(0)->GetSpacing(), 1.3e-52);
+}
+
 // ---- Drawing one stretch ----
 
 // The pieces a stretch drew: each as (start, end) device points. On screen a piece is

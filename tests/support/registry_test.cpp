@@ -313,6 +313,45 @@ TEST_F(RegistryTest, LinesTheStoreDoesNotKnowSurviveARewrite) {
             "Keep=sz:yes\n");
 }
 
+TEST_F(RegistryTest, AValueStoredTwiceIsWrittenWhereItIsRead) {
+  // Edited by hand: the key twice, the value twice in the first and once in the second.
+  WriteFile(UserStore(),
+            "[SOFTWARE\\Corvelle Software]\n"
+            "Name=sz:first\n"
+            "Name=sz:second\n"
+            "[SOFTWARE\\Corvelle Software]\n"
+            "name=sz:third\n"
+            "Other=sz:kept\n");
+  RegistryKey key;
+  ASSERT_EQ(OpenRegistryPath(RegistryKey::CurrentUser(), MakerPath(), key, false, false), 2);
+  QString read;
+  ASSERT_EQ(ReadRegistryString(key, QStringLiteral("Name"), read, false), 1);
+  EXPECT_EQ(read, QStringLiteral("first"));
+  ASSERT_EQ(WriteRegistryString(key, QStringLiteral("Name"), QStringLiteral("Ann")), 1);
+  ASSERT_EQ(ReadRegistryString(key, QStringLiteral("Name"), read, false), 1);
+  EXPECT_EQ(read, QStringLiteral("Ann"));
+  EXPECT_EQ(ReadFile(UserStore()),
+            "[SOFTWARE\\Corvelle Software]\n"
+            "Name=sz:Ann\n"
+            "[SOFTWARE\\Corvelle Software]\n"
+            "Other=sz:kept\n");
+}
+
+TEST_F(RegistryTest, BackslashesTypedByHandKeepTheirValueThroughARewrite) {
+  WriteFile(UserStore(),
+            "[SOFTWARE\\Corvelle Software]\n"
+            "Folder=sz:C:\\Drawings\\Class 4\n"
+            "Trailing=sz:end\\\n");
+  RegistryKey key;
+  ASSERT_EQ(OpenRegistryPath(RegistryKey::CurrentUser(), MakerPath(), key, false, false), 2);
+  ASSERT_EQ(WriteRegistryString(key, QStringLiteral("Name"), QStringLiteral("Ann")), 1);
+  QString read;
+  ASSERT_EQ(ReadRegistryString(key, QStringLiteral("Folder"), read, false), 1);
+  EXPECT_EQ(read, QStringLiteral("C:\\Drawings\\Class 4"));
+  ASSERT_EQ(ReadRegistryString(key, QStringLiteral("Trailing"), read, false), 1);
+  EXPECT_EQ(read, QStringLiteral("end\\"));
+}
+
 TEST_F(RegistryTest, AStoreThatIsNotValidTextIsNeverRewritten) {
   const QByteArray original = "[SOFTWARE\\Corvelle Software]\nName=sz:Ann \xff\xfe\n";
   WriteFile(UserStore(), original);

@@ -745,6 +745,36 @@ TEST_F(TextFileTest, TheLargestValuesReadBackAsWritten) {
   EXPECT_NEAR(b / largest, -1.0, 1e-14);
 }
 
+TEST_F(TextFileTest, ValuesTooSmallForPlainDecimalsAreWrittenWithAnExponent) {
+  const struct {
+    double x;
+    const char* line;
+  } cases[] = {
+      {1.3e-52, "1.3e-52"},
+      {-2.5e-300, "-2.5e-300"},
+      {1.2345678901234567e-20, "1.23456789012346e-20"},
+      {-4.9406564584124654e-324, "-4.9406564584124e-324"},  // cut to 21 characters
+      {1e-19, "0.0000000000000000001"},  // still fits as plain decimals
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    const QString path = PathOf("small.txt");
+    {
+      CTextFileWriter w;
+      ASSERT_EQ(w.Open(path), 1);
+      w.WriteDouble(c.x);
+    }
+    ASSERT_EQ(g_fileStatus, kFileOk);
+    EXPECT_EQ(ReadBytes(path), QByteArray(c.line) + "\r\n");
+    CTextFileReader r;
+    ASSERT_EQ(r.Open(path), 1);
+    double back = 0;
+    EXPECT_EQ(r.ReadDouble(back), 1);
+    EXPECT_NE(back, 0.0);
+    EXPECT_NEAR(back / c.x, 1.0, 1e-10);
+  }
+}
+
 TEST(FormatDoubleTest, NonFiniteValuesAreNeverFormatted) {
   for (double x :
        {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()}) {
