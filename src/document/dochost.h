@@ -7,6 +7,7 @@
 #include <QString>
 
 class CDrawItem;
+class CDocDict;
 
 // Tool numbers the document compares against (the palette's order).
 inline constexpr int kToolMove = 14;
@@ -50,6 +51,15 @@ class IDocumentHost {
   // Draws an item in the editing view: colourMode kDrawOwnColour, or a colour such as the
   // background colour, which wipes the item from the display.
   virtual void DrawItem(const CDrawItem* /*item*/, int /*colourMode*/) {}
+
+  // The shell's views (the document commands show the drawing when it was opened).
+  // 0 when the editing view is the one shown.
+  virtual int GetActiveViewCode() const { return 0; }
+  virtual void ShowEditingView() {}
+  virtual void ResetEditingView() {}
+  // Edit > Dictionary: shows the dialog that edits the drawing's word list; 0 when it could
+  // not be made.
+  virtual int ShowDictionaryDialog(CDocDict* /*list*/) { return 0; }
 };
 
 // The host in use: the installed one, else the one that does nothing.

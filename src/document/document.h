@@ -271,6 +271,29 @@ class CZephDoc final : public IItemDocument {
   int IsDrawnHighlighted(const CDrawItem* item) const;
   void UpdateLineStart(const CDrawItem* item) const;
 
+  // ---- Document commands ----
+  // The menu commands the document answers, called by the shell as plain handlers.
+  void OnFileNew();
+  void OnFileOpen();
+  void OnFileAdd();
+  void OnFileSave();
+  void OnFileSaveAs();
+  void OnEditWipe();
+  void OnEditDictionary();
+  // Enabled: File > Save while the drawing or its word list has changed; Edit > Dictionary
+  // while a spell checker exists and the drawing has its word list.
+  int OnUpdateFileSave() const;
+  int OnUpdateEditDictionary() const;
+  // The save question before a changed drawing is discarded: 1 go on, 0 cancelled.
+  int QuerySaveModified();
+  int PromptSaveChanges();
+  // File > Open's dialogs and the opening: 1 opened.
+  int ChooseAndOpenFile();
+  // Opens a drawing by path: the reader's result (0 when nothing was read).
+  int OpenFile(const QString& path);
+  // Changed for the save question: the drawing, or its word list.
+  int IsChangedOrWordsAdded() const;
+
   // ---- Drawing files ----
   // Reads a drawing file of any version (DrawingReadMode: 0 open, 1 insert as one undo step,
   // 2 symbol library). 0 when nothing was read (the file cannot be opened: status 3; its first

@@ -15,6 +15,8 @@ constexpr BuiltInText kBuiltInTexts[] = {
     {kIdsPleaseTypePositive, u"Please type a positive number."},
     {kIdsPleaseTypeSmallWhole, u"Please type  a small whole number."},
     {kIdsPleaseTypeNonZero, u"Please type a number which is not zero."},
+    {96, u"Do you want to save the drawing?"},
+    {257, u"The drawing has been loaded."},
     {274, u"Sorry - the undo system has been corrupted."},
     {275, u"Sorry - the redo system has been corrupted."},
     {276, u"There is not enough space in the Undo buffer\nto save this action. Do you want to continue?"},
