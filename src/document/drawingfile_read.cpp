@@ -694,6 +694,9 @@ void CDrawingReader::ReadPicture() {
   if (m_mode == kReadInsert) return;
   m_doc.SetPicturePath(path);
   m_doc.SetPicturePlace(x, y, scale);
+  // A pasted picture's reference names a picture of the run that saved the file, never one
+  // of this run: the drawing shows no picture rather than a wrong one.
+  m_doc.ClearPictureReference();
 }
 
 // The next fresh number at or after the next number to try, which moves past it but never

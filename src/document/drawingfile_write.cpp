@@ -592,7 +592,11 @@ int CZephDoc::SaveDrawing(int ask) {
         path = chosen;
       }
       WriteDrawingFile(path);
-      if (g_fileStatus == kFileOk) break;
+      if (g_fileStatus == kFileOk) {
+        // The file cannot hold a pasted background picture; the user is told once it is saved.
+        WarnPastedPictureNotSaved();
+        break;
+      }
       ShowDrawingFileError(path);
       // After a failure the user chooses again.
       showDialog = true;

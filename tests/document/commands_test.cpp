@@ -235,4 +235,20 @@ TEST_F(CommandsTest, DictionaryCommandNeedsAWordList) {
   EXPECT_EQ(presenter.shown().size(), 1u);
 }
 
+TEST_F(CommandsTest, PastedPicturesAreNeitherSavedNorTakenFromAFile) {
+  const QString path = PathOf(QStringLiteral("pasted.zpd"));
+  CZephDoc doc;
+  Add(doc, MakeLine(0, 0, 1000, 0));
+  doc.SetFilePath(path);
+  doc.SetPicturePath(QStringLiteral(">3"));
+  EXPECT_EQ(doc.SaveDrawing(0), 1);  // the save goes on, with a warning
+  ASSERT_EQ(presenter.shown().size(), 1u);
+  EXPECT_EQ(g_fileStatus, kFileOk);
+
+  CZephDoc reopened;
+  EXPECT_EQ(reopened.OpenFile(path), 1);
+  EXPECT_TRUE(reopened.GetPicturePath().isEmpty());
+  EXPECT_EQ(reopened.GetItemCount(), 1);
+}
+
 }  // namespace
