@@ -363,6 +363,41 @@ class CZephDoc final : public IItemDocument {
   };
   LoadNumberMap& GetLoadNumberMap() { return m_loadNumbers; }
 
+  // ---- Conversion of old line data ----
+  // Rebuilds the old hatches kept as legacy segment records (files "Zephorin2" and
+  // "Zephorin3") as hatched fills with holes; a hatch whose outline cannot be closed becomes
+  // plain lines and is counted for the user. Gaps in an outline are closed with temporary
+  // lines, all gone when the pass returns. Not re-entrant.
+  void ConvertLegacySegments();
+  // Every record of the object not already drawn by a fill becomes a line item: the lines
+  // added.
+  int ConvertHatchToLines(int objectNumber);
+  // Joins rows of loose ends (attached to no item) of one hatch with temporary lines.
+  void BridgeLooseHatchEnds();
+  // The open end with the smallest x (the first found of equal x).
+  bool FindHatchStart(int& s, int& e) const;
+  // Of the object's open ends strictly inside the loop, the one with the smallest x.
+  bool FindHatchHoleStart(const CBoundaryLoop& loop, int objectNumber, int& s, int& e) const;
+  // The outline (hole 0) or hole (hole 1) through end (s, e) of a record; null when it
+  // cannot be closed.
+  std::unique_ptr<CBoundaryLoop> TraceHatchBoundary(int hole, int s, int e);
+  // Moves (s, e) along the open ends of its hatch on the same item.
+  void WalkHatchEnds(int& s, int& e);
+  // Moves (s, e) to the end of its hatch where the outline goes on along another item.
+  bool HopToNextBoundary(int& s, int& e);
+  // A temporary line across a gap in the outline after end (s, e), which moves on; null
+  // when none can be made.
+  CDrawItem* BridgeHatchGap(int& s, int& e, int previousS, int previousE);
+  // The step from one hatch line to the next along the line item that end (s, e) is
+  // attached to.
+  bool GetHatchStepOnLine(int s, int e, int& dx, int& dy) const;
+  // The angles about the arc that end (s, e) is attached to where the neighbouring hatch
+  // lines meet it.
+  bool GetHatchArcRange(int s, int e, double& low, double& high) const;
+  bool IsNearHatchEnd(int s, int e, int x, int y) const;
+  // Every open end attached to the item is left out of the present search.
+  void ExcludeEndsLinkedTo(const CDrawItem* item);
+
   // ---- Corners and Break ----
   // Rebuilds the corner list with every end of a shown, ungrouped line inside the drawing
   // window where exactly one other such line ends, no arc ends, and the two lines meet at an

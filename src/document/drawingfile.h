@@ -92,8 +92,8 @@ void SetOldTextMeasurer(IOldTextMeasurer* measurer);
 IOldTextMeasurer& GetOldTextMeasurer();
 
 // The conversion of the legacy segment records of files "Zephorin2" and "Zephorin3" into
-// items, run after every read that counted any (inside the undo step of an insert). Until one
-// is installed the records are only kept.
+// items, run after every read that counted any (inside the undo step of an insert): the
+// document's ConvertLegacySegments, or what a test installs; null goes back to it.
 using LegacyConversionHook = void (*)(CZephDoc& doc);
 void SetLegacyConversionHook(LegacyConversionHook hook);
 LegacyConversionHook GetLegacyConversionHook();

@@ -4,6 +4,7 @@
 #include <QString>
 #include <array>
 
+#include "document/document.h"
 #include "document/drawingfile.h"
 #include "document/drawingfile_detail.h"
 #include "items/drawitem.h"
@@ -93,7 +94,9 @@ class CEditingViewMeasurer final : public IOldTextMeasurer {
 
 CEditingViewMeasurer g_editingViewMeasurer;
 IOldTextMeasurer* g_measurer = nullptr;
-LegacyConversionHook g_legacyHook = nullptr;
+// The conversion of old hatches, unless a test installs another.
+void ConvertLegacySegmentsOf(CZephDoc& doc) { doc.ConvertLegacySegments(); }
+LegacyConversionHook g_legacyHook = ConvertLegacySegmentsOf;
 
 int g_saveFaultAt = 0;
 int g_saveSteps = 0;
@@ -186,7 +189,9 @@ IOldTextMeasurer& GetOldTextMeasurer() {
   return g_measurer != nullptr ? *g_measurer : g_editingViewMeasurer;
 }
 
-void SetLegacyConversionHook(LegacyConversionHook hook) { g_legacyHook = hook; }
+void SetLegacyConversionHook(LegacyConversionHook hook) {
+  g_legacyHook = hook != nullptr ? hook : ConvertLegacySegmentsOf;
+}
 LegacyConversionHook GetLegacyConversionHook() { return g_legacyHook; }
 
 void SetSaveFaultForTest(int k) {

@@ -20,6 +20,8 @@ constexpr BuiltInText kBuiltInTexts[] = {
     {274, u"Sorry - the undo system has been corrupted."},
     {275, u"Sorry - the redo system has been corrupted."},
     {276, u"There is not enough space in the Undo buffer\nto save this action. Do you want to continue?"},
+    {277, u"Sorry - Zephorin has not been able to convert\na hatch in this file into a fill hatch.\n\nThis means that the hatch has now\nbecome a set of independent parallel lines."},
+    {278, u"Sorry - Zephorin has not been able to convert\n%1 hatches in this file into fill hatches.\n\nThis means that the hatches have now\nbecome sets of independent parallel lines."},
     {368, u"Sorry - Zephorin cannot find a\nclosed boundary around the point\nwhere you have chosen to fill."},
     {369, u"Sorry - Zephorin has not been able to fill your chosen shape.\n\nPlease save your work and email a copy of the file to:\n     support@example.org"},
 };
