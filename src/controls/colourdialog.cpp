@@ -23,9 +23,7 @@ QColor ToQt(ColourRef c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
 ColourRef FromQt(const QColor& c) { return MakeColour(c.red(), c.green(), c.blue()); }
 
 // Qt numbers the cells of its colour grids down the columns; the program reads them row by row.
-int QtBasicIndex(int index) {
-  return index / kBasicColumns + (index % kBasicColumns) * kBasicRows;
-}
+int QtBasicIndex(int index) { return index / kBasicColumns + (index % kBasicColumns) * kBasicRows; }
 int QtCustomIndex(int index) {
   return index / kCustomColumns + (index % kCustomColumns) * kCustomRows;
 }
@@ -64,8 +62,7 @@ std::array<ColourRef, kRecentColourCount> g_recentColours = [] {
 
 int IsBasicColour(ColourRef colour) {
   const ColourRef c = ClearColourTopByte(colour);
-  return std::find(g_basicColours.begin(), g_basicColours.end(), c) != g_basicColours.end() ? 1
-                                                                                            : 0;
+  return std::find(g_basicColours.begin(), g_basicColours.end(), c) != g_basicColours.end() ? 1 : 0;
 }
 
 void AddRecentColour(ColourRef colour) {
@@ -104,7 +101,8 @@ int CColourDialog::DoModal() {
     AddRecentColour(m_initialColour);
   }
   for (int i = 0; i < kRecentColourCount; ++i) {
-    QColorDialog::setCustomColor(QtCustomIndex(i), ToQt(g_recentColours[static_cast<std::size_t>(i)]));
+    QColorDialog::setCustomColor(QtCustomIndex(i),
+                                 ToQt(g_recentColours[static_cast<std::size_t>(i)]));
   }
   const int result = GetDialogRunner().RunModal(*this);
   // The user may have changed the custom colours; a basic colour among them is an empty slot.

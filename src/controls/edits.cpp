@@ -178,8 +178,7 @@ bool CZephoEdit::CycleCaseAtCaret() {
   int e = 0;
   GetSel(s, e);
   const int count = s == e ? (s < m_bufferLength ? 1 : 0) : e - s;
-  const int changed =
-      count > 0 ? CycleCase(&m_buffer[static_cast<std::size_t>(s)], count) : 0;
+  const int changed = count > 0 ? CycleCase(&m_buffer[static_cast<std::size_t>(s)], count) : 0;
   if (changed != 0) SetTextFromBuffer();
   if (s == e) {
     SetSel(std::min(s + 1, m_bufferLength), std::min(s + 1, m_bufferLength));

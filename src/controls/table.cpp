@@ -141,8 +141,8 @@ int CTableWnd::SetSize(int columns, int rows) {
   return trace.Return(1);
 }
 
-void CTableWnd::SetColumn(int column, const QString& title, std::int32_t weight,
-                          std::int32_t wrap, std::int32_t alignment) {
+void CTableWnd::SetColumn(int column, const QString& title, std::int32_t weight, std::int32_t wrap,
+                          std::int32_t alignment) {
   if (column < 0 || column >= m_columnCount) return;
   Column& c = m_columns[static_cast<std::size_t>(column)];
   c.title = title;
@@ -185,10 +185,10 @@ bool CTableWnd::GrowRows() {
     std::copy(m_rowColours.begin(),
               m_rowColours.begin() + std::min<std::ptrdiff_t>(capacity, std::ssize(m_rowColours)),
               colours.begin());
-    std::copy(m_displayOrder.begin(),
-              m_displayOrder.begin() +
-                  std::min<std::ptrdiff_t>(capacity, std::ssize(m_displayOrder)),
-              order.begin());
+    std::copy(
+        m_displayOrder.begin(),
+        m_displayOrder.begin() + std::min<std::ptrdiff_t>(capacity, std::ssize(m_displayOrder)),
+        order.begin());
     m_cells.swap(cells);
     m_rowLines.swap(lines);
     m_rowColours.swap(colours);

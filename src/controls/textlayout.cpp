@@ -184,8 +184,7 @@ int CTextLayout::LayOutTextCentred(CDrawContext& dc, const UiRect& rect, QString
   return LayOutText(dc, placed, text, 0, alignment);
 }
 
-int CTextLayout::GetFirstLineForSelection(CDrawContext& dc, const UiRect& rect,
-                                          QStringView text) {
+int CTextLayout::GetFirstLineForSelection(CDrawContext& dc, const UiRect& rect, QStringView text) {
   std::int32_t* const callerEnds = m_lineEnds;
   const std::int32_t callerCapacity = m_lineEndCapacity;
   std::vector<std::int32_t> ends;

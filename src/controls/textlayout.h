@@ -49,8 +49,8 @@ class CTextLayout {
   // ---- Results of the last call ----
   std::int32_t m_lineCount = 0;  // skipped lines included
   std::int32_t m_fittingLines = 0;
-  std::int32_t m_endY = 0;        // below the last line laid out
-  std::int32_t m_widestLine = 0;  // from the rectangle's left edge
+  std::int32_t m_endY = 0;           // below the last line laid out
+  std::int32_t m_widestLine = 0;     // from the rectangle's left edge
   std::int32_t m_overlongCount = 0;  // lines on which no break position was found
 
  private:

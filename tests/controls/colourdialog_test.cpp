@@ -47,8 +47,8 @@ TEST_F(ColourDialogTest, RecentColoursComeMostRecentFirst) {
 }
 
 TEST_F(ColourDialogTest, BasicColoursAndTheTopByteNeverEnterTheList) {
-  AddRecentColour(MakeColour(255, 0, 0));    // basic red
-  AddRecentColour(0x00FFFFFF);               // white marks an empty slot and is basic
+  AddRecentColour(MakeColour(255, 0, 0));      // basic red
+  AddRecentColour(0x00FFFFFF);                 // white marks an empty slot and is basic
   AddRecentColour(MakeColour(0x40, 0, 0x40));  // listed twice among the basic colours
   EXPECT_EQ(g_recentColours[0], kEmptyColourSlot);
   AddRecentColour(kPaletteColourFlag | Grey(7));
@@ -89,7 +89,7 @@ TEST_F(ColourDialogTest, TheDialogShowsAndTakesBackTheRecentColours) {
   EXPECT_EQ(seenCustom[0], QColor(0x12, 0x34, 0x56));  // the initial colour joined the list
   EXPECT_EQ(seenCustom[2], QColor(2, 2, 2));           // row 0, column 1
   EXPECT_EQ(seenCustom[4], QColor(1, 1, 1));
-  EXPECT_EQ(seenCustom[1], QColor(255, 255, 255));      // row 1: empty
+  EXPECT_EQ(seenCustom[1], QColor(255, 255, 255));  // row 1: empty
   EXPECT_EQ(dialog.GetColour(), MakeColour(10, 20, 30));
 
   EXPECT_EQ(g_recentColours[0], MakeColour(0x12, 0x34, 0x56));

@@ -54,8 +54,8 @@ class DisplayTextTest : public ControlsTest {
   }
 
   static void Wheel(QWidget* w, int delta) {
-    QWheelEvent event(QPointF(10, 10), w->mapToGlobal(QPointF(10, 10)), QPoint(),
-                      QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent event(QPointF(10, 10), w->mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, delta),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(w, &event);
   }
 
@@ -114,13 +114,14 @@ TEST_F(DisplayTextTest, KeysScrollWithinTheRange) {
     int expected;
   };
   const Step steps[] = {
-      {Qt::Key_PageDown, 3}, {Qt::Key_PageDown, 6}, {Qt::Key_Up, 5},      {Qt::Key_PageUp, 2},
-      {Qt::Key_PageUp, 0},   {Qt::Key_Up, 0},       {Qt::Key_End, 16},    {Qt::Key_PageDown, 16},
+      {Qt::Key_PageDown, 3}, {Qt::Key_PageDown, 6}, {Qt::Key_Up, 5},   {Qt::Key_PageUp, 2},
+      {Qt::Key_PageUp, 0},   {Qt::Key_Up, 0},       {Qt::Key_End, 16}, {Qt::Key_PageDown, 16},
       {Qt::Key_Down, 16},    {Qt::Key_Home, 0},     {Qt::Key_Down, 1},
   };
   for (const Step& step : steps) {
     QTest::keyClick(field.get(), step.key);
-    EXPECT_EQ(field->GetFirstLine(), step.expected) << QKeySequence(step.key).toString().toStdString();
+    EXPECT_EQ(field->GetFirstLine(), step.expected)
+        << QKeySequence(step.key).toString().toStdString();
     EXPECT_EQ(field->ScrollBar()->value(), step.expected);
   }
   const std::vector<DcPoint> lines = PaintedLines(*field);

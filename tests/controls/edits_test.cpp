@@ -131,8 +131,8 @@ TEST_F(EditTest, KeysGoToTheParentAsTheOptionsSay) {
   };
   const Case cases[] = {
       {"Enter", kEditForwardEnter, Qt::Key_Return, Qt::NoModifier, kCharEnter},
-      {"Shift+Enter without the modifier bit", kEditForwardEnter, Qt::Key_Return,
-       Qt::ShiftModifier, -1},
+      {"Shift+Enter without the modifier bit", kEditForwardEnter, Qt::Key_Return, Qt::ShiftModifier,
+       -1},
       {"Shift+Enter", kEditForwardEnterWithModifiers, Qt::Key_Return, Qt::ShiftModifier,
        kCharEnter},
       {"Enter not asked for", 0, Qt::Key_Return, Qt::NoModifier, -1},
@@ -203,7 +203,8 @@ class DragListTest : public ControlsTest {
   static void Send(CListDragBox& list, QEvent::Type type, QPoint p) {
     QWidget* viewport = list.viewport();
     const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    const Qt::MouseButtons held =
+        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
     QMouseEvent event(type, QPointF(p), viewport->mapToGlobal(QPointF(p)), button, held,
                       Qt::NoModifier);
     QApplication::sendEvent(viewport, &event);

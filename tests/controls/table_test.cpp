@@ -113,9 +113,8 @@ TEST_F(TableTest, ZeroWeightsDrawNoCellsAndNoTitles) {
 
   table->SetColumn(0, QStringLiteral("Name"), 1, 0, 0);
   table->SetColumn(1, QStringLiteral("Size"), 3, 0, 2);
-  EXPECT_EQ(PaintedTexts(*table),
-            (QStringList{QStringLiteral("Name"), QStringLiteral("Size"), QStringLiteral("a"),
-                         QStringLiteral("b")}));
+  EXPECT_EQ(PaintedTexts(*table), (QStringList{QStringLiteral("Name"), QStringLiteral("Size"),
+                                               QStringLiteral("a"), QStringLiteral("b")}));
   EXPECT_EQ(table->GetColumnWidth(0), 45);  // (200 - 20) / 4
   EXPECT_EQ(table->GetColumnWidth(1), 135);
 }
@@ -133,11 +132,12 @@ TEST_F(TableTest, WrappingColumnsBreakAtBlanksOrCutLongWords) {
   EXPECT_EQ(table->GetRowLineCount(3), 1);
   EXPECT_EQ(table->GetTotalLines(), 7);
   EXPECT_EQ(table->GetCellText(0, 0), QStringLiteral("abc def ghi jkl"));
-  EXPECT_EQ(PaintedTexts(*table),
-            (QStringList{QStringLiteral("Text"), QStringLiteral("Kind"), QStringLiteral("abc def ghi"),
-                         QStringLiteral("jkl"), QStringLiteral("abcdefghabc"), QStringLiteral("defgh"),
-                         QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("short"),
-                         QStringLiteral("last")}));
+  EXPECT_EQ(
+      PaintedTexts(*table),
+      (QStringList{QStringLiteral("Text"), QStringLiteral("Kind"), QStringLiteral("abc def ghi"),
+                   QStringLiteral("jkl"), QStringLiteral("abcdefghabc"), QStringLiteral("defgh"),
+                   QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("short"),
+                   QStringLiteral("last")}));
 
   // A wider table wraps again from the original texts; a cell holding the character 255
   // keeps it.
@@ -149,7 +149,8 @@ TEST_F(TableTest, WrappingColumnsBreakAtBlanksOrCutLongWords) {
   table->SetCellText(0, QStringLiteral("caf\u00ff caf\u00ff caf\u00ff caf\u00ff caf\u00ff"));
   table->resize(200, 258);
   QApplication::processEvents();
-  EXPECT_EQ(table->GetCellText(4, 0), QStringLiteral("caf\u00ff caf\u00ff caf\u00ff caf\u00ff caf\u00ff"));
+  EXPECT_EQ(table->GetCellText(4, 0),
+            QStringLiteral("caf\u00ff caf\u00ff caf\u00ff caf\u00ff caf\u00ff"));
   EXPECT_EQ(table->GetRowLineCount(4), 3);
 }
 
