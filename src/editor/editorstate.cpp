@@ -1,0 +1,60 @@
+#include "editor/editorstate.h"
+
+#include "items/geometry.h"
+#include "support/screen.h"
+
+std::int32_t g_currentTool = -1;
+std::int32_t g_snapMode = kSnapNone;
+std::int32_t g_toolState = 0;
+std::int32_t g_currentSubMode = -1;
+std::int32_t g_toolSubMode = 0;
+std::int32_t g_shapeSubMode = 0;
+std::int32_t g_cornerSubMode = 0;
+std::int32_t g_objectSubMode = 0;
+std::int32_t g_copyPlacing = 0;
+std::int32_t g_moveDragging = 0;
+DrawingPoint g_lineStart;
+std::int32_t g_lineStartSet = 0;
+std::int32_t g_snapDistance = 0;
+std::array<zeph::ColourRef, 45> g_overlayXorColours{};
+
+void SetUpOverlayXorColours() {
+  static_assert(std::tuple_size_v<decltype(g_overlayXorColours)> == kColourTableSize);
+  const zeph::ColourRef background = g_backgroundColour & zeph::kColourMask;
+  for (int i = 0; i < kColourTableSize; ++i) {
+    g_overlayXorColours[static_cast<std::size_t>(i)] =
+        (g_colourTable[static_cast<std::size_t>(i)] & zeph::kColourMask) ^ background;
+  }
+}
+
+int GetToolSubMode(int tool) {
+  switch (tool) {
+    case kToolMove:
+      return g_toolSubMode;
+    case kToolShape:
+      return g_shapeSubMode;
+    case kToolCorner:
+      return g_cornerSubMode;
+    case kToolObject:
+      return g_objectSubMode;
+    default:
+      return -1;
+  }
+}
+
+void ResetEditorState() {
+  g_currentTool = -1;
+  g_snapMode = kSnapNone;
+  g_toolState = 0;
+  g_currentSubMode = -1;
+  g_toolSubMode = 0;
+  g_shapeSubMode = 0;
+  g_cornerSubMode = 0;
+  g_objectSubMode = 0;
+  g_copyPlacing = 0;
+  g_moveDragging = 0;
+  g_lineStart = {};
+  g_lineStartSet = 0;
+  g_snapDistance = 0;
+  SetUpOverlayXorColours();
+}

@@ -1,0 +1,73 @@
+#pragma once
+// The editor's program-wide state: the current tool and snap mode that the palette sets, the
+// tool state and sub-modes of the tool at work, and the chaining point of the line tools. The
+// editor, the editing view, the tool handlers and the document's host read them.
+#include <array>
+#include <cstdint>
+
+#include "document/dochost.h"
+#include "items/viewmapping.h"
+#include "platform/drawcontext.h"
+#include "support/constants.h"
+
+// The 28 tools, in the palette's order. Hunt and Grid are switches of the snap mode and never
+// become the current tool.
+inline constexpr int kToolNewLine = 0;
+inline constexpr int kToolLine = 1;
+inline constexpr int kToolArc = 2;
+inline constexpr int kToolCircle = 3;
+inline constexpr int kToolEllipse = 4;
+inline constexpr int kToolCurve = 5;
+inline constexpr int kToolFill = 6;
+inline constexpr int kToolText = 7;
+inline constexpr int kToolShape = 8;
+inline constexpr int kToolDimension = 9;
+inline constexpr int kToolCorner = 10;
+inline constexpr int kToolInsert = 11;
+inline constexpr int kToolHunt = 12;
+inline constexpr int kToolGrid = 13;
+// 14 to 19 and 21 to 23 are named in document/dochost.h.
+inline constexpr int kToolObject = 20;
+inline constexpr int kToolColour = 24;
+inline constexpr int kToolBreak = 25;
+inline constexpr int kToolExtend = 26;
+inline constexpr int kToolOrigin = 27;
+
+// g_snapMode values.
+inline constexpr int kSnapNone = 0;
+inline constexpr int kSnapHunt = 1;
+inline constexpr int kSnapGrid = 2;
+
+// The tool in use, 0..27 (-1 before a drawing is first shown).
+extern std::int32_t g_currentTool;
+extern std::int32_t g_snapMode;
+// The current tool's state, 0..10; what it means belongs to the tool.
+extern std::int32_t g_toolState;
+// The sub-mode shown in the flyout list, -1 when the tool has none.
+extern std::int32_t g_currentSubMode;
+// The sub-modes the tools remember between uses.
+extern std::int32_t g_toolSubMode;    // Move: 0..5
+extern std::int32_t g_shapeSubMode;   // Shape: 0 square, 1 rectangle, 2 regular polygon
+extern std::int32_t g_cornerSubMode;  // Corner: 0 fillet, 1 chamfer
+extern std::int32_t g_objectSubMode;  // Object: 0..4
+// Copy is placing its copies (1) rather than having its items chosen (0).
+extern std::int32_t g_copyPlacing;
+// Move is dragging its items.
+extern std::int32_t g_moveDragging;
+// The chaining point of the line tools, valid while g_lineStartSet is non-zero.
+extern DrawingPoint g_lineStart;
+extern std::int32_t g_lineStartSet;
+// The pick distance in pixels for snapping to item points ("HuntDistance" or "JoinDistance").
+extern std::int32_t g_snapDistance;
+
+// The 45 exclusive-or colours of the overlays: drawn in exclusive-or over the background
+// colour, entry i shows the colour table's entry i.
+extern std::array<zeph::ColourRef, 45> g_overlayXorColours;
+// Builds g_overlayXorColours from the colour table and the background colour.
+void SetUpOverlayXorColours();
+
+// The sub-mode of tool that the flyout list shows, -1 for a tool without sub-modes.
+int GetToolSubMode(int tool);
+
+// Back to the start values. For tests.
+void ResetEditorState();

@@ -1,0 +1,6 @@
+#include "editor/ownerview.h"
+
+IOwnerView& GetNullOwnerView() {
+  static IOwnerView view;
+  return view;
+}

@@ -1,0 +1,63 @@
+#pragma once
+// What the editor window asks of the editing view around it: the values bar and its editor,
+// colour picking, the read-outs, the prompt area's text and buttons, the object list and the
+// flyout list, and the palette's buttons. The editing view implements it; until a view is
+// attached a view that does nothing stands in.
+#include <QPoint>
+
+class CDrawItem;
+
+class IOwnerView {
+ public:
+  virtual ~IOwnerView() = default;
+
+  // ---- Values bar ----
+  // Applies and closes the value editor open on the values bar.
+  virtual void CloseValueEditor() {}
+  virtual void DrawFieldValues() {}
+  virtual void ClearCoordinateField() {}
+  virtual void ResetValuesBarScroll() {}
+  // Read-outs of the gesture in progress.
+  virtual void ShowCursorPoint() {}
+  virtual void ShowPointValues(int /*x*/, int /*y*/, int /*mode*/) {}
+  virtual void ShowLiveLength() {}
+  virtual void ShowMoveValues() {}
+  virtual void ShowArcValues() {}
+  virtual void ShowCircleValues() {}
+  virtual void ShowCurveValues() {}
+  virtual void ShowRectangleValues() {}
+  virtual void ShowShapeValues() {}
+
+  // ---- Colour picking ----
+  virtual int IsPickingColour() const { return 0; }
+  virtual void EndPickColour() {}
+
+  // ---- Prompt area ----
+  // The action caption (a string id; 0 clears it).
+  virtual void SetAction(int /*stringId*/) {}
+  // The prompt text (a string id; 0 clears it).
+  virtual void SetPromptText(int /*stringId*/) {}
+  virtual void EnableOKButton(int /*enable*/) {}
+  virtual void SetRestartCaption(int /*stringId*/) {}
+  virtual void RemovePromptButtons() {}
+  // The fill order buttons: whether the picked fill is frontmost and hindmost.
+  virtual void ShowOrderButtons(int /*frontmost*/, int /*hindmost*/) {}
+
+  // ---- Object list and flyout list ----
+  virtual void ShowObjectList(int /*show*/) {}
+  virtual int RefreshObjectList() { return 0; }
+  virtual void UpdateObjectListTicks() {}
+  virtual void UpdateObjectListRow(int /*objectNumber*/) {}
+  virtual void OnObjectListTick(int /*objectNumber*/, int /*ticked*/) {}
+  // Client points of the editor window.
+  virtual int IsPointInObjectList(QPoint /*point*/) const { return 0; }
+  virtual int IsPointInFlyout(QPoint /*point*/) const { return 0; }
+  virtual void KeepFlyoutToolHighlighted() {}
+
+  // ---- Palette and layout ----
+  virtual void DrawToolButton(int /*tool*/, int /*look*/) {}
+  virtual int GetDrawingAreaHeight() const { return 0; }
+};
+
+// The view that does nothing.
+IOwnerView& GetNullOwnerView();
