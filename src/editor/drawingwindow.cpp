@@ -104,6 +104,10 @@ void CDrawingWindow::OnEraseBkgnd(CDrawContext& dc) {
 
 void CDrawingWindow::OnPaint(CDrawContext& dc) { PaintDrawing(dc); }
 
+void CDrawingWindow::SetCursorPoint(int deviceX, int deviceY) {
+  g_cursorPoint = {m_mapping.DeviceToDrawingX(deviceX), m_mapping.DeviceToDrawingY(deviceY, 0)};
+}
+
 // ---- Painting ----
 
 void CDrawingWindow::PaintDrawing(CDrawContext& dc) {

@@ -55,6 +55,9 @@ class CDrawingWindow : public zeph::CBufferedWnd {
   void SetShowPicture(int shown) { m_pictureShown = shown; }
   int IsPictureShown() const { return m_pictureShown; }
 
+  // Stores the drawing point under the device point in g_cursorPoint.
+  void SetCursorPoint(int deviceX, int deviceY);
+
   // Paints the drawing into dc: background picture, grid, items, marks and grips.
   void PaintDrawing(zeph::CDrawContext& dc);
 

@@ -1,15 +1,521 @@
 #include "editor/editdrawing.h"
 
+#include <QCursor>
+
+#include "document/document.h"
+#include "document/wholedrawing.h"
+#include "editor/editorstate.h"
 #include "editor/ownerview.h"
+#include "items/geometry.h"
+#include "support/log.h"
+#include "support/options.h"
+#include "support/screen.h"
 
-CEditDrawing::CEditDrawing(QWidget* parent) : CDrawingWindow(parent) {}
+using zeph::CDrawContext;
+using zeph::DcPen;
+using zeph::RasterOp;
 
-CEditDrawing::~CEditDrawing() = default;
+CEditDrawing::CEditDrawing(QWidget* parent) : CDrawingWindow(parent) {
+  SetShowPicture(1);
+  setMouseTracking(true);
+}
+
+CEditDrawing::~CEditDrawing() {
+  // Copies being placed belong to the window until the document takes them.
+  if (g_currentTool == kToolCopy && m_clickStep != 0) {
+    for (CDrawItem* item : m_pickList) delete item;
+  }
+}
 
 void CEditDrawing::SetOwnerView(IOwnerView* view) { m_ownerView = view; }
 
 IOwnerView& CEditDrawing::GetOwnerView() const {
   return m_ownerView != nullptr ? *m_ownerView : GetNullOwnerView();
+}
+
+void CEditDrawing::AttachDrawing() {
+  LogScope trace(2407);
+  if (m_ownerView == nullptr) {
+    trace.Exit(kLogInvalid);
+    return;
+  }
+  CZephDoc* document = m_ownerView->GetDocument();
+  SetDocument(document);
+  if (document != nullptr) {
+    g_realWorldScale = document->GetRealWorldScale();
+    document->ChooseUnitFactor();
+  }
+  SetSelectionShown(g_toolState != 0 ? 1 : 0);
+  m_pickList.clear();
+  SetGridMode(kGridByOptions);
+  SetOverrideColour(-1);
+  GetMapping().SetWindowExtent(m_lastWidth, m_lastHeight);
+  GetMapping().SetClientSize(0, m_lastHeight);
+  m_sizeHandling = 1;
+  m_crossHairsShown = 0;
+  m_feedbackHidden = 0;
+  m_cursorReadout = 1;
+  m_actionId = 0;
+  trace.Exit();
+}
+
+CDrawItem* CEditDrawing::GetPicked(int index) const {
+  return index >= 0 && index < GetPickCount() ? m_pickList[static_cast<std::size_t>(index)]
+                                              : nullptr;
+}
+
+int CEditDrawing::IsBreakOffered() const {
+  return g_currentTool == kToolBreak && m_breakPieceIndex >= 0 ? 1 : 0;
+}
+
+// ---- Dispatch ----
+
+CEditDrawing::ClickHandler CEditDrawing::ResolveClickHandler(int tool, int& glitchNumber) {
+  glitchNumber = 0;
+  // Each tool's handler is entered here as it is built; a null entry is a tool that cannot be
+  // chosen yet.
+  switch (tool) {
+    case kToolNewLine:  // ClickNewLine
+    case kToolLine:     // ClickLine
+    case kToolArc:      // ClickArcCentre (g_arcPointChoice 1) or ClickArcThreePoints
+    case kToolCircle:
+    case kToolEllipse:
+    case kToolCurve:
+    case kToolFill:
+    case kToolText:
+      return nullptr;
+    case kToolShape:  // ClickPolygon (square, regular polygon) or ClickRectangle
+      if (g_shapeSubMode < 0 || g_shapeSubMode > 2) glitchNumber = 2;
+      return nullptr;
+    case kToolDimension:
+    case kToolCorner:
+    case kToolInsert:
+    case kToolHunt:
+    case kToolGrid:
+      return nullptr;
+    case kToolMove:  // ClickMoveItem, ClickMoveItems, ClickMovePoint (2, 4, 5), ClickMovePoints
+      if (g_toolSubMode < 0 || g_toolSubMode > 5) glitchNumber = 3;
+      return nullptr;
+    case kToolCopy:
+    case kToolRotate:
+    case kToolReflect:
+    case kToolEnlarge:
+    case kToolStretch:
+      return nullptr;
+    case kToolObject:  // Identify (0, 1), Transfer, Hide, Delete
+      if (g_objectSubMode < 0 || g_objectSubMode > 4) glitchNumber = 4;
+      return nullptr;
+    case kToolDelete:
+    case kToolModify:
+    case kToolValues:
+    case kToolColour:
+    case kToolBreak:
+    case kToolExtend:
+    case kToolOrigin:
+    default:
+      return nullptr;
+  }
+}
+
+int CEditDrawing::IsToolAvailable(int tool) {
+  int glitchNumber = 0;
+  return ResolveClickHandler(tool, glitchNumber) != nullptr ? 1 : 0;
+}
+
+void CEditDrawing::DispatchClick() {
+  LogAction(2450, 0, g_currentTool);
+  int glitchNumber = 0;
+  const ClickHandler handler = ResolveClickHandler(g_currentTool, glitchNumber);
+  if (glitchNumber != 0) {
+    SetGlitchValue(g_currentTool == kToolShape  ? g_shapeSubMode
+                   : g_currentTool == kToolMove ? g_toolSubMode
+                                                : g_objectSubMode);
+    ReportGlitch(2450, glitchNumber);
+    return;
+  }
+  if (handler != nullptr) (this->*handler)();
+}
+
+int CEditDrawing::IsRubberBandTool() const {
+  switch (g_currentTool) {
+    case kToolMove:
+      return (g_toolSubMode == 1 || g_toolSubMode == 3) && g_moveDragging == 0 ? 1 : 0;
+    case kToolDelete:
+    case kToolColour:
+      return 1;
+    case kToolCopy:
+      return g_copyPlacing == 0 ? 1 : 0;
+    case kToolRotate:
+    case kToolReflect:
+    case kToolEnlarge:
+    case kToolStretch:
+      return m_clickStep < 3 ? 1 : 0;
+    case kToolObject:
+      return g_objectSubMode == 2 ? 1 : 0;
+    default:
+      return 0;
+  }
+}
+
+// ---- Mouse ----
+
+void CEditDrawing::TakeCapture() {
+  SetCapture();
+  g_mouseCaptured = 1;
+}
+
+void CEditDrawing::DropCapture() {
+  ReleaseCapture();
+  g_mouseCaptured = 0;
+}
+
+void CEditDrawing::OnLButtonDown(unsigned, QPoint point) {
+  GetOwnerView().CloseValueEditor();
+  if (GetOwnerView().IsPickingColour() != 0) return;
+  if (g_justActivated != 0) {
+    m_cursorInside = 1;
+    m_lastCursorPoint = point;
+    if (g_mouseCaptured == 0) TakeCapture();
+    if (m_feedbackHidden == 0 && GetOptionFlag(kOptionCrossHairsCursor) != 0) {
+      DrawCrossHairs(point.x(), point.y());
+    }
+    g_justActivated = 0;
+  }
+  SetCursorPoint(point.x(), point.y());
+  if (m_clickStep == 0 && IsRubberBandTool() != 0) {
+    SetRubberBandVisible(0);
+    StartRubberBand(point.x(), point.y());
+  }
+  // A step left released moves on to the next point; a press after a lost release starts the
+  // same point again.
+  m_clickStep = static_cast<std::int16_t>((m_clickStep + 1) / 3 * 3);
+  DispatchClick();
+  m_clickStep = static_cast<std::int16_t>(m_clickStep / 3 * 3 + 1);
+  DispatchClick();
+}
+
+void CEditDrawing::OnMouseMove(unsigned flags, QPoint point) {
+  if (g_systemKeyDown != 0) {
+    g_systemKeyDown = 0;
+    HideCrossHairs();
+    setCursor(Qt::ArrowCursor);
+    return;
+  }
+  const zeph::DcRect client = GetClientRect();
+  const bool inside = point.x() >= client.left && point.x() < client.right &&
+                      point.y() >= client.top && point.y() < client.bottom;
+  if (!inside || GetOwnerView().IsPointInObjectList(point) != 0 ||
+      GetOwnerView().IsPointInFlyout(point) != 0) {
+    m_cursorInside = 0;
+    if (g_mouseCaptured != 0) DropCapture();
+    EraseFeedback();
+    HideCrossHairs();
+    setCursor(Qt::ArrowCursor);
+    return;
+  }
+  m_cursorInside = 1;
+  m_lastCursorPoint = point;
+  const int crossHairs = GetOptionFlag(kOptionCrossHairsCursor);
+  if (g_appActive != 0) {
+    if (!HasCapture()) {
+      TakeCapture();
+      SetToolCursor();
+      if (crossHairs != 0) ShowCursorFeedback();
+    } else if (m_feedbackHidden == 0 && crossHairs != 0) {
+      DrawCrossHairs(point.x(), point.y());
+    }
+  }
+  SetCursorPoint(point.x(), point.y());
+  if (m_clickStep != 0) {
+    if (IsRubberBandTool() != 0) {
+      const int wasVisible = IsRubberBandVisible();
+      TrackRubberBand(flags, point.x(), point.y());
+      if (wasVisible == 0 && IsRubberBandVisible() != 0) {
+        HideCursorFeedback();
+        GetOwnerView().ClearCoordinateField();
+      } else if (wasVisible != 0 && IsRubberBandVisible() == 0) {
+        ShowCursorFeedback();
+      }
+    }
+    DispatchClick();
+    return;
+  }
+  if (m_cursorReadout != 0 && IsBreakOffered() == 0) {
+    GetOwnerView().ShowPointValues(g_cursorPoint.x, g_cursorPoint.y, 0);
+  }
+}
+
+void CEditDrawing::OnLButtonUp(unsigned flags, QPoint point) {
+  if (GetOwnerView().IsPickingColour() != 0) {
+    SetCursorPoint(point.x(), point.y());
+    PickColourAtCursor();
+    GetOwnerView().EndPickColour();
+    return;
+  }
+  if (m_clickStep == 0) return;
+  if (IsRubberBandTool() != 0) {
+    EndRubberBand(flags, point.x(), point.y());
+    ShowCursorFeedback();
+    m_shiftAtRelease = (flags & zeph::kMkShift) != 0 ? 1 : 0;
+  }
+  m_clickStep = static_cast<std::int16_t>(m_clickStep / 3 * 3 + 2);
+  DispatchClick();
+}
+
+void CEditDrawing::PickColourAtCursor() {
+  CZephDoc* document = GetDocument();
+  if (document == nullptr) return;
+  const double distance =
+      static_cast<double>(GetOptionShort(kOptionColourPickDistance)) * GetMapping().scaleX;
+  const CDrawItem* item = document->FindNearestItem(&GetMapping(), kPickAnyItem, nullptr, distance);
+  if (item == nullptr) return;
+  // Modify and Colour recolour what they have chosen, once choosing is in place; every other
+  // tool takes the colour for the next item.
+  if (g_currentTool != kToolModify && g_currentTool != kToolColour) {
+    g_drawingColour = item->GetColour();
+  }
+  GetOwnerView().DrawFieldValues();
+}
+
+void CEditDrawing::leaveEvent(QEvent* event) {
+  CDrawingWindow::leaveEvent(event);
+  if (!HasCapture() && m_cursorInside != 0) {
+    m_cursorInside = 0;
+    HideCrossHairs();
+  }
+}
+
+// ---- Cursor feedback ----
+
+void CEditDrawing::SetToolCursor() {
+  if (GetOwnerView().IsPickingColour() != 0) {
+    setCursor(GetOwnerView().GetPickColourCursor());
+  } else if (GetOptionFlag(kOptionCrossHairsCursor) != 0) {
+    setCursor(Qt::BlankCursor);
+  } else {
+    setCursor(Qt::CrossCursor);
+  }
+}
+
+void CEditDrawing::DrawCrossHairs(int x, int y) {
+  const zeph::DcRect client = GetClientRect();
+  const zeph::ColourRef colour = g_overlayXorColours[9];
+  CClientDC dc(*this);
+  const RasterOp op = dc->SetRasterOp(RasterOp::kXor);
+  const DcPen pen = dc->SelectPen(DcPen{zeph::PenStyle::kSolid, 1, colour});
+  const auto horizontal = [&](int row) {
+    dc->MoveTo(client.left, row);
+    dc->LineTo(client.right, row);
+  };
+  const auto vertical = [&](int column) {
+    dc->MoveTo(column, client.top);
+    dc->LineTo(column, client.bottom);
+  };
+  // Only the lines that moved are drawn again.
+  const bool moveRow = m_crossHairsShown == 0 || y != m_crossHairsPoint.y();
+  const bool moveColumn = m_crossHairsShown == 0 || x != m_crossHairsPoint.x();
+  if (m_crossHairsShown != 0) {
+    if (moveRow) horizontal(m_crossHairsPoint.y());
+    if (moveColumn) vertical(m_crossHairsPoint.x());
+  }
+  if (moveRow) horizontal(y);
+  if (moveColumn) vertical(x);
+  dc->SelectPen(pen);
+  dc->SetRasterOp(op);
+  m_crossHairsPoint = QPoint(x, y);
+  m_crossHairsShown = 1;
+}
+
+void CEditDrawing::HideCrossHairs() {
+  m_crossHairsWereShown = m_crossHairsShown;
+  if (m_crossHairsShown == 0) return;
+  const zeph::DcRect client = GetClientRect();
+  CClientDC dc(*this);
+  const RasterOp op = dc->SetRasterOp(RasterOp::kXor);
+  const DcPen pen = dc->SelectPen(DcPen{zeph::PenStyle::kSolid, 1, g_overlayXorColours[9]});
+  dc->MoveTo(client.left, m_crossHairsPoint.y());
+  dc->LineTo(client.right, m_crossHairsPoint.y());
+  dc->MoveTo(m_crossHairsPoint.x(), client.top);
+  dc->LineTo(m_crossHairsPoint.x(), client.bottom);
+  dc->SelectPen(pen);
+  dc->SetRasterOp(op);
+  m_crossHairsShown = 0;
+}
+
+void CEditDrawing::RestoreCrossHairs() {
+  if (m_crossHairsWereShown != 0 && m_crossHairsShown == 0) {
+    DrawCrossHairs(m_crossHairsPoint.x(), m_crossHairsPoint.y());
+  }
+}
+
+void CEditDrawing::HideCursorFeedback() {
+  HideCrossHairs();
+  if (GetOwnerView().IsPickingColour() != 0 && m_cursorInside != 0) {
+    setCursor(GetOwnerView().GetPickColourCursor());
+  } else {
+    setCursor(Qt::ArrowCursor);
+  }
+  m_feedbackHidden = 1;
+}
+
+void CEditDrawing::ShowCursorFeedback() {
+  m_feedbackHidden = 0;
+  if (m_cursorInside == 0) {
+    setCursor(Qt::ArrowCursor);
+    return;
+  }
+  if (GetOwnerView().IsPickingColour() != 0) {
+    setCursor(GetOwnerView().GetPickColourCursor());
+  } else if (GetOptionFlag(kOptionCrossHairsCursor) != 0) {
+    setCursor(Qt::BlankCursor);
+    DrawCrossHairs(m_lastCursorPoint.x(), m_lastCursorPoint.y());
+  } else {
+    setCursor(Qt::CrossCursor);
+  }
+}
+
+void CEditDrawing::DrawItem(const CDrawItem* item, int colourMode) {
+  if (item == nullptr) return;
+  if (colourMode != kDrawXor) HideCrossHairs();
+  {
+    CClientDC dc(*this);
+    item->Draw(&dc.get(), &GetMapping(), colourMode, 0);
+  }
+  if (colourMode != kDrawXor) RestoreCrossHairs();
+}
+
+void CEditDrawing::EraseFeedback() {
+  if (m_clickStep == 0) return;
+  switch (g_currentTool) {
+    case kToolLine:
+    case kToolArc:
+    case kToolCircle:
+    case kToolEllipse:
+    case kToolCurve:
+    case kToolDimension:
+    case kToolCorner:
+      ClearMarks();
+      if (m_feedbackDrawn != 0) DrawItem(m_construction.get(), kDrawXor);
+      break;
+    case kToolShape:
+      ClearMarks();
+      for (const DrawItemPtr& item : m_shapeList) DrawItem(item.get(), kDrawXor);
+      break;
+    case kToolMove:
+      if (m_feedbackDrawn != 0 && (g_toolSubMode == 0 || (g_toolSubMode == 1 && g_moveDragging))) {
+        ClearGrips();
+        for (CDrawItem* item : m_pickList) DrawItem(item, kDrawXor);
+      }
+      break;
+    case kToolCopy:
+      if (m_feedbackDrawn != 0) {
+        ClearGrips();
+        for (CDrawItem* item : m_pickList) DrawItem(item, kDrawXor);
+      }
+      break;
+    case kToolOrigin:
+      ClearMarks();
+      break;
+    default:
+      break;
+  }
+  m_feedbackDrawn = 0;
+  if (IsRubberBandTool() != 0 && IsRubberBandVisible() != 0) {
+    HideRubberBand();
+    SetRubberBandVisible(0);
+    m_clickStep = 0;
+  }
+}
+
+// ---- Cancelling ----
+
+void CEditDrawing::CancelOperation() {
+  LogScope trace(2401);
+  AbandonGesture();
+  FinishText();
+  trace.Exit();
+}
+
+void CEditDrawing::AbandonGesture() {
+  if (m_clickStep == 0) return;
+  HideCrossHairs();
+  EraseFeedback();
+  switch (g_currentTool) {
+    case kToolLine:
+    case kToolArc:
+    case kToolCircle:
+    case kToolEllipse:
+    case kToolCurve:
+    case kToolDimension:
+      m_construction.reset();
+      break;
+    case kToolShape:
+      m_shapeList.clear();
+      break;
+    case kToolCopy:
+      for (CDrawItem* item : m_pickList) delete item;
+      m_pickList.clear();
+      break;
+    default:
+      break;
+  }
+  GetOwnerView().SetPromptText(0);
+  m_clickStep = 0;
+  RestoreCrossHairs();
+}
+
+void CEditDrawing::FinishText() {
+  if (m_textState > kTextKept) {
+    SetGlitchValue(m_textState);
+    ReportGlitch(2402, 2);
+  }
+  // Typing and editing texts come with the Text tool.
+}
+
+// ---- Paint and size ----
+
+void CEditDrawing::OnEraseBkgnd(CDrawContext& dc) {
+  HideCrossHairs();
+  CDrawingWindow::OnEraseBkgnd(dc);
+  RestoreCrossHairs();
+}
+
+void CEditDrawing::OnPaint(CDrawContext& dc) {
+  LogScope trace(2418);
+  HideCrossHairs();
+  PaintDrawing(dc);
+  if (m_clickStep != 0 && m_feedbackDrawn != 0) {
+    switch (g_currentTool) {
+      case kToolLine:
+      case kToolArc:
+      case kToolCircle:
+      case kToolEllipse:
+      case kToolCurve:
+      case kToolDimension:
+        if (m_construction) m_construction->Draw(&dc, &GetMapping(), kDrawXor, 0);
+        break;
+      case kToolShape:
+        for (const DrawItemPtr& item : m_shapeList) item->Draw(&dc, &GetMapping(), kDrawXor, 0);
+        break;
+      case kToolCorner:
+        if (m_construction) m_construction->Draw(&dc, &GetMapping(), kDrawXor, 0);
+        break;
+      default:
+        break;
+    }
+  }
+  RestoreCrossHairs();
+  trace.Exit();
+}
+
+void CEditDrawing::OnSize(int cx, int cy) {
+  if (cx <= 0 || cy <= 0 || (cx == m_lastWidth && cy == m_lastHeight)) return;
+  m_lastWidth = cx;
+  m_lastHeight = cy;
+  if (m_sizeHandling == 0) return;
+  GetMapping().AdjustForHeight(cy);
+  GetMapping().SetWindowExtent(cx, cy);
+  GetMapping().SetClientSize(0, cy);
 }
 
 // The timers and the feedback glue come with the editor's clipboard and undo work.

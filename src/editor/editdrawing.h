@@ -1,9 +1,24 @@
 #pragma once
 // The editor window: the drawing window in which a pupil draws. Mouse and key input arrive
-// here, are counted as click steps and go to the handler of the current tool; the window
-// keeps the cross-hairs, the text being typed and the timers that flash chosen items, blink
+// here and are counted as click steps for the handler of the current tool:
+//
+//   click step = point index * 3 + phase (0 before the press, 1 pressed and dragging,
+//                                         2 released)
+//
+// A press rounds the step to the nearest multiple of 3 and calls the handler with phase 0 and
+// then phase 1; every move while the step is non-zero calls it with the step unchanged; the
+// release calls it with phase 2. Handlers read g_cursorPoint (set before every call) and move
+// the step on themselves, or set it to 0 when their sequence ends.
+//
+// The window also keeps the cross-hairs that replace the mouse cursor, the item under
+// construction and the lists the tools share, and the timers that flash chosen items, blink
 // the caret and flash an offered Break piece.
+#include <QPoint>
+#include <cstdint>
+#include <vector>
+
 #include "editor/drawingwindow.h"
+#include "items/drawitem.h"
 
 class IOwnerView;
 
@@ -12,6 +27,12 @@ inline constexpr int kTimerFlashChosen = 0;
 inline constexpr int kTimerCaret = 1;
 inline constexpr int kTimerFlashBreak = 2;
 inline constexpr int kEditorTimerCount = 3;
+
+// Text states of the editor.
+inline constexpr int kTextNone = 0;
+inline constexpr int kTextTyping = 1;
+inline constexpr int kTextEditing = 2;
+inline constexpr int kTextKept = 3;
 
 class CEditDrawing : public CDrawingWindow {
   Q_OBJECT
@@ -23,6 +44,60 @@ class CEditDrawing : public CDrawingWindow {
   // The editing view around the window (not owned); null: a view that does nothing.
   void SetOwnerView(IOwnerView* view);
   IOwnerView& GetOwnerView() const;
+
+  // Takes up the view's drawing: the window's state starts afresh for it.
+  void AttachDrawing();
+
+  // ---- Click steps ----
+  int GetClickStep() const { return m_clickStep; }
+  void SetClickStep(int step) { m_clickStep = static_cast<std::int16_t>(step); }
+  // Calls the current tool's handler.
+  virtual void DispatchClick();
+  // A tool's click handler; sub-modes choose among a tool's handlers.
+  using ClickHandler = void (CEditDrawing::*)();
+  // The handler for tool with its present sub-mode. Null for Hunt and Grid, for a tool whose
+  // handler is not built yet, and for a sub-mode out of range (glitchNumber then names it,
+  // otherwise 0).
+  static ClickHandler ResolveClickHandler(int tool, int& glitchNumber);
+  // Whether the tool can be used: it has a handler (Hunt and Grid never become the tool).
+  static int IsToolAvailable(int tool);
+  // Whether a press at step 0 starts a rubber band for the current tool.
+  int IsRubberBandTool() const;
+  // The Shift key was down at the last release that ended a rubber band.
+  int IsShiftAtRelease() const { return m_shiftAtRelease; }
+
+  // Ends the gesture in progress and the text being typed.
+  void CancelOperation();
+  void AbandonGesture();
+  void FinishText();
+
+  // ---- Cursor feedback ----
+  void DrawCrossHairs(int x, int y);
+  void HideCrossHairs();
+  void RestoreCrossHairs();
+  void HideCursorFeedback();
+  void ShowCursorFeedback();
+  // The tool's cursor: the colour-pick cursor while picking, none under the cross-hairs,
+  // else the cross.
+  void SetToolCursor();
+  int AreCrossHairsShown() const { return m_crossHairsShown; }
+  int IsCursorInside() const { return m_cursorInside; }
+  // Draws one item; for any colour mode but exclusive-or the cross-hairs are hidden around it.
+  void DrawItem(const CDrawItem* item, int colourMode);
+  // Removes the tool's exclusive-or feedback from the screen while a gesture runs.
+  void EraseFeedback();
+
+  // ---- What the tools share ----
+  CDrawItem* GetConstructionItem() const { return m_construction.get(); }
+  void SetConstructionItem(DrawItemPtr item) { m_construction = std::move(item); }
+  DrawItemPtr TakeConstructionItem() { return std::move(m_construction); }
+  int IsFeedbackDrawn() const { return m_feedbackDrawn; }
+  void SetFeedbackDrawn(int drawn) { m_feedbackDrawn = drawn; }
+  int GetTextState() const { return m_textState; }
+  int GetPickCount() const { return static_cast<int>(m_pickList.size()); }
+  // Null for an index beyond the count.
+  CDrawItem* GetPicked(int index) const;
+  int IsBreakOffered() const;
 
   // ---- Timers and feedback ----
   void StartTimer(int index, int quiet);
@@ -36,6 +111,40 @@ class CEditDrawing : public CDrawingWindow {
   // The editing view is being hidden: a pending Break offer is dropped.
   void EndBreakOffer();
 
+  // ---- Handlers ----
+  void OnPaint(zeph::CDrawContext& dc) override;
+  void OnEraseBkgnd(zeph::CDrawContext& dc) override;
+  void OnSize(int cx, int cy) override;
+  void OnLButtonDown(unsigned flags, QPoint point) override;
+  void OnMouseMove(unsigned flags, QPoint point) override;
+  void OnLButtonUp(unsigned flags, QPoint point) override;
+
+ protected:
+  void leaveEvent(QEvent* event) override;
+
  private:
+  void TakeCapture();
+  void DropCapture();
+  void PickColourAtCursor();
+
   IOwnerView* m_ownerView = nullptr;
+  int m_lastWidth = 0;
+  int m_lastHeight = 0;
+  int m_textState = kTextNone;
+  int m_breakPieceIndex = -1;
+  int m_cursorInside = 0;
+  QPoint m_lastCursorPoint;
+  int m_crossHairsShown = 0;
+  QPoint m_crossHairsPoint;
+  int m_crossHairsWereShown = 0;
+  int m_feedbackHidden = 0;
+  int m_sizeHandling = 0;
+  std::int16_t m_clickStep = 0;
+  int m_actionId = 0;
+  DrawItemPtr m_construction;
+  int m_feedbackDrawn = 0;
+  std::vector<DrawItemPtr> m_shapeList;
+  int m_shiftAtRelease = 0;
+  std::vector<CDrawItem*> m_pickList;
+  std::vector<CDrawItem*> m_copyList;
 };

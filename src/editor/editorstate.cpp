@@ -15,7 +15,12 @@ std::int32_t g_copyPlacing = 0;
 std::int32_t g_moveDragging = 0;
 DrawingPoint g_lineStart;
 std::int32_t g_lineStartSet = 0;
-std::int32_t g_snapDistance = 0;
+std::int32_t g_appActive = 0;
+std::int32_t g_justActivated = 0;
+std::int32_t g_mouseCaptured = 0;
+std::int32_t g_systemKeyDown = 0;
+std::int32_t g_drawingColour = 0;
+std::uint8_t g_arcPointChoice = 0;
 std::array<zeph::ColourRef, 45> g_overlayXorColours{};
 
 void SetUpOverlayXorColours() {
@@ -55,6 +60,11 @@ void ResetEditorState() {
   g_moveDragging = 0;
   g_lineStart = {};
   g_lineStartSet = 0;
-  g_snapDistance = 0;
+  g_appActive = 0;
+  g_justActivated = 0;
+  g_mouseCaptured = 0;
+  g_systemKeyDown = 0;
+  g_drawingColour = 0;
+  g_arcPointChoice = 0;
   SetUpOverlayXorColours();
 }

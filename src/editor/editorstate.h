@@ -57,8 +57,19 @@ extern std::int32_t g_moveDragging;
 // The chaining point of the line tools, valid while g_lineStartSet is non-zero.
 extern DrawingPoint g_lineStart;
 extern std::int32_t g_lineStartSet;
-// The pick distance in pixels for snapping to item points ("HuntDistance" or "JoinDistance").
-extern std::int32_t g_snapDistance;
+
+// The main window's state, kept by the main frame and read by the editor: the program is
+// active, it was just activated by a click (that click only activates), the editing view or
+// the editor holds the mouse capture, a system key is down.
+extern std::int32_t g_appActive;
+extern std::int32_t g_justActivated;
+extern std::int32_t g_mouseCaptured;
+extern std::int32_t g_systemKeyDown;
+
+// The colour of the next item drawn (a values-bar parameter).
+extern std::int32_t g_drawingColour;
+// The Arc tool's form: 1 centre first, otherwise three points.
+extern std::uint8_t g_arcPointChoice;
 
 // The 45 exclusive-or colours of the overlays: drawn in exclusive-or over the background
 // colour, entry i shows the colour table's entry i.

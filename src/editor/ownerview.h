@@ -3,13 +3,18 @@
 // colour picking, the read-outs, the prompt area's text and buttons, the object list and the
 // flyout list, and the palette's buttons. The editing view implements it; until a view is
 // attached a view that does nothing stands in.
+#include <QCursor>
 #include <QPoint>
 
 class CDrawItem;
+class CZephDoc;
 
 class IOwnerView {
  public:
   virtual ~IOwnerView() = default;
+
+  // The drawing the view shows.
+  virtual CZephDoc* GetDocument() const { return nullptr; }
 
   // ---- Values bar ----
   // Applies and closes the value editor open on the values bar.
@@ -31,6 +36,8 @@ class IOwnerView {
   // ---- Colour picking ----
   virtual int IsPickingColour() const { return 0; }
   virtual void EndPickColour() {}
+  // The cursor shown over the drawing while a colour is picked.
+  virtual QCursor GetPickColourCursor() const { return QCursor(Qt::PointingHandCursor); }
 
   // ---- Prompt area ----
   // The action caption (a string id; 0 clears it).

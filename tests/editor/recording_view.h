@@ -1,0 +1,54 @@
+#pragma once
+// An editing view that records what the editor asks of it, one line per call, and answers the
+// questions the tests set.
+#include <QString>
+#include <QStringList>
+
+#include "editor/ownerview.h"
+
+namespace zeph::testing {
+
+class CRecordingView final : public IOwnerView {
+ public:
+  QStringList calls;
+  int pickingColour = 0;
+  QRect objectList;  // client points inside count as over the object list
+  CZephDoc* document = nullptr;
+
+  CZephDoc* GetDocument() const override { return document; }
+
+  void CloseValueEditor() override { calls << QStringLiteral("CloseValueEditor"); }
+  void DrawFieldValues() override { calls << QStringLiteral("DrawFieldValues"); }
+  void ClearCoordinateField() override { calls << QStringLiteral("ClearCoordinateField"); }
+  void ShowPointValues(int x, int y, int mode) override {
+    calls << QStringLiteral("ShowPointValues %1 %2 %3").arg(x).arg(y).arg(mode);
+  }
+  int IsPickingColour() const override { return pickingColour; }
+  void EndPickColour() override {
+    calls << QStringLiteral("EndPickColour");
+    pickingColour = 0;
+  }
+  void SetAction(int id) override { calls << QStringLiteral("SetAction %1").arg(id); }
+  void SetPromptText(int id) override { calls << QStringLiteral("SetPromptText %1").arg(id); }
+  void EnableOKButton(int enable) override {
+    calls << QStringLiteral("EnableOKButton %1").arg(enable);
+  }
+  void ShowObjectList(int show) override { calls << QStringLiteral("ShowObjectList %1").arg(show); }
+  int IsPointInObjectList(QPoint point) const override {
+    return objectList.contains(point) ? 1 : 0;
+  }
+  void DrawToolButton(int tool, int look) override {
+    calls << QStringLiteral("DrawToolButton %1 %2").arg(tool).arg(look);
+  }
+
+  // The calls whose text starts with prefix.
+  QStringList Calls(const QString& prefix) const {
+    QStringList found;
+    for (const QString& call : calls) {
+      if (call.startsWith(prefix)) found << call;
+    }
+    return found;
+  }
+};
+
+}  // namespace zeph::testing
