@@ -117,7 +117,7 @@ CEditDrawing::ClickHandler CEditDrawing::ResolveClickHandler(int tool, int& glit
   }
 }
 
-int CEditDrawing::IsToolAvailable(int tool) {
+int CEditDrawing::IsToolAvailable(int tool) const {
   int glitchNumber = 0;
   return ResolveClickHandler(tool, glitchNumber) != nullptr ? 1 : 0;
 }

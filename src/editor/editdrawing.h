@@ -60,11 +60,30 @@ class CEditDrawing : public CDrawingWindow {
   // otherwise 0).
   static ClickHandler ResolveClickHandler(int tool, int& glitchNumber);
   // Whether the tool can be used: it has a handler (Hunt and Grid never become the tool).
-  static int IsToolAvailable(int tool);
+  // A window whose DispatchClick handles every tool answers for every tool.
+  virtual int IsToolAvailable(int tool) const;
   // Whether a press at step 0 starts a rubber band for the current tool.
   int IsRubberBandTool() const;
   // The Shift key was down at the last release that ended a rubber band.
   int IsShiftAtRelease() const { return m_shiftAtRelease; }
+
+  // ---- Tools ----
+  // Takes up tool with the sub-mode shown in its flyout list (-1 none): tidies what the old
+  // tool left, puts the new one into its first state and gives the view its action caption,
+  // prompt and object list. 0 when the tool cannot be used (nothing changes).
+  int SetTool(int tool, int subMode);
+  // Gives the view the prompt (string id, 0 none) and lays the values bar out again.
+  void SetPrompt(int stringId);
+  // The prompt text alone (the text being typed, or 0 to clear it).
+  void ShowPromptText(int stringId);
+  int GetActionId() const { return m_actionId; }
+  int GetPromptId() const { return m_promptId; }
+  int IsCursorReadoutOn() const { return m_cursorReadout; }
+  int GetChosenCount() const { return m_chosenCount; }
+  // Ends the choosing display: no item dormant, selection no longer shown.
+  void EndChoosing();
+  // For the tools that pick: the pick list (not owned, except Copy's copies being placed).
+  void AddPicked(CDrawItem* item) { m_pickList.push_back(item); }
 
   // Ends the gesture in progress and the text being typed.
   void CancelOperation();
@@ -127,7 +146,11 @@ class CEditDrawing : public CDrawingWindow {
   void DropCapture();
   void PickColourAtCursor();
 
+  void ArmTransformTool(int countIndex);
+
   IOwnerView* m_ownerView = nullptr;
+  int m_promptId = 0;
+  int m_chosenCount = 0;
   int m_lastWidth = 0;
   int m_lastHeight = 0;
   int m_textState = kTextNone;

@@ -21,6 +21,17 @@ std::int32_t g_mouseCaptured = 0;
 std::int32_t g_systemKeyDown = 0;
 std::int32_t g_drawingColour = 0;
 std::uint8_t g_arcPointChoice = 0;
+std::uint16_t g_actionCount = 1;
+std::array<std::int16_t, 4> g_toolActionCounts{};
+std::int32_t g_keepOriginals = 0;
+std::int32_t g_makeNewObject = 0;
+std::int32_t g_copyOptionRead = 0;
+std::int32_t g_transformOptionsRead = 0;
+std::int32_t g_stretchWarningArmed = 0;
+std::int32_t g_objectChosen = 0;
+std::int32_t g_recolourCount = 0;
+std::int32_t g_showHiddenObjects = 0;
+DrawingPoint g_readoutOrigin;
 std::array<zeph::ColourRef, 45> g_overlayXorColours{};
 
 void SetUpOverlayXorColours() {
@@ -66,5 +77,16 @@ void ResetEditorState() {
   g_systemKeyDown = 0;
   g_drawingColour = 0;
   g_arcPointChoice = 0;
+  g_actionCount = 1;
+  g_toolActionCounts = {};
+  g_keepOriginals = 0;
+  g_makeNewObject = 0;
+  g_copyOptionRead = 0;
+  g_transformOptionsRead = 0;
+  g_stretchWarningArmed = 0;
+  g_objectChosen = 0;
+  g_recolourCount = 0;
+  g_showHiddenObjects = 0;
+  g_readoutOrigin = {};
   SetUpOverlayXorColours();
 }

@@ -71,6 +71,25 @@ extern std::int32_t g_drawingColour;
 // The Arc tool's form: 1 centre first, otherwise three points.
 extern std::uint8_t g_arcPointChoice;
 
+// What the tools remember between uses in a run (kept with the values bar's parameters).
+extern std::uint16_t g_actionCount;  // copies or repetitions of Copy and the transforms
+// The remembered counts of Copy, Rotate, Enlarge and Stretch.
+extern std::array<std::int16_t, 4> g_toolActionCounts;
+extern std::int32_t g_keepOriginals;
+extern std::int32_t g_makeNewObject;
+// The Copy option, and the two transform options, have been read from the options this run.
+extern std::int32_t g_copyOptionRead;
+extern std::int32_t g_transformOptionsRead;
+// The Stretch tool warns once that shapes cannot be stretched.
+extern std::int32_t g_stretchWarningArmed;
+// The Object tool: an object was chosen; the Object and Colour tools: items recoloured.
+extern std::int32_t g_objectChosen;
+extern std::int32_t g_recolourCount;
+// Objects hidden by the Object tool are shown (for choosing which to hide).
+extern std::int32_t g_showHiddenObjects;
+// The point the coordinate read-outs are measured from (set by the Origin tool).
+extern DrawingPoint g_readoutOrigin;
+
 // The 45 exclusive-or colours of the overlays: drawn in exclusive-or over the background
 // colour, entry i shows the colour table's entry i.
 extern std::array<zeph::ColourRef, 45> g_overlayXorColours;

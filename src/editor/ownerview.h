@@ -40,8 +40,9 @@ class IOwnerView {
   virtual QCursor GetPickColourCursor() const { return QCursor(Qt::PointingHandCursor); }
 
   // ---- Prompt area ----
-  // The action caption (a string id; 0 clears it).
-  virtual void SetAction(int /*stringId*/) {}
+  // The OK button with the action caption (a string id; 0: no button), enabled from the start
+  // when enabled is 1, else until the editor enables it; the Restart caption is cleared.
+  virtual void SetAction(int /*stringId*/, int /*enabled*/) {}
   // The prompt text (a string id; 0 clears it).
   virtual void SetPromptText(int /*stringId*/) {}
   virtual void EnableOKButton(int /*enable*/) {}

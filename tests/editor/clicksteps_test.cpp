@@ -7,44 +7,18 @@
 #include "controls/input.h"
 #include "editor/ownerview.h"
 #include "editor_fixture.h"
+#include "fake_tool.h"
 #include "recording_view.h"
 
 namespace zeph::testing {
 namespace {
 
-// A tool that records the click step at every call and may move the step on at a release.
-class CFakeToolWindow final : public CEditDrawing {
- public:
-  std::vector<int> steps;
-  bool nextPointAtRelease = false;
-
-  void DispatchClick() override {
-    steps.push_back(GetClickStep());
-    if (nextPointAtRelease && GetClickStep() % 3 == 2) SetClickStep(GetClickStep() + 1);
-  }
-  std::vector<int> Take() { return std::exchange(steps, {}); }
-};
-
-class ClickStepsTest : public EditorTest {
+class ClickStepsTest : public FakeToolTest {
  protected:
   void SetUp() override {
-    EditorTest::SetUp();
-    m_window.reset();
-    m_fake = new CFakeToolWindow;
-    m_window.reset(m_fake);
-    m_window->resize(kWidth, kHeight);
-    m_window->show();
-    QApplication::sendPostedEvents();
-    SetZoom(8, 20, kHeight - 20);
-    m_view.document = &m_doc;
-    m_window->SetOwnerView(&m_view);
-    m_window->AttachDrawing();
+    FakeToolTest::SetUp();
     g_currentTool = kToolLine;
-    g_appActive = 1;
   }
-
-  CFakeToolWindow* m_fake = nullptr;
-  CRecordingView m_view;
 };
 
 using Steps = std::vector<int>;
@@ -230,13 +204,15 @@ using DispatchTest = EditorTest;
 
 TEST_F(DispatchTest, ToolsWithoutHandlersAreRefusedAndPressesDoNothing) {
   for (int tool = 0; tool < kToolCount; ++tool) {
-    EXPECT_EQ(CEditDrawing::IsToolAvailable(tool), 0) << tool;
+    EXPECT_EQ(m_window->IsToolAvailable(tool), 0) << tool;
+    EXPECT_EQ(m_window->SetTool(tool, -1), 0) << tool;
     g_currentTool = tool;
     m_window->OnLButtonDown(kMkLButton, {30, 30});
     m_window->OnLButtonUp(0, {30, 30});
   }
-  EXPECT_EQ(CEditDrawing::IsToolAvailable(kToolCount), 0);
-  EXPECT_EQ(CEditDrawing::IsToolAvailable(-1), 0);
+  EXPECT_EQ(m_window->IsToolAvailable(kToolCount), 0);
+  EXPECT_EQ(m_window->IsToolAvailable(-1), 0);
+  EXPECT_EQ(g_currentTool, kToolCount - 1) << "set by the test, never by a refused SetTool";
 }
 
 TEST_F(DispatchTest, SubModesOutOfRange) {

@@ -28,7 +28,14 @@ class CRecordingView final : public IOwnerView {
     calls << QStringLiteral("EndPickColour");
     pickingColour = 0;
   }
-  void SetAction(int id) override { calls << QStringLiteral("SetAction %1").arg(id); }
+  void SetAction(int id, int enabled) override {
+    calls << QStringLiteral("SetAction %1 %2").arg(id).arg(enabled);
+  }
+  void RemovePromptButtons() override { calls << QStringLiteral("RemovePromptButtons"); }
+  void ResetValuesBarScroll() override { calls << QStringLiteral("ResetValuesBarScroll"); }
+  void ShowOrderButtons(int front, int back) override {
+    calls << QStringLiteral("ShowOrderButtons %1 %2").arg(front).arg(back);
+  }
   void SetPromptText(int id) override { calls << QStringLiteral("SetPromptText %1").arg(id); }
   void EnableOKButton(int enable) override {
     calls << QStringLiteral("EnableOKButton %1").arg(enable);
