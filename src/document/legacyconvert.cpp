@@ -176,8 +176,7 @@ struct MergeKeyHash {
 };
 
 // Record i absorbs record j when j joins on where i ended (ex, ey).
-bool TryAbsorb(std::vector<CLegacySegment>& records, std::size_t i, std::size_t j, int ex,
-               int ey) {
+bool TryAbsorb(std::vector<CLegacySegment>& records, std::size_t i, std::size_t j, int ex, int ey) {
   CLegacySegment& a = records[i];
   CLegacySegment& b = records[j];
   if (b.GetEndState(0) != kEndOpen) return false;
@@ -278,6 +277,23 @@ bool MeetCircle(double qx, double qy, double h, double cx, double cy, double r, 
   return true;
 }
 
+// A loop of straight edges whose area is exactly zero.
+bool EnclosesNothing(const CBoundaryLoop& loop) {
+  int x0 = 0, y0 = 0;
+  loop.GetVertex(0, x0, y0);
+  __int128 area = 0;
+  for (int i = 0; i < loop.GetCount(); ++i) {
+    const CFloodEdge* edge = loop.GetEdge(i);
+    if (edge->GetKind() != kEdgeLine) return false;
+    const std::int64_t ax = static_cast<std::int64_t>(edge->GetStartX()) - x0;
+    const std::int64_t ay = static_cast<std::int64_t>(edge->GetStartY()) - y0;
+    const std::int64_t bx = static_cast<std::int64_t>(edge->GetEndX()) - x0;
+    const std::int64_t by = static_cast<std::int64_t>(edge->GetEndY()) - y0;
+    area += static_cast<__int128>(ax) * by - static_cast<__int128>(ay) * bx;
+  }
+  return area == 0;
+}
+
 }  // namespace
 
 // ---- The steps on the plain record array ----
@@ -357,7 +373,8 @@ int MergeLegacyPieces(std::vector<CLegacySegment>& records) {
       candidates.clear();
       for (std::int64_t dy = -1; dy <= 1; ++dy) {
         for (std::int64_t dx = -1; dx <= 1; ++dx) {
-          const auto found = starts.find(MergeKey{r.GetGroupNumber(), Spacing(r), cx + dx, cy + dy});
+          const auto found =
+              starts.find(MergeKey{r.GetGroupNumber(), Spacing(r), cx + dx, cy + dy});
           if (found == starts.end()) continue;
           candidates.insert(candidates.end(), found->second.begin(), found->second.end());
         }
@@ -404,7 +421,8 @@ void SetLegacyGroupSpacing(std::vector<CLegacySegment>& records) {
       spacing = SmallestOffsetStep(offsets);
     } catch (const std::bad_alloc&) {
       // Without room for the offsets, the old program's guess.
-      if (group.size() > 1) spacing = ClampToInt(2 * static_cast<std::int64_t>(Spacing(records[first])));
+      if (group.size() > 1)
+        spacing = ClampToInt(2 * static_cast<std::int64_t>(Spacing(records[first])));
     }
     for (const std::size_t i : group) {
       records[i].SetCode(spacing);
@@ -429,7 +447,8 @@ void CZephDoc::ConvertLegacySegments() {
     // An inserted drawing's objects were given new numbers; its hatches follow them.
     if (!m_loadNumbers.read.empty()) {
       std::unordered_map<int, int> given;
-      for (std::size_t i = 0; i < m_loadNumbers.read.size() && i < m_loadNumbers.given.size(); ++i) {
+      for (std::size_t i = 0; i < m_loadNumbers.read.size() && i < m_loadNumbers.given.size();
+           ++i) {
         given.emplace(m_loadNumbers.read[i], m_loadNumbers.given[i]);
       }
       for (CLegacySegment& r : records) {
@@ -488,7 +507,8 @@ void CZephDoc::ConvertLegacySegments() {
         if (r.GetEndState(0) != kEndUsed && r.GetEndState(1) != kEndUsed) continue;
         bool joined = false;
         for (Family& f : families) {
-          if (f.spacing == Spacing(r) && std::fabs(f.direction - r.GetDirection()) <= kFamilyDirection) {
+          if (f.spacing == Spacing(r) &&
+              std::fabs(f.direction - r.GetDirection()) <= kFamilyDirection) {
             if (Kind(r) == kKindStaggered && f.kind == kKindDots) f.kind = kKindStaggered;
             joined = true;
             break;
@@ -592,8 +612,8 @@ int CZephDoc::ConvertHatchToLines(int objectNumber) {
     EndPoint(r, 0, sx, sy);
     EndPoint(r, 1, ex, ey);
     // A piece absorbed by another, or a record already drawn, needs no line.
-    const bool drawn = g_hatchPass != nullptr && i < g_hatchPass->drawn.size() &&
-                       g_hatchPass->drawn[i] != 0;
+    const bool drawn =
+        g_hatchPass != nullptr && i < g_hatchPass->drawn.size() && g_hatchPass->drawn[i] != 0;
     if (!drawn && (sx != ex || sy != ey)) {
       DrawItemPtr line = CreateItem(kItemLine);
       if (!line) return trace.Return(added, kLogMemory, 1);
@@ -717,6 +737,8 @@ std::unique_ptr<CBoundaryLoop> CZephDoc::TraceHatchBoundary(int hole, int s0, in
   pass.startE = -1;
   if (!closed || loop->GetCount() == 0) return nullptr;
   loop->JoinEnds();
+  // An outline that encloses nothing (straight edges there and back) bounds no fill.
+  if (loop->IsValid() == 0 || EnclosesNothing(*loop)) return nullptr;
   const int sense = loop->GetSense();
   if ((hole == 0 && sense != 0) || (hole != 0 && sense == 0)) loop->Reverse();
   return loop;
@@ -739,7 +761,8 @@ void CZephDoc::WalkHatchEnds(int& s, int& e) {
     for (const int k : hatch) {
       const CLegacySegment& r = records[static_cast<std::size_t>(k)];
       for (int f = 0; f < 2; ++f) {
-        if ((k == s && f == e) || r.GetEndState(End(f)) != kEndOpen || LinkOf(r, f) != item) continue;
+        if ((k == s && f == e) || r.GetEndState(End(f)) != kEndOpen || LinkOf(r, f) != item)
+          continue;
         // The end the outline must come back to.
         if (k == pass.startS && f == pass.startE) continue;
         int x = 0, y = 0;
@@ -758,7 +781,8 @@ void CZephDoc::WalkHatchEnds(int& s, int& e) {
     int x = 0, y = 0;
     EndPoint(r, bestE, x, y);
     const double a = std::atan2(static_cast<double>(y) - py, static_cast<double>(x) - px);
-    if (a == h || std::fabs(best * std::sin(a - h)) > static_cast<double>(Spacing(r)) + kWalkSlack) {
+    if (a == h ||
+        std::fabs(best * std::sin(a - h)) > static_cast<double>(Spacing(r)) + kWalkSlack) {
       return;
     }
     r.SetEndState(End(bestE), kEndUsed);
