@@ -75,9 +75,11 @@ CEditDrawing::ClickHandler CEditDrawing::ResolveClickHandler(int tool, int& glit
   // Each tool's handler is entered here as it is built; a null entry is a tool that cannot be
   // chosen yet.
   switch (tool) {
-    case kToolNewLine:  // ClickNewLine
-    case kToolLine:     // ClickLine
-    case kToolArc:      // ClickArcCentre (g_arcPointChoice 1) or ClickArcThreePoints
+    case kToolNewLine:
+      return &CEditDrawing::ClickNewLine;
+    case kToolLine:
+      return &CEditDrawing::ClickLine;
+    case kToolArc:  // ClickArcCentre (g_arcPointChoice 1) or ClickArcThreePoints
     case kToolCircle:
     case kToolEllipse:
     case kToolCurve:

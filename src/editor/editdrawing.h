@@ -85,6 +85,19 @@ class CEditDrawing : public CDrawingWindow {
   // For the tools that pick: the pick list (not owned, except Copy's copies being placed).
   void AddPicked(CDrawItem* item) { m_pickList.push_back(item); }
 
+  // ---- Shared by the tool handlers ----
+  // The hunt distance of the snap mode into g_snapDistance.
+  static void SetSnapDistance();
+  // g_snapPoint from the cursor point: mode 2 the grid, otherwise the nearest handle within
+  // the snap distance.
+  void SnapPoint(int mode);
+  // The view shows g_snapPoint (mode: both, x only or y only).
+  void ShowSnapPointValues(int mode);
+
+  // ---- Tool handlers ----
+  void ClickNewLine();
+  void ClickLine();
+
   // Ends the gesture in progress and the text being typed.
   void CancelOperation();
   void AbandonGesture();

@@ -66,8 +66,20 @@ extern std::int32_t g_justActivated;
 extern std::int32_t g_mouseCaptured;
 extern std::int32_t g_systemKeyDown;
 
-// The colour of the next item drawn (a values-bar parameter).
+// The values bar's parameters for the next item; a value with a set flag counts only while
+// the flag is 1.
 extern std::int32_t g_drawingColour;
+extern std::int16_t g_currentObject;
+extern std::uint8_t g_lineStyle;  // 1..6
+extern double g_lineLength;       // drawing units
+extern std::int32_t g_lineLengthSet;
+extern double g_lineAngle;  // radians: an angle step when valid as one, else a fixed direction
+extern std::int32_t g_lineAngleSet;
+
+// The live read-outs of the gesture in progress.
+extern double g_readoutLength;  // drawing units
+extern double g_readoutAngle;   // radians
+extern DrawingPoint g_readoutMove;
 // The Arc tool's form: 1 centre first, otherwise three points.
 extern std::uint8_t g_arcPointChoice;
 

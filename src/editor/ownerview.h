@@ -63,6 +63,8 @@ class IOwnerView {
   virtual void KeepFlyoutToolHighlighted() {}
 
   // ---- Palette and layout ----
+  // Selects a tool as the palette does (its button shown down, then the editor's SetTool).
+  virtual void SelectTool(int /*tool*/, int /*subMode*/) {}
   virtual void DrawToolButton(int /*tool*/, int /*look*/) {}
   virtual int GetDrawingAreaHeight() const { return 0; }
 };

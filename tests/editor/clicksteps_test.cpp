@@ -203,7 +203,9 @@ TEST_F(ClickStepsTest, CursorReadoutAtStepZero) {
 using DispatchTest = EditorTest;
 
 TEST_F(DispatchTest, ToolsWithoutHandlersAreRefusedAndPressesDoNothing) {
-  for (int tool = 0; tool < kToolCount; ++tool) {
+  EXPECT_EQ(m_window->IsToolAvailable(kToolNewLine), 1);
+  EXPECT_EQ(m_window->IsToolAvailable(kToolLine), 1);
+  for (int tool = kToolArc; tool < kToolCount; ++tool) {
     EXPECT_EQ(m_window->IsToolAvailable(tool), 0) << tool;
     EXPECT_EQ(m_window->SetTool(tool, -1), 0) << tool;
     g_currentTool = tool;

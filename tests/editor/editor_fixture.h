@@ -25,6 +25,7 @@
 
 namespace zeph::testing {
 
+inline constexpr ColourRef kBlack = 0x00000000;
 inline constexpr ColourRef kRed = 0x000000FF;
 inline constexpr ColourRef kBlue = 0x00FF0000;
 

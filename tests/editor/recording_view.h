@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "editor/editdrawing.h"
 #include "editor/ownerview.h"
 
 namespace zeph::testing {
@@ -14,6 +15,7 @@ class CRecordingView final : public IOwnerView {
   int pickingColour = 0;
   QRect objectList;  // client points inside count as over the object list
   CZephDoc* document = nullptr;
+  CEditDrawing* window = nullptr;  // tools selected by the editor go to it, as the palette's do
 
   CZephDoc* GetDocument() const override { return document; }
 
@@ -44,6 +46,11 @@ class CRecordingView final : public IOwnerView {
   int IsPointInObjectList(QPoint point) const override {
     return objectList.contains(point) ? 1 : 0;
   }
+  void SelectTool(int tool, int subMode) override {
+    calls << QStringLiteral("SelectTool %1 %2").arg(tool).arg(subMode);
+    if (window != nullptr) window->SetTool(tool, subMode);
+  }
+  void ShowLiveLength() override { calls << QStringLiteral("ShowLiveLength"); }
   void DrawToolButton(int tool, int look) override {
     calls << QStringLiteral("DrawToolButton %1 %2").arg(tool).arg(look);
   }
