@@ -93,6 +93,7 @@ struct HatchPass {
 };
 
 HatchPass* g_hatchPass = nullptr;
+int g_roundLimitForTest = 0;
 
 const std::vector<int> kNoRecords;
 
@@ -296,6 +297,8 @@ bool EnclosesNothing(const CBoundaryLoop& loop) {
 
 }  // namespace
 
+void SetHatchRoundLimitForTest(int limit) { g_roundLimitForTest = limit; }
+
 // ---- The steps on the plain record array ----
 
 bool PrepareLegacySegments(std::vector<CLegacySegment>& records) {
@@ -468,7 +471,10 @@ void CZephDoc::ConvertLegacySegments() {
     for (std::size_t i = 0; i < records.size(); ++i) {
       pass.byObject[records[i].GetGroupNumber()].push_back(static_cast<int>(i));
     }
-    pass.roundLimit = static_cast<int>(std::min<std::size_t>(records.size(), INT_MAX / 4)) * 2 + 16;
+    pass.roundLimit =
+        g_roundLimitForTest > 0
+            ? g_roundLimitForTest
+            : static_cast<int>(std::min<std::size_t>(records.size(), INT_MAX / 4)) * 2 + 16;
 
     // Steps 4 and 5: attach the ends, bridge the loose ones.
     AttachHatchEnds(*this, records);

@@ -30,3 +30,7 @@ int MergeLegacyPiecesByPairs(std::vector<CLegacySegment>& records);
 // rounded difference of their offsets (2147483647 for a single record); the group becomes
 // kind 3.
 void SetLegacyGroupSpacing(std::vector<CLegacySegment>& records);
+
+// For tests: the most rounds one tracing loop may take (0 or less: twice the records plus 16,
+// more than any outline needs).
+void SetHatchRoundLimitForTest(int limit);

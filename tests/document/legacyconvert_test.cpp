@@ -241,6 +241,24 @@ TEST_F(LegacyConvertTest, HatchThatCannotBeClosedBecomesLinesAndIsReported) {
   EXPECT_EQ(g_glitchCount, 0);
 }
 
+TEST_F(LegacyConvertTest, TracingThatRunsPastItsRoundsGivesUpCleanly) {
+  // The rectangle's outline takes two rounds (up the left side and across, down the right
+  // side and back); allowed one, the hatch becomes lines and is reported.
+  SetOptionFlag(kOptionWarnHatchConversionFailure, 1);
+  SetHatchRoundLimitForTest(1);
+  CZephDoc doc;
+  Open(doc, "rectangle.zpd");
+  SetHatchRoundLimitForTest(0);
+  EXPECT_TRUE(ItemsOfType(doc, kItemFill).empty());
+  EXPECT_EQ(static_cast<int>(ItemsOfType(doc, kItemLine).size()), 4 + 11);
+  EXPECT_EQ(CountOfObject(doc, 2), 11);
+  EXPECT_EQ(CountOfObject(doc, kObjectNumberConversion), 0);
+  ASSERT_EQ(presenter.shown().size(), 1U);
+  EXPECT_TRUE(presenter.shown()[0].text.startsWith(QStringLiteral("Sorry - Zephorin")));
+  ExpectEveryEndDone(doc);
+  EXPECT_EQ(g_glitchCount, 0);
+}
+
 TEST_F(LegacyConvertTest, TemporaryLinesGoAndTheDrawingsOwnItemsOfTheirNumberStay) {
   // No right side: the ends there are joined by a temporary line, which snaps to the end of
   // the top side, an item of the drawing that carries the temporary lines' number.
