@@ -80,10 +80,32 @@ class CEditDrawing : public CDrawingWindow {
   int GetPromptId() const { return m_promptId; }
   int IsCursorReadoutOn() const { return m_cursorReadout; }
   int GetChosenCount() const { return m_chosenCount; }
-  // Ends the choosing display: no item dormant, selection no longer shown.
-  void EndChoosing();
   // For the tools that pick: the pick list (not owned, except Copy's copies being placed).
   void AddPicked(CDrawItem* item) { m_pickList.push_back(item); }
+
+  // ---- Choosing ----
+  // While the selection is shown an item's selected bit marks it dormant (drawn in the dormant
+  // colour); a clear bit marks it chosen (its own colour).
+  int IsSelectionShown() const { return GetSelectionShown(); }
+  // Every visible item dormant (1, drawn dormant) or chosen (0, drawn in its own colour).
+  void SetAllSelected(int flag);
+  // Ends the choosing display: no item dormant, selection no longer shown, nothing chosen.
+  void EndChoosing();
+  // Chooses (choose 1) or un-chooses the item with its whole group, counting it in the pick
+  // list (usePickList) or the chosen count. 0 on lack of memory.
+  int ToggleChosen(CDrawItem* item, int choose, int usePickList);
+  // The item, or its whole group, into the pick list with their selected bits clear.
+  int AddToPickList(CDrawItem* item);
+  // Chooses (remove 0) or un-chooses every visible item of the object.
+  void ChooseObject(int objectNumber, int remove);
+  // Brings the choice in line with the drawing after an undo or redo.
+  void ResyncChoice();
+  // Draws the visible items from first on, dormant ones dormant while a choice is shown.
+  void DrawItemsFrom(int first, int hideCrossHairs);
+  // The Colour tool: the chosen items take the colour, as one undo step; choosing ends.
+  void RecolourChosen(int colour);
+  // The Modify tool: the picked items take the colour, as one undo step.
+  void RecolourPicked(int colour);
 
   // ---- Shared by the tool handlers ----
   // The hunt distance of the snap mode into g_snapDistance.
@@ -160,6 +182,11 @@ class CEditDrawing : public CDrawingWindow {
   void PickColourAtCursor();
 
   void ArmTransformTool(int countIndex);
+  // Whether a dormant item is drawn dormant by DrawItemsFrom for the current tool.
+  bool ShowsChoosingDisplay() const;
+  // The visible chosen items.
+  int CountVisibleChosen() const;
+  void EnableOkForChoice();
 
   IOwnerView* m_ownerView = nullptr;
   int m_promptId = 0;

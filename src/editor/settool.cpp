@@ -43,17 +43,6 @@ void CEditDrawing::SetPrompt(int stringId) {
 
 void CEditDrawing::ShowPromptText(int stringId) { GetOwnerView().SetPromptText(stringId); }
 
-void CEditDrawing::EndChoosing() {
-  CZephDoc* document = GetDocument();
-  if (document != nullptr) {
-    for (int i = 0; i < document->GetItemCount(); ++i) document->GetItem(i)->ClearSelected();
-  }
-  if (GetSelectionShown() != 0) {
-    SetSelectionShown(0);
-    Invalidate();
-  }
-}
-
 void CEditDrawing::ArmTransformTool(int countIndex) {
   if (g_transformOptionsRead == 0) {
     g_keepOriginals = GetOptionFlag(kOptionTransformKeepOriginal);

@@ -18,6 +18,7 @@
 #include "items/drawitem.h"
 #include "items/geometry.h"
 #include "items/viewmapping.h"
+#include "platform/presenter.h"
 #include "platform/qt/imagecontext.h"
 #include "support/log.h"
 #include "support/options.h"
@@ -50,6 +51,7 @@ class EditorTest : public ::testing::Test {
     ResetViewGlobals();
     ResetGeometryGlobals();
     SetTimerService(&m_clock);
+    SetPresenter(&m_presenter);
     QImage screen(8, 8, QImage::Format_RGB32);
     CImageContext dc(screen);
     SetUpDisplay(dc);
@@ -66,6 +68,7 @@ class EditorTest : public ::testing::Test {
   void TearDown() override {
     m_window.reset();
     SetTimerService(nullptr);
+    SetPresenter(nullptr);
     if (!m_glitchExpected) {
       EXPECT_EQ(g_glitchCount, 0) << "glitch " << g_firstGlitchCode << "/" << g_firstGlitchNumber;
     }
@@ -110,6 +113,7 @@ class EditorTest : public ::testing::Test {
   }
 
   CManualTimerService m_clock;
+  ScriptedPresenter m_presenter;
   CZephDoc m_doc;
   std::unique_ptr<CEditDrawing> m_window;
   bool m_glitchExpected = false;

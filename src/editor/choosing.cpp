@@ -1,0 +1,336 @@
+// Choosing items: while a tool chooses, every item is shown dormant and the chosen ones in
+// their own colours. A grouped item (a shape) is always chosen with its whole group.
+#include <algorithm>
+
+#include "document/document.h"
+#include "editor/editdrawing.h"
+#include "editor/editorstate.h"
+#include "editor/ownerview.h"
+#include "support/log.h"
+#include "support/uiutil.h"
+
+namespace {
+
+constexpr int kMessageShapesProtected = 69;
+constexpr int kStateModifyWaiting = 3;
+constexpr int kStateCurveHandles = 4;
+constexpr int kStateDimensionPicked = 6;
+constexpr int kStateObjectHide = 8;
+constexpr int kStateObjectIdentify = 9;
+constexpr int kStateObjectDelete = 10;
+
+}  // namespace
+
+void CEditDrawing::SetAllSelected(int flag) {
+  CZephDoc* document = GetDocument();
+  if (document == nullptr) return;
+  HideCrossHairs();
+  for (int i = 0; i < document->GetItemCount(); ++i) {
+    CDrawItem* item = document->GetItem(i);
+    if (item->IsInvisible() != 0) continue;
+    item->SetSelected(flag);
+    DrawItem(item, flag != 0 ? kDrawHighlight : kDrawOwnColour);
+  }
+  RestoreCrossHairs();
+}
+
+void CEditDrawing::EndChoosing() {
+  SetAllSelected(0);
+  SetSelectionShown(0);
+  m_chosenCount = 0;
+}
+
+int CEditDrawing::ToggleChosen(CDrawItem* item, int choose, int usePickList) {
+  CZephDoc* document = GetDocument();
+  if (item == nullptr || document == nullptr || item->IsInvisible() != 0) return 1;
+  const int group = item->GetGroupNumber();
+  std::vector<CDrawItem*> members;
+  if (group != 0) {
+    for (int i = 0; i < document->GetItemCount(); ++i) {
+      CDrawItem* other = document->GetItem(i);
+      if (other->IsInvisible() == 0 && other->GetGroupNumber() == group) members.push_back(other);
+    }
+  } else {
+    members.push_back(item);
+  }
+  for (CDrawItem* member : members) {
+    const bool dormant = member->IsSelected() != 0;
+    if (choose != 0 && dormant) {
+      if (usePickList != 0) {
+        try {
+          m_pickList.push_back(member);
+        } catch (const std::bad_alloc&) {
+          return 0;
+        }
+      } else {
+        ++m_chosenCount;
+      }
+      member->ClearSelected();
+      DrawItem(member, kDrawOwnColour);
+    } else if (choose == 0 && !dormant) {
+      if (usePickList != 0) {
+        const auto found = std::find(m_pickList.begin(), m_pickList.end(), member);
+        if (found == m_pickList.end()) {
+          // The editor's lists disagree with the drawing: leave both as they are.
+          if (group != 0) {
+            SetGlitchValue(document->FindItem(member));
+            SetGlitchValue(static_cast<int>(m_pickList.size()));
+          }
+          ReportGlitch(2424, group != 0 ? 2 : 1);
+          continue;
+        }
+        m_pickList.erase(found);
+      } else {
+        --m_chosenCount;
+      }
+      member->Select();
+      DrawItem(member, kDrawHighlight);
+    }
+  }
+  return 1;
+}
+
+int CEditDrawing::AddToPickList(CDrawItem* item) {
+  CZephDoc* document = GetDocument();
+  if (item == nullptr || document == nullptr || item->IsInvisible() != 0) return 1;
+  try {
+    const int group = item->GetGroupNumber();
+    if (group == 0) {
+      m_pickList.push_back(item);
+      return 1;
+    }
+    for (int i = 0; i < document->GetItemCount(); ++i) {
+      CDrawItem* other = document->GetItem(i);
+      if (other->IsInvisible() != 0 || other->GetGroupNumber() != group) continue;
+      other->ClearSelected();
+      m_pickList.push_back(other);
+    }
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+  return 1;
+}
+
+int CEditDrawing::CountVisibleChosen() const {
+  const CZephDoc* document = GetDocument();
+  if (document == nullptr || GetSelectionShown() == 0) return 0;
+  int count = 0;
+  for (int i = 0; i < document->GetItemCount(); ++i) {
+    const CDrawItem* item = document->GetItem(i);
+    if (item->IsInvisible() == 0 && item->IsSelected() == 0) ++count;
+  }
+  return count;
+}
+
+void CEditDrawing::EnableOkForChoice() {
+  int enable = m_chosenCount != 0 ? 1 : 0;
+  if (g_toolState == kStateObjectDelete && GetDocument() != nullptr &&
+      GetDocument()->CountTickedObjects() > 0) {
+    enable = 1;
+  }
+  GetOwnerView().EnableOKButton(enable);
+}
+
+void CEditDrawing::ChooseObject(int objectNumber, int remove) {
+  CZephDoc* document = GetDocument();
+  if (document == nullptr) return;
+  const bool textsTakePart = g_currentTool != kToolReflect && g_currentTool != kToolStretch;
+  const auto takesPart = [&](const CDrawItem* item) {
+    if (item->IsInvisible() != 0 || item->GetObjectNumber() != objectNumber) return false;
+    if (!textsTakePart && item->GetType() == kItemText) return false;
+    if (g_currentTool == kToolStretch && item->GetGroupNumber() != 0) {
+      if (remove == 0 && g_stretchWarningArmed != 0) {
+        g_stretchWarningArmed = 0;
+        ShowWarning(kMessageShapesProtected);
+      }
+      return false;
+    }
+    return true;
+  };
+  HideCrossHairs();
+  if (g_toolState == kStateObjectHide || GetSelectionShown() != 0 || remove != 0) {
+    for (int i = 0; i < document->GetItemCount(); ++i) {
+      CDrawItem* item = document->GetItem(i);
+      if (item->IsInvisible() != 0) continue;
+      const bool ofObject = item->GetObjectNumber() == objectNumber;
+      if (g_toolState == kStateObjectIdentify && remove == 0 && !ofObject &&
+          item->IsSelected() == 0) {
+        // Identify and Name hold one object at a time.
+        item->Select();
+        --m_chosenCount;
+        DrawItem(item, kDrawHighlight);
+        continue;
+      }
+      if (!takesPart(item)) continue;
+      if (remove == 0 && item->IsSelected() != 0) {
+        item->ClearSelected();
+        ++m_chosenCount;
+        DrawItem(item, kDrawOwnColour);
+      } else if (remove != 0 && item->IsSelected() == 0) {
+        item->Select();
+        --m_chosenCount;
+        DrawItem(item, kDrawHighlight);
+      }
+    }
+  } else {
+    m_chosenCount = 0;
+    for (int i = 0; i < document->GetItemCount(); ++i) {
+      CDrawItem* item = document->GetItem(i);
+      if (item->IsInvisible() != 0) continue;
+      if (takesPart(item)) {
+        item->ClearSelected();
+        ++m_chosenCount;
+        DrawItem(item, kDrawOwnColour);
+      } else {
+        item->Select();
+        DrawItem(item, kDrawHighlight);
+      }
+    }
+    SetSelectionShown(1);
+  }
+  m_chosenCount = std::max(m_chosenCount, 0);
+  RestoreCrossHairs();
+  if (g_toolState == kStateObjectIdentify) {
+    if (remove == 0) {
+      g_currentObject = static_cast<std::int16_t>(objectNumber);
+      g_objectChosen = 1;
+      GetOwnerView().DrawFieldValues();
+    }
+    return;
+  }
+  if (g_currentTool == kToolColour) {
+    if (document->CollectUsedColours(g_recolourCount, g_recolourColours) != 0) {
+      GetOwnerView().DrawFieldValues();
+    }
+    return;
+  }
+  // Delete's flashing follows its own choice with its timers.
+  EnableOkForChoice();
+}
+
+void CEditDrawing::ResyncChoice() {
+  CZephDoc* document = GetDocument();
+  if (document == nullptr) return;
+  const auto keepListed = [document](std::vector<CDrawItem*>& list) {
+    std::erase_if(list, [document](CDrawItem* item) { return document->IsListed(item) == 0; });
+  };
+  const auto rebuildGrips = [this]() {
+    ClearGrips();
+    if (GetSelectionShown() != 0) ShowGripsOfActive();
+  };
+  bool recount = false;
+  bool enableOk = false;
+  switch (g_currentTool) {
+    case kToolCopy:
+      if (g_copyPlacing != 0) {
+        keepListed(m_copyList);
+        rebuildGrips();
+      } else {
+        recount = true;
+        enableOk = true;
+      }
+      break;
+    case kToolMove:
+      if (g_toolSubMode == 0 || g_toolSubMode == 1) {
+        if (g_moveDragging != 0) {
+          keepListed(m_pickList);
+          rebuildGrips();
+        } else if (g_toolSubMode == 1) {
+          recount = true;
+          enableOk = true;
+        }
+      }
+      break;
+    case kToolRotate:
+    case kToolReflect:
+    case kToolEnlarge:
+    case kToolStretch:
+    case kToolDelete:
+      recount = true;
+      enableOk = true;
+      break;
+    case kToolObject:
+      if (g_objectSubMode == 2) {
+        recount = true;
+        enableOk = true;
+      }
+      break;
+    default:
+      if (g_toolState == kStateModifyWaiting || g_toolState == kStateCurveHandles ||
+          g_toolState == kStateDimensionPicked) {
+        keepListed(m_pickList);
+        if (m_pickList.size() > 1) m_pickList.resize(1);
+        if (g_toolState != kStateModifyWaiting && m_pickList.empty()) {
+          g_toolState = kStateModifyWaiting;
+          SetPrompt(m_promptId);
+        }
+      }
+      break;
+  }
+  if (!recount) return;
+  m_chosenCount = CountVisibleChosen();
+  if (enableOk) GetOwnerView().EnableOKButton(m_chosenCount != 0 ? 1 : 0);
+}
+
+bool CEditDrawing::ShowsChoosingDisplay() const {
+  switch (g_currentTool) {
+    case kToolRotate:
+    case kToolReflect:
+    case kToolEnlarge:
+    case kToolStretch:
+    case kToolDelete:
+    case kToolModify:
+    case kToolValues:
+      return true;
+    case kToolMove:
+      return g_toolSubMode == 1 && g_moveDragging == 0;
+    case kToolCopy:
+      return g_copyPlacing == 0;
+    default:
+      return false;
+  }
+}
+
+void CEditDrawing::DrawItemsFrom(int first, int hideCrossHairs) {
+  CZephDoc* document = GetDocument();
+  if (document == nullptr) return;
+  if (hideCrossHairs != 0) HideCrossHairs();
+  const bool dormantShown = GetSelectionShown() != 0 && ShowsChoosingDisplay();
+  {
+    CClientDC dc(*this);
+    for (int i = std::max(first, 0); i < document->GetItemCount(); ++i) {
+      const CDrawItem* item = document->GetItem(i);
+      if (item->IsInvisible() != 0) continue;
+      const int mode = dormantShown && item->IsSelected() != 0 ? kDrawHighlight : kDrawOwnColour;
+      item->Draw(&dc.get(), &GetMapping(), mode, 0);
+    }
+  }
+  if (hideCrossHairs != 0) RestoreCrossHairs();
+}
+
+void CEditDrawing::RecolourChosen(int colour) {
+  CZephDoc* document = GetDocument();
+  if (document == nullptr) return;
+  document->SetUndoGroup(1);
+  for (int i = 0; i < document->GetItemCount(); ++i) {
+    CDrawItem* item = document->GetItem(i);
+    if (item->IsInvisible() != 0 || item->IsSelected() != 0) continue;
+    item->SetColour(colour);
+    DrawItem(item, kDrawOwnColour);
+  }
+  document->SetUndoGroup(0);
+  EndChoosing();
+  GetOwnerView().ShowObjectList(1);
+  g_recolourCount = 0;
+}
+
+void CEditDrawing::RecolourPicked(int colour) {
+  CZephDoc* document = GetDocument();
+  if (document == nullptr) return;
+  document->SetUndoGroup(1);
+  for (CDrawItem* item : m_pickList) {
+    item->SetColour(colour);
+    DrawItem(item, kDrawOwnColour);
+  }
+  document->SetUndoGroup(0);
+}

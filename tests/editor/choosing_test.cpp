@@ -1,0 +1,175 @@
+// Choosing items: dormant and chosen items on the screen, whole groups, the pick list, objects
+// chosen from the object list, recolouring as one undo step and the choice after an undo.
+#include "editor_fixture.h"
+#include "recording_view.h"
+
+namespace zeph::testing {
+namespace {
+
+class ChoosingTest : public EditorTest {
+ protected:
+  void SetUp() override {
+    EditorTest::SetUp();
+    m_view.document = &m_doc;
+    m_window->SetOwnerView(&m_view);
+    m_window->AttachDrawing();
+  }
+
+  // A line on device row `row` from column 20 to 120, of an object and a group.
+  void AddRowLine(int row, int object = 0, int group = 0, ColourRef colour = kRed) {
+    const int s = Scale();
+    const int y = (kHeight - 20 - row) * s;
+    DrawItemPtr line = MakeLine(0, y, 100 * s, y, colour);
+    line->SetGroupNumber(group);
+    line->SetObjectNumber(static_cast<std::int16_t>(object));
+    Add(std::move(line));
+  }
+  void StartChoice() {
+    m_window->SetSelectionShown(1);
+    m_window->SetAllSelected(1);
+  }
+  ColourRef Dormant() const { return g_highlightColour & kColourMask; }
+
+  CRecordingView m_view;
+};
+
+TEST_F(ChoosingTest, OneLineOfAShapeChoosesTheWholeGroup) {
+  for (int row : {20, 30, 40, 50}) AddRowLine(row, 0, 7);
+  AddRowLine(70);
+  StartChoice();
+  EXPECT_EQ(Pixel(60, 20), Dormant());
+  ASSERT_EQ(m_window->ToggleChosen(m_doc.GetItem(2), 1, 1), 1);
+  EXPECT_EQ(m_window->GetPickCount(), 4);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(m_doc.GetItem(i)->IsSelected(), 0) << i;
+  EXPECT_EQ(m_doc.GetItem(4)->IsSelected(), 1);
+  EXPECT_EQ(Pixel(60, 20), kRed);
+  EXPECT_EQ(Pixel(60, 50), kRed);
+  EXPECT_EQ(Pixel(60, 70), Dormant());
+  // Choosing it again changes nothing; un-choosing takes the group back out.
+  m_window->ToggleChosen(m_doc.GetItem(0), 1, 1);
+  EXPECT_EQ(m_window->GetPickCount(), 4);
+  m_window->ToggleChosen(m_doc.GetItem(3), 0, 1);
+  EXPECT_EQ(m_window->GetPickCount(), 0);
+  EXPECT_EQ(Pixel(60, 30), Dormant());
+}
+
+TEST_F(ChoosingTest, UnchoosingAnItemNotPickedIsAGlitchWithNoChange) {
+  AddRowLine(20);
+  AddRowLine(40);
+  StartChoice();
+  m_window->ToggleChosen(m_doc.GetItem(0), 1, 1);
+  // Item 1 is chosen behind the pick list's back.
+  m_doc.GetItem(1)->ClearSelected();
+  m_window->ToggleChosen(m_doc.GetItem(1), 0, 1);
+  EXPECT_EQ(m_window->GetPickCount(), 1);
+  EXPECT_EQ(m_window->GetPicked(0), m_doc.GetItem(0));
+  EXPECT_EQ(m_doc.GetItem(1)->IsSelected(), 0);
+  ExpectGlitch(2424, 1);
+}
+
+TEST_F(ChoosingTest, UnchoosingADormantItemChangesNothing) {
+  AddRowLine(20);
+  StartChoice();
+  m_window->ToggleChosen(m_doc.GetItem(0), 0, 0);
+  EXPECT_EQ(m_window->GetChosenCount(), 0);
+  EXPECT_EQ(m_doc.GetItem(0)->IsSelected(), 1);
+}
+
+TEST_F(ChoosingTest, ChoosingAnObjectFirstMakesEverythingElseDormant) {
+  AddRowLine(20, 3);
+  AddRowLine(40, 4);
+  AddRowLine(60, 3);
+  g_currentTool = kToolRotate;
+  m_window->ChooseObject(3, 0);
+  EXPECT_EQ(m_window->GetSelectionShown(), 1);
+  EXPECT_EQ(m_window->GetChosenCount(), 2);
+  EXPECT_EQ(Pixel(60, 20), kRed);
+  EXPECT_EQ(Pixel(60, 40), Dormant());
+  EXPECT_EQ(m_view.Calls(QStringLiteral("EnableOKButton")).last(),
+            QStringLiteral("EnableOKButton 1"));
+  m_window->ChooseObject(3, 1);
+  EXPECT_EQ(m_window->GetChosenCount(), 0);
+  EXPECT_EQ(m_view.Calls(QStringLiteral("EnableOKButton")).last(),
+            QStringLiteral("EnableOKButton 0"));
+}
+
+TEST_F(ChoosingTest, IdentifyHoldsOneObjectAtATime) {
+  AddRowLine(20, 3);
+  AddRowLine(40, 4);
+  g_currentTool = kToolObject;
+  g_toolState = 9;
+  m_window->ChooseObject(3, 0);
+  m_window->ChooseObject(4, 0);
+  EXPECT_EQ(m_doc.GetItem(0)->IsSelected(), 1);
+  EXPECT_EQ(m_doc.GetItem(1)->IsSelected(), 0);
+  EXPECT_EQ(m_window->GetChosenCount(), 1);
+  EXPECT_EQ(g_currentObject, 4);
+  EXPECT_EQ(g_objectChosen, 1);
+}
+
+TEST_F(ChoosingTest, StretchLeavesShapesDormantAndWarnsOnce) {
+  AddRowLine(20, 3, 9);
+  AddRowLine(40, 3);
+  g_currentTool = kToolStretch;
+  g_stretchWarningArmed = 1;
+  m_window->ChooseObject(3, 0);
+  m_window->ChooseObject(3, 0);
+  EXPECT_EQ(m_doc.GetItem(0)->IsSelected(), 1);
+  EXPECT_EQ(m_doc.GetItem(1)->IsSelected(), 0);
+  EXPECT_EQ(m_presenter.shown().size(), 1u);
+}
+
+TEST_F(ChoosingTest, RecolouringTheChosenItemsIsOneUndoStep) {
+  AddRowLine(20);
+  AddRowLine(40);
+  AddRowLine(60);
+  StartChoice();
+  g_currentTool = kToolColour;
+  m_window->ToggleChosen(m_doc.GetItem(0), 1, 0);
+  m_window->ToggleChosen(m_doc.GetItem(2), 1, 0);
+  EXPECT_EQ(m_window->GetChosenCount(), 2);
+  m_window->RecolourChosen(static_cast<int>(kBlue));
+  EXPECT_EQ(m_doc.GetItem(0)->GetColour(), static_cast<int>(kBlue));
+  EXPECT_EQ(m_doc.GetItem(1)->GetColour(), static_cast<int>(kRed));
+  EXPECT_EQ(m_doc.GetItem(2)->GetColour(), static_cast<int>(kBlue));
+  EXPECT_EQ(m_window->GetSelectionShown(), 0);
+  EXPECT_EQ(Pixel(60, 40), kRed) << "choosing ended: nothing dormant";
+  QImage scratch(8, 8, QImage::Format_RGB32);
+  CImageContext dc(scratch);
+  m_doc.Undo(&dc, &m_window->GetMapping(), 1);
+  EXPECT_EQ(m_doc.GetItem(0)->GetColour(), static_cast<int>(kRed));
+  EXPECT_EQ(m_doc.GetItem(2)->GetColour(), static_cast<int>(kRed));
+}
+
+TEST_F(ChoosingTest, AfterAnUndoTheChoiceFollowsTheDrawing) {
+  AddRowLine(20);
+  AddRowLine(40);
+  g_currentTool = kToolDelete;
+  StartChoice();
+  m_window->ToggleChosen(m_doc.GetItem(1), 1, 0);
+  QImage scratch(8, 8, QImage::Format_RGB32);
+  CImageContext dc(scratch);
+  m_doc.Undo(&dc, &m_window->GetMapping(), 1);  // the chosen line goes
+  ASSERT_EQ(m_doc.GetItemCount(), 1);
+  m_view.calls.clear();
+  m_window->ResyncChoice();
+  EXPECT_EQ(m_window->GetChosenCount(), 0);
+  EXPECT_EQ(m_view.Calls(QStringLiteral("EnableOKButton")),
+            QStringList{QStringLiteral("EnableOKButton 0")});
+}
+
+TEST_F(ChoosingTest, ModifyKeepsOnlyAPickStillInTheDrawing) {
+  AddRowLine(20);
+  AddRowLine(40);
+  g_currentTool = kToolModify;
+  g_toolState = 3;
+  m_window->AddToPickList(m_doc.GetItem(1));
+  QImage scratch(8, 8, QImage::Format_RGB32);
+  CImageContext dc(scratch);
+  m_doc.Undo(&dc, &m_window->GetMapping(), 1);
+  m_window->ResyncChoice();
+  EXPECT_EQ(m_window->GetPickCount(), 0);
+}
+
+}  // namespace
+}  // namespace zeph::testing
