@@ -1,12 +1,14 @@
 // Choosing items: while a tool chooses, every item is shown dormant and the chosen ones in
 // their own colours. A grouped item (a shape) is always chosen with its whole group.
 #include <algorithm>
+#include <cmath>
 
 #include "document/document.h"
 #include "editor/editdrawing.h"
 #include "editor/editorstate.h"
 #include "editor/ownerview.h"
 #include "support/log.h"
+#include "support/numbers.h"
 #include "support/uiutil.h"
 
 namespace {
@@ -223,7 +225,9 @@ void CEditDrawing::ResyncChoice() {
   switch (g_currentTool) {
     case kToolCopy:
       if (g_copyPlacing != 0) {
+        // While placing, Copy counts the items it copies, not what the screen shows chosen.
         keepListed(m_copyList);
+        m_chosenCount = static_cast<int>(m_copyList.size());
         rebuildGrips();
       } else {
         recount = true;
@@ -333,4 +337,90 @@ void CEditDrawing::RecolourPicked(int colour) {
     DrawItem(item, kDrawOwnColour);
   }
   document->SetUndoGroup(0);
+}
+
+void CEditDrawing::RepeatCopy() {
+  LogScope trace(2408);
+  CZephDoc* document = GetDocument();
+  if (document == nullptr) {
+    trace.Exit(kLogInvalid);
+    return;
+  }
+  if (g_copyDistanceSet == 0 || g_copyAngleSet == 0) {
+    SetGlitchValue(g_copyDistanceSet);
+    SetGlitchValue(g_copyAngleSet);
+    ReportGlitch(2408, 1);
+    return;
+  }
+  const int dx = TruncateToInt(std::cos(g_copyAngle) * g_copyDistance);
+  const int dy = TruncateToInt(std::sin(g_copyAngle) * g_copyDistance);
+  // The sources are taken before the first copy is added: the copies join the list (and the
+  // document may move fills) while the copying goes on.
+  std::vector<CDrawItem*> sources;
+  try {
+    for (int i = 0; i < document->GetItemCount(); ++i) {
+      CDrawItem* item = document->GetItem(i);
+      if (item->IsInvisible() == 0 && item->IsSelected() == 0) sources.push_back(item);
+    }
+  } catch (const std::bad_alloc&) {
+    ShowWarning(224);
+    trace.Exit(kLogMemory);
+    return;
+  }
+  if (static_cast<int>(sources.size()) != m_chosenCount) {
+    SetGlitchValue(static_cast<int>(sources.size()));
+    SetGlitchValue(m_chosenCount);
+    ReportGlitch(2408, 1);
+  }
+  if (sources.empty()) return trace.Exit();
+  const int repeat = g_actionCount;
+  HideCrossHairs();
+  document->SetUndoGroup(1);
+  document->SetGroupRemapping(1);
+  document->PrepareCopyNumbers(g_makeNewObject != 0 ? repeat : 0);
+  bool stopped = false;
+  bool outOfMemory = false;
+  for (CDrawItem* source : sources) {
+    for (int j = 0; j < repeat && !stopped; ++j) {
+      DrawItemPtr copy;
+      try {
+        copy = CreateItem(source->GetType());
+      } catch (const std::bad_alloc&) {
+        copy.reset();
+      }
+      if (!copy) {
+        outOfMemory = true;
+        stopped = true;
+        break;
+      }
+      copy->Select();
+      copy->CopyFrom(source);
+      copy->MoveBy((j + 1) * dx, (j + 1) * dy);
+      if (g_makeNewObject != 0) {
+        copy->SetObjectNumber(
+            static_cast<std::int16_t>(document->GetCopyObjectNumber(source->GetObjectNumber(), j)));
+      }
+      const CDrawItem* added = copy.get();
+      const int result = document->AddItem(copy);
+      if (result == 1) {
+        DrawItem(added, kDrawHighlight);
+      } else if (result < 0) {
+        // The list is full or the user declined to go on without undo: no further copies.
+        stopped = true;
+      }
+    }
+    DrawItem(source, kDrawHighlight);
+    source->Select();
+    if (stopped) break;
+  }
+  if (g_makeNewObject != 0 && !outOfMemory) document->NameCopiedObjects(1);
+  document->SetGroupRemapping(0);
+  document->SetUndoGroup(0);
+  RestoreCrossHairs();
+  if (outOfMemory) {
+    ShowWarning(224);
+    trace.Exit(kLogMemory);
+    return;
+  }
+  trace.Exit();
 }

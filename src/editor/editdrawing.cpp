@@ -1,12 +1,14 @@
 #include "editor/editdrawing.h"
 
 #include <QCursor>
+#include <algorithm>
 
 #include "document/document.h"
 #include "document/wholedrawing.h"
 #include "editor/editorstate.h"
 #include "editor/ownerview.h"
 #include "items/geometry.h"
+#include "items/intersect.h"
 #include "support/log.h"
 #include "support/options.h"
 #include "support/screen.h"
@@ -62,6 +64,11 @@ void CEditDrawing::AttachDrawing() {
 CDrawItem* CEditDrawing::GetPicked(int index) const {
   return index >= 0 && index < GetPickCount() ? m_pickList[static_cast<std::size_t>(index)]
                                               : nullptr;
+}
+
+void CEditDrawing::SetBreakOffer(CDrawItem* item, int pieceIndex) {
+  m_breakItem = item;
+  m_breakPieceIndex = item != nullptr ? pieceIndex : -1;
 }
 
 int CEditDrawing::IsBreakOffered() const {
@@ -485,7 +492,23 @@ void CEditDrawing::OnEraseBkgnd(CDrawContext& dc) {
 void CEditDrawing::OnPaint(CDrawContext& dc) {
   LogScope trace(2418);
   HideCrossHairs();
+  const bool breakOffered = m_breakPieceIndex >= 0 && m_breakItem != nullptr;
+  // The item being broken is shown as the pieces already answered, not whole.
+  const bool breakItemShown = breakOffered && m_breakItem->IsInvisible() == 0;
+  if (breakItemShown) m_breakItem->SetInvisible();
   PaintDrawing(dc);
+  if (breakOffered) {
+    if (breakItemShown) m_breakItem->ClearInvisible();
+    // Every piece already answered "keep", the one just answered included.
+    const int answered = std::min<int>(m_breakPieceIndex, static_cast<int>(g_splitPieces.size()));
+    for (int i = 0; i < answered; ++i) {
+      const auto index = static_cast<std::size_t>(i);
+      if (index < g_splitKeep.size() && g_splitKeep[index] != 0 &&
+          g_splitPieces[index] != nullptr) {
+        g_splitPieces[index]->Draw(&dc, &GetMapping(), kDrawOwnColour, 0);
+      }
+    }
+  }
   if (m_clickStep != 0 && m_feedbackDrawn != 0) {
     switch (g_currentTool) {
       case kToolLine:

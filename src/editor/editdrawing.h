@@ -106,6 +106,18 @@ class CEditDrawing : public CDrawingWindow {
   void RecolourChosen(int colour);
   // The Modify tool: the picked items take the colour, as one undo step.
   void RecolourPicked(int colour);
+  // Copy with a fixed distance and angle: g_actionCount copies of every chosen item, each one
+  // offset further, as one undo step; the copies stay dormant.
+  void RepeatCopy();
+  // The items Copy is placing copies of.
+  int GetCopyCount() const { return static_cast<int>(m_copyList.size()); }
+  void AddToCopyList(CDrawItem* item) { m_copyList.push_back(item); }
+
+  // ---- Break offer ----
+  // The Break tool offers the pieces of item one by one: pieceIndex is the piece offered now
+  // (-1 none); the pieces before it that were kept are painted in place of the item.
+  void SetBreakOffer(CDrawItem* item, int pieceIndex);
+  int GetBreakPieceIndex() const { return m_breakPieceIndex; }
 
   // ---- Shared by the tool handlers ----
   // The hunt distance of the snap mode into g_snapDistance.
@@ -195,6 +207,7 @@ class CEditDrawing : public CDrawingWindow {
   int m_lastHeight = 0;
   int m_textState = kTextNone;
   int m_breakPieceIndex = -1;
+  CDrawItem* m_breakItem = nullptr;
   int m_cursorInside = 0;
   QPoint m_lastCursorPoint;
   int m_crossHairsShown = 0;

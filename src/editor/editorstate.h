@@ -76,6 +76,12 @@ extern std::int32_t g_lineLengthSet;
 extern double g_lineAngle;  // radians: an angle step when valid as one, else a fixed direction
 extern std::int32_t g_lineAngleSet;
 
+// Copy with a fixed distance and angle repeats its copies along that offset.
+extern double g_copyDistance;  // drawing units
+extern std::int32_t g_copyDistanceSet;
+extern double g_copyAngle;  // radians
+extern std::int32_t g_copyAngleSet;
+
 // The live read-outs of the gesture in progress.
 extern double g_readoutLength;  // drawing units
 extern double g_readoutAngle;   // radians

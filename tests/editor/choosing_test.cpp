@@ -1,6 +1,7 @@
 // Choosing items: dormant and chosen items on the screen, whole groups, the pick list, objects
 // chosen from the object list, recolouring as one undo step and the choice after an undo.
 #include "editor_fixture.h"
+#include "items/intersect.h"
 #include "recording_view.h"
 
 namespace zeph::testing {
@@ -169,6 +170,71 @@ TEST_F(ChoosingTest, ModifyKeepsOnlyAPickStillInTheDrawing) {
   m_doc.Undo(&dc, &m_window->GetMapping(), 1);
   m_window->ResyncChoice();
   EXPECT_EQ(m_window->GetPickCount(), 0);
+}
+
+}  // namespace
+}  // namespace zeph::testing
+
+namespace zeph::testing {
+namespace {
+
+TEST_F(ChoosingTest, RepeatCopyAlongAFixedOffsetIsOneUndoStep) {
+  AddRowLine(20);
+  AddRowLine(40);
+  StartChoice();
+  m_window->ToggleChosen(m_doc.GetItem(0), 1, 0);
+  g_copyDistance = 10000;
+  g_copyDistanceSet = 1;
+  g_copyAngle = 0;
+  g_copyAngleSet = 1;
+  g_actionCount = 3;
+  m_window->RepeatCopy();
+  ASSERT_EQ(m_doc.GetItemCount(), 5);
+  int x0 = 0;
+  int y0 = 0;
+  m_doc.GetItem(0)->GetStart(x0, y0);
+  for (int j = 1; j <= 3; ++j) {
+    int x = 0;
+    int y = 0;
+    m_doc.GetItem(1 + j)->GetStart(x, y);
+    EXPECT_EQ(x, x0 + j * 10000) << j;
+    EXPECT_EQ(y, y0) << j;
+    EXPECT_EQ(m_doc.GetItem(1 + j)->IsSelected(), 1) << "copies stay dormant";
+  }
+  EXPECT_EQ(m_doc.GetItem(0)->IsSelected(), 1);
+  QImage scratch(8, 8, QImage::Format_RGB32);
+  CImageContext dc(scratch);
+  m_doc.Undo(&dc, &m_window->GetMapping(), 1);
+  EXPECT_EQ(m_doc.GetItemCount(), 2);
+}
+
+TEST_F(ChoosingTest, RepeatCopyNeedsDistanceAndAngle) {
+  AddRowLine(20);
+  g_copyDistanceSet = 1;
+  m_window->RepeatCopy();
+  EXPECT_EQ(m_doc.GetItemCount(), 1);
+  ExpectGlitch(2408, 1);
+}
+
+TEST_F(ChoosingTest, BreakOfferPaintsTheKeptPiecesInPlaceOfTheItem) {
+  const int s = Scale();
+  AddRowLine(30);  // the item being broken (red), columns 20 to 120
+  std::vector<DrawItemPtr> pieces;
+  pieces.push_back(MakeLine(0, (kHeight - 50) * s, 30 * s, (kHeight - 50) * s, kBlue));
+  pieces.push_back(MakeLine(30 * s, (kHeight - 50) * s, 60 * s, (kHeight - 50) * s, kBlue));
+  pieces.push_back(MakeLine(60 * s, (kHeight - 50) * s, 100 * s, (kHeight - 50) * s, kBlue));
+  g_splitPieces = {pieces[0].get(), pieces[1].get(), pieces[2].get()};
+  g_splitKeep = {1, 1, 1};
+  m_window->SetBreakOffer(m_doc.GetItem(0), 2);  // pieces 0 and 1 answered "keep"
+  Repaint();
+  // The pieces lie on the item's row 30: columns 20-50, 50-80 and 80-120.
+  EXPECT_EQ(Pixel(35, 30), kBlue);
+  EXPECT_EQ(Pixel(65, 30), kBlue) << "the piece just kept is painted too";
+  EXPECT_EQ(Pixel(100, 30), Background()) << "neither the whole item nor an unanswered piece";
+  EXPECT_EQ(m_doc.GetItem(0)->IsInvisible(), 0);
+  m_window->SetBreakOffer(nullptr, -1);
+  g_splitPieces.clear();
+  g_splitKeep.clear();
 }
 
 }  // namespace
