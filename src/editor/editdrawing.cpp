@@ -252,10 +252,12 @@ void CEditDrawing::OnMouseMove(unsigned flags, QPoint point) {
   if (m_cursorReadout != 0 && IsBreakOffered() == 0) {
     GetOwnerView().ShowPointValues(g_cursorPoint.x, g_cursorPoint.y, 0);
   }
+  if (GetOwnerView().IsPickingColour() != 0) TrackColourSwatch(point);
 }
 
 void CEditDrawing::OnLButtonUp(unsigned flags, QPoint point) {
   if (GetOwnerView().IsPickingColour() != 0) {
+    RemoveColourSwatch();
     SetCursorPoint(point.x(), point.y());
     PickColourAtCursor();
     GetOwnerView().EndPickColour();
@@ -271,12 +273,36 @@ void CEditDrawing::OnLButtonUp(unsigned flags, QPoint point) {
   DispatchClick();
 }
 
-void CEditDrawing::PickColourAtCursor() {
-  CZephDoc* document = GetDocument();
-  if (document == nullptr) return;
+const CDrawItem* CEditDrawing::FindColourPickItem() const {
+  const CZephDoc* document = GetDocument();
+  if (document == nullptr) return nullptr;
   const double distance =
       static_cast<double>(GetOptionShort(kOptionColourPickDistance)) * GetMapping().scaleX;
-  const CDrawItem* item = document->FindNearestItem(&GetMapping(), kPickAnyItem, nullptr, distance);
+  return document->FindNearestItem(&GetMapping(), kPickAnyItem, nullptr, distance);
+}
+
+void CEditDrawing::RemoveColourSwatch() {
+  if (!m_colourTip || m_colourTip->IsSaved() == 0) return;
+  CClientDC dc(*this);
+  m_colourTip->Restore(*dc);
+  m_colourTip->Release();
+}
+
+void CEditDrawing::TrackColourSwatch(QPoint point) {
+  RemoveColourSwatch();
+  const CDrawItem* item = FindColourPickItem();
+  if (item == nullptr) return;
+  if (!m_colourTip) m_colourTip = std::make_unique<CSavedScreenArea>();
+  const int x = point.x();
+  const int y = point.y();
+  CClientDC dc(*this);
+  if (m_colourTip->Save(*dc, {x + 10, y - 30, x + 31, y - 9}) == 0) return;
+  DrawFramedRect(*dc, UiRect{x + 10, y - 30, x + 30, y - 10}, g_foregroundColour,
+                 static_cast<zeph::ColourRef>(item->GetColour()));
+}
+
+void CEditDrawing::PickColourAtCursor() {
+  const CDrawItem* item = FindColourPickItem();
   if (item == nullptr) return;
   // Modify and Colour recolour what they have chosen, once choosing is in place; every other
   // tool takes the colour for the next item.

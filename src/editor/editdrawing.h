@@ -15,12 +15,14 @@
 // the caret and flash an offered Break piece.
 #include <QPoint>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "editor/drawingwindow.h"
 #include "items/drawitem.h"
 
 class IOwnerView;
+class CSavedScreenArea;
 
 // The editor's three timers (index; the window timer id is index + 1).
 inline constexpr int kTimerFlashChosen = 0;
@@ -192,6 +194,11 @@ class CEditDrawing : public CDrawingWindow {
   void TakeCapture();
   void DropCapture();
   void PickColourAtCursor();
+  // The nearest item within the colour-pick distance of the cursor point; null when none.
+  const CDrawItem* FindColourPickItem() const;
+  // The swatch beside the cursor showing the colour a click would pick.
+  void TrackColourSwatch(QPoint point);
+  void RemoveColourSwatch();
 
   void ArmTransformTool(int countIndex);
   // Whether a dormant item is drawn dormant by DrawItemsFrom for the current tool.
@@ -201,6 +208,7 @@ class CEditDrawing : public CDrawingWindow {
   void EnableOkForChoice();
 
   IOwnerView* m_ownerView = nullptr;
+  std::unique_ptr<CSavedScreenArea> m_colourTip;
   int m_promptId = 0;
   int m_chosenCount = 0;
   int m_lastWidth = 0;

@@ -238,3 +238,31 @@ TEST_F(DispatchTest, SubModesOutOfRange) {
 
 }  // namespace
 }  // namespace zeph::testing
+
+namespace zeph::testing {
+namespace {
+
+TEST_F(ClickStepsTest, ColourSwatchFollowsTheMouseWhilePicking) {
+  Add(MakeLine(0, 0, 100 * Scale(), 0, kBlue));
+  Repaint();
+  const QImage before = m_fake->BackBuffer().copy();
+  m_view.pickingColour = 1;
+  SetOptionShort(kOptionColourPickDistance, 5);
+  const QPoint near(50, kHeight - 22);
+  m_fake->OnMouseMove(0, near);
+  // The swatch, framed in the ink colour, beside the cursor.
+  EXPECT_EQ(Pixel(near.x() + 15, near.y() - 20), kBlue);
+  EXPECT_EQ(Pixel(near.x() + 10, near.y() - 20), g_foregroundColour & kColourMask);
+  EXPECT_EQ(Pixel(near.x() + 31, near.y() - 20), Background());
+  // Far from every item: the swatch goes and the window is as it was.
+  m_fake->OnMouseMove(0, {50, 30});
+  EXPECT_EQ(m_fake->BackBuffer(), before);
+  m_fake->OnMouseMove(0, near);
+  m_fake->OnLButtonDown(kMkLButton, near);
+  m_fake->OnLButtonUp(0, near);
+  EXPECT_EQ(m_fake->BackBuffer(), before);
+  EXPECT_EQ(g_drawingColour, static_cast<int>(kBlue));
+}
+
+}  // namespace
+}  // namespace zeph::testing
