@@ -10,6 +10,7 @@
 #include "items/geometry.h"
 #include "items/intersect.h"
 #include "support/log.h"
+#include "support/numbers.h"
 #include "support/options.h"
 #include "support/screen.h"
 
@@ -419,6 +420,89 @@ void CEditDrawing::DrawItem(const CDrawItem* item, int colourMode) {
   if (colourMode != kDrawXor) RestoreCrossHairs();
 }
 
+void CEditDrawing::DrawControlLine(int end, CDrawContext& dc, const CDrawItem& curve) {
+  int x = 0;
+  int y = 0;
+  if (end == 0) {
+    curve.GetStart(x, y);
+  } else if (end == 1) {
+    curve.GetEnd(x, y);
+  } else {
+    SetGlitchValue(end);
+    ReportGlitch(2403, 1);
+    return;
+  }
+  double cx = 0.0;
+  double cy = 0.0;
+  curve.GetControlPoint(end, cx, cy);
+  const zeph::ColourRef colour = (g_backgroundColour ^ g_colourTable[12]) & zeph::kColourMask;
+  const RasterOp op = dc.SetRasterOp(RasterOp::kXor);
+  const DcPen pen = dc.SelectPen(DcPen{zeph::PenStyle::kSolid, 1, colour});
+  const int u = GetMapping().DrawingToDeviceXReal(cx);
+  const int v = GetMapping().DrawingToDeviceYReal(cy);
+  dc.MoveTo(GetMapping().DrawingToDeviceX(x), GetMapping().DrawingToDeviceY(y));
+  dc.LineTo(u, v);
+  dc.SetPixel(u, v, colour);
+  dc.SelectPen(pen);
+  dc.SetRasterOp(op);
+}
+
+void CEditDrawing::DrawCurveHandles(int mode, CDrawContext* dc) {
+  const CDrawItem* curve = GetPicked(0);
+  if (curve == nullptr) {
+    SetGlitchValue(GetPickCount());
+    ReportGlitch(2421, 1);
+    return;
+  }
+  if (curve->GetType() != kItemBezier) {
+    SetGlitchValue(curve->GetType());
+    ReportGlitch(2421, 2);
+    return;
+  }
+  if (g_toolState != 4 && g_toolState != 5) {
+    SetGlitchValue(g_toolState);
+    ReportGlitch(2421, 3);
+    return;
+  }
+  std::unique_ptr<CClientDC> own;
+  if (dc == nullptr) {
+    own = std::make_unique<CClientDC>(*this);
+    dc = &own->get();
+  }
+  const auto controlGrips = [&]() {
+    for (int i = 0; i < 2; ++i) {
+      double cx = 0.0;
+      double cy = 0.0;
+      curve->GetControlPoint(i, cx, cy);
+      DrawGrip(RoundToInt(cx), RoundToInt(cy), dc, 1);
+    }
+  };
+  const auto controlLines = [&]() {
+    DrawControlLine(0, *dc, *curve);
+    DrawControlLine(1, *dc, *curve);
+  };
+  switch (mode) {
+    case 0:
+      ClearGrips();
+      controlLines();
+      controlGrips();
+      break;
+    case 1:
+      ClearGrips();
+      controlGrips();
+      break;
+    case 2:
+      ClearGrips();
+      controlLines();
+      break;
+    case 3:
+      controlLines();
+      break;
+    default:
+      break;
+  }
+}
+
 void CEditDrawing::EraseFeedback() {
   if (m_clickStep == 0) return;
   switch (g_currentTool) {
@@ -554,6 +638,9 @@ void CEditDrawing::OnPaint(CDrawContext& dc) {
       default:
         break;
     }
+  }
+  if (!breakOffered && (g_toolState == 4 || g_toolState == 5) && GetPickCount() > 0) {
+    DrawCurveHandles(3, &dc);
   }
   RestoreCrossHairs();
   trace.Exit();

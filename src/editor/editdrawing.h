@@ -152,6 +152,12 @@ class CEditDrawing : public CDrawingWindow {
   int IsCursorInside() const { return m_cursorInside; }
   // Draws one item; for any colour mode but exclusive-or the cross-hairs are hidden around it.
   void DrawItem(const CDrawItem* item, int colourMode);
+  // The control lines and grips of the curve picked for modifying (tool states 4 and 5):
+  // mode 0 shows them, 1 moves the grips to the control points, 2 removes them, 3 draws the
+  // lines again after a paint. Null dc: the window's.
+  void DrawCurveHandles(int mode, zeph::CDrawContext* dc);
+  // The line from the curve's start (end 0) or end (end 1) to its control point.
+  void DrawControlLine(int end, zeph::CDrawContext& dc, const CDrawItem& curve);
   // Removes the tool's exclusive-or feedback from the screen while a gesture runs.
   void EraseFeedback();
 

@@ -69,6 +69,9 @@ int CEditDrawing::SetTool(int tool, int subMode) {
   if (oldTool == kToolLine && g_lineStartSet != 0) ToggleLineStartMark(nullptr);
   if (oldTool == kToolMove || oldTool == kToolCopy) ClearGrips();
   if (oldTool == kToolDelete) StopTimer(kTimerFlashChosen);
+  if ((oldState == kStateCurveHandles || oldState == 5) && GetPickCount() > 0) {
+    DrawCurveHandles(2, nullptr);
+  }
   if (oldTool == kToolModify && m_textState == kTextEditing && wanted == kToolValues) {
     m_textState = kTextKept;
   }

@@ -239,3 +239,41 @@ TEST_F(ChoosingTest, BreakOfferPaintsTheKeptPiecesInPlaceOfTheItem) {
 
 }  // namespace
 }  // namespace zeph::testing
+
+namespace zeph::testing {
+namespace {
+
+TEST_F(ChoosingTest, CurveHandlesShowRepaintAndLeaveNothingBehind) {
+  const int s = Scale();
+  DrawItemPtr curve = CreateItem(kItemBezier);
+  curve->SetStart(10 * s, 10 * s);
+  curve->SetEnd(100 * s, 10 * s);
+  curve->SetControlPoint(0, 30.0 * s, 70.0 * s);
+  curve->SetControlPoint(1, 80.0 * s, 70.0 * s);
+  curve->SetColour(static_cast<int>(kRed));
+  Add(std::move(curve));
+  Repaint();
+  const QImage before = m_window->BackBuffer().copy();
+  g_currentTool = kToolModify;
+  g_toolState = 4;
+  m_window->AddToPickList(m_doc.GetItem(0));
+  m_window->DrawCurveHandles(0, nullptr);
+  EXPECT_EQ(m_window->GetGripCount(), 2);
+  EXPECT_EQ(m_window->FindGrip(20 + 30, kHeight - 20 - 70), 0);
+  const QImage shown = m_window->BackBuffer().copy();
+  EXPECT_NE(shown, before);
+  Repaint();
+  EXPECT_EQ(m_window->BackBuffer(), shown) << "a paint draws the lines and grips again";
+  m_window->DrawCurveHandles(2, nullptr);
+  EXPECT_EQ(m_window->GetGripCount(), 0);
+  EXPECT_EQ(m_window->BackBuffer(), before);
+}
+
+TEST_F(ChoosingTest, CurveHandlesNeedAPickedCurve) {
+  g_toolState = 4;
+  m_window->DrawCurveHandles(0, nullptr);
+  ExpectGlitch(2421, 1);
+}
+
+}  // namespace
+}  // namespace zeph::testing
