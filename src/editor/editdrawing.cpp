@@ -9,6 +9,7 @@
 #include "editor/ownerview.h"
 #include "items/geometry.h"
 #include "items/intersect.h"
+#include "items/textitem.h"
 #include "support/log.h"
 #include "support/numbers.h"
 #include "support/options.h"
@@ -587,8 +588,111 @@ void CEditDrawing::FinishText() {
   if (m_textState > kTextKept) {
     SetGlitchValue(m_textState);
     ReportGlitch(2402, 2);
+    return;
   }
-  // Typing and editing texts come with the Text tool.
+  if (m_textState == kTextNone || m_textState == kTextKept) return;
+  if (m_textState == kTextEditing && GetPickCount() != 1) {
+    SetGlitchValue(GetPickCount());
+    ReportGlitch(2402, 1);
+    return;
+  }
+  CDrawItem* text = GetEditedText();
+  if (text != nullptr) {
+    {
+      CClientDC dc(*this);
+      text->HideCaret(&dc.get(), &GetMapping());
+    }
+    text->CheckSpelling(this);
+  }
+  EndText(1);
+}
+
+CDrawItem* CEditDrawing::GetEditedText() const {
+  if (m_textState == kTextTyping) return m_construction.get();
+  if (m_textState == kTextEditing && GetPickCount() == 1) return GetPicked(0);
+  return nullptr;
+}
+
+zeph::CDrawContext* CEditDrawing::GetDrawContext() {
+  if (!m_textDc) m_textDc = std::make_unique<CClientDC>(*this);
+  return &m_textDc->get();
+}
+
+int CEditDrawing::TextKey(unsigned key, int isVirtual) {
+  LogScope trace(2404);
+  StopTimer(kTimerCaret);
+  CDrawItem* text = GetEditedText();
+  if (text == nullptr) return trace.Return(0);
+  std::int16_t outcome = kEditGoesOn;
+  const int used = text->EditKey(GetDrawContext(), this, key, isVirtual, outcome);
+  m_textDc.reset();
+  if (used != 0) {
+    if (outcome != kEditGoesOn) {
+      EndText(outcome);
+    } else {
+      StartTimer(kTimerCaret, 0);
+    }
+  }
+  return trace.Return(used);
+}
+
+void CEditDrawing::EndText(int commit) {
+  LogScope trace(2405);
+  StopTimer(kTimerCaret);
+  CZephDoc* document = GetDocument();
+  const int state = m_textState;
+  if (state == kTextTyping) {
+    DrawItemPtr text = std::move(m_construction);
+    const CDrawItem* added = text.get();
+    if (commit == 1 && text && text->GetTextLength() > 0 && document != nullptr &&
+        document->AddItem(text) == 1) {
+      DrawItem(added, kDrawOwnColour);
+    }
+    text.reset();  // an empty, cancelled or refused text goes
+  } else if (state == kTextEditing) {
+    if (commit == 1 && GetPickCount() == 1 && document != nullptr) {
+      CDrawItem* text = GetPicked(0);
+      if (text->GetTextLength() > 0) {
+        text->Select();
+        DrawItem(text, kDrawHighlight);
+      } else {
+        document->RemoveItem(text);
+      }
+    }
+    m_pickList.clear();
+  }
+  m_textState = kTextNone;
+  if (state == kTextTyping || state == kTextEditing) SetPrompt(0);
+  if (parentWidget() != nullptr) parentWidget()->setFocus();
+  trace.Exit();
+}
+
+void CEditDrawing::OnChar(int character, int repeat, unsigned flags) {
+  if (TextKey(static_cast<unsigned>(character), 0) == 0) {
+    CDrawingWindow::OnChar(character, repeat, flags);
+  }
+}
+
+void CEditDrawing::OnKeyDown(int key, int repeat, unsigned flags) {
+  // Only the keys a text edits with reach it; Delete arrives as its own code.
+  unsigned code = 0;
+  switch (key) {
+    case 0x25:  // Left
+      code = kEditKeyLeft;
+      break;
+    case 0x27:  // Right
+      code = kEditKeyRight;
+      break;
+    case 0x76:  // F7
+      code = kEditKeyF7;
+      break;
+    case 0x2E:  // Delete
+      code = kEditKeyDelete;
+      break;
+    default:
+      break;
+  }
+  if (code == 0 || TextKey(code, 1) == 0) CDrawingWindow::OnKeyDown(key, repeat, flags);
 }
 
 // ---- Paint and size ----

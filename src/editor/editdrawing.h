@@ -20,6 +20,7 @@
 
 #include "editor/drawingwindow.h"
 #include "items/drawitem.h"
+#include "items/itemdocument.h"
 
 class IOwnerView;
 class CSavedScreenArea;
@@ -36,7 +37,7 @@ inline constexpr int kTextTyping = 1;
 inline constexpr int kTextEditing = 2;
 inline constexpr int kTextKept = 3;
 
-class CEditDrawing : public CDrawingWindow {
+class CEditDrawing : public CDrawingWindow, public IDrawingWindow {
   Q_OBJECT
 
  public:
@@ -168,6 +169,16 @@ class CEditDrawing : public CDrawingWindow {
   int IsFeedbackDrawn() const { return m_feedbackDrawn; }
   void SetFeedbackDrawn(int drawn) { m_feedbackDrawn = drawn; }
   int GetTextState() const { return m_textState; }
+  // The text tools start typing (kTextTyping, the construction item) or editing (kTextEditing,
+  // the only picked item).
+  void SetTextState(int state) { m_textState = state; }
+
+  // ---- Keys to the text being typed or edited ----
+  // 1 when the text took the key (a character, or Delete, Left, Right and F7 as key codes).
+  int TextKey(unsigned key, int isVirtual);
+  // Ends the text: commit 1 keeps it when it is not empty (a new one goes into the drawing),
+  // anything else drops a new text.
+  void EndText(int commit);
   int GetPickCount() const { return static_cast<int>(m_pickList.size()); }
   // Null for an index beyond the count.
   CDrawItem* GetPicked(int index) const;
@@ -192,6 +203,12 @@ class CEditDrawing : public CDrawingWindow {
   void OnLButtonDown(unsigned flags, QPoint point) override;
   void OnMouseMove(unsigned flags, QPoint point) override;
   void OnLButtonUp(unsigned flags, QPoint point) override;
+  void OnChar(int character, int repeat, unsigned flags) override;
+  void OnKeyDown(int key, int repeat, unsigned flags) override;
+
+  // IDrawingWindow: what a text being edited draws through.
+  const CViewMapping* GetViewMapping() const override { return &GetMapping(); }
+  zeph::CDrawContext* GetDrawContext() override;
 
  protected:
   void leaveEvent(QEvent* event) override;
@@ -215,6 +232,10 @@ class CEditDrawing : public CDrawingWindow {
 
   IOwnerView* m_ownerView = nullptr;
   std::unique_ptr<CSavedScreenArea> m_colourTip;
+  // The context a text draws through while it takes a key.
+  std::unique_ptr<CClientDC> m_textDc;
+  // The text being typed or edited; null when none.
+  CDrawItem* GetEditedText() const;
   int m_promptId = 0;
   int m_chosenCount = 0;
   int m_lastWidth = 0;

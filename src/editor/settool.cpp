@@ -73,7 +73,12 @@ int CEditDrawing::SetTool(int tool, int subMode) {
     DrawCurveHandles(2, nullptr);
   }
   if (oldTool == kToolModify && m_textState == kTextEditing && wanted == kToolValues) {
+    // The text stays picked for Values, with its caret no longer blinking.
     m_textState = kTextKept;
+    StopTimer(kTimerCaret);
+  } else if (oldTool == kToolValues && m_textState == kTextKept && wanted != kToolModify) {
+    // Leaving Values ends the edit kept for it, committed like any other.
+    m_textState = kTextEditing;
   }
   CancelOperation();
   GetOwnerView().RemovePromptButtons();
@@ -190,6 +195,13 @@ int CEditDrawing::SetTool(int tool, int subMode) {
           if (item->GetType() == kItemBezier) g_toolState = kStateCurveHandles;
           if (item->GetType() == kItemDimension) g_toolState = kStateDimensionPicked;
           if (item->GetType() == kItemFill) showOrderButtons = true;
+          if (item->GetType() == kItemText) {
+            ShowPromptText(141);
+            item->BeginEdit(-1);
+            m_textState = kTextEditing;
+            setFocus();
+            StartTimer(kTimerCaret, 0);
+          }
         } else if (GetPickCount() > 1 && GetPicked(0)->GetGroupNumber() != 0) {
           m_actionId = kActionRemoveProtection;
           actionEnabled = 1;
