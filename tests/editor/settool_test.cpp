@@ -162,3 +162,29 @@ TEST_F(SetToolTest, ModifyAndValuesKeepTheirPickedItem) {
 
 }  // namespace
 }  // namespace zeph::testing
+
+namespace zeph::testing {
+namespace {
+
+TEST_F(SetToolTest, TextEditedInModifyStaysForValuesAndIsCommittedOnLeaving) {
+  DrawItemPtr text = CreateItem(kItemText);
+  text->SetPosition(20 * Scale(), 40 * Scale());
+  text->SetText(QStringLiteral("abc"));
+  Add(std::move(text));
+  g_currentTool = kToolValues;
+  m_fake->AddPicked(m_doc.GetItem(0));
+  m_fake->SetTool(kToolModify, -1);
+  EXPECT_EQ(m_fake->GetTextState(), kTextEditing);
+  EXPECT_EQ(m_view.Calls(QStringLiteral("SetPromptText 141")).size(), 1);
+  m_fake->SetTool(kToolValues, -1);
+  EXPECT_EQ(m_fake->GetTextState(), kTextKept);
+  EXPECT_EQ(m_fake->GetPickCount(), 1);
+  m_fake->SetTool(kToolDelete, -1);
+  EXPECT_EQ(m_fake->GetTextState(), kTextNone);
+  EXPECT_EQ(m_fake->GetPickCount(), 0);
+  ASSERT_EQ(m_doc.GetItemCount(), 1);
+  EXPECT_EQ(m_doc.GetItem(0)->GetText(), QStringLiteral("abc"));
+}
+
+}  // namespace
+}  // namespace zeph::testing
