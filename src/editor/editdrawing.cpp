@@ -10,10 +10,12 @@
 #include "items/geometry.h"
 #include "items/intersect.h"
 #include "items/textitem.h"
+#include "items/valuefields.h"
 #include "support/log.h"
 #include "support/numbers.h"
 #include "support/options.h"
 #include "support/screen.h"
+#include "support/uiutil.h"
 
 using zeph::CDrawContext;
 using zeph::DcPen;
@@ -301,6 +303,67 @@ void CEditDrawing::TrackColourSwatch(QPoint point) {
   if (m_colourTip->Save(*dc, {x + 10, y - 30, x + 31, y - 9}) == 0) return;
   DrawFramedRect(*dc, UiRect{x + 10, y - 30, x + 30, y - 10}, g_foregroundColour,
                  static_cast<zeph::ColourRef>(item->GetColour()));
+}
+
+void CEditDrawing::OnRButtonUp(unsigned, QPoint point) {
+  LogScope trace(2419);
+  if (g_currentTool != kToolModify) {
+    const int oldTool = g_currentTool;
+    GetOwnerView().DrawToolButton(oldTool, 0);
+    if (SetTool(kToolModify, -1) == 0) {
+      GetOwnerView().DrawToolButton(oldTool, 3);
+      trace.Exit(kLogHandled, 1);
+      return;
+    }
+    GetOwnerView().DrawToolButton(kToolModify, 3);
+  } else {
+    CancelOperation();
+    if ((g_toolState == 4 || g_toolState == 5) && GetPickCount() > 0) {
+      DrawCurveHandles(2, nullptr);
+      g_toolState = 3;
+    }
+    for (CDrawItem* item : m_pickList) {
+      item->Select();
+      DrawItem(item, kDrawHighlight);
+    }
+    m_pickList.clear();
+    GetOwnerView().RemovePromptButtons();
+  }
+  SetCursorPoint(point.x(), point.y());
+  CZephDoc* document = GetDocument();
+  CDrawItem* item = document != nullptr
+                        ? document->FindNearestItem(&GetMapping(), kPickAnyItem, nullptr, 0.0)
+                        : nullptr;
+  if (item != nullptr) {
+    if (GetSelectionShown() == 0) {
+      SetSelectionShown(1);
+      SetAllSelected(1);
+    }
+    if (ToggleChosen(item, 1, 1) == 0) {
+      ShowWarning(224);
+      trace.Exit(kLogMemory);
+      return;
+    }
+    item->PublishProperties();
+    const bool grouped = item->GetGroupNumber() != 0;
+    if (grouped) g_valueFieldCount = 1;
+    if (item->GetType() == kItemText) {
+      m_pickList.assign(1, item);
+      ShowPromptText(141);
+      item->BeginEdit(item->GetCharIndexAtCursor(&GetMapping()));
+      m_textState = kTextEditing;
+      setFocus();
+      StartTimer(kTimerCaret, 0);
+    } else if (item->GetType() == kItemBezier && !grouped) {
+      g_toolState = 4;
+      DrawCurveHandles(0, nullptr);
+    } else if (item->GetType() == kItemDimension) {
+      g_toolState = 6;
+    }
+    if (grouped) GetOwnerView().SetAction(60, 1);
+    SetPrompt(GetPromptId());
+  }
+  trace.Exit();
 }
 
 void CEditDrawing::PickColourAtCursor() {

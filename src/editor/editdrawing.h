@@ -203,6 +203,8 @@ class CEditDrawing : public CDrawingWindow, public IDrawingWindow {
   void OnLButtonDown(unsigned flags, QPoint point) override;
   void OnMouseMove(unsigned flags, QPoint point) override;
   void OnLButtonUp(unsigned flags, QPoint point) override;
+  // The right button enters Modify on the item under the cursor.
+  void OnRButtonUp(unsigned flags, QPoint point) override;
   void OnChar(int character, int repeat, unsigned flags) override;
   void OnKeyDown(int key, int repeat, unsigned flags) override;
 

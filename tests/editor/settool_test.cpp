@@ -188,3 +188,54 @@ TEST_F(SetToolTest, TextEditedInModifyStaysForValuesAndIsCommittedOnLeaving) {
 
 }  // namespace
 }  // namespace zeph::testing
+
+namespace zeph::testing {
+namespace {
+
+TEST_F(SetToolTest, RightClickEntersModifyOnTheItemUnderTheCursor) {
+  Add(MakeLine(0, 0, 100 * Scale(), 0));
+  Add(MakeLine(0, 50 * Scale(), 100 * Scale(), 50 * Scale()));
+  g_currentTool = kToolLine;
+  m_fake->OnRButtonUp(0, {60, kHeight - 20 - 48});
+  EXPECT_EQ(g_currentTool, kToolModify);
+  EXPECT_EQ(g_toolState, 3);
+  EXPECT_EQ(
+      m_view.Calls(QStringLiteral("DrawToolButton")),
+      (QStringList{QStringLiteral("DrawToolButton 1 0"), QStringLiteral("DrawToolButton 22 3")}));
+  ASSERT_EQ(m_fake->GetPickCount(), 1);
+  EXPECT_EQ(m_fake->GetPicked(0), m_doc.GetItem(1));
+  EXPECT_EQ(m_fake->GetSelectionShown(), 1);
+  EXPECT_EQ(m_doc.GetItem(0)->IsSelected(), 1);
+  // A second right click in Modify moves the pick to the other item.
+  m_fake->OnRButtonUp(0, {60, kHeight - 20 - 1});
+  ASSERT_EQ(m_fake->GetPickCount(), 1);
+  EXPECT_EQ(m_fake->GetPicked(0), m_doc.GetItem(0));
+  EXPECT_EQ(m_doc.GetItem(1)->IsSelected(), 1);
+}
+
+TEST_F(SetToolTest, RightClickOnEmptyPaperPicksNothing) {
+  g_currentTool = kToolCircle;
+  m_fake->OnRButtonUp(0, {60, 60});
+  EXPECT_EQ(g_currentTool, kToolModify);
+  EXPECT_EQ(m_fake->GetPickCount(), 0);
+}
+
+}  // namespace
+}  // namespace zeph::testing
+
+namespace zeph::testing {
+namespace {
+
+using RightClickTest = EditorTest;
+
+TEST_F(RightClickTest, RefusedWhileModifyCannotBeUsed) {
+  Add(MakeLine(0, 0, 100 * Scale(), 0));
+  g_currentTool = kToolNewLine;
+  m_window->OnRButtonUp(0, {60, kHeight - 20});
+  EXPECT_EQ(g_currentTool, kToolNewLine);
+  EXPECT_EQ(m_window->GetPickCount(), 0);
+  EXPECT_EQ(m_doc.GetItem(0)->IsSelected(), 0);
+}
+
+}  // namespace
+}  // namespace zeph::testing
