@@ -1,4 +1,3 @@
-// Waits in fuzz/document/ until fuzz/CMakeLists.txt links zeph_document; it then moves to fuzz/.
 // Reads arbitrary bytes as the legacy segment records of a "Zephorin3" drawing (the header says
 // how many, from the first bytes): every record kept must be one the conversion can take, the
 // rest are counted as ignored, and reading stops at the first damaged line.

@@ -1,4 +1,3 @@
-// Waits in fuzz/document/ until fuzz/CMakeLists.txt links zeph_document; it then moves to fuzz/.
 // Reads arbitrary bytes as a drawing file in each of the three modes (open, insert into a
 // drawing, symbol library) and writes what was read back out: no input may crash or hang the
 // reader, every read must end in its known state, and whatever was read must be written as a
