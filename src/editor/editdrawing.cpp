@@ -635,6 +635,14 @@ void CEditDrawing::AbandonGesture() {
     case kToolShape:
       m_shapeList.clear();
       break;
+    case kToolCorner:
+      if (m_clickStep >= 2) m_construction.reset();
+      RollBackGesture();
+      break;
+    case kToolMove:
+      RollBackGesture();
+      m_pickList.clear();
+      break;
     case kToolCopy:
       for (CDrawItem* item : m_pickList) delete item;
       m_pickList.clear();
@@ -642,9 +650,25 @@ void CEditDrawing::AbandonGesture() {
     default:
       break;
   }
+  // A group a gesture left open is closed, so that the next action is a step of its own.
+  if (GetDocument() != nullptr && GetDocument()->GetJournal().groupState != 0) {
+    GetDocument()->SetUndoGroup(0);
+  }
   GetOwnerView().SetPromptText(0);
   m_clickStep = 0;
   RestoreCrossHairs();
+}
+
+void CEditDrawing::RollBackGesture() {
+  CZephDoc* document = GetDocument();
+  if (document == nullptr) return;
+  // Only what this gesture recorded is taken back: with nothing recorded the newest step is
+  // the user's previous action, which cancelling must leave alone.
+  const bool recorded = document->GetJournal().groupState == 2;
+  document->SetUndoGroup(0);
+  if (!recorded) return;
+  CClientDC dc(*this);
+  document->Undo(&dc.get(), &GetMapping(), 0);
 }
 
 void CEditDrawing::FinishText() {

@@ -219,6 +219,8 @@ class CEditDrawing : public CDrawingWindow, public IDrawingWindow {
   void TakeCapture();
   void DropCapture();
   void PickColourAtCursor();
+  // Takes back what the gesture in progress changed in the drawing (its open undo group).
+  void RollBackGesture();
   // The nearest item within the colour-pick distance of the cursor point; null when none.
   const CDrawItem* FindColourPickItem() const;
   // The swatch beside the cursor showing the colour a click would pick.

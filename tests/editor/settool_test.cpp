@@ -239,3 +239,35 @@ TEST_F(RightClickTest, RefusedWhileModifyCannotBeUsed) {
 
 }  // namespace
 }  // namespace zeph::testing
+
+namespace zeph::testing {
+namespace {
+
+using CancelTest = FakeToolTest;
+
+TEST_F(CancelTest, CancellingUndoesOnlyWhatTheGestureRecorded) {
+  Add(MakeLine(0, 0, 1000, 0));  // the user's previous step
+  for (int tool : {kToolMove, kToolCorner}) {
+    SCOPED_TRACE(tool);
+    g_currentTool = tool;
+    // A gesture that opened its group but changed nothing yet.
+    m_fake->SetClickStep(1);
+    m_doc.SetUndoGroup(1);
+    m_fake->CancelOperation();
+    EXPECT_EQ(m_doc.GetItemCount(), 1);
+    EXPECT_EQ(m_doc.GetJournal().groupState, 0);
+    // A gesture that changed the drawing.
+    m_fake->SetClickStep(4);
+    m_doc.SetUndoGroup(1);
+    Add(MakeLine(0, 0, 0, 1000));
+    Add(MakeLine(0, 0, 500, 500));
+    m_fake->CancelOperation();
+    EXPECT_EQ(m_doc.GetItemCount(), 1);
+    EXPECT_EQ(m_doc.GetJournal().groupState, 0);
+    EXPECT_EQ(m_fake->GetClickStep(), 0);
+  }
+  EXPECT_EQ(m_doc.CanUndo(), 1) << "the previous step is still there to undo";
+}
+
+}  // namespace
+}  // namespace zeph::testing
