@@ -40,3 +40,38 @@ TEST_F(ScrollAreaTest, ViewportPaintsAndHearsTheMouseItself) {
 
 }  // namespace
 }  // namespace zeph::testing
+
+namespace zeph::testing {
+namespace {
+
+TEST_F(ScrollAreaTest, ScreenshotOfTheEditorWithGridGripsAndRubberBand) {
+  auto* window = new CEditDrawing;
+  CDrawingScrollArea area(window);
+  area.resize(420, 300);
+  area.show();
+  QApplication::sendPostedEvents();
+  window->GetMapping() = m_window->GetMapping();
+  window->SetDocument(&m_doc);
+  SetOptionShort(kOptionGridShow, 1);
+  SetOptionShort(kOptionGridColour, 1);
+  const int s = Scale();
+  Add(MakeLine(0, 0, 200 * s, 0));
+  Add(MakeLine(200 * s, 0, 200 * s, 120 * s, kBlue));
+  Add(MakeLine(200 * s, 120 * s, 0, 0));
+  DrawItemPtr circle = CreateItem(kItemCircle);
+  circle->SetCentre(300 * s, 60 * s);
+  circle->SetRadius(50 * s);
+  circle->SetColour(static_cast<int>(kRed));
+  Add(std::move(circle));
+  window->Invalidate();
+  window->UpdateWindow();
+  window->ShowGripsOfActive();
+  window->StartRubberBand(250, 20);
+  window->TrackRubberBand(0, 380, 110);
+  const QImage shot = area.grab().toImage();
+  ASSERT_TRUE(shot.save(RenderPath(QStringLiteral("editor_window.png"))));
+  EXPECT_GT(window->GetGripCount(), 3);
+}
+
+}  // namespace
+}  // namespace zeph::testing
