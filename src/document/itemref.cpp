@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 
+#include "items/drawitem.h"
 #include "support/log.h"
 
 namespace {
@@ -104,3 +105,7 @@ void CItemRefList::Sort() {
 }
 
 void CItemRefList::SetGrowFailureForTests(bool fail) { g_growFailureForTests = fail; }
+
+int ReachableHandles(const CDrawItem& item) {
+  return std::clamp(item.GetHandleCount(), 0, static_cast<int>(CItemRef::kNoPoint));
+}

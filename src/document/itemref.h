@@ -88,3 +88,8 @@ class CItemRefList {
   std::vector<CItemRef> m_entries;  // capacity entries; those at count and beyond are empty
   std::uint16_t m_count = 0;
 };
+
+class CDrawItem;
+// The handles of the item a reference can name: its 16-bit handle index stops below the
+// empty one, so an item with more handles (a large fill) shows only the first 32767.
+int ReachableHandles(const CDrawItem& item);

@@ -21,11 +21,6 @@ constexpr int kGlitchSetRefPoint = 1273;
 constexpr int kGlitchRefX = 1281;
 constexpr int kGlitchRefY = 1282;
 
-// The handles a reference can name: its 16-bit index stops below the empty handle index.
-int ReachableHandles(const CDrawItem& item) {
-  return std::clamp(item.GetHandleCount(), 0, static_cast<int>(CItemRef::kNoPoint));
-}
-
 // The point a reference names, through GetRefX and GetRefY (which report a bad reference);
 // false for a reference to no item.
 bool ReadRefPoint(const CZephDoc& doc, const CItemRef& ref, int& x, int& y) {

@@ -56,11 +56,6 @@ constexpr int kGlitchHatchSamples = 1276;
 constexpr int kSampleGap = 10000;
 constexpr int kSampleTop = 100000;
 
-// The handles a reference can name (its handle index stops below the empty one).
-int ReachableHandles(const CDrawItem& item) {
-  return std::clamp(item.GetHandleCount(), 0, static_cast<int>(CItemRef::kNoPoint));
-}
-
 CItemRef MakeRef(int item, int handle) {
   return CItemRef(static_cast<std::int32_t>(item), static_cast<std::int16_t>(handle));
 }

@@ -21,13 +21,7 @@
 namespace {
 
 DrawItemPtr MakeArc(int sx, int sy, int ex, int ey, double angle) {
-  DrawItemPtr arc = CreateItem(kItemArc);
-  arc->SetStart(sx, sy);
-  arc->SetEnd(ex, ey);
-  arc->SetAngle(angle);
-  arc->Recalculate();
-  arc->SetColour(3);
-  return arc;
+  return ::MakeArc(sx, sy, ex, ey, angle, 3);
 }
 
 DrawItemPtr MakeEllipse(int cx, int cy, int a, int b) {

@@ -20,15 +20,6 @@ namespace {
 
 using Corner = std::pair<int, int>;  // line index, end (0 start, 1 end)
 
-DrawItemPtr MakeArc(int sx, int sy, int ex, int ey, double angle) {
-  DrawItemPtr arc = CreateItem(kItemArc);
-  arc->SetStart(sx, sy);
-  arc->SetEnd(ex, ey);
-  arc->SetAngle(angle);
-  arc->Recalculate();
-  return arc;
-}
-
 DrawItemPtr MakeCurve(int sx, int sy, int ex, int ey) {
   DrawItemPtr curve = CreateItem(kItemBezier);
   curve->SetStart(sx, sy);

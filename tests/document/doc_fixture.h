@@ -34,6 +34,16 @@ inline DrawItemPtr MakeCircle(int cx, int cy, int radius, int colour = 0) {
   return circle;
 }
 
+inline DrawItemPtr MakeArc(int sx, int sy, int ex, int ey, double angle, int colour = 0) {
+  DrawItemPtr arc = CreateItem(kItemArc);
+  arc->SetStart(sx, sy);
+  arc->SetEnd(ex, ey);
+  arc->SetAngle(angle);
+  arc->Recalculate();
+  arc->SetColour(colour);
+  return arc;
+}
+
 // A solid square fill from (x, y) with sides of size.
 inline DrawItemPtr MakeFill(int x, int y, int size, int colour = 0) {
   auto loop = std::make_unique<CBoundaryLoop>();

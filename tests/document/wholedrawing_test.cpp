@@ -27,15 +27,6 @@
 
 namespace {
 
-DrawItemPtr MakeArc(int sx, int sy, int ex, int ey, double angle) {
-  DrawItemPtr arc = CreateItem(kItemArc);
-  arc->SetStart(sx, sy);
-  arc->SetEnd(ex, ey);
-  arc->SetAngle(angle);
-  arc->Recalculate();
-  return arc;
-}
-
 DrawItemPtr MakeDimension(int x1, int y1, int x2, int y2) {
   DrawItemPtr dimension = CreateItem(kItemDimension);
   dimension->SetStart(x1, y1);
