@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "document/document.h"
+#include "items/render/render_support.h"
 #include "items/drawitem.h"
 #include "items/fillitem.h"
 #include "items/geometry.h"
@@ -19,7 +20,6 @@
 
 namespace {
 
-constexpr QRgb kWhite = 0xFFFFFFFFu;
 constexpr int kZoomLevel = 8;  // 500 units a pixel
 
 void AddLine(CZephDoc& doc, int x1, int y1, int x2, int y2) {

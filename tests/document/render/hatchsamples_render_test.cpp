@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "document/document.h"
+#include "items/render/render_support.h"
 #include "items/drawitem.h"
 #include "items/hatch.h"
 #include "items/viewmapping.h"
@@ -20,28 +21,9 @@
 
 namespace {
 
-constexpr QRgb kWhite = 0xFFFFFFFFu;
 constexpr int kZoomLevel = 7;  // 1000 units a pixel
 
-// Texts need fonts, and fonts a Qt application.
-std::unique_ptr<QGuiApplication> MakeGuiApplication() {
-  if (QCoreApplication::instance() != nullptr) return nullptr;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "document_render_tests";
-  static char* argv[] = {name, nullptr};
-  return std::make_unique<QGuiApplication>(argc, argv);
-}
 
-int InkIn(const QImage& image, int left, int top, int right, int bottom) {
-  int ink = 0;
-  for (int y = top; y <= bottom; ++y) {
-    for (int x = left; x <= right; ++x) {
-      if (image.valid(x, y) && image.pixel(x, y) != kWhite) ++ink;
-    }
-  }
-  return ink;
-}
 
 TEST(HatchSamplesRender, SheetOfThreeColumns) {
   const auto app = MakeGuiApplication();

@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "document/document.h"
+#include "items/render/render_support.h"
 #include "document/drawingfile.h"
 #include "items/drawitem.h"
 #include "items/hatch.h"
@@ -22,7 +23,6 @@
 
 namespace {
 
-constexpr QRgb kWhite = 0xFFFFFFFFu;
 constexpr int kZoomLevel = 8;  // 500 units a pixel
 
 QString LegacyFixture(const char* name) {
@@ -31,15 +31,6 @@ QString LegacyFixture(const char* name) {
       (here.parent_path().parent_path() / "data" / "drawings" / "legacy" / name).string());
 }
 
-int InkIn(const QImage& image, int left, int top, int right, int bottom) {
-  int ink = 0;
-  for (int y = top; y <= bottom; ++y) {
-    for (int x = left; x <= right; ++x) {
-      if (image.valid(x, y) && image.pixel(x, y) != kWhite) ++ink;
-    }
-  }
-  return ink;
-}
 
 TEST(LegacyConvertRender, OldPlanWithHatchesBecomesFills) {
   ResetLogState();

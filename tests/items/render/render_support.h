@@ -57,6 +57,10 @@ inline int InkIn(const QImage& image, const QRect& rect) {
   return count;
 }
 
+inline int InkIn(const QImage& image, int left, int top, int right, int bottom) {
+  return InkIn(image, QRect(QPoint(left, top), QPoint(right, bottom)));
+}
+
 // Fonts need a Qt application; this program has none of its own, so a test makes one for as
 // long as it draws (unless one exists already).
 inline std::unique_ptr<QGuiApplication> MakeGuiApplication() {
