@@ -4,11 +4,13 @@
 #include <cmath>
 
 #include "document/document.h"
+#include "document/itemref.h"
 #include "editor/editdrawing.h"
 #include "editor/editorstate.h"
 #include "editor/ownerview.h"
 #include "support/log.h"
 #include "support/numbers.h"
+#include "support/screen.h"
 #include "support/uiutil.h"
 
 namespace {
@@ -421,6 +423,82 @@ void CEditDrawing::RepeatCopy() {
     ShowWarning(224);
     trace.Exit(kLogMemory);
     return;
+  }
+  trace.Exit();
+}
+
+void CEditDrawing::RefreshHiddenObjects(int draw) {
+  CZephDoc* document = GetDocument();
+  if (document == nullptr) return;
+  HideCrossHairs();
+  if (g_toolState == kStateObjectHide) {
+    // Choosing what to hide: hidden items show as dormant, the others as chosen.
+    for (int i = 0; i < document->GetItemCount(); ++i) {
+      CDrawItem* item = document->GetItem(i);
+      item->ClearInvisible();
+      if (item->IsHidden() != 0) {
+        item->ClearHidden();
+        item->Select();
+        if (draw != 0) DrawItem(item, kDrawHighlight);
+      } else {
+        item->ClearSelected();
+        if (draw != 0) DrawItem(item, kDrawOwnColour);
+      }
+    }
+    RestoreCrossHairs();
+    return;
+  }
+  const bool dormant = GetSelectionShown() != 0 && g_toolState != 0;
+  g_hiddenObjectsExist = 0;
+  for (int i = 0; i < document->GetItemCount(); ++i) {
+    CDrawItem* item = document->GetItem(i);
+    if (item->IsHidden() != 0) g_hiddenObjectsExist = 1;
+    if (item->IsHidden() == 0 || g_showHiddenObjects != 0) {
+      item->ClearInvisible();
+      if (dormant) item->Select();
+    } else if (item->IsInvisible() == 0) {
+      item->SetInvisible();
+      if (draw != 0) DrawItem(item, static_cast<int>(g_colourTable[15] & zeph::kColourMask));
+    }
+  }
+  if (draw != 0) {
+    for (int i = 0; i < document->GetItemCount(); ++i) {
+      CDrawItem* item = document->GetItem(i);
+      if (item->IsInvisible() == 0) DrawItem(item, dormant ? kDrawHighlight : kDrawOwnColour);
+    }
+  }
+  RestoreCrossHairs();
+}
+
+int CEditDrawing::PickItemsOfPoints() {
+  LogScope trace(2427);
+  CZephDoc* document = GetDocument();
+  if (document == nullptr) return trace.Return(0, kLogInvalid);
+  const CItemRefList& points = document->GetSelectedPoints();
+  try {
+    m_pickList.clear();
+    m_pickList.reserve(std::size_t{2} * points.GetCount());
+    for (std::uint16_t i = 0; i < points.GetCount(); ++i) {
+      CDrawItem* item = document->GetRefItem(points.GetAt(i));
+      if (item == nullptr) continue;
+      if (std::find(m_pickList.begin(), m_pickList.end(), item) == m_pickList.end()) {
+        m_pickList.push_back(item);
+      }
+    }
+  } catch (const std::bad_alloc&) {
+    return trace.Return(0, kLogMemory);
+  }
+  return trace.Return(1);
+}
+
+void CEditDrawing::ShowGripsOfList(const std::vector<CDrawItem*>& items) {
+  LogScope trace(2426);
+  CClientDC dc(*this);
+  for (const CDrawItem* item : items) {
+    if (item == nullptr) continue;
+    for (int h = 0; h < item->GetHandleCount(); ++h) {
+      AddGripIfNew(*dc, item->GetHandleX(h), item->GetHandleY(h));
+    }
   }
   trace.Exit();
 }

@@ -55,6 +55,7 @@ void CEditDrawing::AttachDrawing() {
   m_pickList.clear();
   SetGridMode(kGridByOptions);
   SetOverrideColour(-1);
+  RefreshHiddenObjects(0);
   GetMapping().SetWindowExtent(m_lastWidth, m_lastHeight);
   GetMapping().SetClientSize(0, m_lastHeight);
   m_sizeHandling = 1;

@@ -103,6 +103,15 @@ class CEditDrawing : public CDrawingWindow, public IDrawingWindow {
   void ChooseObject(int objectNumber, int remove);
   // Brings the choice in line with the drawing after an undo or redo.
   void ResyncChoice();
+  // Objects hidden by the Object tool: in Object > Hide every item is shown, the hidden ones
+  // dormant; otherwise hidden items are taken off the screen unless hidden objects are shown.
+  // With draw the items are drawn as they now stand.
+  void RefreshHiddenObjects(int draw);
+  // The pick list becomes the distinct items of the document's selected points. 0 on lack
+  // of memory.
+  int PickItemsOfPoints();
+  // Grips at every handle of the items.
+  void ShowGripsOfList(const std::vector<CDrawItem*>& items);
   // Draws the visible items from first on, dormant ones dormant while a choice is shown.
   void DrawItemsFrom(int first, int hideCrossHairs);
   // The Colour tool: the chosen items take the colour, as one undo step; choosing ends.

@@ -44,6 +44,7 @@ std::int32_t g_stretchWarningArmed = 0;
 std::int32_t g_objectChosen = 0;
 std::int32_t g_recolourCount = 0;
 std::array<std::int32_t, 10> g_recolourColours{};
+std::int32_t g_hiddenObjectsExist = 0;
 std::int32_t g_showHiddenObjects = 0;
 DrawingPoint g_readoutOrigin;
 std::array<zeph::ColourRef, 45> g_overlayXorColours{};
@@ -114,6 +115,7 @@ void ResetEditorState() {
   g_objectChosen = 0;
   g_recolourCount = 0;
   g_recolourColours = {};
+  g_hiddenObjectsExist = 0;
   g_showHiddenObjects = 0;
   g_readoutOrigin = {};
   SetUpOverlayXorColours();

@@ -105,7 +105,8 @@ extern std::int32_t g_objectChosen;
 extern std::int32_t g_recolourCount;
 // The distinct colours of the items the Colour tool has chosen (g_recolourCount of them).
 extern std::array<std::int32_t, 10> g_recolourColours;
-// Objects hidden by the Object tool are shown (for choosing which to hide).
+// Items hidden by the Object tool exist; View > Hidden objects shows them.
+extern std::int32_t g_hiddenObjectsExist;
 extern std::int32_t g_showHiddenObjects;
 // The point the coordinate read-outs are measured from (set by the Origin tool).
 extern DrawingPoint g_readoutOrigin;

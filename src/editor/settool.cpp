@@ -235,7 +235,11 @@ int CEditDrawing::SetTool(int tool, int subMode) {
   m_chosenCount = 0;
   if (!retainPicks) {
     m_pickList.clear();
-    if (GetSelectionShown() != 0) EndChoosing();
+    if (g_toolState == kStateObjectHide || oldState == kStateObjectHide) {
+      RefreshHiddenObjects(1);
+    } else if (GetSelectionShown() != 0) {
+      EndChoosing();
+    }
   }
   GetOwnerView().SetAction(m_actionId, actionEnabled);
   SetPrompt(prompt);

@@ -277,3 +277,49 @@ TEST_F(ChoosingTest, CurveHandlesNeedAPickedCurve) {
 
 }  // namespace
 }  // namespace zeph::testing
+
+namespace zeph::testing {
+namespace {
+
+TEST_F(ChoosingTest, HiddenObjectsLeaveTheScreenUnlessShown) {
+  AddRowLine(20);
+  AddRowLine(40);
+  m_doc.GetItem(1)->SetHidden();
+  Repaint();
+  EXPECT_EQ(Pixel(60, 40), kRed);
+  m_window->RefreshHiddenObjects(1);
+  EXPECT_EQ(g_hiddenObjectsExist, 1);
+  EXPECT_EQ(m_doc.GetItem(1)->IsInvisible(), 1);
+  EXPECT_EQ(Pixel(60, 40), Background());
+  Repaint();
+  EXPECT_EQ(Pixel(60, 40), Background());
+  g_showHiddenObjects = 1;
+  m_window->RefreshHiddenObjects(1);
+  EXPECT_EQ(m_doc.GetItem(1)->IsInvisible(), 0);
+  EXPECT_EQ(Pixel(60, 40), kRed);
+  // Choosing what to hide: the hidden item is shown dormant and loses its mark.
+  g_toolState = 8;
+  m_window->SetSelectionShown(1);
+  m_window->RefreshHiddenObjects(1);
+  EXPECT_EQ(m_doc.GetItem(1)->IsHidden(), 0);
+  EXPECT_EQ(m_doc.GetItem(1)->IsSelected(), 1);
+  EXPECT_EQ(Pixel(60, 40), Dormant());
+  EXPECT_EQ(Pixel(60, 20), kRed);
+}
+
+TEST_F(ChoosingTest, ItemsOfTheSelectedPointsEachOnce) {
+  const int s = Scale();
+  Add(MakeLine(0, 0, 50 * s, 0));
+  Add(MakeLine(50 * s, 0, 50 * s, 50 * s));
+  Add(MakeLine(0, 90 * s, 50 * s, 90 * s));
+  m_doc.SelectPointsAt(50 * s, 0);
+  ASSERT_EQ(m_window->PickItemsOfPoints(), 1);
+  ASSERT_EQ(m_window->GetPickCount(), 2);
+  EXPECT_EQ(m_window->GetPicked(0), m_doc.GetItem(0));
+  EXPECT_EQ(m_window->GetPicked(1), m_doc.GetItem(1));
+  m_window->ShowGripsOfList({m_doc.GetItem(0), m_doc.GetItem(1)});
+  EXPECT_EQ(m_window->GetGripCount(), 3) << "the shared end is one grip";
+}
+
+}  // namespace
+}  // namespace zeph::testing
