@@ -266,3 +266,41 @@ TEST_F(ClickStepsTest, ColourSwatchFollowsTheMouseWhilePicking) {
 
 }  // namespace
 }  // namespace zeph::testing
+
+namespace zeph::testing {
+namespace {
+
+TEST_F(ClickStepsTest, ResizingKeepsTheBottomEdgeOnTheSameDrawingPoint) {
+  const CViewMapping& m = m_fake->GetMapping();
+  const int bottomBefore = m.DeviceToDrawingY(kHeight, 0);
+  m_fake->resize(kWidth + 40, kHeight + 30);
+  QApplication::sendPostedEvents();
+  EXPECT_EQ(m.DeviceToDrawingY(kHeight + 30, 0), bottomBefore);
+  EXPECT_EQ(m.windowWidth, kWidth + 40);
+  EXPECT_EQ(m.anchorY, kHeight + 30);
+}
+
+TEST_F(ClickStepsTest, TheActivatingClickTakesTheCaptureAndShowsTheCrossHairs) {
+  SetOptionFlag(kOptionCrossHairsCursor, 1);
+  g_justActivated = 1;
+  m_fake->OnLButtonDown(kMkLButton, {40, 40});
+  EXPECT_EQ(g_justActivated, 0);
+  EXPECT_EQ(g_mouseCaptured, 1);
+  EXPECT_EQ(m_fake->AreCrossHairsShown(), 1);
+  EXPECT_EQ(m_fake->Take(), (std::vector<int>{0, 1}));
+  m_fake->OnLButtonUp(0, {40, 40});
+}
+
+TEST_F(ClickStepsTest, ASystemKeyHidesTheCrossHairsForOneMove) {
+  SetOptionFlag(kOptionCrossHairsCursor, 1);
+  m_fake->OnMouseMove(0, {40, 40});
+  ASSERT_EQ(m_fake->AreCrossHairsShown(), 1);
+  g_systemKeyDown = 1;
+  m_fake->OnMouseMove(0, {45, 45});
+  EXPECT_EQ(g_systemKeyDown, 0);
+  EXPECT_EQ(m_fake->AreCrossHairsShown(), 0);
+  EXPECT_EQ(m_fake->cursor().shape(), Qt::ArrowCursor);
+}
+
+}  // namespace
+}  // namespace zeph::testing
