@@ -370,9 +370,13 @@ void CEditDrawing::OnRButtonUp(unsigned, QPoint point) {
 void CEditDrawing::PickColourAtCursor() {
   const CDrawItem* item = FindColourPickItem();
   if (item == nullptr) return;
-  // Modify and Colour recolour what they have chosen, once choosing is in place; every other
-  // tool takes the colour for the next item.
-  if (g_currentTool != kToolModify && g_currentTool != kToolColour) {
+  // Modify and Colour recolour what they have chosen; every other tool takes the colour for
+  // the next item.
+  if (g_currentTool == kToolModify) {
+    RecolourPicked(item->GetColour());
+  } else if (g_currentTool == kToolColour) {
+    RecolourChosen(item->GetColour());
+  } else {
     g_drawingColour = item->GetColour();
   }
   GetOwnerView().DrawFieldValues();

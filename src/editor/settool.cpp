@@ -4,6 +4,7 @@
 #include "editor/editdrawing.h"
 #include "editor/editorstate.h"
 #include "editor/ownerview.h"
+#include "items/valuefields.h"
 #include "support/log.h"
 #include "support/options.h"
 
@@ -203,6 +204,7 @@ int CEditDrawing::SetTool(int tool, int subMode) {
             StartTimer(kTimerCaret, 0);
           }
         } else if (GetPickCount() > 1 && GetPicked(0)->GetGroupNumber() != 0) {
+          g_valueFieldCount = 1;
           m_actionId = kActionRemoveProtection;
           actionEnabled = 1;
         }

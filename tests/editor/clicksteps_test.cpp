@@ -304,3 +304,22 @@ TEST_F(ClickStepsTest, ASystemKeyHidesTheCrossHairsForOneMove) {
 
 }  // namespace
 }  // namespace zeph::testing
+
+namespace zeph::testing {
+namespace {
+
+TEST_F(ClickStepsTest, PickedColourRecoloursModifysPick) {
+  Add(MakeLine(0, 0, 100 * Scale(), 0, kBlue));
+  Add(MakeLine(0, 60 * Scale(), 100 * Scale(), 60 * Scale(), kRed));
+  g_currentTool = kToolModify;
+  m_fake->AddPicked(m_doc.GetItem(1));
+  m_view.pickingColour = 1;
+  SetOptionShort(kOptionColourPickDistance, 5);
+  m_fake->OnLButtonDown(kMkLButton, {50, kHeight - 21});
+  m_fake->OnLButtonUp(0, {50, kHeight - 21});
+  EXPECT_EQ(m_doc.GetItem(1)->GetColour(), static_cast<int>(kBlue));
+  EXPECT_EQ(g_drawingColour, 0) << "the next item's colour stays";
+}
+
+}  // namespace
+}  // namespace zeph::testing
