@@ -588,12 +588,12 @@ void CZephDoc::ConvertLegacySegments() {
     trace.Step(3, kLogMemory);
   }
 
-  // Step 7: the temporary lines go, the drawing's own items stay whatever their number.
-  const int recording = EnableUndo(0);
+  // Step 7: the temporary lines go, the drawing's own items stay whatever their number. Inside
+  // an insert their coming and going is recorded like every other change of the step: the
+  // journal's records name list positions, which an unrecorded removal would shift.
   for (int i = GetItemCount() - 1; i >= 0; --i) {
     if (pass.temporaries.count(GetItem(i)) != 0) RemoveItemAt(i);
   }
-  EnableUndo(recording);
   g_hatchPass = nullptr;
 
   if (failed > 0 && GetOptionFlag(kOptionWarnHatchConversionFailure) != 0) {
@@ -1002,9 +1002,7 @@ CDrawItem* AddTemporaryLine(CZephDoc& doc, int x1, int y1, int x2, int y2,
   }
   CDrawItem* raw = line.get();
   g_hatchPass->temporaries.insert(raw);
-  const int recording = doc.EnableUndo(0);
   const int added = doc.AddItem(line);
-  doc.EnableUndo(recording);
   if (added != 1) {
     g_hatchPass->temporaries.erase(raw);
     return nullptr;
