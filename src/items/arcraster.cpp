@@ -25,35 +25,109 @@ struct Interval {
   std::int64_t hi;
 };
 
-// The parts of the given intervals that lie within [lo, hi], in order, overlaps merged.
-std::vector<Interval> ClipIntervals(std::vector<Interval> parts, std::int64_t lo, std::int64_t hi) {
-  std::vector<Interval> out;
+// A few intervals, kept without allocating.
+class CIntervals {
+ public:
+  void Add(const Interval& part) {
+    if (m_count < kCapacity) m_parts[m_count++] = part;
+  }
+  const Interval* begin() const { return m_parts; }
+  const Interval* end() const { return m_parts + m_count; }
+
+ private:
+  static constexpr int kCapacity = 4;
+  Interval m_parts[kCapacity] = {};
+  int m_count = 0;
+};
+
+// The parts of the two intervals that lie within [lo, hi], in order, overlaps merged.
+CIntervals ClipIntervals(Interval first, Interval second, std::int64_t lo, std::int64_t hi) {
+  Interval parts[2] = {first, second};
   for (Interval& part : parts) {
     part.lo = std::max(part.lo, lo);
     part.hi = std::min(part.hi, hi);
   }
-  std::erase_if(parts, [](const Interval& part) { return part.lo > part.hi; });
-  std::sort(parts.begin(), parts.end(),
-            [](const Interval& p, const Interval& q) { return p.lo < q.lo; });
+  if (parts[1].lo < parts[0].lo) std::swap(parts[0], parts[1]);
+  CIntervals out;
+  Interval merged{0, -1};
+  bool open = false;
   for (const Interval& part : parts) {
-    if (!out.empty() && part.lo <= out.back().hi + 1) {
-      out.back().hi = std::max(out.back().hi, part.hi);
+    if (part.lo > part.hi) continue;
+    if (open && part.lo <= merged.hi + 1) {
+      merged.hi = std::max(merged.hi, part.hi);
     } else {
-      out.push_back(part);
+      if (open) out.Add(merged);
+      merged = part;
+      open = true;
     }
   }
+  if (open) out.Add(merged);
   return out;
 }
 
-// The pixels of one call, kept only inside the clip box and set once each at the end.
+// Storage the sinks share from call to call (the plotters are not re-entrant), so that a
+// curve allocates nothing once it has grown.
+struct SinkStorage {
+  std::vector<DcPoint> pixels;
+  std::vector<std::uint64_t> seen;  // one bit per pixel of the sink's box
+};
+
+SinkStorage& TheSinkStorage() {
+  thread_local SinkStorage storage;
+  return storage;
+}
+
+// The pixels of one call, kept only inside the clip box and set once each at the end. A bit
+// per pixel of the curve's box (inside the clip) says whether it was set already, so the
+// pixels need no sorting; a box too large for that falls back to sorting them.
 class CPixelSink {
  public:
-  CPixelSink(const DcRect& clip, int penWidth) : m_clip(clip), m_penWidth(penWidth) {}
+  // box: the pixels the curve can reach (pen included), right and bottom included.
+  CPixelSink(const DcRect& clip, int penWidth, std::int64_t left, std::int64_t top,
+             std::int64_t right, std::int64_t bottom)
+      : m_clip(clip), m_penWidth(penWidth), m_store(TheSinkStorage()) {
+    m_store.pixels.clear();
+    m_left = std::max<std::int64_t>(left, clip.left);
+    m_top = std::max<std::int64_t>(top, clip.top);
+    const std::int64_t r = std::min<std::int64_t>(right + 1, clip.right);
+    const std::int64_t b = std::min<std::int64_t>(bottom + 1, clip.bottom);
+    m_width = std::max<std::int64_t>(r - m_left, 0);
+    m_height = std::max<std::int64_t>(b - m_top, 0);
+    if (m_width * m_height > kMaxMarkedPixels) {
+      m_width = 0;
+      m_height = 0;
+    }
+    const auto words = static_cast<std::size_t>((m_width * m_height + 63) / 64);
+    if (m_store.seen.size() < words) m_store.seen.resize(words, 0);
+  }
+  CPixelSink(const CPixelSink&) = delete;
+  CPixelSink& operator=(const CPixelSink&) = delete;
+  ~CPixelSink() {
+    // The marks go, whichever way the call ends.
+    for (const DcPoint& p : m_store.pixels) {
+      const std::int64_t x = p.x - m_left;
+      const std::int64_t y = p.y - m_top;
+      if (x >= 0 && x < m_width && y >= 0 && y < m_height) {
+        const auto bit = static_cast<std::size_t>(y * m_width + x);
+        m_store.seen[bit / 64] &= ~(std::uint64_t(1) << (bit % 64));
+      }
+    }
+  }
 
   void Plot(std::int64_t x, std::int64_t y) {
-    if (x >= m_clip.left && x < m_clip.right && y >= m_clip.top && y < m_clip.bottom) {
-      m_pixels.push_back(DcPoint{static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)});
+    if (x < m_clip.left || x >= m_clip.right || y < m_clip.top || y >= m_clip.bottom) return;
+    const std::int64_t bx = x - m_left;
+    const std::int64_t by = y - m_top;
+    if (bx >= 0 && bx < m_width && by >= 0 && by < m_height) {
+      const auto bit = static_cast<std::size_t>(by * m_width + bx);
+      std::uint64_t& word = m_store.seen[bit / 64];
+      const std::uint64_t mask = std::uint64_t(1) << (bit % 64);
+      if ((word & mask) != 0) return;
+      word |= mask;
+    } else {
+      m_unmarked = true;
     }
+    m_store.pixels.push_back(DcPoint{static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)});
   }
 
   // The pixel, or with a thick pen the run of pen-width pixels from half the width before it,
@@ -80,17 +154,30 @@ class CPixelSink {
   }
 
   void Flush(zeph::CDrawContext& dc, zeph::ColourRef colour) {
-    std::sort(m_pixels.begin(), m_pixels.end(), [](const DcPoint& p, const DcPoint& q) {
-      return p.y != q.y ? p.y < q.y : p.x < q.x;
-    });
-    m_pixels.erase(std::unique(m_pixels.begin(), m_pixels.end()), m_pixels.end());
-    for (const DcPoint& p : m_pixels) dc.SetPixel(p.x, p.y, colour);
+    std::vector<DcPoint>& pixels = m_store.pixels;
+    if (m_unmarked) {
+      // Pixels outside the marked box may repeat: sorted, each kept once.
+      std::sort(pixels.begin(), pixels.end(), [](const DcPoint& p, const DcPoint& q) {
+        return p.y != q.y ? p.y < q.y : p.x < q.x;
+      });
+      pixels.erase(std::unique(pixels.begin(), pixels.end()), pixels.end());
+    }
+    dc.SetPixels(pixels, colour);
   }
 
  private:
+  // Above this many pixels in the box (a curve far larger than any window) the marks would
+  // cost more than sorting.
+  static constexpr std::int64_t kMaxMarkedPixels = std::int64_t(1) << 24;
+
   DcRect m_clip;
   int m_penWidth;
-  std::vector<DcPoint> m_pixels;
+  SinkStorage& m_store;
+  std::int64_t m_left = 0;
+  std::int64_t m_top = 0;
+  std::int64_t m_width = 0;
+  std::int64_t m_height = 0;
+  bool m_unmarked = false;
 };
 
 int ClampPenWidth(int width) { return std::clamp(width, 1, kPlotterMaxPenWidth); }
@@ -483,44 +570,47 @@ void CArcPlotter::Draw(zeph::CDrawContext& dc, int cx, int cy, int rx, int ry, i
     const CAxisTrace trace(rx, ry);
     const std::int64_t length = trace.GetLength();
 
-    std::vector<MarkerEvent> events;
+    MarkerEvent events[2] = {};
+    std::size_t eventCount = 0;
     auto addEvent = [&](std::int16_t marker, std::int64_t offsetX, std::int64_t offsetY) {
       if (marker == 0) return;
       const std::int64_t index =
           trace.ReachIndex(offsetX < 0 ? -offsetX : offsetX, offsetY < 0 ? -offsetY : offsetY);
       if (index >= length) return;
-      events.push_back(MarkerEvent{index, marker > 0, (marker > 0 ? marker : -marker) - 1});
+      events[eventCount++] = MarkerEvent{index, marker > 0, (marker > 0 ? marker : -marker) - 1};
     };
     addEvent(m_startMarker, m_startOffsetX, m_startOffsetY);
     addEvent(m_endMarker, m_endOffsetX, m_endOffsetY);
-    std::sort(events.begin(), events.end(), [](const MarkerEvent& p, const MarkerEvent& q) {
+    std::stable_sort(events, events + eventCount, [](const MarkerEvent& p, const MarkerEvent& q) {
       return p.index != q.index ? p.index < q.index : (p.on && !q.on);
     });
 
     // Indices whose pixels can reach the clip box: first-region columns where x or -x is a
     // visible column, second-region rows where y or -y is a visible row.
-    std::vector<Interval> visible =
-        ClipIntervals({{std::int64_t(clip.left) - cx, std::int64_t(clip.right) - 1 - cx},
-                       {std::int64_t(cx) - clip.right + 1, std::int64_t(cx) - clip.left}},
-                      0, trace.GetLastColumn());
+    CIntervals visible =
+        ClipIntervals({std::int64_t(clip.left) - cx, std::int64_t(clip.right) - 1 - cx},
+                      {std::int64_t(cx) - clip.right + 1, std::int64_t(cx) - clip.left}, 0,
+                      trace.GetLastColumn());
     if (trace.GetSecondCount() > 0) {
       const std::int64_t top = trace.GetSecondTopRow();
       const std::int64_t base = trace.GetFirstCount();
       for (const Interval& rows :
-           ClipIntervals({{std::int64_t(clip.top) - cy, std::int64_t(clip.bottom) - 1 - cy},
-                          {std::int64_t(cy) - clip.bottom + 1, std::int64_t(cy) - clip.top}},
-                         0, top)) {
-        visible.push_back({base + (top - rows.hi), base + (top - rows.lo)});
+           ClipIntervals({std::int64_t(clip.top) - cy, std::int64_t(clip.bottom) - 1 - cy},
+                         {std::int64_t(cy) - clip.bottom + 1, std::int64_t(cy) - clip.top}, 0,
+                         top)) {
+        visible.Add({base + (top - rows.hi), base + (top - rows.lo)});
       }
     }
 
-    CPixelSink sink(clip, m_penWidth);
+    const std::int64_t reach = m_penWidth + 1;
+    CPixelSink sink(clip, m_penWidth, std::int64_t(cx) - rx - reach, std::int64_t(cy) - ry - reach,
+                    std::int64_t(cx) + rx + reach, std::int64_t(cy) + ry + reach);
     std::size_t next = 0;
     for (const Interval& span : visible) {
       for (std::int64_t i = span.lo; i <= span.hi; ++i) {
         // Markers passed unseen, then those that switch on here, take effect before the
         // pixels; those that switch off here, after them.
-        while (next < events.size() &&
+        while (next < eventCount &&
                (events[next].index < i || (events[next].index == i && events[next].on))) {
           m_quadrantOn[events[next].quadrant] = events[next].on;
           ++next;
@@ -534,7 +624,7 @@ void CArcPlotter::Draw(zeph::CDrawContext& dc, int cx, int cy, int rx, int ry, i
         if (m_quadrantOn[kQuadrantUpperRight]) sink.Run(cx + x, cy - y, vertical);
         if (m_quadrantOn[kQuadrantUpperLeft]) sink.Run(cx - x, cy - y, vertical);
         if (m_quadrantOn[kQuadrantLowerLeft]) sink.Run(cx - x, cy + y, vertical);
-        while (next < events.size() && events[next].index == i && !events[next].on) {
+        while (next < eventCount && events[next].index == i && !events[next].on) {
           m_quadrantOn[events[next].quadrant] = false;
           ++next;
         }
@@ -640,10 +730,13 @@ void CEllipsePlotter::Draw(zeph::CDrawContext& dc, int cx, int cy, int ux, int u
     const std::int64_t rightFirst = std::min(conic.TopRowAt(topLast) + 1, rightRow);
     const std::int64_t rightLast = std::max(-(conic.TopRowAt(topFirst) + 1), rightRow);
 
-    CPixelSink sink(clip, m_penWidth);
+    const std::int64_t reach = m_penWidth + 1;
+    CPixelSink sink(clip, m_penWidth, std::int64_t(cx) - halfX - reach,
+                    std::int64_t(cy) - halfY - reach, std::int64_t(cx) + halfX + reach,
+                    std::int64_t(cy) + halfY + reach);
     for (const Interval& columns :
-         ClipIntervals({{std::int64_t(clip.left) - cx, std::int64_t(clip.right) - 1 - cx},
-                        {std::int64_t(cx) - clip.right + 1, std::int64_t(cx) - clip.left}},
+         ClipIntervals({std::int64_t(clip.left) - cx, std::int64_t(clip.right) - 1 - cx},
+                       {std::int64_t(cx) - clip.right + 1, std::int64_t(cx) - clip.left},
                        topFirst, topLast)) {
       for (std::int64_t x = columns.lo; x <= columns.hi; ++x) {
         const std::int64_t y = conic.TopRowAt(x);
@@ -652,8 +745,8 @@ void CEllipsePlotter::Draw(zeph::CDrawContext& dc, int cx, int cy, int ux, int u
       }
     }
     for (const Interval& rows :
-         ClipIntervals({{std::int64_t(clip.top) - cy, std::int64_t(clip.bottom) - 1 - cy},
-                        {std::int64_t(cy) - clip.bottom + 1, std::int64_t(cy) - clip.top}},
+         ClipIntervals({std::int64_t(clip.top) - cy, std::int64_t(clip.bottom) - 1 - cy},
+                       {std::int64_t(cy) - clip.bottom + 1, std::int64_t(cy) - clip.top},
                        rightFirst, rightLast)) {
       for (std::int64_t y = rows.lo; y <= rows.hi; ++y) {
         const std::int64_t x = conic.RightColumnAt(y);

@@ -84,6 +84,10 @@ DcPoint CDrawContext::MoveTo(int x, int y) {
   return previous;
 }
 
+void CDrawContext::SetPixels(std::span<const DcPoint> points, ColourRef colour) {
+  for (const DcPoint& p : points) SetPixel(p.x, p.y, colour);
+}
+
 DcFont SystemFont() {
   DcFont font;
   font.face = QStringLiteral("DejaVu Sans");

@@ -186,6 +186,8 @@ class CDrawContext {
   virtual void LineTo(int x, int y) = 0;
   // One pixel in colour, honouring the raster op.
   virtual void SetPixel(int x, int y, ColourRef colour) = 0;
+  // SetPixel for each point in turn; back buffers set them without a call each.
+  virtual void SetPixels(std::span<const DcPoint> points, ColourRef colour);
   // The ellipse inscribed in the box (right and bottom excluded): outline with the pen,
   // inside with the brush.
   virtual void Ellipse(int left, int top, int right, int bottom) = 0;

@@ -128,24 +128,66 @@ void CImageContext::LineTo(int x, int y) {
   const Int x0 = Int(from.x) - o.x, y0 = Int(from.y) - o.y;
   const Int x1 = Int(x) - o.x, y1 = Int(y) - o.y;
   if (x0 == x1 && y0 == y1) return;
-  SpanSet pixels(ToRasterClip(DeviceClip()));
-  if (pixels.clip().IsEmpty()) return;
+  const raster::Clip clip = ToRasterClip(DeviceClip());
+  if (clip.IsEmpty()) return;
+  // A line whose box (the pen's reach added) misses the clip sets nothing: no rasterising.
+  const Int reach = GetPen().width <= 1 ? 0 : GetPen().width / 2 + 1;
+  if (std::max(x0, x1) + reach < clip.left || std::min(x0, x1) - reach >= clip.right ||
+      std::max(y0, y1) + reach < clip.top || std::min(y0, y1) - reach >= clip.bottom) {
+    return;
+  }
   const DcPen& pen = GetPen();
   if (pen.width <= 1) {
-    raster::AddThinLine(pixels, x0, y0, x1, y1);  // one pixel per step: no pixel twice
-  } else {
-    const raster::PointF ends[] = {PixelCentre(x0, y0), PixelCentre(x1, y1)};
-    raster::StrokePolyline(pixels, ends, pen.width, pen.style == PenStyle::kSolid, false);
-    pixels.Normalise();
+    // One pixel per step, none twice: set straight into the buffer.
+    const std::uint32_t rgb = ToRgb(pen.colour);
+    uchar* bits = m_image.bits();
+    const qsizetype stride = m_image.bytesPerLine();
+    if (GetRasterOp() == RasterOp::kXor) {
+      raster::TraceThinLine(clip, x0, y0, x1, y1, [&](Int px, Int py) {
+        reinterpret_cast<std::uint32_t*>(bits + stride * py)[px] ^= rgb;
+      });
+    } else {
+      const std::uint32_t value = 0xFF000000u | rgb;
+      raster::TraceThinLine(clip, x0, y0, x1, y1, [&](Int px, Int py) {
+        reinterpret_cast<std::uint32_t*>(bits + stride * py)[px] = value;
+      });
+    }
+    return;
   }
-  Apply(m_image, pixels, pen.colour, GetRasterOp());
+  m_pixels.Reset(clip);
+  const raster::PointF ends[] = {PixelCentre(x0, y0), PixelCentre(x1, y1)};
+  raster::StrokePolyline(m_pixels, ends, pen.width, pen.style == PenStyle::kSolid, false);
+  m_pixels.Normalise();
+  Apply(m_image, m_pixels, pen.colour, GetRasterOp());
 }
 
 void CImageContext::SetPixel(int x, int y, ColourRef colour) {
   const DcPoint o = GetWindowOrigin();
-  SpanSet pixel(ToRasterClip(DeviceClip()));
-  pixel.AddPixel(Int(x) - o.x, Int(y) - o.y);
-  Apply(m_image, pixel, colour, GetRasterOp());
+  const Int px = Int(x) - o.x, py = Int(y) - o.y;
+  const DcRect clip = DeviceClip();
+  if (px < clip.left || px >= clip.right || py < clip.top || py >= clip.bottom) return;
+  auto* pixel = reinterpret_cast<std::uint32_t*>(m_image.bits() + m_image.bytesPerLine() * py) + px;
+  if (GetRasterOp() == RasterOp::kXor) {
+    *pixel ^= ToRgb(colour);
+  } else {
+    *pixel = 0xFF000000u | ToRgb(colour);
+  }
+}
+
+void CImageContext::SetPixels(std::span<const DcPoint> points, ColourRef colour) {
+  if (points.empty()) return;
+  const DcPoint o = GetWindowOrigin();
+  const DcRect clip = DeviceClip();
+  const std::uint32_t rgb = ToRgb(colour);
+  const bool xorMode = GetRasterOp() == RasterOp::kXor;
+  uchar* bits = m_image.bits();
+  const qsizetype stride = m_image.bytesPerLine();
+  for (const DcPoint& p : points) {
+    const Int px = Int(p.x) - o.x, py = Int(p.y) - o.y;
+    if (px < clip.left || px >= clip.right || py < clip.top || py >= clip.bottom) continue;
+    auto* pixel = reinterpret_cast<std::uint32_t*>(bits + stride * py) + px;
+    *pixel = xorMode ? (*pixel ^ rgb) : (0xFF000000u | rgb);
+  }
 }
 
 void CImageContext::Ellipse(int left, int top, int right, int bottom) {
@@ -156,7 +198,13 @@ void CImageContext::Ellipse(int left, int top, int right, int bottom) {
   const raster::Clip clip = ToRasterClip(DeviceClip());
   if (clip.IsEmpty()) return;
   const DcPen& pen = GetPen();
-  SpanSet outline(clip);
+  const Int reach = pen.width / 2 + 1;
+  if (r + reach <= clip.left || l - reach >= clip.right || b + reach <= clip.top ||
+      t - reach >= clip.bottom) {
+    return;
+  }
+  SpanSet& outline = m_pixels;
+  outline.Reset(clip);
   if (pen.width <= 1) {
     raster::AddEllipseOutline(outline, l, t, r, b);
   } else {
@@ -164,7 +212,8 @@ void CImageContext::Ellipse(int left, int top, int right, int bottom) {
   }
   outline.Normalise();
   if (GetBrush().style == BrushStyle::kSolid) {
-    SpanSet inside(clip);
+    SpanSet& inside = m_inside;
+    inside.Reset(clip);
     raster::AddEllipseInside(inside, l, t, r, b);
     inside.Normalise();
     inside.Subtract(outline);
@@ -188,7 +237,8 @@ bool CImageContext::Arc(int left, int top, int right, int bottom, int startX, in
   const raster::Sweep sweep(double(2 * sx - cx2), double(2 * sy - cy2), double(2 * ex - cx2),
                             double(2 * ey - cy2));
   const DcPen& pen = GetPen();
-  SpanSet pixels(clip);
+  SpanSet& pixels = m_pixels;
+  pixels.Reset(clip);
   if (pen.width <= 1) {
     raster::AddEllipseOutline(pixels, l, t, r, b, sweep);
   } else {
@@ -215,8 +265,10 @@ void CImageContext::PolyBezier(const std::array<DcPoint, 4>& points) {
   for (std::size_t i = 0; i < 4; ++i) {
     control[i] = {double(Int(points[i].x) - o.x) + shift, double(Int(points[i].y) - o.y) + shift};
   }
-  const std::vector<raster::PointF> path = raster::FlattenBezier(control);
-  SpanSet pixels(clip);
+  std::vector<raster::PointF>& path = m_points;
+  raster::FlattenBezier(control, path);
+  SpanSet& pixels = m_pixels;
+  pixels.Reset(clip);
   if (thin) {
     for (std::size_t i = 0; i + 1 < path.size(); ++i) {
       raster::AddThinLine(pixels, std::llround(path[i].x), std::llround(path[i].y),
@@ -234,12 +286,13 @@ void CImageContext::Polygon(std::span<const DcPoint> points) {
   const DcPoint o = GetWindowOrigin();
   const raster::Clip clip = ToRasterClip(DeviceClip());
   if (clip.IsEmpty()) return;
-  std::vector<raster::PointF> centres;
-  centres.reserve(points.size());
+  std::vector<raster::PointF>& centres = m_points;
+  centres.clear();
   for (const DcPoint& p : points) centres.push_back(PixelCentre(Int(p.x) - o.x, Int(p.y) - o.y));
 
   const DcPen& pen = GetPen();
-  SpanSet outline(clip);
+  SpanSet& outline = m_pixels;
+  outline.Reset(clip);
   if (pen.width <= 1) {
     for (std::size_t i = 0; i < points.size(); ++i) {
       const DcPoint& a = points[i];
@@ -251,8 +304,9 @@ void CImageContext::Polygon(std::span<const DcPoint> points) {
   }
   outline.Normalise();
   if (GetBrush().style == BrushStyle::kSolid && points.size() > 2) {
-    SpanSet inside(clip);
-    const std::vector<raster::PointF> contours[] = {centres};
+    SpanSet& inside = m_inside;
+    inside.Reset(clip);
+    const std::span<const std::vector<raster::PointF>> contours(&centres, 1);
     raster::FillContours(inside, contours, true);
     inside.Normalise();
     inside.Subtract(outline);
@@ -263,7 +317,8 @@ void CImageContext::Polygon(std::span<const DcPoint> points) {
 
 void CImageContext::FillRect(const DcRect& rect, ColourRef colour) {
   const DcPoint o = GetWindowOrigin();
-  SpanSet pixels(ToRasterClip(DeviceClip()));
+  SpanSet& pixels = m_pixels;
+  pixels.Reset(ToRasterClip(DeviceClip()));
   const Int first = std::max(Int(rect.top) - o.y, pixels.clip().top);
   const Int end = std::min(Int(rect.bottom) - o.y, pixels.clip().bottom);
   for (Int y = first; y < end; ++y) pixels.AddRun(y, Int(rect.left) - o.x, Int(rect.right) - o.x);

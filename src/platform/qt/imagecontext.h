@@ -3,8 +3,10 @@
 // shows. Lines, shapes and pixels are set by our own rasterisers so that the pixel rules of
 // the interface hold exactly; text is drawn by QPainter without antialiasing.
 #include "platform/drawcontext.h"
+#include "platform/qt/rasteriser.h"
 
 #include <QFont>
+#include <vector>
 
 class QImage;
 
@@ -26,6 +28,7 @@ class CImageContext final : public CDrawContext {
 
   void LineTo(int x, int y) override;
   void SetPixel(int x, int y, ColourRef colour) override;
+  void SetPixels(std::span<const DcPoint> points, ColourRef colour) override;
   void Ellipse(int left, int top, int right, int bottom) override;
   bool Arc(int left, int top, int right, int bottom, int startX, int startY, int endX,
            int endY) override;
@@ -57,6 +60,10 @@ class CImageContext final : public CDrawContext {
   mutable DcFont m_qtFontFor;
   mutable QFont m_qtFont;
   mutable bool m_qtFontValid = false;
+  // Storage reused by every call, so that drawing allocates nothing once it has grown.
+  raster::SpanSet m_pixels{raster::Clip{}};
+  raster::SpanSet m_inside{raster::Clip{}};
+  std::vector<raster::PointF> m_points;
 };
 
 // The primary screen's size, resolution and colour depth, for contexts that stand for it.

@@ -8,13 +8,6 @@ namespace zeph::raster {
 namespace {
 
 using Int = std::int64_t;
-using Wide = __int128;
-
-Int FloorDiv(Wide n, Int d) {  // d > 0
-  Wide q = n / d;
-  if (n % d < 0) --q;
-  return static_cast<Int>(q);
-}
 
 // Clamps a double coordinate into a range just wider than the clip before it becomes an
 // integer, so that far-off values neither overflow nor matter.
@@ -124,22 +117,24 @@ void SpanSet::AddRun(Int y, Int x0, Int x1) {
 void SpanSet::Normalise() {
   std::sort(m_spans.begin(), m_spans.end(),
             [](const Span& a, const Span& b) { return a.y != b.y ? a.y < b.y : a.x0 < b.x0; });
-  std::vector<Span> merged;
-  merged.reserve(m_spans.size());
-  for (const Span& s : m_spans) {
-    if (!merged.empty() && merged.back().y == s.y && s.x0 <= merged.back().x1) {
-      merged.back().x1 = std::max(merged.back().x1, s.x1);
+  // Merged in place: the runs kept never overtake the runs read.
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < m_spans.size(); ++i) {
+    const Span s = m_spans[i];
+    if (kept > 0 && m_spans[kept - 1].y == s.y && s.x0 <= m_spans[kept - 1].x1) {
+      m_spans[kept - 1].x1 = std::max(m_spans[kept - 1].x1, s.x1);
     } else {
-      merged.push_back(s);
+      m_spans[kept++] = s;
     }
   }
-  m_spans = std::move(merged);
+  m_spans.resize(kept);
 }
 
 void SpanSet::Subtract(const SpanSet& other) {
   const std::vector<Span>& o = other.m_spans;
-  std::vector<Span> result;
-  result.reserve(m_spans.size());
+  // The result is built in storage kept for the next call, then exchanged with this set's.
+  thread_local std::vector<Span> result;
+  result.clear();
   std::size_t j = 0;
   for (const Span& s : m_spans) {
     while (j < o.size() && (o[j].y < s.y || (o[j].y == s.y && o[j].x1 <= s.x0))) ++j;
@@ -150,7 +145,7 @@ void SpanSet::Subtract(const SpanSet& other) {
     }
     if (x < s.x1) result.push_back({s.y, x, s.x1});
   }
-  m_spans = std::move(result);
+  m_spans.swap(result);
 }
 
 bool SpanSet::Contains(Int x, Int y) const {
@@ -172,52 +167,7 @@ Int SpanSet::PixelCount() const {
 // ---- Lines ----
 
 void AddThinLine(SpanSet& out, Int x0, Int y0, Int x1, Int y1) {
-  const Clip& c = out.clip();
-  Int dx = x1 - x0;
-  Int dy = y1 - y0;
-  if (dx == 0 && dy == 0) return;
-  const bool xMajor = (dx < 0 ? -dx : dx) >= (dy < 0 ? -dy : dy);
-  // Work along the major axis u with minor axis v: v(u) = v0 + dv (u - u0) / du, rounded to
-  // the nearest pixel with halves upwards, which is the same from either end.
-  Int u0 = x0, v0 = y0, du = dx, dv = dy, uClipLo = c.left, uClipHi = c.right;
-  if (!xMajor) {
-    u0 = y0;
-    v0 = x0;
-    du = dy;
-    dv = dx;
-    uClipLo = c.top;
-    uClipHi = c.bottom;
-  }
-  const Int s = du > 0 ? 1 : -1;
-  const Int adu = du * s;
-  const Int u1 = u0 + du;
-  // The pixels run from u0 towards u1, u1 left out.
-  Int lo = du > 0 ? u0 : u1 + 1;
-  Int hi = du > 0 ? u1 - 1 : u0;
-  lo = std::max(lo, uClipLo);
-  hi = std::min(hi, uClipHi - 1);
-  if (lo > hi) return;
-  const Int d = 2 * adu;
-  const Wide n = Wide(2) * dv * (lo - u0) * s + adu;
-  Int q = FloorDiv(n, d);
-  Int r = static_cast<Int>(n - Wide(q) * d);
-  const Int step = 2 * dv * s;
-  for (Int u = lo; u <= hi; ++u) {
-    const Int v = v0 + q;
-    if (xMajor) {
-      out.AddPixel(u, v);
-    } else {
-      out.AddPixel(v, u);
-    }
-    r += step;
-    if (r >= d) {
-      ++q;
-      r -= d;
-    } else if (r < 0) {
-      --q;
-      r += d;
-    }
-  }
+  TraceThinLine(out.clip(), x0, y0, x1, y1, [&out](Int x, Int y) { out.AddPixel(x, y); });
 }
 
 // ---- Filled shapes ----
@@ -227,7 +177,9 @@ void FillContours(SpanSet& out, std::span<const std::vector<PointF>> contours, b
     double x0, y0, x1, y1;
     int winding;
   };
-  std::vector<Edge> edges;
+  // Storage kept from call to call: no allocation per shape once it has grown.
+  thread_local std::vector<Edge> edges;
+  edges.clear();
   double yMin = 0, yMax = 0;
   for (const std::vector<PointF>& contour : contours) {
     const std::size_t n = contour.size();
@@ -251,7 +203,7 @@ void FillContours(SpanSet& out, std::span<const std::vector<PointF>> contours, b
   const Clip& c = out.clip();
   const Int rowFirst = std::max(c.top, ClampToInt(std::ceil(yMin - 0.5), c.top, c.bottom));
   const Int rowEnd = std::min(c.bottom, ClampToInt(std::ceil(yMax - 0.5), c.top, c.bottom));
-  std::vector<std::pair<double, int>> crossings;
+  thread_local std::vector<std::pair<double, int>> crossings;
   for (Int y = rowFirst; y < rowEnd; ++y) {
     const double yc = static_cast<double>(y) + 0.5;
     crossings.clear();
@@ -290,7 +242,11 @@ void AddDisc(SpanSet& out, PointF centre, double radius) {
 
 void StrokePolyline(SpanSet& out, std::span<const PointF> points, double width, bool round,
                     bool closed) {
-  std::vector<PointF> p;
+  // Storage kept from call to call: no allocation per line once it has grown.
+  thread_local std::vector<PointF> p;
+  thread_local std::vector<PointF> normals;
+  thread_local std::vector<std::vector<PointF>> contour(1);
+  p.clear();
   for (const PointF& q : points) {
     if (p.empty() || p.back().x != q.x || p.back().y != q.y) p.push_back(q);
   }
@@ -304,8 +260,7 @@ void StrokePolyline(SpanSet& out, std::span<const PointF> points, double width, 
   }
   if (p.size() < 2) return;
   const std::size_t segments = closed ? p.size() : p.size() - 1;
-  std::vector<PointF> normals(segments);
-  std::vector<std::vector<PointF>> contour(1);
+  normals.resize(segments);
   for (std::size_t i = 0; i < segments; ++i) {
     const PointF& a = p[i];
     const PointF& b = p[(i + 1) % p.size()];
@@ -486,6 +441,12 @@ PointF EllipsePointTowards(Int left, Int top, Int right, Int bottom, Int x, Int 
 }
 
 std::vector<PointF> FlattenBezier(std::span<const PointF, 4> p) {
+  std::vector<PointF> points;
+  FlattenBezier(p, points);
+  return points;
+}
+
+void FlattenBezier(std::span<const PointF, 4> p, std::vector<PointF>& points) {
   const double length = std::hypot(p[1].x - p[0].x, p[1].y - p[0].y) +
                         std::hypot(p[2].x - p[1].x, p[2].y - p[1].y) +
                         std::hypot(p[3].x - p[2].x, p[3].y - p[2].y);
@@ -493,7 +454,7 @@ std::vector<PointF> FlattenBezier(std::span<const PointF, 4> p) {
   // at most that / (8 n^2) from the curve.
   const double wanted = std::ceil(std::sqrt(3 * length));
   const int n = std::isfinite(wanted) ? static_cast<int>(std::clamp(wanted, 1.0, 8192.0)) : 1;
-  std::vector<PointF> points;
+  points.clear();
   points.reserve(static_cast<std::size_t>(n) + 1);
   for (int i = 0; i <= n; ++i) {
     const double t = static_cast<double>(i) / n;
@@ -505,7 +466,6 @@ std::vector<PointF> FlattenBezier(std::span<const PointF, 4> p) {
     points.push_back({b0 * p[0].x + b1 * p[1].x + b2 * p[2].x + b3 * p[3].x,
                       b0 * p[0].y + b1 * p[1].y + b2 * p[2].y + b3 * p[3].y});
   }
-  return points;
 }
 
 }  // namespace zeph::raster

@@ -8,6 +8,7 @@
 // Pixel (x, y) covers [x, x + 1) x [y, y + 1); its centre is (x + 0.5, y + 0.5). Shapes given
 // in continuous coordinates (PointF) cover the pixels whose centres lie inside them, a centre
 // on a left or top edge counting as inside and on a right or bottom edge as outside.
+#include <algorithm>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -40,6 +41,11 @@ class SpanSet {
  public:
   explicit SpanSet(const Clip& clip) : m_clip(clip) {}
 
+  // Empties the set for a new clip, keeping its storage: a context reuses one set per call.
+  void Reset(const Clip& clip) {
+    m_clip = clip;
+    m_spans.clear();
+  }
   const Clip& clip() const { return m_clip; }
   void AddPixel(std::int64_t x, std::int64_t y);
   void AddRun(std::int64_t y, std::int64_t x0, std::int64_t x1);  // [x0, x1)
@@ -62,6 +68,67 @@ class SpanSet {
 // has none. Along the major axis each step has one pixel, at the minor coordinate nearest the
 // exact line (halves towards +x or +y), so the pixels depend only on the two ends.
 void AddThinLine(SpanSet& out, std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1);
+
+// The same pixels inside clip handed to plot(x, y) one by one, each once, without storing them:
+// the back buffer sets them straight away.
+template <typename Plot>
+void TraceThinLine(const Clip& c, std::int64_t x0, std::int64_t y0, std::int64_t x1,
+                   std::int64_t y1, Plot&& plot) {
+  using Int = std::int64_t;
+  using Wide = __int128;
+  const Int dx = x1 - x0;
+  const Int dy = y1 - y0;
+  if (dx == 0 && dy == 0) return;
+  const bool xMajor = (dx < 0 ? -dx : dx) >= (dy < 0 ? -dy : dy);
+  // Work along the major axis u with minor axis v: v(u) = v0 + dv (u - u0) / du, rounded to
+  // the nearest pixel with halves upwards, which is the same from either end.
+  Int u0 = x0, v0 = y0, du = dx, dv = dy, uClipLo = c.left, uClipHi = c.right;
+  Int vClipLo = c.top, vClipHi = c.bottom;
+  if (!xMajor) {
+    u0 = y0;
+    v0 = x0;
+    du = dy;
+    dv = dx;
+    uClipLo = c.top;
+    uClipHi = c.bottom;
+    vClipLo = c.left;
+    vClipHi = c.right;
+  }
+  const Int s = du > 0 ? 1 : -1;
+  const Int adu = du * s;
+  const Int u1 = u0 + du;
+  // The pixels run from u0 towards u1, u1 left out.
+  Int lo = du > 0 ? u0 : u1 + 1;
+  Int hi = du > 0 ? u1 - 1 : u0;
+  lo = std::max(lo, uClipLo);
+  hi = std::min(hi, uClipHi - 1);
+  if (lo > hi) return;
+  const Int d = 2 * adu;
+  const Wide n = Wide(2) * dv * (lo - u0) * s + adu;
+  Wide qw = n / d;
+  if (n % d < 0) --qw;
+  Int q = static_cast<Int>(qw);
+  Int r = static_cast<Int>(n - qw * d);
+  const Int step = 2 * dv * s;
+  for (Int u = lo; u <= hi; ++u) {
+    const Int v = v0 + q;
+    if (v >= vClipLo && v < vClipHi) {
+      if (xMajor) {
+        plot(u, v);
+      } else {
+        plot(v, u);
+      }
+    }
+    r += step;
+    if (r >= d) {
+      ++q;
+      r -= d;
+    } else if (r < 0) {
+      --q;
+      r += d;
+    }
+  }
+}
 
 // Fills closed contours by the alternate (even-odd) or the non-zero winding rule.
 void FillContours(SpanSet& out, std::span<const std::vector<PointF>> contours, bool evenOdd);
@@ -109,5 +176,7 @@ PointF EllipsePointTowards(std::int64_t left, std::int64_t top, std::int64_t rig
 // Points along the cubic Bézier segment from p[0] to p[3], close enough to the curve that
 // a line between neighbours strays less than a quarter pixel from it.
 std::vector<PointF> FlattenBezier(std::span<const PointF, 4> p);
+// The same points into out (emptied first), keeping its storage.
+void FlattenBezier(std::span<const PointF, 4> p, std::vector<PointF>& out);
 
 }  // namespace zeph::raster
