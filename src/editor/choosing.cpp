@@ -2,9 +2,11 @@
 // their own colours. A grouped item (a shape) is always chosen with its whole group.
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "document/document.h"
 #include "document/itemref.h"
+#include "document/wholedrawing.h"
 #include "editor/editdrawing.h"
 #include "editor/editorstate.h"
 #include "editor/ownerview.h"
@@ -28,14 +30,13 @@ constexpr int kStateObjectDelete = 10;
 void CEditDrawing::SetAllSelected(int flag) {
   CZephDoc* document = GetDocument();
   if (document == nullptr) return;
-  HideCrossHairs();
+  const CCrossHairsHidden hidden(*this);
   for (int i = 0; i < document->GetItemCount(); ++i) {
     CDrawItem* item = document->GetItem(i);
     if (item->IsInvisible() != 0) continue;
     item->SetSelected(flag);
     DrawItem(item, flag != 0 ? kDrawHighlight : kDrawOwnColour);
   }
-  RestoreCrossHairs();
 }
 
 void CEditDrawing::EndChoosing() {
@@ -151,7 +152,7 @@ void CEditDrawing::ChooseObject(int objectNumber, int remove) {
     }
     return true;
   };
-  HideCrossHairs();
+  auto hidden = std::make_optional<CCrossHairsHidden>(*this);
   if (g_toolState == kStateObjectHide || GetSelectionShown() != 0 || remove != 0) {
     for (int i = 0; i < document->GetItemCount(); ++i) {
       CDrawItem* item = document->GetItem(i);
@@ -193,7 +194,7 @@ void CEditDrawing::ChooseObject(int objectNumber, int remove) {
     SetSelectionShown(1);
   }
   m_chosenCount = std::max(m_chosenCount, 0);
-  RestoreCrossHairs();
+  hidden.reset();
   if (g_toolState == kStateObjectIdentify) {
     if (remove == 0) {
       g_currentObject = static_cast<std::int16_t>(objectNumber);
@@ -300,7 +301,8 @@ bool CEditDrawing::ShowsChoosingDisplay() const {
 void CEditDrawing::DrawItemsFrom(int first, int hideCrossHairs) {
   CZephDoc* document = GetDocument();
   if (document == nullptr) return;
-  if (hideCrossHairs != 0) HideCrossHairs();
+  const bool hide = hideCrossHairs != 0 && AreCrossHairsShown() != 0;
+  if (hide) HideCrossHairs();
   const bool dormantShown = GetSelectionShown() != 0 && ShowsChoosingDisplay();
   {
     CClientDC dc(*this);
@@ -311,7 +313,7 @@ void CEditDrawing::DrawItemsFrom(int first, int hideCrossHairs) {
       item->Draw(&dc.get(), &GetMapping(), mode, 0);
     }
   }
-  if (hideCrossHairs != 0) RestoreCrossHairs();
+  if (hide) RestoreCrossHairs();
 }
 
 void CEditDrawing::RecolourChosen(int colour) {
@@ -430,7 +432,7 @@ void CEditDrawing::RepeatCopy() {
 void CEditDrawing::RefreshHiddenObjects(int draw) {
   CZephDoc* document = GetDocument();
   if (document == nullptr) return;
-  HideCrossHairs();
+  const CCrossHairsHidden hidden(*this);
   if (g_toolState == kStateObjectHide) {
     // Choosing what to hide: hidden items show as dormant, the others as chosen.
     for (int i = 0; i < document->GetItemCount(); ++i) {
@@ -445,7 +447,6 @@ void CEditDrawing::RefreshHiddenObjects(int draw) {
         if (draw != 0) DrawItem(item, kDrawOwnColour);
       }
     }
-    RestoreCrossHairs();
     return;
   }
   const bool dormant = GetSelectionShown() != 0 && g_toolState != 0;
@@ -467,7 +468,6 @@ void CEditDrawing::RefreshHiddenObjects(int draw) {
       if (item->IsInvisible() == 0) DrawItem(item, dormant ? kDrawHighlight : kDrawOwnColour);
     }
   }
-  RestoreCrossHairs();
 }
 
 int CEditDrawing::PickItemsOfPoints() {
@@ -500,5 +500,76 @@ void CEditDrawing::ShowGripsOfList(const std::vector<CDrawItem*>& items) {
       AddGripIfNew(*dc, item->GetHandleX(h), item->GetHandleY(h));
     }
   }
+  trace.Exit();
+}
+
+bool CEditDrawing::MayChoose(const CDrawItem& item) const {
+  const bool mirrorOrStretch = g_currentTool == kToolReflect || g_currentTool == kToolStretch;
+  if (mirrorOrStretch && item.GetType() == kItemText) return false;
+  return g_currentTool != kToolStretch || item.GetGroupNumber() == 0;
+}
+
+void CEditDrawing::ChooseAtRelease() {
+  LogScope trace(2449);
+  CZephDoc* document = GetDocument();
+  if (document == nullptr) {
+    trace.Exit(kLogInvalid);
+    return;
+  }
+  // The rows of the objects whose items changed, each refreshed once.
+  std::vector<int> rows;
+  const auto noteRow = [&rows](const CDrawItem& item) {
+    const int object = item.GetObjectNumber();
+    if (std::find(rows.begin(), rows.end(), object) == rows.end()) rows.push_back(object);
+  };
+  const auto showChoice = [this]() {
+    if (GetSelectionShown() != 0) return;
+    SetSelectionShown(1);
+    SetAllSelected(1);
+  };
+  auto hidden = std::make_optional<CCrossHairsHidden>(*this);
+  if (IsRubberBandVisible() != 0) {
+    const zeph::DcRect band = GetRubberBandRect();
+    const int remove = m_shiftAtRelease;
+    // The items inside are taken first: choosing redraws and may bring in whole groups.
+    std::vector<CDrawItem*> inside;
+    for (int i = 0; i < document->GetItemCount(); ++i) {
+      CDrawItem* item = document->GetItem(i);
+      if (item->IsInvisible() == 0 && MayChoose(*item) && item->IsInRect(band, &GetMapping()) != 0) {
+        inside.push_back(item);
+      }
+    }
+    if (!inside.empty() && remove == 0) showChoice();
+    if (GetSelectionShown() != 0) {
+      for (CDrawItem* item : inside) {
+        ToggleChosen(item, remove == 0 ? 1 : 0, 0);
+        noteRow(*item);
+      }
+    }
+    // The band was taken off the screen at the release.
+    SetRubberBandVisible(0);
+  } else {
+    const int filter = g_currentTool == kToolReflect || g_currentTool == kToolStretch
+                           ? kPickNoTexts
+                           : kPickAnyItem;
+    CDrawItem* item = document->FindNearestItem(&GetMapping(), filter, nullptr, 0.0);
+    if (item != nullptr && !MayChoose(*item)) {
+      // Shapes cannot be stretched: said once after Stretch was chosen.
+      if (g_stretchWarningArmed != 0) {
+        g_stretchWarningArmed = 0;
+        ShowWarning(kMessageShapesProtected);
+      }
+      item = nullptr;
+    }
+    if (item != nullptr) {
+      showChoice();
+      ToggleChosen(item, item->IsSelected() != 0 ? 1 : 0, 0);
+      noteRow(*item);
+    }
+  }
+  m_chosenCount = std::max(m_chosenCount, 0);
+  hidden.reset();
+  for (const int object : rows) GetOwnerView().UpdateObjectListRow(object);
+  GetOwnerView().UpdateObjectListTicks();
   trace.Exit();
 }

@@ -1,6 +1,9 @@
 #include "editor/drawingscrollarea.h"
 
+#include <QApplication>
 #include <QScrollBar>
+#include <QStyle>
+#include <algorithm>
 
 #include "editor/drawingwindow.h"
 
@@ -19,4 +22,13 @@ bool CDrawingScrollArea::viewportEvent(QEvent*) {
   return false;
 }
 
-void CDrawingScrollArea::scrollContentsBy(int, int) {}
+void CDrawingScrollArea::scrollContentsBy(int, int) {
+  // The drawing moves by its mapping's origin, painted afresh, never by moving pixels.
+  m_window->OnScrollBars(horizontalScrollBar()->value(), verticalScrollBar()->value());
+}
+
+QSize CDrawingScrollArea::ViewportSizeFor(const QSize& areaSize, const QStyle* style) {
+  const QStyle* used = style != nullptr ? style : QApplication::style();
+  const int extent = used->pixelMetric(QStyle::PM_ScrollBarExtent);
+  return {std::max(areaSize.width() - extent, 0), std::max(areaSize.height() - extent, 0)};
+}

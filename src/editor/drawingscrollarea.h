@@ -14,6 +14,9 @@ class CDrawingScrollArea : public QAbstractScrollArea {
   explicit CDrawingScrollArea(CDrawingWindow* window, QWidget* parent = nullptr);
 
   CDrawingWindow* GetDrawingWindow() const { return m_window; }
+  // The drawing window's size in an area of areaSize: less the style's scroll-bar extent in
+  // both directions, since both bars are always shown. Null style: the application's.
+  static QSize ViewportSizeFor(const QSize& areaSize, const QStyle* style = nullptr);
 
  protected:
   bool viewportEvent(QEvent* event) override;

@@ -1,5 +1,7 @@
 #include "editor/drawingwindow.h"
 
+#include <QAbstractScrollArea>
+#include <QScrollBar>
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -626,4 +628,41 @@ void CDrawingWindow::HideRubberBand() {
   if (m_bandVisible == 0) return;
   CClientDC dc(*this);
   DrawBand(*dc);
+}
+
+// ---- Scroll bars ----
+
+void CDrawingWindow::OnScrollBars(int horizontal, int vertical) {
+  if (m_pushingScrollBars != 0) return;
+  bool moved = false;
+  const std::int64_t stepX = std::int64_t{kScrollUnit} * m_mapping.scaleX;
+  const std::int64_t stepY = std::int64_t{kScrollUnit} * m_mapping.scaleY;
+  if (horizontal != m_scrollH.position) {
+    m_scrollH.position = horizontal;
+    m_mapping.originX = static_cast<std::int32_t>(stepX * horizontal + m_scrollH.base);
+    moved = true;
+  }
+  if (vertical != m_scrollV.position) {
+    m_scrollV.position = vertical;
+    m_mapping.originY = static_cast<std::int32_t>(m_scrollV.base - stepY * vertical);
+    moved = true;
+  }
+  if (!moved) return;
+  Invalidate();
+  UpdateWindow();
+}
+
+void CDrawingWindow::PushScrollBars() {
+  auto* area = qobject_cast<QAbstractScrollArea*>(parentWidget());
+  if (area == nullptr || area->viewport() != this) return;
+  m_pushingScrollBars = 1;
+  const auto push = [](QScrollBar* bar, const ScrollState& state) {
+    bar->setRange(0, std::max(state.maximum, 0));
+    bar->setPageStep(std::max(state.page, 1));
+    bar->setSingleStep(1);
+    bar->setValue(state.position);
+  };
+  push(area->horizontalScrollBar(), m_scrollH);
+  push(area->verticalScrollBar(), m_scrollV);
+  m_pushingScrollBars = 0;
 }

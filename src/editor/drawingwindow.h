@@ -120,6 +120,15 @@ class CDrawingWindow : public zeph::CBufferedWnd {
   };
   ScrollState& HorizontalScroll() { return m_scrollH; }
   ScrollState& VerticalScroll() { return m_scrollV; }
+  // One scroll unit in pixels.
+  static constexpr int kScrollUnit = 10;
+  // The scroll bars of the area the window is the viewport of were moved to these positions:
+  // the origin follows (x = base + position units, y = base - position units) and the window
+  // is painted again. Nothing happens while the window sets the bars itself.
+  void OnScrollBars(int horizontal, int vertical);
+  // Gives the scroll bars of the area around the window (when there is one) the ranges,
+  // page sizes and positions of the scroll state.
+  void PushScrollBars();
 
   void OnEraseBkgnd(zeph::CDrawContext& dc) override;
   void OnPaint(zeph::CDrawContext& dc) override;
@@ -165,5 +174,6 @@ class CDrawingWindow : public zeph::CBufferedWnd {
 
   ScrollState m_scrollH;
   ScrollState m_scrollV;
+  int m_pushingScrollBars = 0;
   int m_gridShown = 0;
 };

@@ -74,6 +74,40 @@ CDrawItem* CEditDrawing::GetPicked(int index) const {
 void CEditDrawing::SetBreakOffer(CDrawItem* item, int pieceIndex) {
   m_breakItem = item;
   m_breakPieceIndex = item != nullptr ? pieceIndex : -1;
+  m_breakFlashPhase = m_breakPieceIndex >= 0 ? 1 : 0;
+}
+
+void CEditDrawing::OnPromptCancel() {
+  LogScope trace(2410);
+  if (g_currentTool != kToolBreak) {
+    SetGlitchValue(g_currentTool);
+    ReportGlitch(2410, 1);
+    trace.Exit(kLogInvalid);
+    return;
+  }
+  if (m_breakPieceIndex >= 0 && m_breakItem != nullptr) {
+    StopTimer(kTimerFlashBreak);
+    HideCrossHairs();
+    const int background = static_cast<int>(g_backgroundColour & zeph::kColourMask);
+    const auto pieceAt = [](int i) -> CDrawItem* {
+      const auto index = static_cast<std::size_t>(i);
+      return index < g_splitPieces.size() ? g_splitPieces[index] : nullptr;
+    };
+    // Every piece kept so far is on the screen, the one just answered included.
+    for (int i = 0; i < m_breakPieceIndex; ++i) {
+      const auto index = static_cast<std::size_t>(i);
+      if (index < g_splitKeep.size() && g_splitKeep[index] != 0) DrawItem(pieceAt(i), background);
+    }
+    if (m_breakFlashPhase != 0) DrawItem(pieceAt(m_breakPieceIndex), background);
+    DrawItem(m_breakItem, kDrawOwnColour);
+    m_breakPieceIndex = -1;
+    m_breakItem = nullptr;
+    m_breakFlashPhase = 0;
+    GetOwnerView().RemovePromptButtons();
+  }
+  SetPrompt(m_promptId);
+  ShowCursorFeedback();
+  trace.Exit();
 }
 
 int CEditDrawing::IsBreakOffered() const {
@@ -481,12 +515,15 @@ void CEditDrawing::ShowCursorFeedback() {
 
 void CEditDrawing::DrawItem(const CDrawItem* item, int colourMode) {
   if (item == nullptr) return;
-  if (colourMode != kDrawXor) HideCrossHairs();
+  // Inside a caller's own hiding the cross-hairs are already off, and hiding again would lose
+  // the caller's memory that they were shown.
+  const bool hide = colourMode != kDrawXor && m_crossHairsShown != 0;
+  if (hide) HideCrossHairs();
   {
     CClientDC dc(*this);
     item->Draw(&dc.get(), &GetMapping(), colourMode, 0);
   }
-  if (colourMode != kDrawXor) RestoreCrossHairs();
+  if (hide) RestoreCrossHairs();
 }
 
 void CEditDrawing::DrawControlLine(int end, CDrawContext& dc, const CDrawItem& curve) {
@@ -572,6 +609,18 @@ void CEditDrawing::DrawCurveHandles(int mode, CDrawContext* dc) {
   }
 }
 
+void CEditDrawing::DrawSymbolFeedback(CDrawContext* dc) {
+  if (g_symbolDoc == nullptr) return;
+  std::unique_ptr<CClientDC> own;
+  if (dc == nullptr) {
+    own = std::make_unique<CClientDC>(*this);
+    dc = &own->get();
+  }
+  for (int i = 0; i < g_symbolDoc->GetItemCount(); ++i) {
+    g_symbolDoc->GetItem(i)->Draw(dc, &GetMapping(), kDrawXor, 0);
+  }
+}
+
 void CEditDrawing::EraseFeedback() {
   if (m_clickStep == 0) return;
   switch (g_currentTool) {
@@ -588,6 +637,12 @@ void CEditDrawing::EraseFeedback() {
     case kToolShape:
       ClearMarks();
       for (const DrawItemPtr& item : m_shapeList) DrawItem(item.get(), kDrawXor);
+      break;
+    case kToolInsert:
+      if (m_feedbackDrawn != 0) {
+        ClearGrips();
+        DrawSymbolFeedback(nullptr);
+      }
       break;
     case kToolMove:
       if (m_feedbackDrawn != 0 && (g_toolSubMode == 0 || (g_toolSubMode == 1 && g_moveDragging))) {
@@ -831,6 +886,9 @@ void CEditDrawing::OnPaint(CDrawContext& dc) {
       case kToolCorner:
         if (m_construction) m_construction->Draw(&dc, &GetMapping(), kDrawXor, 0);
         break;
+      case kToolInsert:
+        DrawSymbolFeedback(&dc);
+        break;
       default:
         break;
     }
@@ -850,6 +908,69 @@ void CEditDrawing::OnSize(int cx, int cy) {
   GetMapping().AdjustForHeight(cy);
   GetMapping().SetWindowExtent(cx, cy);
   GetMapping().SetClientSize(0, cy);
+  UpdateScrollRanges(0);
+}
+
+void CEditDrawing::UpdateScrollRanges(int refreshExtents) {
+  // Setting the bars can resize the window; that size is not a user's.
+  const int sizeHandling = m_sizeHandling;
+  m_sizeHandling = 0;
+  CViewMapping& mapping = GetMapping();
+  const std::int64_t s = std::max(mapping.scaleX, 1);
+  const std::int64_t step = std::int64_t{kScrollUnit} * s;
+  if (refreshExtents != 0) {
+    CZephDoc* document = GetDocument();
+    m_extentsValid = document != nullptr
+                         ? document->GetExtents(&mapping, m_extentMinX, m_extentMinY, m_extentMaxX,
+                                                m_extentMaxY, 1)
+                         : 0;
+  }
+  const zeph::DcRect client = GetClientRect();
+  std::int64_t left = client.left * s;
+  std::int64_t top = client.top * s;
+  std::int64_t right = client.right * s;
+  std::int64_t bottom = client.bottom * s;
+  if (m_extentsValid != 0) {
+    left = std::min<std::int64_t>(left, m_extentMinX);
+    right = std::max<std::int64_t>(right, m_extentMaxX);
+    top = std::min<std::int64_t>(top, m_extentMinY);
+    bottom = std::max<std::int64_t>(bottom, m_extentMaxY);
+  }
+  constexpr std::int64_t kLimitX = 50'000'000;
+  constexpr std::int64_t kLimitY = 30'000'000;
+  // A range that cannot hold one window (zoomed far out) still gives a valid bar.
+  const auto clampInto = [](std::int64_t value, std::int64_t low, std::int64_t high) {
+    return std::max(std::min(value, high), std::min(low, high));
+  };
+
+  ScrollState& vertical = VerticalScroll();
+  const int height = client.bottom - client.top;
+  std::int64_t page = std::int64_t{height / kScrollUnit} * step;
+  const std::int64_t topLimit = std::min(bottom / step * step, kLimitY - page);
+  const std::int64_t bottomLimit = std::max(top / step * step, page - kLimitY);
+  const std::int64_t maximumY = std::max<std::int64_t>((page + topLimit - bottomLimit) / step, 0);
+  const std::int64_t baseY = client.bottom * s + topLimit;
+  const std::int64_t originY = clampInto(mapping.originY, baseY - maximumY * step, baseY);
+
+  ScrollState& horizontal = HorizontalScroll();
+  const int width = client.right - client.left;
+  page = std::int64_t{width / kScrollUnit} * step;
+  const std::int64_t rightLimit = std::min(right / step * step, kLimitX - page);
+  const std::int64_t leftLimit = std::max(left / step * step, page - kLimitX);
+  const std::int64_t maximumX = std::max<std::int64_t>((page + rightLimit - leftLimit) / step, 0);
+  const std::int64_t baseX = leftLimit + client.left * s - page;
+  const std::int64_t originX = clampInto(mapping.originX, baseX, baseX + maximumX * step);
+
+  mapping.originX = static_cast<std::int32_t>(originX);
+  mapping.originY = static_cast<std::int32_t>(originY);
+  horizontal = {static_cast<std::int32_t>((originX - baseX) / step),
+                static_cast<std::int32_t>(maximumX), width / kScrollUnit / 2,
+                static_cast<std::int32_t>(baseX)};
+  vertical = {static_cast<std::int32_t>((baseY - originY) / step),
+              static_cast<std::int32_t>(maximumY), height / kScrollUnit / 2,
+              static_cast<std::int32_t>(baseY)};
+  PushScrollBars();
+  m_sizeHandling = sizeHandling;
 }
 
 // The timers and the feedback glue come with the editor's clipboard and undo work.

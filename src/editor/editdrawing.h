@@ -121,6 +121,14 @@ class CEditDrawing : public CDrawingWindow, public IDrawingWindow {
   // Copy with a fixed distance and angle: g_actionCount copies of every chosen item, each one
   // offset further, as one undo step; the copies stay dormant.
   void RepeatCopy();
+  // The click that chooses, run at the release by the tools that work on chosen items: a
+  // dragged rubber band chooses every shown item inside it that the tool accepts (with Shift
+  // held, makes them dormant again); a plain click toggles the nearest shown item. The first
+  // choice shows every item dormant. Counts in the chosen count; OK is left to the tool.
+  void ChooseAtRelease();
+  // Whether the current tool may choose the item: Reflect and Stretch never take texts, and
+  // Stretch never takes a shape (grouped item).
+  bool MayChoose(const CDrawItem& item) const;
   // The items Copy is placing copies of.
   int GetCopyCount() const { return static_cast<int>(m_copyList.size()); }
   void AddToCopyList(CDrawItem* item) { m_copyList.push_back(item); }
@@ -130,6 +138,12 @@ class CEditDrawing : public CDrawingWindow, public IDrawingWindow {
   // (-1 none); the pieces before it that were kept are painted in place of the item.
   void SetBreakOffer(CDrawItem* item, int pieceIndex);
   int GetBreakPieceIndex() const { return m_breakPieceIndex; }
+  // Whether the offered piece is on the screen at present (non-zero) in its flashing.
+  void SetBreakFlashPhase(int phase) { m_breakFlashPhase = static_cast<std::int16_t>(phase); }
+  int GetBreakFlashPhase() const { return m_breakFlashPhase; }
+  // The prompt's Cancel during a Break offer: the pieces shown so far leave the screen, the
+  // item is shown whole again and the offer ends with nothing broken.
+  void OnPromptCancel();
 
   // ---- Shared by the tool handlers ----
   // The hunt distance of the snap mode into g_snapDistance.
@@ -143,6 +157,14 @@ class CEditDrawing : public CDrawingWindow, public IDrawingWindow {
   // ---- Tool handlers ----
   void ClickNewLine();
   void ClickLine();
+
+  // ---- Scrolling ----
+  // The scroll ranges after a zoom, a size change or a change of the drawing: the window may
+  // be scrolled one window beyond the drawing's extents (refreshed from the document when
+  // refreshExtents is non-zero) and beyond the rectangle one window wide and high from the
+  // drawing's origin, and never past 50,000,000 units in x or 30,000,000 in y. The origin is
+  // kept within the ranges.
+  void UpdateScrollRanges(int refreshExtents);
 
   // Ends the gesture in progress and the text being typed.
   void CancelOperation();
@@ -168,6 +190,9 @@ class CEditDrawing : public CDrawingWindow, public IDrawingWindow {
   void DrawCurveHandles(int mode, zeph::CDrawContext* dc);
   // The line from the curve's start (end 0) or end (end 1) to its control point.
   void DrawControlLine(int end, zeph::CDrawContext& dc, const CDrawItem& curve);
+  // The symbol being inserted (every item of the symbol document) in exclusive-or, where the
+  // Insert tool has moved it. Null dc: the window's.
+  void DrawSymbolFeedback(zeph::CDrawContext* dc);
   // Removes the tool's exclusive-or feedback from the screen while a gesture runs.
   void EraseFeedback();
 
@@ -256,6 +281,7 @@ class CEditDrawing : public CDrawingWindow, public IDrawingWindow {
   int m_textState = kTextNone;
   int m_breakPieceIndex = -1;
   CDrawItem* m_breakItem = nullptr;
+  std::int16_t m_breakFlashPhase = 0;
   int m_cursorInside = 0;
   QPoint m_lastCursorPoint;
   int m_crossHairsShown = 0;
@@ -263,6 +289,12 @@ class CEditDrawing : public CDrawingWindow, public IDrawingWindow {
   int m_crossHairsWereShown = 0;
   int m_feedbackHidden = 0;
   int m_sizeHandling = 0;
+  // The drawing's extents as last asked for by UpdateScrollRanges.
+  int m_extentsValid = 0;
+  int m_extentMinX = 0;
+  int m_extentMinY = 0;
+  int m_extentMaxX = 0;
+  int m_extentMaxY = 0;
   std::int16_t m_clickStep = 0;
   int m_actionId = 0;
   DrawItemPtr m_construction;
@@ -271,4 +303,24 @@ class CEditDrawing : public CDrawingWindow, public IDrawingWindow {
   int m_shiftAtRelease = 0;
   std::vector<CDrawItem*> m_pickList;
   std::vector<CDrawItem*> m_copyList;
+};
+
+// Takes the cross-hairs off the screen for its lifetime when they are on it, and puts them
+// back afterwards. Inside another hiding it does nothing, so that the outer one still
+// remembers that they were shown.
+class CCrossHairsHidden {
+ public:
+  explicit CCrossHairsHidden(CEditDrawing& window)
+      : m_window(window), m_hid(window.AreCrossHairsShown() != 0) {
+    if (m_hid) m_window.HideCrossHairs();
+  }
+  ~CCrossHairsHidden() {
+    if (m_hid) m_window.RestoreCrossHairs();
+  }
+  CCrossHairsHidden(const CCrossHairsHidden&) = delete;
+  CCrossHairsHidden& operator=(const CCrossHairsHidden&) = delete;
+
+ private:
+  CEditDrawing& m_window;
+  bool m_hid;
 };

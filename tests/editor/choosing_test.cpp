@@ -323,3 +323,76 @@ TEST_F(ChoosingTest, ItemsOfTheSelectedPointsEachOnce) {
 
 }  // namespace
 }  // namespace zeph::testing
+
+namespace zeph::testing {
+namespace {
+
+TEST_F(ChoosingTest, CancellingABreakOfferTakesEveryShownPieceAwayAndShowsTheItemWhole) {
+  const int s = Scale();
+  AddRowLine(30);  // the item being broken
+  g_currentTool = kToolBreak;
+  // Pieces drawn two rows below the item, so that what cancelling erases can be seen apart
+  // from the item drawn whole again.
+  const int y = (kHeight - 20 - 32) * s;
+  std::vector<DrawItemPtr> pieces;
+  pieces.push_back(MakeLine(0, y, 30 * s, y, kBlue));
+  pieces.push_back(MakeLine(30 * s, y, 60 * s, y, kBlue));
+  pieces.push_back(MakeLine(60 * s, y, 100 * s, y, kBlue));
+  g_splitPieces = {pieces[0].get(), pieces[1].get(), pieces[2].get()};
+  g_splitKeep = {1, 1, 1};
+  m_window->SetBreakOffer(m_doc.GetItem(0), 2);  // pieces 0 and 1 kept, piece 2 offered
+  ASSERT_EQ(m_window->GetBreakFlashPhase(), 1);
+  Repaint();
+  m_window->DrawItem(pieces[2].get(), kDrawOwnColour);  // the offered piece flashing on
+  EXPECT_EQ(Pixel(65, 32), kBlue);
+  m_window->OnPromptCancel();
+  EXPECT_EQ(Pixel(35, 32), Background());
+  EXPECT_EQ(Pixel(65, 32), Background()) << "the piece just answered keep goes too";
+  EXPECT_EQ(Pixel(100, 32), Background()) << "the offered piece, shown at the time";
+  EXPECT_EQ(Pixel(65, 30), kRed);
+  EXPECT_EQ(m_window->GetBreakPieceIndex(), -1);
+  EXPECT_EQ(m_view.Calls(QStringLiteral("RemovePromptButtons")).size(), 1);
+  // A paint now shows the item whole.
+  Repaint();
+  EXPECT_EQ(Pixel(100, 30), kRed);
+  g_splitPieces.clear();
+  g_splitKeep.clear();
+}
+
+TEST_F(ChoosingTest, PromptCancelBelongsToBreak) {
+  AddRowLine(30);
+  g_currentTool = kToolMove;
+  m_window->OnPromptCancel();
+  ExpectGlitch(2410, 1);
+  EXPECT_TRUE(m_view.Calls(QStringLiteral("RemovePromptButtons")).empty());
+}
+
+TEST_F(ChoosingTest, TheSymbolBeingInsertedSurvivesAPaintAndIsErasedCleanly) {
+  const int s = Scale();
+  AddRowLine(30);
+  CZephDoc symbol;
+  DrawItemPtr part = MakeLine(10 * s, 60 * s, 80 * s, 100 * s, kBlue);
+  ASSERT_EQ(symbol.AddItem(part), 1);
+  CZephDoc* const savedSymbol = g_symbolDoc;
+  g_symbolDoc = &symbol;
+  Repaint();
+  const QImage before = m_window->BackBuffer().copy();
+  g_currentTool = kToolInsert;
+  m_window->SetClickStep(1);
+  m_window->SetOnlyGrip(10 * s, 60 * s);
+  m_window->DrawSymbolFeedback(nullptr);
+  m_window->SetFeedbackDrawn(1);
+  const QImage shown = m_window->BackBuffer().copy();
+  EXPECT_NE(shown, before);
+  Repaint();
+  EXPECT_EQ(m_window->BackBuffer(), shown) << "the paint draws the moving symbol again";
+  m_window->EraseFeedback();
+  EXPECT_EQ(m_window->BackBuffer(), before);
+  EXPECT_EQ(m_window->GetGripCount(), 0);
+  EXPECT_EQ(m_window->IsFeedbackDrawn(), 0);
+  m_window->SetClickStep(0);
+  g_symbolDoc = savedSymbol;
+}
+
+}  // namespace
+}  // namespace zeph::testing

@@ -43,6 +43,10 @@ class CRecordingView final : public IOwnerView {
     calls << QStringLiteral("EnableOKButton %1").arg(enable);
   }
   void ShowObjectList(int show) override { calls << QStringLiteral("ShowObjectList %1").arg(show); }
+  void UpdateObjectListTicks() override { calls << QStringLiteral("UpdateObjectListTicks"); }
+  void UpdateObjectListRow(int object) override {
+    calls << QStringLiteral("UpdateObjectListRow %1").arg(object);
+  }
   int IsPointInObjectList(QPoint point) const override {
     return objectList.contains(point) ? 1 : 0;
   }
