@@ -1,10 +1,36 @@
 #include "editor/zephview.h"
 
+#include <QPageLayout>
+#include <QPrinter>
+#include <algorithm>
+
+#include "document/document.h"
+#include "document/printsettings.h"
 #include "editor/viewframe.h"
+#include "platform/drawcontext.h"
+#include "platform/qt/printercontext.h"
+#include "platform/qt/qtprintersystem.h"
+#include "support/log.h"
 
 namespace {
+
+constexpr int kLogOnDraw = 2602;
+constexpr int kLogFilePrintPreview = 2653;
+constexpr int kLogFilePrint = 2654;
+constexpr int kLogPreparePrinting = 2656;
+constexpr int kLogOnPrint = 2657;
+
 IViewFrame* g_viewFrame = nullptr;
+
+// Turns the printer to the drawing's paper and measures it again, for the restarted job.
+void ApplyPrintOrientation(const CZephDoc* doc) {
+  const int landscape = doc != nullptr ? doc->GetPrintSettings().GetLandscape() : 1;
+  SetPrinterOrientation(landscape);
+}
+
 }  // namespace
+
+// ---- The frame ----
 
 IViewFrame& GetNullViewFrame() {
   static IViewFrame frame;
@@ -15,41 +41,171 @@ IViewFrame& GetViewFrame() { return g_viewFrame != nullptr ? *g_viewFrame : GetN
 
 void SetViewFrame(IViewFrame* frame) { g_viewFrame = frame; }
 
-CZephView::CZephView(QWidget* parent) : QWidget(parent) {}
+// ---- The view ----
+
+CZephView::CZephView(QWidget* parent) : QWidget(parent) { InstallPrintableAreaComputer(); }
 
 CZephView::~CZephView() = default;
 
-bool CZephView::OnFilePrint(int /*commandId*/) { return true; }
-bool CZephView::OnFilePrintPreview(int /*commandId*/) { return true; }
-void CZephView::OnPrepareDC(zeph::CDrawContext& /*dc*/, CPrintInfo* /*info*/) {}
-void CZephView::OnDraw(zeph::CDrawContext& /*dc*/) {}
-bool CZephView::OnPreparePrinting(CPrintInfo& /*info*/) { return false; }
-void CZephView::OnBeginPrinting(zeph::CDrawContext& /*dc*/, CPrintInfo& /*info*/) {}
-void CZephView::OnPrint(zeph::CDrawContext& /*dc*/, CPrintInfo& /*info*/) {}
-void CZephView::OnEndPrinting(zeph::CDrawContext& /*dc*/, CPrintInfo& /*info*/) {}
-int CZephView::ComputePrintPages(zeph::CDrawContext& /*dc*/) { return 0; }
-void CZephView::PrintDrawingPage(zeph::CDrawContext& /*dc*/, CPrintInfo& /*info*/) {}
-void CZephView::PrintFooter(zeph::CDrawContext& /*dc*/, CPrintInfo& /*info*/) {}
-int CZephView::PreparePrintPreview() { return 0; }
-void CZephView::DrawPrintPage(zeph::CDrawContext& /*dc*/, int /*page*/, bool /*preview*/) {}
-void CZephView::PaintPrintPreview(QPrinter& /*printer*/) {}
-bool CZephView::RunPrintJob(bool /*preview*/) { return false; }
+void CZephView::OnDraw(zeph::CDrawContext& /*dc*/) { ReportGlitch(kLogOnDraw, 0); }
 
-// Stubs of the printing globals until the page layout lands.
-double g_printFooterTop = 0.0;
-double g_printFooterHeight = 0.0;
-double g_printPageOverlap = 0.0;
-std::int32_t g_printOffsetX = 0;
-std::int32_t g_printOffsetY = 0;
-namespace {
-CZephDoc* g_activePrintDrawing = nullptr;
-IPrintJobDriver* g_printJobDriver = nullptr;
-}  // namespace
-void ResetPrintLayoutState() {}
-CZephDoc* GetActivePrintDrawing() { return g_activePrintDrawing; }
-void SetActivePrintDrawing(CZephDoc* doc) { g_activePrintDrawing = doc; }
-void ComputeDrawingPrintableArea() {}
-void InstallPrintableAreaComputer() {}
-int CheckPrintOrientation() { return 0; }
-IPrintJobDriver& GetPrintJobDriver() { return *g_printJobDriver; }
-void SetPrintJobDriver(IPrintJobDriver* driver) { g_printJobDriver = driver; }
+// The page-continuation rule of a plain print loop does not apply: the page count decides.
+void CZephView::OnPrepareDC(zeph::CDrawContext& /*dc*/, CPrintInfo* /*info*/) {}
+
+void CZephView::OnBeginPrinting(zeph::CDrawContext& /*dc*/, CPrintInfo& /*info*/) {}
+
+void CZephView::OnEndPrinting(zeph::CDrawContext& /*dc*/, CPrintInfo& /*info*/) { update(); }
+
+bool CZephView::OnFilePrint(int commandId) {
+  LogScope trace(kLogFilePrint);
+  if (commandId != kIdFilePrint) {
+    SetGlitchValue(commandId);
+    ReportGlitch(kLogFilePrint, 1);
+  }
+  m_restartPending = 0;
+  RunPrintJob(false);
+  if (m_restartPending != 0) {
+    ApplyPrintOrientation(GetDocument());
+    MeasurePrinter();
+    RunPrintJob(false);
+  }
+  return trace.Return(true);
+}
+
+bool CZephView::OnFilePrintPreview(int commandId) {
+  LogScope trace(kLogFilePrintPreview);
+  // The editing view's preview command and the start screen's own both show the preview.
+  if (commandId != kIdEditorPrintPreview && commandId != kIdFilePrintPreview) {
+    SetGlitchValue(commandId);
+    ReportGlitch(kLogFilePrintPreview, 1);
+  }
+  if (PreparePrintPreview() == 0) return trace.Return(true, kLogFailed, 1);
+  GetViewFrame().OnFilePrintPreview(*this);
+  return trace.Return(true);
+}
+
+bool CZephView::OnPreparePrinting(CPrintInfo& info) {
+  LogScope trace(kLogPreparePrinting);
+  if (GetPrinterDC(nullptr) == nullptr) return trace.Return(false, kLogFailed, 1);
+  CZephDoc* doc = GetDocument();
+  int landscape = 1;
+  if (doc == nullptr) {
+    ReportGlitch(kLogPreparePrinting, 2);
+  } else {
+    landscape = doc->GetPrintSettings().GetLandscape();
+    SetActivePrintDrawing(doc);
+  }
+  SetPrinterOrientation(landscape);
+  MeasurePrinter();
+  // Measuring opens the printer anew: take its context again.
+  zeph::CDrawContext* dc = GetPrinterDC(nullptr);
+  bool result = dc != nullptr && ComputePrintPages(*dc) != 0;
+  if (!result) {
+    update();
+    return trace.Return(false, kLogFailed, 3);
+  }
+  info.choices.maxPage = static_cast<std::uint32_t>(m_pagesAcross) * m_pagesDown;
+  info.choices.preview = info.preview;
+  if (!info.preview && m_restartPending != 0) info.direct = true;
+  result = info.preview || GetPrintJobDriver().DoPreparePrinting(info);
+  if (result && !info.preview) {
+    if (m_restartPending != 0) {
+      m_restartRecord.Restore(info.choices);
+      m_restartPending = 0;
+    } else if (CheckPrintOrientation() == 0) {
+      m_restartPending = 1;
+      m_restartRecord.Save(info.choices);
+      return trace.Return(false, kLogOk, 1);
+    } else {
+      // The dialog may have chosen another printer or paper.
+      MeasureOpenPrinter();
+      dc = GetPrinterDC(nullptr);
+      result = dc != nullptr && ComputePrintPages(*dc) != 0;
+    }
+  }
+  if (!result) update();
+  return trace.Return(result);
+}
+
+void CZephView::OnPrint(zeph::CDrawContext& dc, CPrintInfo& info) {
+  LogScope trace(kLogOnPrint);
+  const zeph::DcRect clip = dc.GetClipBox();
+  PrintFooter(dc, info);
+  PrintDrawingPage(dc, info);
+  if (!clip.IsEmpty()) {
+    dc.SetClipRect(clip);
+  } else {
+    dc.ResetClip();
+  }
+  LimitMaxPageToToPage(info.choices);
+  trace.Exit();
+}
+
+bool CZephView::RunPrintJob(bool preview) {
+  CPrintInfo info;
+  info.preview = preview;
+  if (!OnPreparePrinting(info)) return false;
+  if (preview) return true;
+  // The grid laid out after the dialog decides the pages, and the chosen range keeps within it.
+  const std::uint32_t pages = static_cast<std::uint32_t>(m_pagesAcross) * m_pagesDown;
+  info.choices.maxPage = pages;
+  const std::uint32_t from = std::max<std::uint32_t>(info.choices.fromPage, info.minPage);
+  const std::uint32_t to = std::min<std::uint32_t>(info.choices.toPage, pages);
+  IPrintJobDriver& driver = GetPrintJobDriver();
+  zeph::CDrawContext* dc = driver.BeginJob(info);
+  if (dc == nullptr) {
+    update();
+    return false;
+  }
+  OnBeginPrinting(*dc, info);
+  bool aborted = false;
+  for (std::uint32_t page = from; page <= to && page <= info.choices.maxPage; ++page) {
+    info.currentPage = page;
+    OnPrepareDC(*dc, &info);
+    if (!driver.StartPage(static_cast<int>(page))) {
+      aborted = true;
+      break;
+    }
+    OnPrint(*dc, info);
+    driver.EndPage();
+  }
+  driver.EndJob(aborted);
+  OnEndPrinting(*dc, info);
+  return !aborted;
+}
+
+// ---- Print preview ----
+
+int CZephView::PreparePrintPreview() {
+  CPrintInfo info;
+  info.preview = true;
+  if (!OnPreparePrinting(info)) return 0;
+  return m_pagesAcross * m_pagesDown;
+}
+
+void CZephView::DrawPrintPage(zeph::CDrawContext& dc, int page, bool preview) {
+  CPrintInfo info;
+  info.preview = preview;
+  info.choices.preview = preview;
+  info.choices.maxPage = static_cast<std::uint32_t>(m_pagesAcross) * m_pagesDown;
+  info.currentPage = static_cast<std::uint32_t>(std::max(1, page));
+  OnPrepareDC(dc, &info);
+  OnPrint(dc, info);
+}
+
+void CZephView::PaintPrintPreview(QPrinter& printer) {
+  const int pages = PreparePrintPreview();
+  if (pages <= 0) return;
+  // The preview shows the pages as the shared printer prints them: its paper and resolution.
+  if (auto* device = dynamic_cast<zeph::CQtPrinterDevice*>(g_printerDC.get())) {
+    printer.setPageLayout(device->printer().pageLayout());
+  }
+  printer.setResolution(g_printerDpiX);
+  zeph::CPrinterContext context(printer);
+  if (!context.BeginDocument()) return;
+  for (int page = 1; page <= pages; ++page) {
+    if (page > 1 && !context.NewPage()) break;
+    DrawPrintPage(context, page, true);
+  }
+  context.EndDocument();
+}

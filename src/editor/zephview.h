@@ -11,6 +11,8 @@
 #include "items/viewmapping.h"
 #include "support/printer.h"
 
+class CPrintSettings;
+class CTime;
 class CZephDoc;
 class QPrinter;
 namespace zeph {
@@ -62,6 +64,19 @@ void ComputeDrawingPrintableArea();
 void InstallPrintableAreaComputer();
 // 1 when the default printer's paper is turned the same way as the active drawing's.
 int CheckPrintOrientation();
+
+// ---- Pieces of the page layout, for the views and their tests ----
+// Pages needed for printedInches of drawing on printableInches of paper when neighbouring
+// pages repeat overlapInches: 1 when it fits, 0 when it cannot be tiled (the printable size is
+// not larger than the overlap). The count is limited to 32767.
+int CountPrintTiles(double printedInches, double printableInches, double overlapInches);
+// The first footer line's text: the file name, " printed", " on " date, " at " time, " for "
+// the user, as the drawing's print settings choose. False (and out empty) when the time
+// cannot be converted to local time; the footer is then left out.
+bool FormatPrintFooterText(const CPrintSettings& settings, const QString& filePath,
+                           const QString& userName, CTime now, QString& out);
+// The clock of the footer's date and time: the system's unless one is installed (tests).
+void SetPrintClock(CTime (*clock)());
 
 // Program-wide values of the current print job (printer pixels unless noted).
 extern double g_printFooterTop;      // inches from the device origin to the footer's top

@@ -137,7 +137,14 @@ void MeasurePrinter() {
     trace.Exit(kLogInvalid, 1);
     return;
   }
-  const zeph::DeviceCaps caps = dc->GetDeviceCaps();
+  MeasureOpenPrinter();
+  trace.Exit();
+}
+
+// ---- Printing: measuring the open context (the print dialog may have changed its printer) ----
+void MeasureOpenPrinter() {
+  if (g_printerDCExists != 1 || g_printerDC == nullptr) return;
+  const zeph::DeviceCaps caps = g_printerDC->Dc().GetDeviceCaps();
   g_printerWidthInches = caps.widthMm / 25.4;
   g_printerHeightInches = caps.heightMm / 25.4;
   g_printerDpiX = caps.dpiX;
@@ -155,8 +162,8 @@ void MeasurePrinter() {
   }
   g_printerBottomMargin = caps.physicalHeight / dpiY - g_printerHeightInches - g_printerTopMargin;
   ComputePrintableArea();
-  trace.Exit();
 }
+// ---- End of measuring the open context ----
 
 void UseFallbackPrinterMetrics(int landscape) {
   g_printerWidthInches = landscape != 0 ? kA4HeightInches : kA4WidthInches;
