@@ -252,20 +252,42 @@ class CEditingView : public CZephView, public IOwnerView, public zeph::CTimerOwn
   void OnTimer(int id) override;
 
   // ---- Tool palette ----
-  // Paints the palette strip (tool rows, separators, arrows) and records the boxes it hit-tests.
+  // The strip of the 28 tools down the right edge; the flyout list of a tool's sub-modes opens
+  // to its left. Hunt and Grid switch the snap mode instead of becoming the tool.
+  // Paints the palette strip (tool rows, separators, arrows) and records the rows' tops.
   void DrawPalette(zeph::CDrawContext& dc);
-  // The mouse over the palette strip (client points).
+  // The mouse over the palette strip or the flyout list (client points).
   void OnPaletteLButtonDown(unsigned flags, QPoint point);
   void OnPaletteLButtonUp(unsigned flags, QPoint point);
   void OnPaletteMouseMove(unsigned flags, QPoint point);
   // Hover and flyout timers.
   void OnPaletteTimer(int id);
-  // Tool letters and sub-mode digits; 1 when the key was used.
+  // Tool letters, sub-mode digits and Esc; 1 when the key was used.
   int OnPaletteChar(int character);
   void SelectTool(int tool, int subMode) override;
-  void DrawToolButton(int tool, int look) override;
+  // One tool's row in look 0..4 (kLook... of editor/flyouttools.h), on dc or the view's screen.
+  void DrawToolButton(int tool, int look) override { DrawToolButton(tool, look, nullptr); }
+  void DrawToolButton(int tool, int look, zeph::CDrawContext* dc);
+  // Hunt or Grid, whichever snap mode is on, selected (flag 1) or normal (0).
+  void DrawSnapToolButton(int flag, zeph::CDrawContext* dc = nullptr);
+  // Paints the palette strip again now.
+  void RedrawPalette();
+  // 0 outside the palette; else 1 with the tool under the point or -1.
+  int HitTestPalette(int x, int y, int& tool) const;
+  // 0 when no flyout list is open or the point is outside it; else 1 with the entry or -1.
+  int HitTestFlyout(int x, int y, int& entry) const;
+  // The current tool, Hunt while hunting and Grid while grid snapping.
+  int IsToolActive(int tool) const;
+  static int GetFlyoutEntryCount(int tool);
+  // Opens the flyout list of the flyout tool, numbered when opened from the keyboard.
+  void OpenFlyout(int keyboard);
+  void CloseFlyout();
+  void DrawFlyoutEntry(int entry, int look, zeph::CDrawContext* dc = nullptr);
   void KeepFlyoutToolHighlighted() override;
+  // Points of the drawing window; IsViewPointInFlyout takes the view's own.
   int IsPointInFlyout(QPoint point) const override;
+  int IsViewPointInFlyout(QPoint point) const;
+  CFlyoutTools* GetFlyout() const { return m_flyout; }
 
   std::array<std::int32_t, kToolCount> m_toolTops{};
   std::int16_t m_firstTool = 0;
@@ -278,7 +300,7 @@ class CEditingView : public CZephView, public IOwnerView, public zeph::CTimerOwn
   zeph::DcRect m_downArrowBox;
   std::int32_t m_flyoutOpen = 0;
   CFlyoutTools* m_flyout = nullptr;  // a child window of the view
-  std::int32_t m_flyoutTool = 0;
+  std::int32_t m_flyoutTool = -1;
   std::int32_t m_flyoutSpacing = 10;
   std::int16_t m_hotEntry = -1;
   std::int32_t m_entryPressed = 0;
