@@ -73,6 +73,43 @@ void SelectSmallFont(CDrawContext& dc, std::optional<zeph::DcFont>& first) {
   if (g_smallFontMade != 0) SelectGdiObject(dc, &g_smallFont, first);
 }
 
+// While the view holds the mouse without a button down, a move over the drawing window is the
+// view's (as the capture gives it elsewhere): so the palette sees the mouse leave it and its
+// flyout list, and the editor sees nothing until the view lets the mouse go.
+class CPaletteCaptureFilter final : public QObject {
+ public:
+  CPaletteCaptureFilter(CEditingView& view, QWidget& drawing) : QObject(&view), m_view(view) {
+    setObjectName(QStringLiteral("PaletteCaptureFilter"));
+    drawing.installEventFilter(this);
+  }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::MouseMove || zeph::GetCapture() != &m_view) return false;
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->buttons() != Qt::NoButton) return false;
+    const QPoint point =
+        static_cast<QWidget*>(watched)->mapTo(&m_view, mouse->position().toPoint());
+    m_view.OnMouseMove(zeph::MouseFlagsOf(*mouse), point);
+    return true;
+  }
+
+ private:
+  CEditingView& m_view;
+};
+
+// The view takes the mouse for the palette.
+void TakePaletteCapture(CEditingView& view, QWidget* drawing) {
+  if (zeph::GetCapture() != &view) {
+    zeph::SetCapture(&view);
+    g_mouseCaptured = 1;
+  }
+  if (drawing != nullptr &&
+      view.findChild<CPaletteCaptureFilter*>(QStringLiteral("PaletteCaptureFilter"),
+                                             Qt::FindDirectChildrenOnly) == nullptr) {
+    new CPaletteCaptureFilter(view, *drawing);
+  }
+}
+
 }  // namespace
 
 // ---- Painting ----
@@ -380,10 +417,7 @@ void CEditingView::DrawFlyoutEntry(int entry, int look, CDrawContext* dc) {
 
 void CEditingView::KeepFlyoutToolHighlighted() {
   if (g_appActive == 0) return;
-  if (zeph::GetCapture() != this) {
-    zeph::SetCapture(this);
-    g_mouseCaptured = 1;
-  }
+  TakePaletteCapture(*this, m_drawing);
   if (m_hotTool < 0 && IsValidTool(m_flyoutTool)) {
     m_hotTool = static_cast<std::int16_t>(m_flyoutTool);
     DrawToolButton(m_hotTool, kLookHovered);
@@ -434,11 +468,8 @@ void CEditingView::OnPaletteMouseMove(unsigned flags, QPoint point) {
   int hot = -1;
   if (g_appActive != 0) hot = overFlyout ? m_flyoutTool : tool;
   if (overPalette || overFlyout) {
-    if (zeph::GetCapture() != this) {
-      zeph::SetCapture(this);
-      g_mouseCaptured = 1;
-    }
-  } else {
+    TakePaletteCapture(*this, m_drawing);
+  } else if (zeph::GetCapture() == this) {
     ReleaseMouseCapture();
   }
 
@@ -517,8 +548,7 @@ void CEditingView::OnPaletteLButtonDown(unsigned, QPoint point) {
     RedrawPalette();
   }
   // The view keeps the mouse until the release.
-  zeph::SetCapture(this);
-  g_mouseCaptured = 1;
+  TakePaletteCapture(*this, m_drawing);
 }
 
 void CEditingView::OnPaletteLButtonUp(unsigned, QPoint) {

@@ -371,10 +371,11 @@ TEST_F(PaletteTest, HoverOpensTheFlyoutWhichStaysWhileTheMouseIsOnItAndClosesAft
   ASSERT_EQ(m_view->m_flyoutOpen, 1);
   EXPECT_EQ(m_view->m_hotEntry, 2);
   EXPECT_EQ(m_view->m_hotTool, kToolMove);
-  // Back onto the tool and away from both: closed a second later.
+  // Back onto the tool and away from both over the drawing window: closed a second later.
   Move(RowPoint(kToolMove));
   EXPECT_EQ(m_view->m_flyoutOpen, 1);
-  Move(Outside());
+  QTest::mouseMove(m_view->GetDrawingWindow(), QPoint(20, 20));
+  EXPECT_EQ(m_view->m_hotTool, -1);
   m_clock.Advance(999);
   EXPECT_EQ(m_view->m_flyoutOpen, 1);
   m_clock.Advance(1);
