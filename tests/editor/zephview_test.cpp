@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QImage>
+#include <QPrinter>
 #include <QPrinterInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -246,6 +247,16 @@ TEST_F(ViewPrintTest, PrintsEachTileAsAPageOfAPdfFile) {
   ASSERT_TRUE(QFile::remove(pdf));
   m_view->OnFilePrint(kIdFilePrint);
   EXPECT_EQ(pageCount(), 2);
+
+  // The print preview draws every page on the preview's printer, at the shared printer's
+  // resolution, whatever resolution it came with.
+  ASSERT_TRUE(QFile::remove(pdf));
+  QPrinter preview(QPrinter::HighResolution);
+  preview.setOutputFormat(QPrinter::PdfFormat);
+  preview.setOutputFileName(pdf);
+  m_view->PaintPrintPreview(preview);
+  EXPECT_EQ(pageCount(), 3);
+  EXPECT_EQ(preview.resolution(), g_printerDpiX);
   SetPrintJobDriver(nullptr);
   SetPrinterSystem(nullptr);
 }
