@@ -15,6 +15,9 @@ constexpr BuiltInText kBuiltInTexts[] = {
     {kIdsPleaseTypePositive, u"Please type a positive number."},
     {kIdsPleaseTypeSmallWhole, u"Please type  a small whole number."},
     {kIdsPleaseTypeNonZero, u"Please type a number which is not zero."},
+    // ---- File types and the option sheets ----
+    {80, u"Sorry - you cannot change these settings\nunless you are logged on as an Administrator."},
+    // ----
     {96, u"Do you want to save the drawing?"},
     {257, u"The drawing has been loaded."},
     {274, u"Sorry - the undo system has been corrupted."},
