@@ -151,6 +151,11 @@ bool CZephView::RunPrintJob(bool preview) {
   info.choices.maxPage = pages;
   const std::uint32_t from = std::max<std::uint32_t>(info.choices.fromPage, info.minPage);
   const std::uint32_t to = std::min<std::uint32_t>(info.choices.toPage, pages);
+  if (from > to) {
+    // Every chosen page lies beyond the drawing: no empty job is sent to the printer.
+    update();
+    return false;
+  }
   IPrintJobDriver& driver = GetPrintJobDriver();
   zeph::CDrawContext* dc = driver.BeginJob(info);
   if (dc == nullptr) {

@@ -341,6 +341,14 @@ TEST_F(PrintTest, PagesAreLaidOutAgainForThePrinterChosenInTheDialog) {
   m_view->OnFilePrint(kIdFilePrint);
   EXPECT_EQ(m_view->GetPagesAcross(), 1);
   EXPECT_THAT(m_driver.pages, ElementsAre(1));
+  // Pages chosen wholly beyond the new grid start no job at all.
+  m_driver.onDialog = [this](CPrintInfo& info) {
+    info.choices.fromPage = 2;
+    info.choices.toPage = 2;
+    static_cast<FakePrinterDevice&>(*g_printerDC).Recording().SetDeviceCaps(PageCaps(true));
+  };
+  m_view->OnFilePrint(kIdFilePrint);
+  EXPECT_EQ(m_driver.jobs, 1);
 }
 
 // The paper turned the other way in the print dialog: the first attempt prints nothing, the
