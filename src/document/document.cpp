@@ -70,6 +70,7 @@ void CZephDoc::ResetDrawing() {
   // The caller has cleared the items before; the tables are only emptied here.
   m_items.clear();
   m_listed.clear();
+  m_spatial.Clear();  // spatial index hook
   m_names.clear();
   m_objects.clear();
   m_ticks.clear();
@@ -104,6 +105,7 @@ void CZephDoc::ClearDrawing() {
   // Items are deleted from the last, so that none outlives a record naming it: the journal
   // is emptied below and names no listed item once the list is empty.
   m_listed.clear();
+  m_spatial.Clear();  // spatial index hook
   while (!m_items.empty()) {
     m_items.back().reset();
     m_items.pop_back();
@@ -258,8 +260,15 @@ int CZephDoc::IsListed(const CDrawItem* item) const {
   return item != nullptr && m_listed.count(item) != 0 ? 1 : 0;
 }
 
-void CZephDoc::MarkListed(const CDrawItem* item) { m_listed.insert(item); }
-void CZephDoc::MarkUnlisted(const CDrawItem* item) { m_listed.erase(item); }
+// Spatial index hooks: every listing and unlisting of an item passes here.
+void CZephDoc::MarkListed(const CDrawItem* item) {
+  m_listed.insert(item);
+  m_spatial.Add(item);
+}
+void CZephDoc::MarkUnlisted(const CDrawItem* item) {
+  m_listed.erase(item);
+  m_spatial.Remove(item);
+}
 
 void CZephDoc::SetItemListLimitForTest(std::uint32_t limit) { g_itemListLimitForTest = limit; }
 
@@ -309,6 +318,12 @@ void CZephDoc::InsertItemAt(int index, DrawItemPtr item) {
   raw->SetDocument(this);
   MarkListed(raw);
   m_items.insert(m_items.begin() + index, std::move(item));
+  // Spatial index hook: an item put at the end keeps the order known.
+  if (static_cast<std::size_t>(index) + 1 == m_items.size()) {
+    m_spatial.Appended(raw);
+  } else {
+    m_spatial.OrderChanged();
+  }
 }
 
 DrawItemPtr CZephDoc::TakeItemAt(int index) {
@@ -438,6 +453,7 @@ int CZephDoc::GetFillOrder(const CDrawItem* fill, int& position, int& count) con
 void CZephDoc::MoveItemInList(int from, int to) {
   const int count = GetItemCount();
   if (from == to || from < 0 || to < 0 || from >= count || to >= count) return;
+  m_spatial.OrderChanged();  // spatial index hook
   auto begin = m_items.begin();
   if (from < to) {
     std::rotate(begin + from, begin + from + 1, begin + to + 1);
@@ -472,6 +488,7 @@ void CZephDoc::DropCachedIntersections(const CDrawItem* item) {
   // Called from item destructors too: only the serial may be read.
   if (item == nullptr) return;
   m_intersections.Drop(item->GetSerial());
+  m_spatial.Touch(item);  // spatial index hook: by address only
 }
 
 void CZephDoc::ClearIntersectionCache() {

@@ -10,12 +10,14 @@
 // Every operation runs on the user-interface thread.
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <unordered_set>
 #include <vector>
 
 #include "document/itemref.h"
 #include "document/printsettings.h"
+#include "document/spatialindex.h"
 #include "document/undo.h"
 #include "items/drawitem.h"
 #include "items/intersect.h"
@@ -432,6 +434,19 @@ class CZephDoc final : public IItemDocument {
   // through them. Null when maxDistance is above 0 and the nearest is farther.
   CDrawItem* FindNearestItem(const CViewMapping* mapping, int filter, const CDrawItem* previous,
                              double maxDistance) const;
+  // ---- Spatial index: drawing and picking among the items near the view ----
+  // The same answer by measuring every item; FindNearestItem uses it for small drawings and
+  // wherever the index cannot answer, and tests compare the two.
+  CDrawItem* FindNearestItemByWalk(const CViewMapping* mapping, int filter,
+                                   const CDrawItem* previous, double maxDistance) const;
+  // Calls draw for each listed item that can show inside the context's clip box under the
+  // mapping (every item when printing), in list order; invisible items included, for the
+  // caller to pass over.
+  void DrawItemsInView(zeph::CDrawContext& dc, const CViewMapping& mapping,
+                       const std::function<void(const CDrawItem&)>& draw) const;
+  // For tests: the index the document keeps in step with its list.
+  CSpatialIndex& GetSpatialIndexForTest() const { return m_spatial; }
+  // ---- End of the spatial index section ----
   // The handle nearest to the cursor among the shown handles inside the drawing window
   // (kPointAnyItem .. kPointLinesOnly; fills never), or only of ungrouped items. With a
   // filter, of the handles on the winner's point the one whose item is nearest wins. The empty
@@ -555,6 +570,10 @@ class CZephDoc final : public IItemDocument {
   // The listed items, so that the journal never records changes of an item it cannot keep
   // track of (an item made for the drawing but refused, or already taken off the list).
   std::unordered_set<const CDrawItem*> m_listed;
+  // The boxes of the listed items (spatial index section); queries bring it up to date.
+  mutable CSpatialIndex m_spatial;
+  mutable std::vector<const CDrawItem*> m_viewItems;
+  mutable std::vector<std::pair<std::int64_t, CDrawItem*>> m_pickTies;
 
   std::vector<NameEntry> m_names;
   int m_nameCapacity = 0;

@@ -8,6 +8,7 @@
 #include <array>
 #include <climits>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <new>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "items/transform.h"
 #include "items/valuefields.h"
 #include "items/viewmapping.h"
+#include "platform/drawcontext.h"
 #include "support/fontspec.h"
 #include "support/log.h"
 #include "support/numbers.h"
@@ -102,6 +104,82 @@ int ClampToInt(std::int64_t value) {
 
 CDrawItem* CZephDoc::FindNearestItem(const CViewMapping* mapping, int filter,
                                      const CDrawItem* previous, double maxDistance) const {
+  // A small drawing is measured whole; a large one only where the index says items may be
+  // nearer than the nearest found so far.
+  constexpr std::size_t kIndexedPickMinimum = 64;
+  if (m_items.size() < kIndexedPickMinimum) {
+    return FindNearestItemByWalk(mapping, filter, previous, maxDistance);
+  }
+  double best = kFarAway;
+  m_pickTies.clear();
+  // Boxes are widened beyond rounding, so a box's distance never exceeds its item's.
+  m_spatial.VisitNearest(
+      g_cursorPoint.x, g_cursorPoint.y, m_items, kFarAway,
+      [&](const CDrawItem* item, double) -> double {
+        if (item->IsInvisible() == 0 && PassesPickFilter(item->GetType(), filter)) {
+          CDrawItem* mutableItem = const_cast<CDrawItem*>(item);
+          const double distance = item->GetPickDistance(mapping);
+          if (distance < best) {
+            best = distance;
+            m_pickTies.clear();
+            m_pickTies.emplace_back(0, mutableItem);
+          } else if (distance == best) {
+            m_pickTies.emplace_back(0, mutableItem);
+          }
+        }
+        return best < kFarAway ? best + 1.0 : kFarAway;
+      });
+  // Nothing measurable (every distance "far away" or not a number): the walk's own rules.
+  if (m_pickTies.empty() || !(best < kFarAway)) {
+    return FindNearestItemByWalk(mapping, filter, previous, maxDistance);
+  }
+  // Of the equally near items, in list order, the last wins; or the one before previous when
+  // previous is one of them but not the first.
+  for (auto& tie : m_pickTies) tie.first = m_spatial.RankOf(tie.second);
+  std::sort(m_pickTies.begin(), m_pickTies.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  CDrawItem* result = m_pickTies.back().second;
+  for (std::size_t i = 1; i < m_pickTies.size(); ++i) {
+    if (m_pickTies[i].second == previous) {
+      result = m_pickTies[i - 1].second;
+      break;
+    }
+  }
+  if (maxDistance > 0.0 && best > maxDistance) return nullptr;
+  return result;
+}
+
+void CZephDoc::DrawItemsInView(zeph::CDrawContext& dc, const CViewMapping& mapping,
+                               const std::function<void(const CDrawItem&)>& draw) const {
+  const zeph::DcRect clip = dc.GetClipBox();
+  if (dc.IsPrinting()) {
+    for (const DrawItemPtr& slot : m_items) {
+      if (slot) draw(*slot);
+    }
+    return;
+  }
+  if (clip.IsEmpty()) return;
+  // The clip box in drawing units, widened by the widest pen and a pixel of rounding.
+  const std::int64_t reach = m_spatial.GetWidestPen() + 2;
+  const double sx = mapping.GetScaleX();
+  const double sy = mapping.GetScaleY();
+  CSpatialIndex::Box box;
+  box.minX = mapping.originX + static_cast<double>(clip.left - reach) * sx;
+  box.maxX = mapping.originX + static_cast<double>(clip.right + reach) * sx;
+  box.maxY = mapping.originY - static_cast<double>(clip.top - reach) * sy;
+  box.minY = mapping.originY - static_cast<double>(clip.bottom + reach) * sy;
+  if (box.maxX < box.minX) std::swap(box.minX, box.maxX);
+  if (box.maxY < box.minY) std::swap(box.minY, box.maxY);
+  // The kept storage is borrowed for the call, so that drawing may ask the document again.
+  std::vector<const CDrawItem*> shown;
+  shown.swap(m_viewItems);
+  m_spatial.Collect(box, m_items, shown);
+  for (const CDrawItem* item : shown) draw(*item);
+  shown.swap(m_viewItems);
+}
+
+CDrawItem* CZephDoc::FindNearestItemByWalk(const CViewMapping* mapping, int filter,
+                                           const CDrawItem* previous, double maxDistance) const {
   CDrawItem* result = nullptr;
   double best = kFarAway;
   bool stop = false;
