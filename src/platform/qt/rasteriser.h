@@ -105,10 +105,21 @@ void TraceThinLine(const Clip& c, std::int64_t x0, std::int64_t y0, std::int64_t
   if (lo > hi) return;
   const Int d = 2 * adu;
   const Wide n = Wide(2) * dv * (lo - u0) * s + adu;
-  Wide qw = n / d;
-  if (n % d < 0) --qw;
-  Int q = static_cast<Int>(qw);
-  Int r = static_cast<Int>(n - qw * d);
+  Int q = 0;
+  Int r = 0;
+  if (n >= -(Wide(1) << 62) && n < (Wide(1) << 62)) {
+    // The usual case: 64-bit division, far cheaper than 128-bit.
+    const Int n64 = static_cast<Int>(n);
+    q = n64 / d;
+    r = n64 % d;
+  } else {
+    q = static_cast<Int>(n / d);
+    r = static_cast<Int>(n % d);
+  }
+  if (r < 0) {
+    --q;
+    r += d;
+  }
   const Int step = 2 * dv * s;
   for (Int u = lo; u <= hi; ++u) {
     const Int v = v0 + q;
