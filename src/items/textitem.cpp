@@ -10,6 +10,7 @@
 #include "items/transform.h"
 #include "items/valuefields.h"
 #include "items/viewmapping.h"
+#include "support/constants.h"
 #include "support/log.h"
 #include "support/numbers.h"
 #include "support/options.h"
@@ -203,7 +204,11 @@ void CTextItem::Transform(const CTransform& transform) {
   if (transform.GetKind() == kTransformRotation) {
     m_angle = NormaliseAngle(m_angle + transform.GetParameter(), 0);
   } else if (transform.GetKind() == kTransformEnlargement) {
-    m_font.SetSize(RoundToShort(m_font.GetSize() * transform.GetParameter()));
+    // A negative factor turns the text half round about its moved position and scales it by
+    // the magnitude, as a circle takes the magnitude: a size never becomes negative.
+    const double factor = transform.GetParameter();
+    if (factor < 0) m_angle = NormaliseAngle(m_angle + kPi, 0);
+    m_font.SetSize(RoundToShort(m_font.GetSize() * std::fabs(factor)));
   }
   DropBox();
 }
