@@ -47,9 +47,9 @@ constexpr int kFooterGap = 2;  // pixels between the footer's two lines
 CZephDoc* g_activePrintDrawing = nullptr;
 CTime (*g_printClock)() = nullptr;
 
-const std::array<const char*, 12> kMonthNames = {
-    "January", "February", "March",     "April",   "May",      "June",
-    "July",    "August",   "September", "October", "November", "December"};
+const std::array<const char*, 12> kMonthNames = {"January",   "February", "March",    "April",
+                                                 "May",       "June",     "July",     "August",
+                                                 "September", "October",  "November", "December"};
 
 QString TwoDigits(int n) {
   return n < 10 ? QStringLiteral("0") + QString::number(n) : QString::number(n);
@@ -101,16 +101,15 @@ void ComputeDrawingPrintableArea() {
     return;
   }
   const CPrintSettings& settings = doc->GetPrintSettings();
-  const double left = std::max(0.0, settings.GetLeftMargin() / kCentimetresPerInch -
-                                        g_printerLeftMargin);
-  const double right = std::max(0.0, settings.GetRightMargin() / kCentimetresPerInch -
-                                         g_printerRightMargin);
+  const double left =
+      std::max(0.0, settings.GetLeftMargin() / kCentimetresPerInch - g_printerLeftMargin);
+  const double right =
+      std::max(0.0, settings.GetRightMargin() / kCentimetresPerInch - g_printerRightMargin);
   const double top =
       std::max(0.0, settings.GetTopMargin() / kCentimetresPerInch - g_printerTopMargin);
-  const double bottom =
-      std::max(0.0, (settings.GetFooterMargin() + settings.GetBottomMargin()) /
-                            kCentimetresPerInch -
-                        g_printerBottomMargin);
+  const double bottom = std::max(
+      0.0, (settings.GetFooterMargin() + settings.GetBottomMargin()) / kCentimetresPerInch -
+               g_printerBottomMargin);
   // Margins wider than the paper leave nothing to print on, never a negative area.
   g_printableWidth = std::max(0, RoundToInt(g_printerDpiX * (g_printerWidthInches - left - right)));
   g_printableHeight =

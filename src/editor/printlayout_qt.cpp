@@ -41,10 +41,10 @@ class CQtPrintJobDriver final : public IPrintJobDriver {
     }
     choices.copies = static_cast<std::uint16_t>(std::max(1, printer.copyCount()));
     // The paper chosen in the dialog becomes the printer's, as the orientation check reads it.
-    zeph::GetPrinterSystem().SetDefaultOrientation(
-        printer.pageLayout().orientation() == QPageLayout::Landscape
-            ? zeph::PageOrientation::kLandscape
-            : zeph::PageOrientation::kPortrait);
+    zeph::GetPrinterSystem().SetDefaultOrientation(printer.pageLayout().orientation() ==
+                                                           QPageLayout::Landscape
+                                                       ? zeph::PageOrientation::kLandscape
+                                                       : zeph::PageOrientation::kPortrait);
     return true;
   }
 

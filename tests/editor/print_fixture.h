@@ -69,7 +69,8 @@ class FakePrinterSystem final : public IPrinterSystem {
   }
   std::unique_ptr<CPrinterDevice> OpenDefaultPrinter() override {
     if (!installed) return nullptr;
-    return std::make_unique<FakePrinterDevice>(PageCaps(orientation == PageOrientation::kLandscape));
+    return std::make_unique<FakePrinterDevice>(
+        PageCaps(orientation == PageOrientation::kLandscape));
   }
   bool SetDefaultOrientation(PageOrientation wanted) override {
     orientation = wanted;

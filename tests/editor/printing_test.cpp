@@ -26,12 +26,12 @@ TEST(PrintTilesTest, CountsTilesWithAndWithoutOverlap) {
       {8.0, 8.0, 0.0, 1},          // exactly the printable width
       {8.0 + 1e-4, 8.0, 0.0, 2},   // a little wider
       {16.0, 8.0, 0.0, 2},         // tiles abut
-      {16.0 + 1e-4, 8.0, 0.0, 3},  //
+      {16.0 + 1e-4, 8.0, 0.0, 3},  // a little over two widths
       {15.0, 8.0, 1.0, 2},         // (15 - 1) / (8 - 1)
-      {15.1, 8.0, 1.0, 3},         //
+      {15.1, 8.0, 1.0, 3},         // a little over
       {3.0, 8.0, 9.0, 1},          // fits: the overlap does not matter
       {9.0, 8.0, 8.0, 0},          // printable not larger than the overlap: refused
-      {9.0, 8.0, 8.5, 0},          //
+      {9.0, 8.0, 8.5, 0},          // overlap wider than the paper
       {1e12, 8.0, 0.0, 32767},     // limited
   };
   for (const Case& c : cases) {
@@ -159,8 +159,8 @@ TEST_F(PrintTest, SmallDrawingIsPlacedByThePagePosition) {
     int offsetX;
     double offsetY;
   };
-  for (const Case c : {Case{0, 0, 0.0}, Case{1, spareX / 2, spareY / 200.0},
-                       Case{2, spareX, spareY / 100.0}}) {
+  for (const Case c :
+       {Case{0, 0, 0.0}, Case{1, spareX / 2, spareY / 200.0}, Case{2, spareX, spareY / 100.0}}) {
     m_doc.GetPrintSettings().SetPageHorizontal(c.position);
     m_doc.GetPrintSettings().SetPageVertical(c.position);
     ASSERT_EQ(m_view->ComputePrintPages(PrinterDc()), 1);
