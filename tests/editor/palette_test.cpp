@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QImage>
 #include <QTest>
+#include <algorithm>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -296,9 +297,38 @@ TEST_F(PaletteTest, AShortWindowShowsOnlyTheArrowsItNeedsAndALetterScrollsToItsT
   EXPECT_EQ(m_view->m_paletteFlags & (kArrowForwardShown | kArrowBackShown),
             kArrowForwardShown | kArrowBackShown);
 
+  MakeView(60);  // no room for even one row: one is shown all the same
+  EXPECT_EQ(m_view->m_endTool - m_view->m_firstTool, 1);
+  Key(u'o');  // Origin, the first O after Break
+  EXPECT_EQ(m_view->m_firstTool, kToolOrigin);
+  EXPECT_EQ(m_view->m_endTool, kToolCount);
+
   MakeView(kHeight);  // tall enough for every row
   EXPECT_EQ(m_view->m_endTool - m_view->m_firstTool, kToolCount);
   EXPECT_EQ(m_view->m_paletteFlags & (kArrowForwardShown | kArrowBackShown), 0);
+}
+
+TEST_F(PaletteTest, RowsFollowInOrderAndStayClearOfTheArrowsAtEveryHeight) {
+  for (int height : {240, 300, 420, 560, 900}) {
+    SCOPED_TRACE(height);
+    MakeView(height);
+    const int h = m_view->GetLineHeight();
+    const int area = m_view->GetDrawingAreaHeight();
+    int arrowsTop = area;
+    if ((m_view->m_paletteFlags & kArrowForwardShown) != 0) {
+      arrowsTop = std::min(arrowsTop, m_view->m_downArrowBox.top);
+    }
+    int previousBottom = 0;
+    for (int tool = m_view->m_firstTool; tool < m_view->m_endTool; ++tool) {
+      const int top = m_view->m_toolTops[static_cast<std::size_t>(tool)];
+      EXPECT_GT(top, previousBottom - h) << tool;  // a row's box from top - 1 to top + h + 1
+      previousBottom = top + h + 1;
+      int hit = -1;
+      EXPECT_EQ(m_view->HitTestPalette(RowPoint(tool).x(), RowPoint(tool).y(), hit), 1);
+      EXPECT_EQ(hit, tool);
+    }
+    EXPECT_LT(previousBottom, arrowsTop);
+  }
 }
 
 TEST_F(PaletteTest, APressOnlySelectsWhenReleasedOnTheSameTool) {
