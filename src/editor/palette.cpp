@@ -452,7 +452,16 @@ void CEditingView::OnPaletteMouseMove(unsigned flags, QPoint point) {
     }
     return;
   }
-  if (m_keyboardFlyout != 0 && m_flyoutOpen != 0) return;
+  int entry = -1;
+  const bool overFlyout = HitTestFlyout(point.x(), point.y(), entry) != 0;
+  int tool = -1;
+  const bool overPalette = !overFlyout && HitTestPalette(point.x(), point.y(), tool) != 0;
+  if (m_keyboardFlyout != 0 && m_flyoutOpen != 0) {
+    // The list opened by a letter waits for a digit or a click; the mouse going elsewhere
+    // is the editor's again.
+    if (!overPalette && !overFlyout && zeph::GetCapture() == this) ReleaseMouseCapture();
+    return;
+  }
   if (g_systemKeyDown != 0) {
     g_systemKeyDown = 0;
     if (m_hotTool >= 0) DrawToolButton(m_hotTool, kLookNormal);
@@ -461,10 +470,6 @@ void CEditingView::OnPaletteMouseMove(unsigned flags, QPoint point) {
   }
 
   // 1. The tool under the mouse; over the open flyout list its tool stays the hot one.
-  int entry = -1;
-  const bool overFlyout = HitTestFlyout(point.x(), point.y(), entry) != 0;
-  int tool = -1;
-  const bool overPalette = !overFlyout && HitTestPalette(point.x(), point.y(), tool) != 0;
   int hot = -1;
   if (g_appActive != 0) hot = overFlyout ? m_flyoutTool : tool;
   if (overPalette || overFlyout) {

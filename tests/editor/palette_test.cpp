@@ -251,6 +251,24 @@ TEST_F(PaletteTest, ADigitPicksASubModeOfTheToolUnderTheMouseWithinItsCount) {
   EXPECT_EQ(m_view->OnPaletteChar(u'1'), 0);
 }
 
+TEST_F(PaletteTest, AListOpenedByALetterWaitsForADigitWhileTheMouseWanders) {
+  Key(u'm');
+  ASSERT_EQ(m_view->m_flyoutOpen, 1);
+  CFlyoutTools* list = m_view->GetFlyout();
+  EXPECT_EQ(list->GetEntryText(3), QStringLiteral("4  Move points"));
+  // Over the list the view takes the mouse; over the drawing window it lets it go again.
+  QTest::mouseMove(list, QPoint(10, 10));
+  EXPECT_EQ(zeph::GetCapture(), m_view.get());
+  QTest::mouseMove(m_view->GetDrawingWindow(), QPoint(30, 30));
+  EXPECT_NE(zeph::GetCapture(), m_view.get());
+  m_clock.Advance(2000);
+  ASSERT_EQ(m_view->m_flyoutOpen, 1);
+  Key(u'4');
+  EXPECT_EQ(m_view->Take(), (std::vector<Selection>{{kToolMove, 3}}));
+  EXPECT_EQ(m_view->m_flyoutOpen, 0);
+  EXPECT_EQ(m_view->m_keyboardFlyout, 0);
+}
+
 TEST_F(PaletteTest, HuntAndGridSwitchTheSnapModeAndRememberGridSnapping) {
   const int tool = g_currentTool;
   struct Step {
