@@ -444,8 +444,9 @@ class CZephDoc final : public IItemDocument {
   // caller to pass over.
   void DrawItemsInView(zeph::CDrawContext& dc, const CViewMapping& mapping,
                        const std::function<void(const CDrawItem&)>& draw) const;
-  // For tests: the index the document keeps in step with its list.
+  // For tests: the index the document keeps in step with its list, and the list.
   CSpatialIndex& GetSpatialIndexForTest() const { return m_spatial; }
+  std::span<const DrawItemPtr> GetItemListForTest() const { return m_items; }
   // ---- End of the spatial index section ----
   // The handle nearest to the cursor among the shown handles inside the drawing window
   // (kPointAnyItem .. kPointLinesOnly; fills never), or only of ungrouped items. With a
