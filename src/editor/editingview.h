@@ -288,6 +288,8 @@ class CEditingView : public CZephView, public IOwnerView, public zeph::CTimerOwn
   int IsPointInFlyout(QPoint point) const override;
   int IsViewPointInFlyout(QPoint point) const;
   CFlyoutTools* GetFlyout() const { return m_flyout; }
+  // The mouse leaving the view while it holds the mouse for the palette: a move outside.
+  void leaveEvent(QEvent* event) override;
 
   std::array<std::int32_t, kToolCount> m_toolTops{};
   std::int16_t m_firstTool = 0;

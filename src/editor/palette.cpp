@@ -657,3 +657,8 @@ int CEditingView::OnPaletteChar(int character) {
   }
   return 0;
 }
+
+void CEditingView::leaveEvent(QEvent* event) {
+  CZephView::leaveEvent(event);
+  if (zeph::GetCapture() == this) OnMouseMove(0, zeph::PointOutside(*this));
+}

@@ -431,6 +431,19 @@ TEST_F(PaletteTest, HoverOpensTheFlyoutWhichStaysWhileTheMouseIsOnItAndClosesAft
   EXPECT_TRUE(m_view->Take().empty());
 }
 
+TEST_F(PaletteTest, LeavingTheWindowFromThePaletteLetsTheToolAndItsListGo) {
+  Move(RowPoint(kToolShape));
+  m_clock.Advance(600);
+  ASSERT_EQ(m_view->m_flyoutOpen, 1);
+  ASSERT_EQ(zeph::GetCapture(), m_view.get());
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(m_view.get(), &leave);
+  EXPECT_EQ(m_view->m_hotTool, -1);
+  EXPECT_NE(zeph::GetCapture(), m_view.get());
+  m_clock.Advance(1000);
+  EXPECT_EQ(m_view->m_flyoutOpen, 0);
+}
+
 TEST_F(PaletteTest, AClickedToolOpensItsListAndAClickedEntrySelectsItsSubMode) {
   Press(RowPoint(kToolObject));
   Release(RowPoint(kToolObject));
