@@ -396,6 +396,8 @@ class CEditingView : public CZephView, public IOwnerView, public zeph::CTimerOwn
   std::int32_t m_okEnabled = 0;
   std::unique_ptr<IObjectListWindow> m_objectList;
   std::int32_t m_objectListShown = 0;
+  // The view holds the mouse: the drawing window's mouse events come to the view.
+  std::int32_t m_holdsCapture = 0;
   std::int32_t m_zoomBoxMode = 0;
   std::int32_t m_zoomBoxDrawn = 0;
   std::int32_t m_zoomBoxHeight = 0;
