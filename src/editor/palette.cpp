@@ -420,6 +420,7 @@ void CEditingView::KeepFlyoutToolHighlighted() {
   TakePaletteCapture(*this, m_drawing);
   if (m_hotTool < 0 && IsValidTool(m_flyoutTool)) {
     m_hotTool = static_cast<std::int16_t>(m_flyoutTool);
+    m_lastHotTool = m_hotTool;
     DrawToolButton(m_hotTool, kLookHovered);
   }
 }

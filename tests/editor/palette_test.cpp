@@ -413,6 +413,11 @@ TEST_F(PaletteTest, HoverOpensTheFlyoutWhichStaysWhileTheMouseIsOnItAndClosesAft
   const int h = m_view->GetLineHeight();
   EXPECT_EQ(list->height(), 6 * h + 5 * 10 + 10);
 
+  // The editor asks in its own points whether the mouse is over the list.
+  const QWidget* drawing = m_view->GetDrawingWindow();
+  EXPECT_EQ(m_view->IsPointInFlyout(drawing->mapFrom(m_view.get(), EntryPoint(0))), 1);
+  EXPECT_EQ(m_view->IsPointInFlyout(drawing->mapFrom(m_view.get(), Outside())), 0);
+
   // Into the list: it stays however long the mouse rests there, its entry lit.
   Move(EntryPoint(2));
   m_clock.Advance(3000);
