@@ -215,10 +215,7 @@ void CMainFrame::AddCommands() {
       QStringLiteral("tb_print"));
   add(cmd::kFilePreview, tr("Print pre&view"),
       [this, printView] {
-        if (CZephView* v = printView()) {
-          v->OnFilePrintPreview(kIdEditorPrintPreview);
-          if (!IsPreviewShown()) OnFilePrintPreview(*v);
-        }
+        if (CZephView* v = printView()) v->OnFilePrintPreview(kIdEditorPrintPreview);
       },
       items, {}, QStringLiteral("tb_preview"));
   add(cmd::kFilePageSetup, tr("Page set&up..."), [this] { ShowOptionSheet(this, cmd::kFilePageSetup); },

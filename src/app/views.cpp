@@ -4,12 +4,17 @@
 #include <QPrinter>
 #include <QWidget>
 
+#include "app/appdialogs.h"
+#include "app/editordialogsimpl.h"
 #include "app/mainframe.h"
 #include "app/zephapp.h"
 #include "document/document.h"
+#include "editor/editingview.h"
+#include "editor/editorstate.h"
 #include "editor/zephview.h"
 #include "support/files.h"
 #include "support/filestatus.h"
+#include "platform/presenter.h"
 #include "support/registry.h"
 
 // ---- The document's host ----
@@ -106,22 +111,41 @@ bool ShowPrinterSetup(QWidget* parent) {
   return dialog.exec() == QDialog::Accepted;
 }
 
-bool ShowAboutBox(QWidget* /*parent*/) { return false; }
-bool ShowUpdateCheck(QWidget* /*parent*/) { return false; }
-bool AskUserName(QWidget* /*parent*/) { return false; }
-bool ChoosePicture(QWidget* /*parent*/, CZephDoc& /*document*/, QString& /*path*/) { return false; }
-bool ChooseLibraryFile(QWidget* /*parent*/, QString& /*path*/) { return false; }
-bool ChooseSymbolFromLibrary(QWidget* /*parent*/) { return false; }
-bool TransformSymbol(QWidget* /*parent*/, int /*commandId*/) { return false; }
+bool ShowAboutBox(QWidget* parent) { return zeph::RunAboutDialog(parent) == zeph::kIdOk; }
+bool ShowUpdateCheck(QWidget* parent) { return zeph::RunCheckUpdatesDialog(parent) == zeph::kIdOk; }
+bool AskUserName(QWidget* parent) { return zeph::RunEditNameDialog(parent) == zeph::kIdOk; }
+bool ChoosePicture(QWidget* parent, CZephDoc& document, QString& path) {
+  return zeph::RunChoosePicture(parent, document, path);
+}
+bool ChooseLibraryFile(QWidget* parent, QString& path) { return zeph::RunChooseLibraryFile(parent, path); }
+bool ChooseSymbolFromLibrary(QWidget* parent) { return zeph::RunChooseSymbol(parent); }
+bool TransformSymbol(QWidget* parent, int commandId) {
+  switch (commandId) {
+    case cmd::kSymbolReflect: return zeph::RunSymbolTransform(parent, SymbolTransform::kReflect);
+    case cmd::kSymbolRotate: return zeph::RunSymbolTransform(parent, SymbolTransform::kRotate);
+    case cmd::kSymbolEnlarge: return zeph::RunSymbolTransform(parent, SymbolTransform::kEnlarge);
+    case cmd::kSymbolStretch: return zeph::RunSymbolTransform(parent, SymbolTransform::kStretch);
+    default: return false;
+  }
+}
+// The option sheets come with their own work; until then their entries stay disabled.
 bool ShowOptionSheet(QWidget* /*parent*/, int /*commandId*/) { return false; }
 
 bool IsDialogAvailable(int commandId) {
   switch (commandId) {
-    case cmd::kFilePrinterSetup:
-      return true;
-    default:
+    case cmd::kOptionsPreferences:
+    case cmd::kOptionsManager:
+    case cmd::kFilePageSetup:
       return false;
+    default:
+      return true;
   }
+}
+
+void InstallProgramDialogs(QWidget* parent) {
+  static zeph::CEditorDialogs dialogs;
+  dialogs.SetParent(parent);
+  SetEditorDialogs(parent != nullptr ? &dialogs : nullptr);
 }
 
 // ---- The program's views ----
@@ -146,14 +170,81 @@ class CProgramViews final : public IAppViews {
     return m_front;
   }
   QWidget* CreateEditingView(QWidget* parent, CZephDoc* document) override {
-    m_editing = new CPlainView(parent, document);
+    m_editing = new CEditingView(parent);
+    m_editing->SetDocument(document);
+    m_editing->setWindowTitle(QStringLiteral("Drawing view"));
+    // Gone with the frame's close order; the pointer must not outlive it.
+    QObject::connect(m_editing, &QObject::destroyed, [this] { m_editing = nullptr; });
     return m_editing;
   }
   CZephView* AsPrintView(QWidget* view) const override { return qobject_cast<CZephView*>(view); }
 
+  void PrepareEditingToShow() override {
+    if (m_editing) m_editing->PrepareToShow();
+  }
+  void DeactivateEditing() override {
+    if (m_editing) m_editing->Deactivate();
+  }
+  void ResetEditingForNewDrawing() override {
+    if (m_editing) m_editing->ResetForNewDrawing();
+  }
+  void RedrawEditingDrawing() override {
+    if (m_editing) m_editing->RedrawDrawing();
+  }
+  void CancelEditingOperation() override {
+    if (m_editing) m_editing->CancelOperation();
+  }
+  void SuspendEditingFeedback() override {
+    if (m_editing) m_editing->SuspendFeedback();
+  }
+  void ReleaseEditingCapture() override {
+    if (m_editing) m_editing->ReleaseMouseCapture();
+  }
+  bool IsPictureShown() const override { return m_editing && m_editing->IsPictureShown() != 0; }
+  void ShowPicture(bool show) override {
+    if (m_editing) m_editing->ShowPicture(show ? 1 : 0);
+  }
+  bool RunEditingCommand(int id) override {
+    if (!m_editing) return false;
+    switch (id) {
+      case cmd::kViewZoomIn: m_editing->OnViewZoomIn(); return true;
+      case cmd::kViewZoomOut: m_editing->OnViewZoomOut(); return true;
+      case cmd::kViewFit: m_editing->OnViewFit(); return true;
+      case cmd::kViewRedraw: m_editing->OnViewRedraw(); return true;
+      default: return false;
+    }
+  }
+  int UpdateEditingCommand(int id, int& /*check*/) const override {
+    if (!m_editing) return -1;
+    switch (id) {
+      case cmd::kViewZoomIn: return m_editing->OnUpdateViewZoomIn() ? 1 : 0;
+      case cmd::kViewZoomOut: return m_editing->OnUpdateViewZoomOut() ? 1 : 0;
+      case cmd::kViewFit: return m_editing->OnUpdateViewFit() ? 1 : 0;
+      case cmd::kViewRedraw: return 1;
+      default: return -1;
+    }
+  }
+
+  int GetCurrentTool() const override { return g_currentTool; }
+  int IsCopyPlacing() const override { return g_copyPlacing; }
+  int IsSelectionShown() const override { return m_editing ? m_editing->IsSelectionShown() : 0; }
+  int IsLineStartSet() const override { return g_lineStartSet; }
+  void GetLineStart(int& x, int& y) const override {
+    x = g_lineStart.x;
+    y = g_lineStart.y;
+  }
+  void SetLineStart(int x, int y) override {
+    g_lineStart.x = x;
+    g_lineStart.y = y;
+    g_lineStartSet = 1;
+  }
+  void DrawItem(const CDrawItem* item, int colourMode) override {
+    if (m_editing) m_editing->DrawItem(item, colourMode);
+  }
+
  private:
   CZephView* m_front = nullptr;
-  CZephView* m_editing = nullptr;
+  CEditingView* m_editing = nullptr;
 };
 
 }  // namespace

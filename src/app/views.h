@@ -130,5 +130,7 @@ bool ChooseSymbolFromLibrary(QWidget* parent);
 bool TransformSymbol(QWidget* parent, int commandId);
 // The option sheets by their command id (Preferences, Manager, Page set-up).
 bool ShowOptionSheet(QWidget* parent, int commandId);
+// The editor's dialogs centred over parent; null takes them away again.
+void InstallProgramDialogs(QWidget* parent);
 // Whether the dialog of a command has been built yet (its menu entry is enabled).
 bool IsDialogAvailable(int commandId);

@@ -9,6 +9,7 @@
 #include <ctime>
 #include <new>
 
+#include "app/editordialogsimpl.h"  // the program's dialogs for the editor
 #include "app/mainframe.h"
 #include "platform/desktop.h"
 #include "platform/http.h"
@@ -157,11 +158,13 @@ CZephApp::~CZephApp() {
     SetViewFrame(nullptr);
     SetStatusBar(nullptr);
   }
+  InstallProgramDialogs(nullptr);
   SetInternetWakeHandler({});
   // The task list reports to the frame: it goes first.
   delete g_internet;
   g_internet = nullptr;
   SetDocumentHost(nullptr);
+  zeph::RemoveEditorDialogs();
   SetAppServices(nullptr);
   SetRecentFileList(nullptr);
   SetActivePrintDrawing(nullptr);
@@ -290,8 +293,11 @@ bool CZephApp::InitInstance(const QString& commandLine) {
   m_frame->AddView(m_frontView);
   m_frame->ShowView(m_frontView);
   m_frame->showMaximized();
+  InstallProgramDialogs(m_frame.get());
   SetActivePrintDrawing(m_document.get());
   InstallPrintableAreaComputer();
+  // The editor opens the program's dialogs through its dialog interface, over the frame.
+  zeph::InstallEditorDialogs(m_frame.get());
 
   // 12. The start screen's colours and the editing view.
   Step(11);

@@ -14,6 +14,7 @@
 #include "app/mainframe.h"
 #include "app/views.h"
 #include "app/zephapp.h"
+#include "controls/dialogplus.h"
 #include "document/document.h"
 #include "editor/zephview.h"
 #include "platform/presenter.h"
@@ -79,6 +80,7 @@ class AppTest : public ::testing::Test {
     g_programFolder = m_folder.path();
     g_userName = QStringLiteral("Tester");
     SetPresenter(&m_presenter);
+    SetDialogRunner(&m_dialogs);
   }
 
   void TearDown() override {
@@ -86,6 +88,7 @@ class AppTest : public ::testing::Test {
     DeleteAuxiliaryDocuments();
     g_spellChecker.reset();
     SetPresenter(nullptr);
+    SetDialogRunner(nullptr);
     if (!m_glitchExpected) {
       EXPECT_EQ(g_glitchCount, 0) << "glitch " << g_firstGlitchCode << "/" << g_firstGlitchNumber;
     }
@@ -116,6 +119,12 @@ class AppTest : public ::testing::Test {
 
   QTemporaryDir m_folder;
   ScriptedPresenter m_presenter;
+  // Every dialog is cancelled; the classes run are noted.
+  std::vector<std::string> m_dialogsRun;
+  CScriptedDialogRunner m_dialogs{[this](QDialog& dialog) {
+    m_dialogsRun.emplace_back(dialog.metaObject()->className());
+    dialog.reject();
+  }};
   std::vector<std::string> m_calls;
   std::unique_ptr<CZephApp> m_app;
   bool m_glitchExpected = false;

@@ -171,6 +171,8 @@ TEST_F(AppTest, StartsOnTheStartScreenWithoutDictionaryOrDrawing) {
   for (std::size_t i = 0; i < want.size(); ++i) ASSERT_EQ(steps[i], want[i]) << i;
   EXPECT_EQ(steps.back(), 150);
   EXPECT_TRUE(m_presenter.shown().empty());
+  // No name is kept: the name dialog was shown once.
+  EXPECT_EQ(m_dialogsRun.size(), 1u);
 }
 
 TEST_F(AppTest, UnreadableDrawingOnTheCommandLineShowsTheStartScreenSilently) {
@@ -355,6 +357,14 @@ TEST_F(AppTest, CommandsWhoseDialogsAreMissingArePresentAndDisabled) {
   // Item commands want a drawing with items.
   EXPECT_FALSE(Frame().IsCommandEnabled(cmd::kFilePrint));
   EXPECT_FALSE(Frame().IsCommandEnabled(cmd::kEditWipe));
+}
+
+TEST_F(AppTest, SymbolSelectWithAnEmptyLibraryStopsWhenTheLibraryIsNotChosen) {
+  Start();
+  m_dialogsRun.clear();
+  Frame().OnSymbolSelect();
+  ASSERT_EQ(m_dialogsRun.size(), 1u);  // the library dialog only, cancelled
+  EXPECT_EQ(g_symbolLibraryDoc->GetItemCount(), 0);
 }
 
 TEST_F(AppTest, HelpTextSizeWithAMissingFileIsRefusedAndDisabled) {

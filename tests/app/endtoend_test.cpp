@@ -1,0 +1,124 @@
+// The running program on the offscreen platform, as a user meets it: the start screen, a new
+// drawing, two lines drawn with the Line tool, Save as, New, the drawing opened again from the
+// recent files, and printing to a PDF file. Pictures of the start screen and the main window
+// are written for a person to look at.
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+#include "app_fixture.h"
+#include "editor/editdrawing.h"
+#include "editor/editingview.h"
+#include "editor/editorstate.h"
+#include "platform/filedialogs.h"
+#include "platform/printersystem.h"
+#include "platform/qt/qtprintersystem.h"
+#include "support/printer.h"
+
+namespace zeph::testing {
+namespace {
+
+// Prints without the print dialog: its choices as they stand.
+class CDirectPrintDriver final : public IPrintJobDriver {
+ public:
+  explicit CDirectPrintDriver(IPrintJobDriver& inner) : m_inner(inner) {}
+  bool DoPreparePrinting(CPrintInfo& info) override {
+    info.direct = true;
+    return m_inner.DoPreparePrinting(info);
+  }
+  CDrawContext* BeginJob(const CPrintInfo& info) override { return m_inner.BeginJob(info); }
+  bool StartPage(int page) override { return m_inner.StartPage(page); }
+  void EndPage() override { m_inner.EndPage(); }
+  void EndJob(bool aborted) override { m_inner.EndJob(aborted); }
+
+ private:
+  IPrintJobDriver& m_inner;
+};
+
+void SavePicture(QWidget& widget, const char* name) {
+  QDir().mkpath(QStringLiteral(ZEPH_RENDER_DIR));
+  widget.grab().save(QDir(QStringLiteral(ZEPH_RENDER_DIR)).filePath(QString::fromLatin1(name)));
+}
+
+class EndToEndTest : public AppTest {
+ protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    m_printers = std::make_unique<CQtPrinterSystem>(FilePath(QStringLiteral("printed.pdf")));
+    SetPrinterSystem(m_printers.get());
+    SetFileDialogs(&m_files);
+    m_driver = std::make_unique<CDirectPrintDriver>(GetPrintJobDriver());
+    SetPrintJobDriver(m_driver.get());
+  }
+  void TearDown() override {
+    AppTest::TearDown();
+    SetPrintJobDriver(nullptr);
+    SetFileDialogs(nullptr);
+    DeletePrinterDC();
+    SetPrinterSystem(nullptr);
+    ResetPrinterState();
+  }
+
+  // The program as main() starts it, with its own views.
+  CZephApp& StartProgram() {
+    m_app = std::make_unique<CZephApp>();
+    m_app->InitInstance(QString());
+    Frame().resize(1000, 700);
+    QApplication::processEvents();
+    return *m_app;
+  }
+
+  std::unique_ptr<CQtPrinterSystem> m_printers;
+  std::unique_ptr<CDirectPrintDriver> m_driver;
+  CScriptedFileDialogs m_files;
+};
+
+TEST_F(EndToEndTest, DrawSaveReopenFromRecentFilesAndPrint) {
+  m_glitchExpected = true;  // the views' own checks are theirs
+  CZephApp& app = StartProgram();
+  ASSERT_EQ(app.GetActiveViewCode(), kViewFront);
+  SavePicture(Frame(), "start_screen.png");
+
+  // Create: a new drawing in the editing view.
+  app.OnFileNew();
+  ASSERT_EQ(app.GetActiveViewCode(), kViewEditing);
+  auto* view = qobject_cast<CEditingView*>(app.GetEditingView());
+  ASSERT_NE(view, nullptr);
+  QApplication::processEvents();
+  view->SelectTool(kToolLine, 0);
+  CEditDrawing* window = view->GetDrawingWindow();
+  ASSERT_NE(window, nullptr);
+  for (const QPoint p : {QPoint(60, 200), QPoint(300, 200), QPoint(300, 60)}) {
+    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, p);
+  }
+  CZephDoc& doc = *app.GetActiveDocument();
+  ASSERT_EQ(doc.GetItemCount(), 2);
+  SavePicture(Frame(), "main_window.png");
+
+  // Save as.
+  const QString path = FilePath(QStringLiteral("two lines.zpd"));
+  FileDialogResult chosen;
+  chosen.answer = kIdOk;
+  chosen.path = path;
+  m_files.QueueResult(chosen);
+  ASSERT_TRUE(Frame().RunCommand(cmd::kFileSaveAs));
+  ASSERT_TRUE(QFile::exists(path));
+  EXPECT_EQ(app.GetRecentFiles().Paths().value(0), path);
+
+  // New, then the drawing again from the recent files.
+  ASSERT_TRUE(Frame().RunCommand(cmd::kFileNew));
+  EXPECT_EQ(doc.GetItemCount(), 0);
+  ASSERT_TRUE(Frame().RunCommand(cmd::kFileMru1));
+  EXPECT_EQ(doc.GetItemCount(), 2);
+  EXPECT_EQ(app.GetActiveViewCode(), kViewEditing);
+
+  // Print to a PDF file.
+  ASSERT_TRUE(Frame().RunCommand(cmd::kFilePrint));
+  QFile pdf(FilePath(QStringLiteral("printed.pdf")));
+  ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(pdf.read(5).startsWith("%PDF"));
+  EXPECT_GT(pdf.size(), 500);
+}
+
+}  // namespace
+}  // namespace zeph::testing
