@@ -27,7 +27,22 @@ std::unique_ptr<Dialog> MakeDialog(QWidget* parent) {
   }
 }
 
+CEditorDialogs& ProgramDialogs() {
+  static CEditorDialogs dialogs;
+  return dialogs;
+}
+
 }  // namespace
+
+void InstallEditorDialogs(QWidget* parent) {
+  ProgramDialogs().SetParent(parent);
+  SetEditorDialogs(&ProgramDialogs());
+}
+
+void RemoveEditorDialogs() {
+  if (&GetEditorDialogs() == &ProgramDialogs()) SetEditorDialogs(nullptr);
+  ProgramDialogs().SetParent(nullptr);
+}
 
 bool RunChoosePicture(QWidget* parent, CZephDoc& document, QString& path) {
   auto dialog = MakeDialog<CChoosePictureDialog>(parent);

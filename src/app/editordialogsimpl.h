@@ -22,6 +22,10 @@ bool RunChooseSymbol(QWidget* parent);
 // Symbol > Reflect, Rotate, Enlarge, Stretch: the selected symbol is transformed on OK.
 bool RunSymbolTransform(QWidget* parent, SymbolTransform transform);
 
+// Installs the program's dialogs as the editor's (centred over parent), or removes them.
+void InstallEditorDialogs(QWidget* parent);
+void RemoveEditorDialogs();
+
 class CEditorDialogs final : public IEditorDialogs {
  public:
   // parent: the window the dialogs are centred over (null: none).

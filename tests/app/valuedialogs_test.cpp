@@ -2,6 +2,7 @@
 // refuse, what they offer, and pictures of each for a person to look at.
 #include <QAbstractButton>
 
+#include "app/editordialogsimpl.h"
 #include "app/valuedialogs.h"
 #include "dialogs_fixture.h"
 #include "editor/showdrawing.h"
@@ -287,6 +288,60 @@ TEST_F(ValueDialogsTest, HatchChooserAnswersThePickedPattern) {
   });
   EXPECT_EQ(result, kIdOk);
   EXPECT_EQ(dialog.m_chosenPattern, m_pattern);
+}
+
+}  // namespace
+}  // namespace zeph::testing
+
+namespace zeph::testing {
+namespace {
+
+TEST_F(ValueDialogsTest, EditorInterfaceHandsValuesInAndOutOnlyOnOk) {
+  CEditorDialogs dialogs;
+  SetEditorDialogs(&dialogs);
+  IEditorDialogs& editor = GetEditorDialogs();
+
+  GridDialogSettings grid;
+  grid.gridSize = 2;
+  grid.colour = 3;
+  grid.linesOrDots = 1;
+  {
+    CScriptedDialogRunner ok([](QDialog& d) {
+      Click(d, kIdcGridSnap);
+      Click(d, kGridSizeButtons[5]);
+      Ok(d);
+    });
+    SetDialogRunner(&ok);
+    EXPECT_EQ(editor.ChooseGridSettings(grid), 1);
+  }
+  EXPECT_EQ(grid.snap, 1);
+  EXPECT_EQ(grid.gridSize, 5);
+  EXPECT_EQ(grid.colour, 3);
+  EXPECT_EQ(grid.linesOrDots, 1);
+
+  CScriptedDialogRunner cancel([](QDialog& d) {
+    SetText(d, kIdcValue, QStringLiteral("99"));
+    static_cast<CDialogPlus&>(d).OnCommand(kIdCancel);
+  });
+  SetDialogRunner(&cancel);
+  double value = 4.0;
+  EXPECT_EQ(editor.ChooseValue(value, 0, 57), 0);
+  EXPECT_EQ(value, 4.0);
+  std::int16_t sides = 6;
+  EXPECT_EQ(editor.ChoosePolygonSides(sides), 0);
+  EXPECT_EQ(sides, 6);
+
+  CScriptedDialogRunner typed([](QDialog& d) {
+    SetText(d, kIdcValue, QStringLiteral("2.5"));
+    Ok(d);
+  });
+  SetDialogRunner(&typed);
+  EXPECT_EQ(editor.ChooseValue(value, 0, 57), 1);
+  EXPECT_EQ(value, 2.5);
+  SetDialogRunner(nullptr);
+  SetEditorDialogs(nullptr);
+  // The stand-in cancels without showing anything.
+  EXPECT_EQ(GetEditorDialogs().ChooseValue(value, 0, 57), 0);
 }
 
 }  // namespace
