@@ -17,6 +17,8 @@ constexpr BuiltInText kBuiltInTexts[] = {
     {kIdsPleaseTypeNonZero, u"Please type a number which is not zero."},
     // ---- File types and the option sheets ----
     {80, u"Sorry - you cannot change these settings\nunless you are logged on as an Administrator."},
+    {1262, u"Success:\nThe current options have\nbeen saved for all users."},
+    {61714, u"Enter an integer between %1 and %2."},
     // ----
     {96, u"Do you want to save the drawing?"},
     {257, u"The drawing has been loaded."},

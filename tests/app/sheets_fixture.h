@@ -81,7 +81,7 @@ class SheetTest : public ::testing::Test {
 // Pictures of every page of a sheet, as <name>_<page>.png under the build folder's render/app.
 inline void SaveSheetPictures(CPropertySheetPlus& sheet, const QString& name) {
   QDir().mkpath(QStringLiteral(ZEPH_RENDER_DIR));
-  sheet.resize(sheet.sizeHint().expandedTo(QSize(460, 360)));
+  sheet.resize(sheet.sizeHint().expandedTo(QSize(560, 380)));
   for (int i = 0; i < sheet.GetPageCount(); ++i) {
     sheet.SetActivePage(i);
     QApplication::processEvents();
