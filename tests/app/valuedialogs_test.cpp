@@ -320,7 +320,8 @@ TEST_F(ValueDialogsTest, EditorInterfaceHandsValuesInAndOutOnlyOnOk) {
   EXPECT_EQ(grid.linesOrDots, 1);
 
   CScriptedDialogRunner cancel([](QDialog& d) {
-    SetText(d, kIdcValue, QStringLiteral("99"));
+    const bool value = FindControl(d, kIdcValue) != nullptr;
+    SetText(d, value ? kIdcValue : kIdcSides, QStringLiteral("99"));
     static_cast<CDialogPlus&>(d).OnCommand(kIdCancel);
   });
   SetDialogRunner(&cancel);
