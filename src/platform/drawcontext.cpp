@@ -1,5 +1,7 @@
 #include "platform/drawcontext.h"
 
+#include <cstring>
+
 namespace zeph {
 
 CDrawContext::CDrawContext() : m_font(SystemFont()) {}
@@ -37,7 +39,10 @@ RasterOp CDrawContext::SetRasterOp(RasterOp op) {
 }
 
 DcPen CDrawContext::SelectPen(const DcPen& pen) {
-  const DcPen previous = m_pen;
+  // Copied whole: a field-by-field copy leaves the style byte to be read back with its
+  // neighbours, which stalls every item's drawing on a store.
+  DcPen previous;
+  std::memcpy(static_cast<void*>(&previous), &m_pen, sizeof previous);
   m_pen = pen;
   return previous;
 }
