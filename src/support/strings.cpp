@@ -17,6 +17,9 @@ constexpr BuiltInText kBuiltInTexts[] = {
     {kIdsPleaseTypeNonZero, u"Please type a number which is not zero."},
     // ---- File types and the option sheets ----
     {80, u"Sorry - you cannot change these settings\nunless you are logged on as an Administrator."},
+    {720, u"Warning:\nThe new setting for showing glitches\nwill only last until you end the program.\nYou need to be logged on with\nAdministrator's rights if you wish to \nsave the new setting permanently."},
+    {721, u"Warning:\nThe new setting for saving the log file\nwill only last until you end the program.\nYou need to be logged on with\nAdministrator's rights if you wish to \nsave the new setting permanently."},
+    {722, u"The new setting for saving the log file\nhas been saved ready for the\nnext time the program is run."},
     {1262, u"Success:\nThe current options have\nbeen saved for all users."},
     {61714, u"Enter an integer between %1 and %2."},
     // ----
