@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSessionManager>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QToolBar>
@@ -20,6 +21,7 @@
 #include "editor/editorstate.h"
 #include "editor/zephview.h"
 #include "items/intersect.h"
+#include "platform/desktop.h"
 #include "items/usedsegments.h"
 #include "platform/qt/imagecontext.h"
 #include "spell/spell.h"
@@ -112,6 +114,7 @@ CMainFrame::CMainFrame(CZephApp& app) : m_app(app) {
 }
 
 CMainFrame::~CMainFrame() {
+  qApp->removeEventFilter(this);
   if (&GetViewFrame() == this) SetViewFrame(nullptr);
   SetStatusBar(nullptr);
 }
@@ -140,6 +143,11 @@ int CMainFrame::OnCreate() {
   m_toolBar->hide();
   SetViewFrame(this);
   SetStatusBar(this);
+  qApp->installEventFilter(this);
+  // Ending the desktop session asks the save question as closing does.
+  connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+    if (!OnQueryEndSession()) manager.cancel();
+  });
   return trace.Return(0);
 }
 
@@ -553,25 +561,35 @@ void CMainFrame::OnActivate(bool active) {
   }
 }
 
-bool CMainFrame::event(QEvent* event) {
-  if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
-    const auto* key = static_cast<QKeyEvent*>(event);
-    if (key->modifiers() & Qt::AltModifier) {
+bool CMainFrame::event(QEvent* event) { return QMainWindow::event(event); }
+
+// What the program sees of every key before it is handled: the system key (Alt) lets a held
+// mouse capture go, and the Shift and Ctrl state is followed.
+void CMainFrame::PreTranslateKey(const QKeyEvent& key, bool down) {
+  if (key.key() == Qt::Key_Alt || (down && (key.modifiers() & Qt::AltModifier))) {
+    if (down) {
       if (g_mouseCaptured != 0) {
         m_app.ReleaseEditingCapture();
         g_mouseCaptured = 0;
       }
       g_systemKeyDown = 1;
+    } else {
+      g_systemKeyDown = 0;
     }
-  } else if (event->type() == QEvent::KeyRelease) {
-    if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Alt) g_systemKeyDown = 0;
   }
-  return QMainWindow::event(event);
+  int vk = 0;
+  if (key.key() == Qt::Key_Shift) vk = zeph::kVkShift;
+  if (key.key() == Qt::Key_Control) vk = zeph::kVkControl;
+  if (vk != 0) TrackModifierKeys(zeph::KeyMessage{down ? zeph::kMsgKeyDown : zeph::kMsgKeyUp, vk});
 }
 
 // ---- Help ----
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+  if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && watched->isWidgetType() &&
+      static_cast<QWidget*>(watched)->window() == this) {
+    PreTranslateKey(*static_cast<QKeyEvent*>(event), event->type() == QEvent::KeyPress);
+  }
   if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
     if (auto* menu = qobject_cast<QMenu*>(watched)) {
       if (QAction* a = menu->activeAction()) {

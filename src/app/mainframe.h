@@ -21,6 +21,7 @@ class QStackedWidget;
 class QStatusBar;
 class QToolBar;
 class QLabel;
+class QKeyEvent;
 
 // Command identifiers the frame and the application handle (the views' own are theirs).
 namespace cmd {
@@ -196,6 +197,7 @@ class CMainFrame : public QMainWindow,
                       const QString& icon = {});
   QMenu* MakeMenu(const QString& title, std::initializer_list<int> ids);
   void UpdatePreviewBar();
+  void PreTranslateKey(const QKeyEvent& key, bool down);
 
   CZephApp& m_app;
   zeph::CCommandTable m_commands;

@@ -7,6 +7,9 @@
 #include "app/appdialogs.h"
 #include "app/editordialogsimpl.h"
 #include "app/mainframe.h"
+#include "app/managersheet.h"
+#include "app/optionssheet.h"
+#include "app/pagesetupsheet.h"
 #include "app/zephapp.h"
 #include "document/document.h"
 #include "editor/editingview.h"
@@ -128,24 +131,31 @@ bool TransformSymbol(QWidget* parent, int commandId) {
     default: return false;
   }
 }
-// The option sheets come with their own work; until then their entries stay disabled.
-bool ShowOptionSheet(QWidget* /*parent*/, int /*commandId*/) { return false; }
-
-bool IsDialogAvailable(int commandId) {
+bool ShowOptionSheet(QWidget* parent, int commandId) {
+  CZephApp* app = GetZephApp();
   switch (commandId) {
     case cmd::kOptionsPreferences:
-    case cmd::kOptionsManager:
+      return zeph::ShowOptionsSheet(parent) == zeph::kIdOk;
     case cmd::kFilePageSetup:
-      return false;
+      return app != nullptr &&
+             zeph::ShowPageSetupSheet(parent, app->GetActiveDocument(), app->NoDrawingShownYet()) == zeph::kIdOk;
+    case cmd::kOptionsManager:
+      return zeph::ShowManagerSheet(parent, GetUserPrivilegeLevel()) == zeph::kIdOk;
     default:
-      return true;
+      return false;
   }
 }
 
+// Every command's dialog has been built; a command whose dialog comes later answers false
+// here, and its menu entry shows disabled.
+bool IsDialogAvailable(int /*commandId*/) { return true; }
+
 void InstallProgramDialogs(QWidget* parent) {
-  static zeph::CEditorDialogs dialogs;
-  dialogs.SetParent(parent);
-  SetEditorDialogs(parent != nullptr ? &dialogs : nullptr);
+  if (parent != nullptr) {
+    zeph::InstallEditorDialogs(parent);
+  } else {
+    zeph::RemoveEditorDialogs();
+  }
 }
 
 // ---- The program's views ----

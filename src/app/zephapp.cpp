@@ -1,6 +1,8 @@
 #include "app/zephapp.h"
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QUrl>
 #include <QDir>
 #include <QFileInfo>
 #include <QMetaObject>
@@ -12,6 +14,7 @@
 #include "app/editordialogsimpl.h"  // the program's dialogs for the editor
 #include "app/mainframe.h"
 #include "platform/desktop.h"
+#include "platform/helpviewer.h"
 #include "platform/http.h"
 #include "platform/picturecodec.h"
 #include "platform/presenter.h"
@@ -117,6 +120,18 @@ QString JoinArguments(const QStringList& arguments) {
 
 // ---- The program's services ----
 
+namespace {
+
+// Help pages open in the desktop's browser.
+class CDesktopHelpViewer final : public zeph::IHelpViewer {
+ public:
+  void ShowHelpPage(const QString& helpFolder, const QString& page, int /*command*/) override {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir(helpFolder).filePath(page)));
+  }
+};
+
+}  // namespace
+
 void CZephApp::InstallPlatformServices() {
   static zeph::CQtPresenter presenter;
   static zeph::CQtDesktop desktop;
@@ -124,6 +139,8 @@ void CZephApp::InstallPlatformServices() {
   static zeph::CQtPictureCodec pictures;
   static zeph::QtHttpClient http;
   static zeph::CFrontButtonPalette schemes;
+  static CDesktopHelpViewer help;
+  zeph::SetHelpViewer(&help);
   zeph::SetPresenter(&presenter);
   zeph::SetDesktop(&desktop);
   zeph::SetPrinterSystem(&printers);

@@ -11,6 +11,8 @@
 #include "app_fixture.h"
 #include "items/drawitem.h"
 #include "items/geometry.h"
+#include "editor/editorstate.h"
+#include "platform/desktop.h"
 #include "support/files.h"
 #include "support/help.h"
 #include "support/internet.h"
@@ -348,9 +350,8 @@ TEST_F(AppTest, ToolbarOptionFollowsOnlyInTheEditingView) {
   EXPECT_EQ(Frame().GetCommandCheck(cmd::kViewToolBar), 0);
 }
 
-TEST_F(AppTest, CommandsWhoseDialogsAreMissingArePresentAndDisabled) {
+TEST_F(AppTest, CommandsWithoutAHandlerOrItemsArePresentAndDisabled) {
   Start();
-  EXPECT_FALSE(Frame().IsCommandEnabled(cmd::kOptionsPreferences));
   EXPECT_FALSE(Frame().IsCommandEnabled(cmd::kEditPictureScale));
   EXPECT_TRUE(Frame().IsCommandEnabled(cmd::kFileNew));
   EXPECT_TRUE(Frame().IsCommandEnabled(cmd::kOptionsStandard));
@@ -373,6 +374,21 @@ TEST_F(AppTest, HelpTextSizeWithAMissingFileIsRefusedAndDisabled) {
   Frame().OnHelpTextSize(2);  // large: no help files in the test's program folder
   EXPECT_EQ(GetOptionShort(kOptionHelpTextSize), 0);
   EXPECT_FALSE(Frame().IsCommandEnabled(cmd::kHelpTextMedium + 2));
+}
+
+TEST_F(AppTest, SystemKeyLetsTheEditingCaptureGoAndModifiersAreFollowed) {
+  CZephApp& app = Start();
+  app.ShowEditingView();
+  g_mouseCaptured = 1;
+  QTest::keyPress(&Frame(), Qt::Key_Alt);
+  EXPECT_EQ(g_mouseCaptured, 0);
+  EXPECT_EQ(g_systemKeyDown, 1);
+  QTest::keyRelease(&Frame(), Qt::Key_Alt);
+  EXPECT_EQ(g_systemKeyDown, 0);
+  QTest::keyPress(&Frame(), Qt::Key_Shift);
+  EXPECT_NE(g_keyState & kKeyStateShift, 0);
+  QTest::keyRelease(&Frame(), Qt::Key_Shift);
+  EXPECT_EQ(g_keyState & kKeyStateShift, 0);
 }
 
 // ---- Window position ----
