@@ -43,6 +43,18 @@ CSpatialIndex::Box CSpatialIndex::BoxOf(const CDrawItem& item) {
   g_arcEndAngle = savedEnd;
   if (box.maxX < box.minX) std::swap(box.minX, box.maxX);
   if (box.maxY < box.minY) std::swap(box.minY, box.maxY);
+  if (item.GetType() == kItemBezier) {
+    // A curve's own box is measured at sample points and may miss a bulge between them; the
+    // control points hold the whole curve, however it is drawn.
+    for (int i = 0; i < 2; ++i) {
+      double x = 0;
+      double y = 0;
+      item.GetControlPoint(i, x, y);
+      if (!std::isfinite(x) || !std::isfinite(y)) continue;
+      box = {std::min(box.minX, x), std::min(box.minY, y), std::max(box.maxX, x),
+             std::max(box.maxY, y)};
+    }
+  }
   // Widened for rounded centres and the small angle allowances of picking.
   const double margin = 2.0 + 1e-3 * std::max(box.maxX - box.minX, box.maxY - box.minY);
   return {box.minX - margin, box.minY - margin, box.maxX + margin, box.maxY + margin};

@@ -37,15 +37,26 @@ class SpatialIndexTest : public DocumentTest {
 
   int Uniform(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); }
 
-  // A line, circle or arc somewhere in (0, 0) .. (100000, 100000).
+  // A line, circle, curve or arc somewhere in (0, 0) .. (100000, 100000).
   DrawItemPtr RandomItem() {
     const int x = Uniform(0, 100000);
     const int y = Uniform(0, 100000);
-    switch (Uniform(0, 2)) {
+    switch (Uniform(0, 3)) {
       case 0:
         return MakeLine(x, y, x + Uniform(-3000, 3000), y + Uniform(-3000, 3000));
       case 1:
         return MakeCircle(x, y, Uniform(10, 2000));
+      case 2: {
+        // An arch bulging far beyond its ends.
+        const int length = Uniform(500, 3000);
+        const int bulge = Uniform(-8000, 8000);
+        DrawItemPtr curve = CreateItem(kItemBezier);
+        curve->SetStart(x, y);
+        curve->SetEnd(x + length, y + Uniform(-500, 500));
+        curve->SetControlPoint(0, x + length / 3.0, y + bulge);
+        curve->SetControlPoint(1, x + 2 * length / 3.0, y + bulge);
+        return curve;
+      }
       default: {
         const int r = Uniform(100, 2000);
         return MakeArc(x + r, y, x, y + r, 1.5707963267948966);
