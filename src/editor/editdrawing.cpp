@@ -125,17 +125,27 @@ CEditDrawing::ClickHandler CEditDrawing::ResolveClickHandler(int tool, int& glit
       return &CEditDrawing::ClickNewLine;
     case kToolLine:
       return &CEditDrawing::ClickLine;
-    case kToolArc:  // ClickArcCentre (g_arcPointChoice 1) or ClickArcThreePoints
+    case kToolArc:
+      return g_arcPointChoice == 1 ? &CEditDrawing::ClickArcCentre
+                                   : &CEditDrawing::ClickArcThreePoints;
     case kToolCircle:
+      return &CEditDrawing::ClickCircle;
     case kToolEllipse:
+      return &CEditDrawing::ClickEllipse;
     case kToolCurve:
+      return &CEditDrawing::ClickCurve;
     case kToolFill:
+      return &CEditDrawing::ClickFill;
     case kToolText:
-      return nullptr;
-    case kToolShape:  // ClickPolygon (square, regular polygon) or ClickRectangle
-      if (g_shapeSubMode < 0 || g_shapeSubMode > 2) glitchNumber = 2;
-      return nullptr;
+      return &CEditDrawing::ClickText;
+    case kToolShape:  // square and regular polygon from a side, rectangle from two corners
+      if (g_shapeSubMode < 0 || g_shapeSubMode > 2) {
+        glitchNumber = 2;
+        return nullptr;
+      }
+      return g_shapeSubMode == 1 ? &CEditDrawing::ClickRectangle : &CEditDrawing::ClickPolygon;
     case kToolDimension:
+      return &CEditDrawing::ClickDimension;
     case kToolCorner:
     case kToolInsert:
     case kToolHunt:
@@ -633,10 +643,13 @@ void CEditDrawing::EraseFeedback() {
     case kToolCorner:
       ClearMarks();
       if (m_feedbackDrawn != 0) DrawItem(m_construction.get(), kDrawXor);
+      if (g_currentTool == kToolCurve) EraseControlLines();
       break;
     case kToolShape:
       ClearMarks();
-      for (const DrawItemPtr& item : m_shapeList) DrawItem(item.get(), kDrawXor);
+      if (m_feedbackDrawn != 0) {
+        for (const DrawItemPtr& item : m_shapeList) DrawItem(item.get(), kDrawXor);
+      }
       break;
     case kToolInsert:
       if (m_feedbackDrawn != 0) {
@@ -891,6 +904,12 @@ void CEditDrawing::OnPaint(CDrawContext& dc) {
         break;
       default:
         break;
+    }
+  }
+  if (g_currentTool == kToolCurve && m_clickStep != 0 && m_construction) {
+    // The curve's control lines shown so far go with the picture.
+    for (int end = 0; end <= std::min(m_toolGesture.controlLine, 1); ++end) {
+      DrawControlLine(end, dc, *m_construction);
     }
   }
   if (!breakOffered && (g_toolState == 4 || g_toolState == 5) && GetPickCount() > 0) {

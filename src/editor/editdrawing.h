@@ -158,6 +158,65 @@ class CEditDrawing : public CDrawingWindow, public IDrawingWindow {
   void ClickNewLine();
   void ClickLine();
 
+  // ---- Drawing tools ----
+  void ClickArcThreePoints();
+  void ClickArcCentre();
+  void ClickCircle();
+  void ClickEllipse();
+  void ClickCurve();
+  void ClickFill();
+  void ClickText();
+  void ClickPolygon();
+  void ClickRectangle();
+  void ClickDimension();
+  // What the drawing tools keep for the gesture in progress: the centre of an arc or circle,
+  // the first axis end of an ellipse, the start and end of a curve, the first corner of a
+  // shape. A new gesture sets them afresh.
+  struct DrawingToolGesture {
+    DrawingPoint first;
+    DrawingPoint second;
+    // The ellipse's slope terms: cos^2, cos sin, sin^2.
+    double c2 = 1.0;
+    double cs = 0.0;
+    double s2 = 0.0;
+    // The dimension's offset line: a point's offset is a x + b y + c.
+    double a = 0.0;
+    double b = 0.0;
+    double c = 0.0;
+    // The highest control line of a curve drawn so far, -1 none.
+    int controlLine = -1;
+  };
+  const DrawingToolGesture& GetToolGesture() const { return m_toolGesture; }
+  // The lines of the shape being drawn.
+  int GetShapeLineCount() const { return static_cast<int>(m_shapeList.size()); }
+  const CDrawItem* GetShapeLine(int index) const;
+
+ private:
+  // Creates an item of the kind for a tool's first press: null after message 224 (the undo
+  // group is closed).
+  DrawItemPtr CreateToolItem(int type);
+  // Hands the construction item to the document: drawn in its own colour when taken, else
+  // destroyed. The step becomes 0.
+  void FinishConstruction();
+  // Makes the n lines of a shape sharing one new group number; 0 after message 224.
+  int MakeShapeLines(int count);
+  // Adds the shape's lines as one undo step.
+  void FinishShape();
+  // The shape's lines once more in exclusive-or: drawn when they were not, removed when they
+  // were.
+  void ToggleShapeFeedback();
+  // The construction item's rubber band off the screen (when drawn) or on it.
+  void RemoveRubberBand();
+  void DrawRubberBand();
+  // The curve's control line end (0 or 1), in exclusive-or.
+  void ToggleControlLine(int end);
+  // Takes the curve's control lines off the screen; they are shown again as the cursor moves.
+  void EraseControlLines();
+  DrawingToolGesture m_toolGesture;
+
+ public:
+  // ---- End of drawing tools ----
+
   // ---- Scrolling ----
   // The scroll ranges after a zoom, a size change or a change of the drawing: the window may
   // be scrolled one window beyond the drawing's extents (refreshed from the document when

@@ -1,0 +1,87 @@
+// The Ellipse tool: the first click gives the end of the axis with the values bar's slope,
+// the second a point on the other axis. The tool takes the cursor as it is, without snapping.
+#include <cmath>
+
+#include "document/document.h"
+#include "editor/editdrawing.h"
+#include "editor/editorstate.h"
+#include "editor/ownerview.h"
+#include "editor/toolparams.h"
+#include "items/geometry.h"
+#include "support/log.h"
+#include "support/numbers.h"
+
+namespace {
+constexpr int kPromptPressDown = 131;
+constexpr int kPromptEllipseAxis = 142;
+constexpr int kPromptEllipseOtherAxis = 143;
+}  // namespace
+
+void CEditDrawing::ClickEllipse() {
+  LogScope trace(2435);
+  CZephDoc* document = GetDocument();
+  if (document == nullptr) {
+    trace.Exit(kLogInvalid);
+    return;
+  }
+  DrawingToolGesture& gesture = m_toolGesture;
+  if (m_clickStep == 0) {
+    DrawItemPtr ellipse = CreateToolItem(kItemEllipse);
+    if (!ellipse) {
+      trace.Exit(kLogMemory);
+      return;
+    }
+    document->GetSelectedPoints().RemoveAll();
+    ellipse->SetColour(g_drawingColour);
+    ellipse->SetPenWidth(1);
+    ellipse->SetObjectNumber(g_currentObject);
+    ellipse->SetRotation(g_ellipseSlope);
+    const double c = std::cos(g_ellipseSlope);
+    const double s = std::sin(g_ellipseSlope);
+    gesture.c2 = c * c;
+    gesture.cs = c * s;
+    gesture.s2 = s * s;
+    m_construction = std::move(ellipse);
+    m_feedbackDrawn = 0;
+    SetPrompt(kPromptEllipseAxis);
+    m_clickStep = 1;
+  }
+  CDrawItem* ellipse = m_construction.get();
+  if (ellipse == nullptr || ellipse->GetType() != kItemEllipse) {
+    SetGlitchValue(m_clickStep);
+    ReportGlitch(2435, 1);
+    m_clickStep = 0;
+    trace.Exit(kLogInvalid);
+    return;
+  }
+  RemoveRubberBand();
+  const int step = m_clickStep;
+  DrawingPoint& axisEnd = gesture.first;
+  if (step <= 2) {
+    axisEnd = g_cursorPoint;
+    if (step == 2) {
+      m_clickStep = 3;
+      SetPrompt(kPromptPressDown);
+    }
+  } else {
+    // The centre is the foot of the perpendicular from the cursor onto the first axis.
+    const double px = g_cursorPoint.x;
+    const double py = g_cursorPoint.y;
+    const DrawingPoint foot{
+        RoundToInt(px * gesture.c2 + (py - axisEnd.y) * gesture.cs + axisEnd.x * gesture.s2),
+        RoundToInt(py * gesture.s2 + (px - axisEnd.x) * gesture.cs + axisEnd.y * gesture.c2)};
+    ellipse->SetCentre(foot.x, foot.y);
+    ellipse->SetSemiAxes(
+        RoundToInt(VectorLength(axisEnd.x - foot.x, axisEnd.y - foot.y)),
+        RoundToInt(VectorLength(g_cursorPoint.x - foot.x, g_cursorPoint.y - foot.y)));
+    if (step == 5) {
+      FinishConstruction();  // a semi-axis of 0 is refused
+      SetPrompt(0);
+    } else {
+      DrawRubberBand();
+      if (step == 4) ShowPromptText(kPromptEllipseOtherAxis);
+    }
+  }
+  GetOwnerView().ShowCursorPoint();
+  trace.Exit();
+}
