@@ -54,7 +54,8 @@ void CEditDrawing::ClickFill() {
             view.DrawFieldValues();
           }
         }
-        if (keep) fill->SetHatch(g_hatchPattern, g_hatchAngle, g_hatchScale);
+        // A hatched fill without its pattern is not kept.
+        if (keep && fill->SetHatch(g_hatchPattern, g_hatchAngle, g_hatchScale) == 0) keep = false;
       } else {
         std::unique_ptr<CHatchPattern> none;
         try {

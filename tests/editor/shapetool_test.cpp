@@ -52,6 +52,23 @@ TEST_F(ShapeToolTest, SquareWithSideAndRotationFixedInOneClick) {
   EXPECT_EQ(m_doc.GetItemCount(), 0) << "one undo step for the whole shape";
 }
 
+TEST_F(ShapeToolTest, SquareWithOnlyItsSideFixedTurnsWithTheCursor) {
+  const int s = Scale();
+  g_sideLength = 20.0 * s;
+  g_sideLengthSet = 1;
+  Use(kToolShape, 0);
+  Click({50, 100});
+  Click({50 + 30, 100 - 40});  // a 3-4-5 direction, 50 pixels away
+  const std::vector<DrawingPoint> corners = Corners(4);
+  ASSERT_EQ(corners.size(), 4U);
+  const DrawingPoint p = At({50, 100});
+  EXPECT_EQ(corners[0], p);
+  EXPECT_NEAR(corners[1].x - p.x, 12 * s, 1);
+  EXPECT_NEAR(corners[1].y - p.y, 16 * s, 1);
+  EXPECT_NEAR(corners[3].x - p.x, -16 * s, 1) << "on the left of the first side";
+  EXPECT_NEAR(corners[3].y - p.y, 12 * s, 1);
+}
+
 TEST_F(ShapeToolTest, PolygonAsksForItsSidesBeforeDrawing) {
   Use(kToolShape, 2);
   const int groups = m_doc.GetGroupCounter();
