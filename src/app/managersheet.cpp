@@ -42,11 +42,9 @@ constexpr int kSmallestSetting = 1;
 constexpr int kLargestSetting = 20;
 
 void ShowIntegerRange() {
-  const QString text = LoadProgramString(kIdsEnterIntegerBetween)
-                           .arg(kSmallestSetting)
-                           .arg(kLargestSetting);
-  GetPresenter().ShowMessageBox(text, QString::fromUtf16(kProductName),
-                                kMbOk | kMbIconExclamation);
+  const QString text =
+      LoadProgramString(kIdsEnterIntegerBetween).arg(kSmallestSetting).arg(kLargestSetting);
+  GetPresenter().ShowMessageBox(text, QString::fromUtf16(kProductName), kMbOk | kMbIconExclamation);
 }
 
 QLineEdit* SettingEdit(QWidget& page, QFormLayout& layout, int id, const QString& label) {
@@ -94,8 +92,8 @@ bool CEditSaveNamePage::OnInitDialog() {
     layout->addWidget(button);
   }
   layout->addStretch(1);
-  FinishOpening({kIdcSaveNameRegistry, kIdcSaveNameAppData, kIdcSaveNameMyDocuments,
-                 kIdcSaveNameNo});
+  FinishOpening(
+      {kIdcSaveNameRegistry, kIdcSaveNameAppData, kIdcSaveNameMyDocuments, kIdcSaveNameNo});
   return UpdateData(false);
 }
 
@@ -115,7 +113,8 @@ bool CEditKeepOptionsPage::OnInitDialog() {
   auto* box = new QCheckBox(QStringLiteral("&Allow each user to keep their options on disk"), this);
   SetControlId(box, kIdcKeepOptions);
   layout->addWidget(box);
-  auto* save = new QPushButton(QStringLiteral("&Save the current option values for all users"), this);
+  auto* save =
+      new QPushButton(QStringLiteral("&Save the current option values for all users"), this);
   SetControlId(save, kIdcSaveOptionsForAll);
   connect(save, &QPushButton::clicked, this, &CEditKeepOptionsPage::OnSaveForAll);
   layout->addWidget(save, 0, Qt::AlignLeft);
@@ -280,7 +279,8 @@ bool CSampleFilesPage::OnInitDialog() {
   SetControlId(table, kIdcSamplesTable);
   table->setMinimumSize(300, 140);
   layout->addWidget(table, 1);
-  auto* move = new QPushButton(QStringLiteral("&Move the sample files to the network server"), this);
+  auto* move =
+      new QPushButton(QStringLiteral("&Move the sample files to the network server"), this);
   SetControlId(move, kIdcMoveSamples);
   layout->addWidget(move, 0, Qt::AlignLeft);
   FinishOpening({});
@@ -330,8 +330,8 @@ CManagerSheet::CManagerSheet(QWidget* parent, int privilegeLevel)
       m_fileTypes(new CCheckFileTypesPage) {
   const int readOnly =
       privilegeLevel == kPrivilegeAdministrator || privilegeLevel == kPrivilegeElevated ? 0 : 1;
-  for (CManagerPage* page : std::initializer_list<CManagerPage*>{
-           m_saveName, m_keepOptions, m_folder, m_printers, m_samples}) {
+  for (CManagerPage* page : std::initializer_list<CManagerPage*>{m_saveName, m_keepOptions,
+                                                                 m_folder, m_printers, m_samples}) {
     page->SetReadOnly(readOnly);
     AddPage(page);
     GetTabControl()->setTabText(GetPageCount() - 1, page->windowTitle());

@@ -62,7 +62,8 @@ bool COptionsGeneralPage::OnInitDialog() {
   AddCheck(*this, *layout, kIdcObjectListTriangles,
            QStringLiteral("&Show triangles in corners of objects list"));
   AddCheck(*this, *layout, kIdcSpellCheck, QStringLiteral("&Check spelling for text items"));
-  AddCheck(*this, *layout, kIdcFullPathname, QStringLiteral("Show the full pathname in the &title"));
+  AddCheck(*this, *layout, kIdcFullPathname,
+           QStringLiteral("Show the full pathname in the &title"));
   layout->addStretch(1);
   CPropertyPagePlus::OnInitDialog();
   return UpdateData(false);
@@ -165,8 +166,8 @@ bool COptionsColoursPage::OnInitDialog() {
   auto* layout = new QVBoxLayout(this);
   auto* group = new QGroupBox(QStringLiteral("Colour used for un-selected items:"), this);
   auto* column = new QVBoxLayout(group);
-  static const char* const kNames[kDormantColourCount] = {"Grey",   "Pink",   "Yellow", "Cyan",
-                                                          "Green",  "Orange", "Lilac"};
+  static const char* const kNames[kDormantColourCount] = {"Grey",  "Pink",   "Yellow", "Cyan",
+                                                          "Green", "Orange", "Lilac"};
   for (int i = 0; i < kDormantColourCount; ++i) {
     auto* button = new QRadioButton(QString::fromLatin1(kNames[i]), group);
     SetControlId(button, kIdcDormantGrey + i);
@@ -216,9 +217,8 @@ COptionsSheet::COptionsSheet(QWidget* parent)
       m_colours(new COptionsColoursPage),
       m_backup(new COptionsBackupPage),
       m_startColour(GetOptionShort(kOptionDormantColour)) {
-  for (CPropertyPagePlus* page :
-       std::initializer_list<CPropertyPagePlus*>{m_general, m_values, m_distance, m_toolbox,
-                                                 m_colours, m_backup}) {
+  for (CPropertyPagePlus* page : std::initializer_list<CPropertyPagePlus*>{
+           m_general, m_values, m_distance, m_toolbox, m_colours, m_backup}) {
     AddPage(page);
     // The pages' captions are their own texts.
     GetTabControl()->setTabText(GetPageCount() - 1, page->windowTitle());

@@ -90,9 +90,10 @@ bool CPrintMarginsPage::OnInitDialog() {
     int edit;
     int spin;
     const char* label;
-  } rows[] = {{kIdcLeftMargin, 1570, "L&eft margin"},     {kIdcRightMargin, 1571, "&Right margin"},
-              {kIdcTopMargin, 1572, "&Top margin"},       {kIdcFooterMargin, 1574, "&Footer margin"},
-              {kIdcBottomMargin, 1573, "&Bottom margin"}, {kIdcOverlapMargin, 1575, "&Multi-page overlap"}};
+  } rows[] = {
+      {kIdcLeftMargin, 1570, "L&eft margin"},     {kIdcRightMargin, 1571, "&Right margin"},
+      {kIdcTopMargin, 1572, "&Top margin"},       {kIdcFooterMargin, 1574, "&Footer margin"},
+      {kIdcBottomMargin, 1573, "&Bottom margin"}, {kIdcOverlapMargin, 1575, "&Multi-page overlap"}};
   for (const auto& row : rows) {
     auto* line = new QHBoxLayout;
     auto* edit = new QLineEdit(this);
@@ -232,7 +233,8 @@ CPageSetupSheet::CPageSetupSheet(QWidget* parent, const CPrintSettings& settings
       m_layout(new CPrintLayoutPage),
       m_margins(new CPrintMarginsPage),
       m_footer(new CPrintFooterPage) {
-  for (CPropertyPagePlus* page : std::initializer_list<CPropertyPagePlus*>{m_layout, m_margins, m_footer}) {
+  for (CPropertyPagePlus* page :
+       std::initializer_list<CPropertyPagePlus*>{m_layout, m_margins, m_footer}) {
     AddPage(page);
     GetTabControl()->setTabText(GetPageCount() - 1, page->windowTitle());
   }

@@ -16,8 +16,7 @@ void DDX_Check(CDataExchange& dx, const QWidget& page, int id, std::int32_t& val
 void DDX_CBIndex(CDataExchange& dx, const QWidget& page, int id, std::int32_t& value);
 // A radio group by the index of its checked button (-1 none); the buttons carry the ids
 // firstId, firstId + 1, ... in order.
-void DDX_Radio(CDataExchange& dx, const QWidget& page, int firstId, int count,
-               std::int32_t& value);
+void DDX_Radio(CDataExchange& dx, const QWidget& page, int firstId, int count, std::int32_t& value);
 // The same for buttons whose ids are listed in the order of their indexes.
 void DDX_Radio(CDataExchange& dx, const QWidget& page, std::initializer_list<int> ids,
                std::int32_t& value);

@@ -35,7 +35,8 @@ namespace {
 constexpr int kTopicSupport = 106;
 
 QString TimeText(CTime time) {
-  return QDateTime::fromSecsSinceEpoch(time.GetTime()).toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
+  return QDateTime::fromSecsSinceEpoch(time.GetTime())
+      .toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
 }
 
 QString DurationText(CTime start, CTime stop) {
@@ -47,14 +48,19 @@ QString DurationText(CTime start, CTime stop) {
 }
 
 QString Plural(int count, const char* word) {
-  return QStringLiteral("%1 %2%3").arg(count).arg(QString::fromLatin1(word)).arg(count == 1 ? "" : "s");
+  return QStringLiteral("%1 %2%3")
+      .arg(count)
+      .arg(QString::fromLatin1(word))
+      .arg(count == 1 ? "" : "s");
 }
 
 }  // namespace
 
 QString FormatTimeZoneOffset(int seconds) {
   const int magnitude = std::abs(seconds);
-  const QString sign = seconds > 0 ? QStringLiteral("+") : seconds < 0 ? QStringLiteral("-") : QString();
+  const QString sign = seconds > 0   ? QStringLiteral("+")
+                       : seconds < 0 ? QStringLiteral("-")
+                                     : QString();
   return sign + QStringLiteral("%1:%2.%3")
                     .arg(magnitude / 3600)
                     .arg(magnitude / 60 % 60, 2, 10, QLatin1Char('0'))
@@ -110,7 +116,8 @@ void CSystemFoldersPage::CollectRows() {
   AddRow(QStringLiteral("System file"), g_sharedDataFolder + u'/' + g_machineSettingsName);
   AddRow(QStringLiteral("Master ini/cmf"), g_sharedSettingsFolder);
   AddRow(QStringLiteral("Common"), g_sharedDataFolder);
-  AddRow(QStringLiteral("Help system"), help < g_helpFileNames.size() ? g_helpFileNames[help] : QString());
+  AddRow(QStringLiteral("Help system"),
+         help < g_helpFileNames.size() ? g_helpFileNames[help] : QString());
   AddRow(QStringLiteral("Log / Glitch"), g_logFolder);
 }
 
@@ -143,7 +150,8 @@ void CSystemDetailsPage::CollectRows() {
   AddRow(QStringLiteral("Operating System: "), QSysInfo::prettyProductName());
   AddRow(QStringLiteral("Processor: "),
          QSysInfo::WordSize == 64 ? QStringLiteral("64 bit") : QStringLiteral("32 bit"));
-  AddRow(QStringLiteral("Time zone: "), FormatTimeZoneOffset(static_cast<int>(-GetTimeZoneDifference())));
+  AddRow(QStringLiteral("Time zone: "),
+         FormatTimeZoneOffset(static_cast<int>(-GetTimeZoneDifference())));
   const QScreen* screen = QGuiApplication::primaryScreen();
   QString colours = QStringLiteral("unknown.");
   if (screen != nullptr) {
@@ -205,9 +213,10 @@ void CSystemPrinterPage::CollectRows() {
     const qint64 colours = caps.colourBits >= 31 ? -1 : (qint64{1} << caps.colourBits);
     AddRow(QStringLiteral("Colour: "),
            (colours < 0 ? QStringLiteral("16,777,216+") : QString::number(colours)) +
-               QStringLiteral(" colours, ") + Plural(caps.colourBits, "bit") + QStringLiteral(", ") +
-               Plural(1, "plane"));
-    AddRow(QStringLiteral("Pixels per inch: "), QStringLiteral("%1 x %2").arg(caps.dpiX).arg(caps.dpiY));
+               QStringLiteral(" colours, ") + Plural(caps.colourBits, "bit") +
+               QStringLiteral(", ") + Plural(1, "plane"));
+    AddRow(QStringLiteral("Pixels per inch: "),
+           QStringLiteral("%1 x %2").arg(caps.dpiX).arg(caps.dpiY));
   } else {
     AddRow(QStringLiteral("Colour: "), QStringLiteral("Unknown"));
     AddRow(QStringLiteral("Pixels per inch: "), QStringLiteral("Unknown"));
@@ -296,9 +305,11 @@ void CSystemProglogPage::CollectRows() {
   if (log.runs > 0) {
     AddRow(QStringLiteral("First run:"), TimeText(log.firstRunStart) + QStringLiteral(" for ") +
                                              DurationText(log.firstRunStart, log.firstRunStop));
-    AddRow(QStringLiteral("Longest run:"), TimeText(log.longestRunStart) + QStringLiteral(" for ") +
-                                               DurationText(log.longestRunStart, log.longestRunStop));
-    AddRow(QStringLiteral("Most recent run:"), TimeText(log.lastRunStart) + QStringLiteral(" for ") +
+    AddRow(QStringLiteral("Longest run:"),
+           TimeText(log.longestRunStart) + QStringLiteral(" for ") +
+               DurationText(log.longestRunStart, log.longestRunStop));
+    AddRow(QStringLiteral("Most recent run:"), TimeText(log.lastRunStart) +
+                                                   QStringLiteral(" for ") +
                                                    DurationText(log.lastRunStart, log.lastRunStop));
   }
   if (log.runs >= 0) {

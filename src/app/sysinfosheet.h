@@ -51,6 +51,7 @@ class CSystemProgramPage : public CSystemInfoPage {
   Q_OBJECT
  public:
   CSystemProgramPage();
+
  protected:
   void CollectRows() override;
 };
@@ -59,6 +60,7 @@ class CSystemFoldersPage : public CSystemInfoPage {
   Q_OBJECT
  public:
   CSystemFoldersPage();
+
  protected:
   void CollectRows() override;
   void AddControls(QFormLayout& layout) override;
@@ -68,6 +70,7 @@ class CSystemDetailsPage : public CSystemInfoPage {
   Q_OBJECT
  public:
   CSystemDetailsPage();
+
  protected:
   void CollectRows() override;
 };
@@ -76,6 +79,7 @@ class CSystemUserPage : public CSystemInfoPage {
   Q_OBJECT
  public:
   CSystemUserPage();
+
  protected:
   void CollectRows() override;
 };
@@ -84,6 +88,7 @@ class CSystemPrinterPage : public CSystemInfoPage {
   Q_OBJECT
  public:
   CSystemPrinterPage();
+
  protected:
   void CollectRows() override;
 };
@@ -95,9 +100,11 @@ class CSystemInternetPage : public CSystemInfoPage {
   // "&Refresh ...": the tasks advance until they wait for the network; the table anew.
   void OnRefresh();
   CTableWnd* GetTable() const;
+
  protected:
   void CollectRows() override;
   void AddControls(QFormLayout& layout) override;
+
  private:
   void FillTable();
 };
@@ -106,6 +113,7 @@ class CSystemProglogPage : public CSystemInfoPage {
   Q_OBJECT
  public:
   CSystemProglogPage();
+
  protected:
   void CollectRows() override;
 };
@@ -116,6 +124,7 @@ class CSystemGlitchPage : public CSystemInfoPage {
   CSystemGlitchPage();
   void DoDataExchange(CDataExchange& dx) override;
   std::int32_t m_showGlitch = 0;
+
  protected:
   void CollectRows() override;
   void AddControls(QFormLayout& layout) override;
@@ -127,6 +136,7 @@ class CSystemLogPage : public CSystemInfoPage {
   CSystemLogPage();
   void DoDataExchange(CDataExchange& dx) override;
   std::int32_t m_saveLog = 0;
+
  protected:
   void CollectRows() override;
   void AddControls(QFormLayout& layout) override;

@@ -263,7 +263,8 @@ int CheckFileType(CFileTypeInfo& type, const QString& programPath) {
       bool execRight = false;
       bool listed = false;
       for (const QString& line : QString::fromUtf8(desktop).split(QLatin1Char('\n'))) {
-        if (line.startsWith(QLatin1String("Exec="))) execRight = line == ExpectedExecLine(programPath);
+        if (line.startsWith(QLatin1String("Exec=")))
+          execRight = line == ExpectedExecLine(programPath);
         if (line.startsWith(QLatin1String("MimeType="))) {
           listed = line.mid(9).split(QLatin1Char(';')).contains(type.GetMimeType());
         }
@@ -325,7 +326,7 @@ int RepairFileType(CFileTypeInfo& type, const QString& programPath) {
 // ---- The page ----
 
 CCheckFileTypesPage::CCheckFileTypesPage() : CPropertyPagePlus(kIddCheckFileTypes, 0) {
-  SetTabCaption(0);
+  setWindowTitle(QStringLiteral("File types"));
 }
 
 CTableWnd* CCheckFileTypesPage::GetTable() const {

@@ -99,8 +99,8 @@ int BrowseCallback(QFileDialog& browser, int event, const QString& value) {
   return 0;
 }
 
-QString BrowseForFolder(QWidget* owner, const QString& title, unsigned, const QString& initialFolder,
-                        int startAtNetwork) {
+QString BrowseForFolder(QWidget* owner, const QString& title, unsigned,
+                        const QString& initialFolder, int startAtNetwork) {
   LogScope trace(20902);
   g_browsedFolder.clear();
   QFileDialog browser(owner, title);
@@ -114,10 +114,9 @@ QString BrowseForFolder(QWidget* owner, const QString& title, unsigned, const QS
   QString root = startAtNetwork != 0 ? GetNetworkFolder() : QString();
   if (root.isEmpty()) root = QDir::homePath();
   browser.setDirectory(root);
-  QObject::connect(&browser, &QFileDialog::currentChanged, &browser,
-                   [&browser](const QString& path) {
-                     BrowseCallback(browser, kBrowseSelectionChanged, path);
-                   });
+  QObject::connect(
+      &browser, &QFileDialog::currentChanged, &browser,
+      [&browser](const QString& path) { BrowseCallback(browser, kBrowseSelectionChanged, path); });
   BrowseCallback(browser, kBrowseInitialised, initialFolder);
   if (GetDialogRunner().RunModal(browser) != kIdOk) return trace.Return(QString());
   const QStringList chosen = browser.selectedFiles();

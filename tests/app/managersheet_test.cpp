@@ -9,14 +9,14 @@
 
 #include "app/managersheet.h"
 #include "controls/filetypes.h"
-#include "support/appservices.h"
-#include "support/datafolders.h"
-#include "support/registry.h"
-#include "support/printer.h"
-#include "support/settings.h"
-#include "support/sharedconfig.h"
 #include "controls/table.h"
 #include "sheets_fixture.h"
+#include "support/appservices.h"
+#include "support/datafolders.h"
+#include "support/printer.h"
+#include "support/registry.h"
+#include "support/settings.h"
+#include "support/sharedconfig.h"
 
 namespace zeph::testing {
 namespace {
@@ -68,9 +68,9 @@ TEST_F(ManagerSheetTest, AStandardUserSeesEveryInputDisabledAndOkWritesNothing) 
     const struct {
       int page;
       int id;
-    } inputs[] = {{0, kIdcSaveNameNo},      {1, kIdcKeepOptions},   {1, kIdcSaveOptionsForAll},
-                  {2, kIdcStartPath},       {2, kIdcBrowse},        {3, kIdcLineThickness},
-                  {3, kIdcColourPrinter},   {4, kIdcMoveSamples},   {5, kIdcRepairFileTypes}};
+    } inputs[] = {{0, kIdcSaveNameNo},    {1, kIdcKeepOptions}, {1, kIdcSaveOptionsForAll},
+                  {2, kIdcStartPath},     {2, kIdcBrowse},      {3, kIdcLineThickness},
+                  {3, kIdcColourPrinter}, {4, kIdcMoveSamples}, {5, kIdcRepairFileTypes}};
     for (const auto& input : inputs) {
       QWidget* control = On<QWidget>(sheet, input.page, input.id);
       ASSERT_NE(control, nullptr) << input.page << " " << input.id;

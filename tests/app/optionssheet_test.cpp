@@ -80,7 +80,8 @@ TEST_F(OptionsSheetTest, LettersInADistanceKeepThePageWithMessage19) {
     Ok(sheet);
     EXPECT_EQ(sheet.GetActiveIndex(), 2);
     ASSERT_EQ(m_presenter.shown().size(), 2u);
-    EXPECT_EQ(m_presenter.shown().back().text, QStringLiteral("Please type  a small whole number."));
+    EXPECT_EQ(m_presenter.shown().back().text,
+              QStringLiteral("Please type  a small whole number."));
     On<QLineEdit>(sheet, 2, kIdcHuntDistance)->setText(QStringLiteral("12"));
     Ok(sheet);
   });

@@ -49,8 +49,7 @@ TEST_F(PageSetupSheetTest, AMarginMustBeANumberNotBelowZero) {
     const char* typed;
     const char* message;
   };
-  const Case cases[] = {{"-1", "Please type a positive number."},
-                        {"two", "Please type a number."}};
+  const Case cases[] = {{"-1", "Please type a positive number."}, {"two", "Please type a number."}};
   for (const Case& c : cases) {
     m_presenter.Clear();
     Play([&](CPropertySheetPlus& sheet) {

@@ -58,9 +58,8 @@ class SheetTest : public ::testing::Test {
 
   // The next sheet is played by script (the sheet is the dialog it gets).
   void Play(std::function<void(CPropertySheetPlus&)> script) {
-    m_runner = std::make_unique<CScriptedDialogRunner>([script](QDialog& dialog) {
-      script(static_cast<CPropertySheetPlus&>(dialog));
-    });
+    m_runner = std::make_unique<CScriptedDialogRunner>(
+        [script](QDialog& dialog) { script(static_cast<CPropertySheetPlus&>(dialog)); });
     SetDialogRunner(m_runner.get());
   }
   // Shows page index and answers the control of id on it.

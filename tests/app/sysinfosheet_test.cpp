@@ -8,9 +8,9 @@
 #include "sheets_fixture.h"
 #include "support/appservices.h"
 #include "support/datafolders.h"
+#include "support/log.h"
 #include "support/printer.h"
 #include "support/settings.h"
-#include "support/log.h"
 
 namespace zeph::testing {
 namespace {
@@ -48,7 +48,8 @@ class SysInfoSheetTest : public SheetTest {
     ShowSystemInformation(nullptr);
     return rows;
   }
-  static QString ValueOf(const std::vector<std::pair<QString, QString>>& rows, const QString& label) {
+  static QString ValueOf(const std::vector<std::pair<QString, QString>>& rows,
+                         const QString& label) {
     for (const auto& [name, value] : rows) {
       if (name == label) return value;
     }
@@ -125,7 +126,8 @@ TEST_F(SysInfoSheetTest, ASettingThatCannotBeSavedHoldsForThisRunWithAWarning) {
   ShowSystemInformation(nullptr);
   EXPECT_TRUE(g_showGlitch);
   EXPECT_TRUE(g_logFileOption);
-  EXPECT_EQ(m_written, (QStringList{QStringLiteral("ShowGlitch=Yes"), QStringLiteral("LogFile=Yes")}));
+  EXPECT_EQ(m_written,
+            (QStringList{QStringLiteral("ShowGlitch=Yes"), QStringLiteral("LogFile=Yes")}));
   ASSERT_EQ(m_presenter.shown().size(), 2u);
   EXPECT_TRUE(m_presenter.shown()[0].text.contains(QStringLiteral("showing glitches")));
   EXPECT_TRUE(m_presenter.shown()[1].text.contains(QStringLiteral("saving the log file")));

@@ -89,9 +89,9 @@ TEST_F(FileTypesTest, AfterTheRepairEveryTypeIsOkAndTheRepairIsOffered) {
   ASSERT_TRUE(desktop.open(QIODevice::ReadOnly));
   const QString entry = QString::fromUtf8(desktop.readAll());
   EXPECT_TRUE(entry.contains(QStringLiteral("\nExec=\"/opt/zeph/bin/zephorin\" %f\n")));
-  EXPECT_TRUE(entry.contains(QStringLiteral(
-      "MimeType=application/x-zephorin-drawing;application/x-zephorin-backup;"
-      "application/x-zephorin-symbols;")));
+  EXPECT_TRUE(entry.contains(
+      QStringLiteral("MimeType=application/x-zephorin-drawing;application/x-zephorin-backup;"
+                     "application/x-zephorin-symbols;")));
   EXPECT_FALSE(MakeFileTypeIcon(g_fileTypes[2]).isEmpty());
   // Where the desktop's own tools are installed, they name our type for a drawing.
   if (!QStandardPaths::findExecutable(QStringLiteral("update-mime-database")).isEmpty()) {
@@ -123,16 +123,22 @@ TEST_F(FileTypesTest, ADamagedEntryIsFoundAndRepaired) {
   };
   const auto package = [](int type) { return GetMimePackagePath(g_fileTypes[type]); };
   const Case cases[] = {
-      {"icon replaced", 0,
+      {"icon replaced",
+       0,
        [] { Write(GetFileTypeIconPath(g_fileTypes[0]), "<svg/>"); },
        {QStringLiteral("Unexpected icon for this file type.")}},
-      {"package gone", 2, [&] { QFile::remove(package(2)); },
+      {"package gone",
+       2,
+       [&] { QFile::remove(package(2)); },
        {QStringLiteral("File extension .zsy does not exist."),
         QStringLiteral("Missing file type.")}},
-      {"package unreadable", 1, [&] { Write(package(1), "<mime-info><mime-type"); },
+      {"package unreadable",
+       1,
+       [&] { Write(package(1), "<mime-info><mime-type"); },
        {QStringLiteral("File extension .zpk cannot be read."),
         QStringLiteral("Missing file type.")}},
-      {"extension taken over", 0,
+      {"extension taken over",
+       0,
        [&] {
          Write(package(0),
                "<mime-info><mime-type type=\"text/x-other\"><glob pattern=\"*.zpd\"/>"
@@ -140,13 +146,16 @@ TEST_F(FileTypesTest, ADamagedEntryIsFoundAndRepaired) {
        },
        {QStringLiteral("File extension .zpd is being used by a different program."),
         QStringLiteral("Missing file type.")}},
-      {"program moved", 1,
+      {"program moved",
+       1,
        [] {
          Write(GetFileTypeDesktopPath(),
                MakeDesktopEntry(QStringLiteral("/usr/games/other")).toUtf8());
        },
        {QStringLiteral("Unexpected program link for this file type.")}},
-      {"link gone", 2, [] { QFile::remove(GetFileTypeDesktopPath()); },
+      {"link gone",
+       2,
+       [] { QFile::remove(GetFileTypeDesktopPath()); },
        {QStringLiteral("Missing program link for this file type.")}},
   };
   for (const Case& c : cases) {

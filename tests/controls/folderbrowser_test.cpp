@@ -60,8 +60,7 @@ TEST_F(FolderBrowserTest, OpensWithTheFolderSetAlreadyHighlighted) {
   };
   const Case cases[] = {
       {drawings, drawings, m_plain.path() + QStringLiteral("/shared")},
-      {QStringLiteral("Documents/Class 5"), m_documents + QStringLiteral("/Class 5"),
-       m_documents},
+      {QStringLiteral("Documents/Class 5"), m_documents + QStringLiteral("/Class 5"), m_documents},
       {QStringLiteral("My Documents\\Class 5"), m_documents + QStringLiteral("/Class 5"),
        m_documents},
       // A sub-folder that is not there: the documents folder itself.
