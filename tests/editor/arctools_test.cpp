@@ -56,7 +56,7 @@ TEST_F(ArcToolTest, StartOnTheEndAddsNothing) {
   EXPECT_TRUE(m_presenter.shown().empty()) << "no message";
 }
 
-TEST_F(ArcToolTest, FixedRadiusArcsFinishAtTheSecondRelease) {
+TEST_F(ArcToolTest, FixedRadiusOrAngleArcsFinishAtTheSecondRelease) {
   const int s = Scale();
   Use(kToolArc);
   g_arcRadiusSet = 1;
@@ -86,6 +86,16 @@ TEST_F(ArcToolTest, FixedRadiusArcsFinishAtTheSecondRelease) {
   EXPECT_NEAR(r, 50.0 * s, 1.0);
   EXPECT_LT(arc->GetAngle(), std::numbers::pi);
   EXPECT_EQ(m_window->GetClickStep(), 0);
+  // A fixed angle instead: a quarter circle over the chord.
+  g_arcRadiusSet = 0;
+  g_arcAngleSet = 1;
+  g_arcAngle = std::numbers::pi / 2.0;
+  Click({40, 40});
+  Click({120, 40});
+  ASSERT_EQ(m_doc.GetItemCount(), 2);
+  m_doc.GetItem(1)->GetCircle(cx, cy, r);
+  EXPECT_NEAR(r, 40.0 * std::sqrt(2.0) * s, 1.0);
+  EXPECT_EQ(m_doc.GetItem(1)->GetAngle(), std::numbers::pi / 2.0);
   ExpectCleanScreen();
 }
 
