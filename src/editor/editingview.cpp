@@ -16,6 +16,7 @@
 #include "editor/drawingscrollarea.h"
 #include "editor/editdrawing.h"
 #include "editor/editorstate.h"
+#include "editor/valuesbarparams.h"
 #include "editor/viewparts.h"
 #include "platform/qt/imagecontext.h"
 #include "support/fontspec.h"
@@ -34,7 +35,6 @@ QSize g_viewAreaSize;
 
 namespace {
 
-IValuesBarPart g_nullValuesBar;
 IObjectListFactory g_nullObjectListFactory;
 IPromptHandlers g_nullPromptHandlers;
 IValuesBarPart* g_valuesBarPart = nullptr;
@@ -50,7 +50,7 @@ void ResetEditingViewGlobals() {
 }
 
 IValuesBarPart& GetValuesBarPart() {
-  return g_valuesBarPart != nullptr ? *g_valuesBarPart : g_nullValuesBar;
+  return g_valuesBarPart != nullptr ? *g_valuesBarPart : GetViewValuesBar();
 }
 IObjectListFactory& GetObjectListFactory() {
   return g_objectListFactory != nullptr ? *g_objectListFactory : g_nullObjectListFactory;
@@ -215,10 +215,8 @@ void CEditingView::LayoutValuesBar(CDrawContext& dc) {
       dc.SelectFont(old);
     }
   }
-  // The fields themselves come with the values bar's own work: none fit so far.
-  const int fitted = 0;
-  const int fieldsWidth = 0;
-  m_endField = m_firstField;
+  int fitted = 0;
+  const int fieldsWidth = FitValueFields(dc, width, used, items, fitted);
   used += fieldsWidth;
   int spare = width - used;
   int gap = 0;
@@ -308,7 +306,9 @@ void CEditingView::OnDraw(CDrawContext& dc) {
 }
 
 void CEditingView::DrawValuesBar(CDrawContext& dc) {
+  ChooseValueFields();
   LayoutValuesBar(dc);
+  DrawValuesBarContents(dc);
   if (m_drawing != nullptr && m_drawing->IsBreakOffered() != 0) DrawBreakQuestion(dc);
   if (m_promptTextId != 0 && !LoadProgramString(m_promptTextId).isEmpty()) DrawPromptText(dc);
 }
@@ -577,6 +577,7 @@ bool CEditingView::eventFilter(QObject* watched, QEvent* event) {
 void CEditingView::OnLButtonDown(unsigned flags, QPoint point) {
   if (m_zoomBoxMode != 0) return;
   m_mouseDown = 1;
+  if (OnValuesBarPress(point) != 0) return;
   if (point.y() >= m_drawingAreaHeight) {
     const auto inside = [point](const DcRect& box) {
       return point.x() >= box.left && point.x() < box.right && point.y() >= box.top &&
@@ -619,6 +620,7 @@ void CEditingView::OnLButtonUp(unsigned flags, QPoint point) {
     UpdateView();
     return;
   }
+  if (OnValuesBarRelease(point) != 0) return;
   OnPaletteLButtonUp(flags, point);
   if ((m_paletteFlags & (kArrowForwardPressed | kArrowBackPressed)) == 0 && m_timers[0] != 0) {
     KillTimer(kViewTimerAutoScroll);
@@ -631,6 +633,7 @@ void CEditingView::OnMouseMove(unsigned flags, QPoint point) {
     MoveZoomBox(point.x(), point.y());
     return;
   }
+  OnValuesBarHover(point);
   OnPaletteMouseMove(flags, point);
 }
 

@@ -309,6 +309,91 @@ class CEditingView : public CZephView, public IOwnerView, public zeph::CTimerOwn
   std::int32_t m_keyboardFlyout = 0;
   // ---- End of tool palette ----
 
+  // ---- Values bar ----
+  // The fields of the current tool along the bottom: labels, boxes, the parameters' values and
+  // the live read-outs of the gesture in progress; a click on an editable field opens its
+  // editor (an edit box, a list, an object chooser, a name edit or a dialog).
+  // Picks the fields for the current tool and click step into the field list.
+  void ChooseValueFields();
+  // The layout's share of the fields: how many fit from the first field on (fitted), the
+  // arrows' bits; answers the fields' width (arrows included).
+  int FitValueFields(zeph::CDrawContext& dc, int width, int used, int items, int& fitted);
+  void DrawValuesBarFields(zeph::CDrawContext& dc);
+  void DrawFieldValues(zeph::CDrawContext& dc);
+  // Boxes, the values when the tool shows them, and the read-outs.
+  void DrawValuesBarContents(zeph::CDrawContext& dc);
+  // The values again (after a parameter changed): the bar is repainted.
+  void DrawFieldValues() override;
+  // The slot whose box holds the point, -1 none; notes whether it hit the second line.
+  int HitTestValueField(int x, int y);
+  int IsSecondLineHit() const { return m_secondLineHit; }
+  const zeph::DcRect& GetFieldBox(int slot) const;
+  int GetEndField() const { return m_endField; }
+  int AreFieldValuesDrawn() const { return m_drawValues; }
+  // The mouse on the values bar: 1 when the press, release or move was the values bar's.
+  int OnValuesBarPress(QPoint point);
+  int OnValuesBarRelease(QPoint point);
+  void OnValuesBarHover(QPoint point);
+  int IsIBeamShown() const { return m_iBeam; }
+  // Live read-outs.
+  void ShowPointValues(int x, int y, int which) override;
+  void ShowCursorPoint() override;
+  void ShowArcValues() override { ShowArcValues(1); }
+  void ShowArcValues(int flag);
+  void ShowCurveValues() override;
+  void ShowMoveValues() override;
+  void ShowShapeValues() override;
+  void ShowCircleValues() override;
+  void ShowRectangleValues() override;
+  void ShowLiveLength() override;
+  void ShowControlPointValues(int i);
+  void ClearCoordinateField() override;
+  // The text a read-out put in a slot's line (0 or 1); empty when none.
+  QString GetLiveText(int slot, int line) const;
+  // Every parameter's default for a new drawing.
+  void ResetValuesBarParameters();
+
+  // The editors.
+  void OpenValueEditor(int slot);
+  // unit: kValueUnit...
+  void OpenValueEdit(double value, int set, int unit);
+  void OpenValueList(int current, int count, const char16_t* const* texts);
+  void OpenObjectChooser(int objectNumber);
+  void OpenObjectNameEdit(int objectNumber);
+  // 1 when taken (the editor closes), 0 when refused (it stays open with its message).
+  int ApplyValueEdit();
+  int ApplyValueList();
+  int ApplyObjectChooser(int fromText);
+  int ApplyObjectNameEdit();
+  int ApplyValueEditorOfKind(int kind);
+  void OnValueEditorKey(int id, int key);
+  void OnValueListSelChange();
+  int ChooseHatchPattern();
+  void EditColourField();
+  void EditFontField();
+  void EditHatchField();
+  int GetOpenField() const { return m_openField; }
+  const zeph::DcRect& GetEditorBox() const { return m_editorBox; }
+
+ private:
+  struct LiveLines {
+    QString lines[2];
+    std::int32_t blank = 0;
+  };
+  void SetLiveText(int slot, int line, const QString& text);
+  void ConnectValueEditors();
+  void RepaintFieldBox(int slot);
+  void HideValueEditors();
+  std::array<LiveLines, kValueFieldSlots> m_live{};
+  std::array<std::int32_t, kValueFieldSlots> m_shownIds{};
+  std::int32_t m_shownCount = -1;
+  std::int32_t m_drawValues = 0;
+  std::int32_t m_editorsConnected = 0;
+  std::int32_t m_editorUnit = 0;
+
+ public:
+  // ---- End of values bar ----
+
  protected:
   int OnCreate();
   void paintEvent(QPaintEvent* event) override;

@@ -1,0 +1,1220 @@
+// The values bar's editors: what a click on a field opens, how the typed or chosen value is
+// checked, where it goes (a parameter for the next item, or the selected item through its
+// setters, which record the undo steps), and the editors' keys.
+#include <QFontDialog>
+#include <QScopeGuard>
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "controls/colourdialog.h"
+#include "controls/edits.h"
+#include "controls/input.h"
+#include "controls/viewcontrols.h"
+#include "document/document.h"
+#include "editor/editdrawing.h"
+#include "editor/editingview.h"
+#include "editor/editordialogs.h"
+#include "editor/editorstate.h"
+#include "editor/toolparams.h"
+#include "editor/valuesbarparams.h"
+#include "editor/viewparts.h"
+#include "items/bezieritem.h"
+#include "items/dimensionitem.h"
+#include "items/drawitem.h"
+#include "items/ellipseitem.h"
+#include "items/fillitem.h"
+#include "items/geometry.h"
+#include "items/hatch.h"
+#include "items/measure.h"
+#include "items/textitem.h"
+#include "items/valuefields.h"
+#include "platform/presenter.h"
+#include "support/constants.h"
+#include "support/log.h"
+#include "support/numbers.h"
+#include "support/screen.h"
+#include "support/strings.h"
+#include "support/textfile.h"
+#include "support/uiutil.h"
+
+using zeph::DcRect;
+
+namespace {
+
+constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
+constexpr int kMaxEditText = 50;
+constexpr int kMaxObjectNameLength = 16;
+
+// Key options of the edit box: Enter, Esc and Tab go to the view; the object chooser's also
+// the navigation keys.
+constexpr std::uint32_t kValueEditKeys =
+    zeph::kEditForwardEnter | zeph::kEditForwardEscape | zeph::kEditForwardTab;
+constexpr std::uint32_t kChooserEditKeys = kValueEditKeys | zeph::kEditForwardNavigation;
+
+// Refusal messages.
+constexpr int kMsgLength = 20;
+constexpr int kMsgAngle = 21;
+constexpr int kMsgScale = 22;
+constexpr int kMsgActions = 25;
+constexpr int kMsgDecimals = 28;
+constexpr int kMsgNameTooLong = 30;
+constexpr int kMsgImpossibleArc = 31;
+constexpr int kMsgRadius = 32;
+constexpr int kMsgNameUsed = 33;
+constexpr int kMsgSides = 34;
+constexpr int kMsgFontWidth = 36;
+
+QString BuiltInMessage(int id) {
+  switch (id) {
+    case kMsgLength:
+      return QStringLiteral("Please type a proper value for this length.");
+    case kMsgAngle:
+      return QStringLiteral("Please type a proper value for this angle.");
+    case kMsgScale:
+      return QStringLiteral("Please type a proper value for the scale factor.");
+    case kMsgActions:
+      return QStringLiteral("Please type a positive whole number\nfor the number of actions.");
+    case kMsgDecimals:
+      return QStringLiteral(
+          "Please type a whole number between 0 and 255\nfor the number of decimal places.");
+    case kMsgNameTooLong:
+      return QStringLiteral("An object name cannot contain\nmore than 16 characters.");
+    case kMsgImpossibleArc:
+      return QStringLiteral("This angle is not possible for an  arc.");
+    case kMsgRadius:
+      return QStringLiteral("Please type a proper value for the radius.");
+    case kMsgNameUsed:
+      return QStringLiteral("This object name has already been used.");
+    case kMsgSides:
+      return QStringLiteral(
+          "Please type a whole number between 3 and 1000\nfor the number of sides in the "
+          "polygon.");
+    case kMsgFontWidth:
+      return QStringLiteral(
+          "Please type a whole number between 10 and 1000\nfor the percentage width of the "
+          "font.");
+    default:
+      return {};
+  }
+}
+
+// The message from the string table, or our own text of it where the table has none.
+void ShowValueMessage(int id) {
+  if (!LoadProgramString(id).isEmpty()) {
+    ShowWarning(id);
+    return;
+  }
+  zeph::GetPresenter().ShowMessageBox(BuiltInMessage(id), QString::fromUtf16(kProductName),
+                                      zeph::kMbOk | zeph::kMbIconExclamation);
+}
+
+// Typed angles are degrees; answers radians reduced to [0, 2 pi) (mode 0) or [0, pi) (mode 1).
+int ParseAngle(QStringView text, int mode, double& radians) {
+  double degrees = 0.0;
+  if (TextToDouble(text, degrees) == 0 || !std::isfinite(degrees)) return 0;
+  radians = NormaliseAngle(degrees * kRadiansPerDegree, mode);
+  return 1;
+}
+
+int ParseWhole(QStringView text, double low, double high, int& out) {
+  double value = 0.0;
+  if (TextToDouble(text, value) == 0 || !std::isfinite(value)) return 0;
+  if (value != std::floor(value) || value < low || value > high) return 0;
+  out = static_cast<int>(value);
+  return 1;
+}
+
+int ParsePositive(QStringView text, double& out) {
+  double value = 0.0;
+  if (TextToDouble(text, value) == 0 || !std::isfinite(value) || value <= 0.0) return 0;
+  out = value;
+  return 1;
+}
+
+bool IsItemEditField(int id) {
+  return (id >= 26 && id <= 29) || id == 32 || (id >= 37 && id <= 39) || id == 126 || id == 132 ||
+         (id >= 136 && id <= 139);
+}
+
+bool IsItemListField(int id) {
+  return id == 24 || id == 30 || id == 34 || id == 35 || id == 36 || id == 134 || id == 135;
+}
+
+const char16_t* const kLineStyleTexts[] = {u"Unbroken",   u"Small dash", u"Dot/dash",
+                                           u"Large dash", u"Dots",       u"Close dots"};
+const char16_t* const kFillTypeTexts[] = {u"Solid colour", u"Hatch"};
+const char16_t* const kDimensionTypeTexts[] = {u"Parallel", u"Horizontal", u"Vertical"};
+const char16_t* const kLineEndTexts[] = {u"Normal", u"Arrows", u"Dashes", u"Lines", u"None"};
+const char16_t* const kTextAngleTexts[] = {u"Line angle", u"Horizontal"};
+const char16_t* const kPositionTexts[] = {u"In line", u"Outside", u"Inside"};
+const char16_t* const kUnitTexts[] = {u"Automatic", u"mm", u"cm", u"m", u"km", u"Preference"};
+
+// The remembered count of the tool whose number-of-actions field this is.
+std::int16_t* RememberedCount(int id) {
+  switch (id) {
+    case 76:
+      return &g_toolActionCounts[0];
+    case 171:
+      return &g_toolActionCounts[1];
+    case 173:
+      return &g_toolActionCounts[2];
+    case 175:
+      return &g_toolActionCounts[3];
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace
+
+// ---- Opening ----
+
+void CEditingView::ConnectValueEditors() {
+  if (m_editorsConnected != 0 || m_valueEdit == nullptr) return;
+  m_editorsConnected = 1;
+  connect(m_valueEdit.get(), &zeph::CZephoEdit::controlKey, this,
+          [this](int id, int key) { OnValueEditorKey(id, key); });
+  connect(m_valueList.get(), &zeph::CViewList::controlKey, this,
+          [this](int id, int key) { OnValueEditorKey(id, key); });
+  connect(m_objectListBox.get(), &zeph::CViewList::controlKey, this,
+          [this](int id, int key) { OnValueEditorKey(id, key); });
+  connect(m_objectListBox.get(), &QListWidget::currentRowChanged, this,
+          [this](int) { OnValueListSelChange(); });
+}
+
+void CEditingView::OpenValueEditor(int slot) {
+  LogScope trace(2806);
+  if (slot < 0 || slot >= kValueFieldSlots) return trace.Exit();
+  Create();
+  ConnectValueEditors();
+  const DcRect& box = m_fieldBoxes[static_cast<std::size_t>(slot)];
+  int id = g_valueFieldIds[static_cast<std::size_t>(slot)];
+  const ValueFieldInfo* info = GetValueFieldInfo(id);
+  const bool second = m_secondLineHit != 0 && info != nullptr && info->label2 != nullptr;
+  if (second) id += kSecondLine;
+  const int top = box.top + 3 + (second ? m_lineHeight : 0);
+  m_editorBox = {box.left + 2, top, box.right - 5, top + m_lineHeight};
+  m_openField = id;
+  const auto list = [this](int current, const auto& texts) {
+    OpenValueList(current, static_cast<int>(std::size(texts)), texts);
+  };
+  switch (id) {
+    case 0:
+    case 13:
+    case 23:
+    case 33:
+      EditColourField();
+      break;
+    case 82:
+      if (g_recolourCount != 0) EditColourField();
+      break;
+    case 8:
+    case 25:
+    case 113:
+    case 133:
+      EditFontField();
+      break;
+    case 11:
+    case 31:
+      EditHatchField();
+      break;
+    case 17:
+    case 81:
+    case 100:
+      OpenObjectChooser(g_currentObject);
+      break;
+    case 123:
+      OpenObjectChooser(g_valueObject);
+      break;
+    case 80:
+      if (g_objectChosen != 0) OpenObjectNameEdit(g_currentObject);
+      break;
+    case 1:
+      list(g_lineStyle - 1, kLineStyleTexts);
+      break;
+    case 24:
+      list(g_valueLineStyle - 1, kLineStyleTexts);
+      break;
+    case 10:
+      list(g_fillType, kFillTypeTexts);
+      break;
+    case 30:
+      list(g_valueFillStyle, kFillTypeTexts);
+      break;
+    case 14:
+      list(g_dimensionType, kDimensionTypeTexts);
+      break;
+    case 34:
+      list(g_valueDimensionType, kDimensionTypeTexts);
+      break;
+    case 114:
+      list(g_dimensionLineEnds, kLineEndTexts);
+      break;
+    case 134:
+      list(g_valueLineEnds, kLineEndTexts);
+      break;
+    case 15:
+      list(g_dimensionTextAngle, kTextAngleTexts);
+      break;
+    case 35:
+      list(g_valueTextAngleMode, kTextAngleTexts);
+      break;
+    case 115:
+      list(g_dimensionTextPosition, kPositionTexts);
+      break;
+    case 135:
+      list(g_valueTextPosition, kPositionTexts);
+      break;
+    case 36:
+      list(g_valueUnits, kUnitTexts);
+      break;
+    case 22:
+      g_arcPointChoice = g_arcPointChoice != 0 ? 0 : 1;
+      InvalidateValuesBar();
+      break;
+    case 70:
+      g_keepOriginals = g_keepOriginals != 0 ? 0 : 1;
+      InvalidateValuesBar();
+      break;
+    case 72:
+      g_reflectDirection = g_reflectDirection != 0 ? 0 : 1;
+      InvalidateValuesBar();
+      break;
+    case 74:
+      g_stretchDirection = g_stretchDirection != 0 ? 0 : 1;
+      InvalidateValuesBar();
+      break;
+    case 170:
+    case 176:
+      g_makeNewObject = g_makeNewObject != 0 ? 0 : 1;
+      InvalidateValuesBar();
+      break;
+    case 2:
+      OpenValueEdit(g_lineLength, g_lineLengthSet, kValueUnitLength);
+      break;
+    case 102:
+      OpenValueEdit(g_lineAngle, g_lineAngleSet, kValueUnitAngle);
+      break;
+    case 3:
+      OpenValueEdit(g_arcRadius, g_arcRadiusSet, kValueUnitLength);
+      break;
+    case 103:
+      OpenValueEdit(g_arcAngle, g_arcAngleSet, kValueUnitAngle);
+      break;
+    case 4:
+      OpenValueEdit(g_circleRadius, g_circleRadiusSet, kValueUnitLength);
+      break;
+    case 6:
+      OpenValueEdit(g_filletRadius, g_filletRadiusSet, kValueUnitLength);
+      break;
+    case 7:
+      OpenValueEdit(g_chamferLength, g_chamferLengthSet, kValueUnitLength);
+      break;
+    case 5:
+      OpenValueEdit(g_ellipseSlope, 1, kValueUnitAngle);
+      break;
+    case 12:
+      OpenValueEdit(g_hatchAngle, 1, kValueUnitAngle);
+      break;
+    case 21:
+      OpenValueEdit(g_shapeRotation, 1, kValueUnitAngle);
+      break;
+    case 9:
+      OpenValueEdit(g_textWidth, 1, kValueUnitPercent);
+      break;
+    case 26:
+      OpenValueEdit(g_valueFontWidth, 1, kValueUnitPercent);
+      break;
+    case 109:
+      OpenValueEdit(g_textAngle, 1, kValueUnitAngle);
+      break;
+    case 126:
+      OpenValueEdit(g_valueTextAngle, 1, kValueUnitAngle);
+      break;
+    case 112:
+      OpenValueEdit(g_hatchScale, 1, kValueUnitNumber);
+      break;
+    case 132:
+      OpenValueEdit(g_valueHatchScale, 1, kValueUnitNumber);
+      break;
+    case 16:
+      OpenValueEdit(g_moveAngle, g_moveAngleSet, kValueUnitAngle);
+      break;
+    case 77:
+      OpenValueEdit(g_copyAngle, g_copyAngleSet, kValueUnitAngle);
+      break;
+    case 119:
+      OpenValueEdit(g_polygonRotation, g_polygonRotationSet, kValueUnitAngle);
+      break;
+    case 177:
+      OpenValueEdit(g_copyDistance, g_copyDistanceSet, kValueUnitLength);
+      break;
+    case 18:
+      OpenValueEdit(g_polygonSides, g_polygonSidesSet, kValueUnitNumber);
+      break;
+    case 19:
+      OpenValueEdit(g_sideLength, g_sideLengthSet, kValueUnitLength);
+      break;
+    case 20:
+      OpenValueEdit(g_rectangleLength, g_rectangleLengthSet, kValueUnitLength);
+      break;
+    case 120:
+      OpenValueEdit(g_rectangleWidth, g_rectangleWidthSet, kValueUnitLength);
+      break;
+    case 27:
+      OpenValueEdit(g_valueArcAngle, 1, kValueUnitAngle);
+      break;
+    case 29:
+      OpenValueEdit(g_valueRotation, 1, kValueUnitAngle);
+      break;
+    case 32:
+      OpenValueEdit(g_valueHatchAngle, 1, kValueUnitAngle);
+      break;
+    case 138:
+      OpenValueEdit(g_valueControlAngle0, 1, kValueUnitAngle);
+      break;
+    case 139:
+      OpenValueEdit(g_valueControlAngle1, 1, kValueUnitAngle);
+      break;
+    case 28:
+      OpenValueEdit(g_valueCircleRadius, 1, kValueUnitLength);
+      break;
+    case 37:
+      OpenValueEdit(g_valueArrowSize, 1, kValueUnitLength);
+      break;
+    case 137:
+      OpenValueEdit(g_valueExtension, 1, kValueUnitLength);
+      break;
+    case 38:
+      OpenValueEdit(g_valueControlLength0, 1, kValueUnitLength);
+      break;
+    case 39:
+      OpenValueEdit(g_valueControlLength1, 1, kValueUnitLength);
+      break;
+    case 136:
+      OpenValueEdit(g_valueDecimals, 1, kValueUnitNumber);
+      break;
+    case 71:
+      OpenValueEdit(g_rotateAngle, g_rotateAngleSet, kValueUnitAngle);
+      break;
+    case 73:
+      OpenValueEdit(g_enlargeFactor, g_enlargeFactorSet, kValueUnitNumber);
+      break;
+    case 75:
+      OpenValueEdit(g_stretchFactor, g_stretchFactorSet, kValueUnitNumber);
+      break;
+    case 76:
+    case 171:
+    case 173:
+    case 175:
+      OpenValueEdit(g_actionCount, 1, kValueUnitNumber);
+      break;
+    default:
+      break;
+  }
+  trace.Exit();
+}
+
+void CEditingView::OpenValueEdit(double value, int set, int unit) {
+  QString text;
+  if (set != 0) {
+    switch (unit) {
+      case kValueUnitLength:
+        FormatMeasurement(value * 1e-4 * g_realWorldScale, text, 20, -1, -1);
+        break;
+      case kValueUnitAngle:
+        FormatDouble(value / kRadiansPerDegree, text, 20);
+        RoundNumberText(text, 2, kRoundNearest);
+        break;
+      case kValueUnitPercent:
+      case kValueUnitNumber:
+        FormatDouble(value, text, 20);
+        break;
+      default:
+        SetGlitchValue(unit);
+        ReportGlitch(2823, 1);
+        return;
+    }
+  }
+  m_editorUnit = unit;
+  m_valueEdit->SetKeyOptions(kValueEditKeys);
+  m_valueEdit->setGeometry(m_editorBox.left, m_editorBox.top, m_editorBox.right - m_editorBox.left,
+                           m_editorBox.bottom - m_editorBox.top);
+  m_valueEdit->SetWindowText(text);
+  m_valueEdit->selectAll();
+  m_valueEdit->show();
+  m_valueEdit->raise();
+  m_valueEdit->setFocus();
+  m_openEditor = kValueEditorEdit;
+}
+
+void CEditingView::OpenValueList(int current, int count, const char16_t* const* texts) {
+  const int h = m_lineHeight;
+  const DcRect& box = m_editorBox;
+  // Above the field: its box's top is the list's bottom.
+  const int fieldTop = box.top - 3 - (m_openField >= kSecondLine ? h : 0);
+  const int bottom = fieldTop;
+  const int top = bottom - std::min(count, 6) * h - 2;
+  m_valueList->clear();
+  for (int i = 0; i < count; ++i) m_valueList->addItem(QString::fromUtf16(texts[i]));
+  m_valueList->setGeometry(box.left - 2 - 5, top, box.right + 5 - (box.left - 2) + 5 + 30,
+                           bottom - top);
+  m_valueList->show();
+  m_valueList->raise();
+  if (current >= 0 && current < count) m_valueList->setCurrentRow(current);
+  m_valueList->setFocus();
+  m_openEditor = kValueEditorList;
+}
+
+void CEditingView::OpenObjectChooser(int objectNumber) {
+  if (m_document == nullptr) return;
+  m_document->RebuildObjectList();
+  const int k = m_document->GetObjectCount();
+  const QString name = m_document->GetObjectName(objectNumber, 0);
+  m_objectListBox->blockSignals(true);
+  m_objectListBox->clear();
+  int row = -1;
+  for (int i = 0; i < k; ++i) {
+    m_objectListBox->addItem(m_document->GetObjectNameAt(i, 0));
+    if (m_document->GetObjectNumberAt(i) == objectNumber) row = i;
+  }
+  if (k > 0) {
+    const int h = m_lineHeight;
+    const int bottom = m_editorBox.top - 3 - (m_openField >= kSecondLine ? h : 0);
+    const int top = bottom - std::min(k, 7) * h - 2;
+    const int left = m_editorBox.left - 2 - 5;
+    m_objectListBox->setGeometry(left, top, m_editorBox.right + 5 + 30 - left, bottom - top);
+    if (row >= 0) m_objectListBox->setCurrentRow(row);
+    m_objectListBox->show();
+    m_objectListBox->raise();
+  } else {
+    m_objectListBox->hide();
+  }
+  m_objectListBox->blockSignals(false);
+  m_valueEdit->SetKeyOptions(kChooserEditKeys);
+  m_valueEdit->setGeometry(m_editorBox.left, m_editorBox.top, m_editorBox.right - m_editorBox.left,
+                           m_editorBox.bottom - m_editorBox.top);
+  m_valueEdit->SetWindowText(name);
+  m_valueEdit->selectAll();
+  m_valueEdit->show();
+  m_valueEdit->raise();
+  m_valueEdit->setFocus();
+  m_openEditor = kValueEditorObjectChooser;
+}
+
+void CEditingView::OpenObjectNameEdit(int objectNumber) {
+  if (m_document == nullptr) return;
+  m_valueEdit->SetKeyOptions(kValueEditKeys);
+  m_valueEdit->setGeometry(m_editorBox.left, m_editorBox.top, m_editorBox.right - m_editorBox.left,
+                           m_editorBox.bottom - m_editorBox.top);
+  m_valueEdit->SetWindowText(m_document->GetObjectName(objectNumber, 1).left(kMaxEditText));
+  m_valueEdit->selectAll();
+  m_valueEdit->show();
+  m_valueEdit->raise();
+  m_valueEdit->setFocus();
+  m_openEditor = kValueEditorName;
+}
+
+// ---- Applying ----
+
+void CEditingView::HideValueEditors() {
+  m_valueEdit->hide();
+  m_valueList->hide();
+  m_objectListBox->hide();
+  m_openEditor = kValueEditorNone;
+  InvalidateValuesBar();
+}
+
+int CEditingView::ApplyValueEditorOfKind(int kind) {
+  switch (kind) {
+    case kValueEditorEdit:
+      return ApplyValueEdit();
+    case kValueEditorList:
+      return ApplyValueList();
+    case kValueEditorObjectChooser:
+      return ApplyObjectChooser(1);
+    case kValueEditorName:
+      return ApplyObjectNameEdit();
+    default:
+      return 1;
+  }
+}
+
+int CEditingView::ApplyValueEdit() {
+  LogScope trace(2824);
+  const QString text = m_valueEdit->GetWindowText().left(kMaxEditText).trimmed();
+  const int id = m_openField;
+  const bool empty = text.isEmpty();
+  CDrawItem* item = nullptr;
+  if (IsItemEditField(id)) {
+    const int count = m_drawing->GetPickCount();
+    if (count != 1) {
+      SetGlitchValue(count);
+      ReportGlitch(2824, 1);
+      if (count == 0) {
+        HideValueEditors();
+        return trace.Return(0);
+      }
+    }
+    item = m_drawing->GetPicked(0);
+  }
+  const auto refuse = [this, &trace](int message) {
+    ShowValueMessage(message);
+    m_valueEdit->selectAll();
+    m_valueEdit->setFocus();
+    return trace.Return(0);
+  };
+  const auto accept = [this, &trace]() {
+    HideValueEditors();
+    return trace.Return(1);
+  };
+  // A length with a set flag: empty clears the flag, else the parsed length sets it.
+  const auto setLength = [&](double& value, std::int32_t& set, int message) {
+    if (empty) {
+      set = 0;
+      return accept();
+    }
+    double parsed = 0.0;
+    if (ParseLength(text, parsed, 0) == 0) return refuse(message);
+    value = parsed;
+    set = 1;
+    return accept();
+  };
+  const auto setAngle = [&](double& value, std::int32_t* set, int mode) {
+    if (empty && set != nullptr) {
+      *set = 0;
+      return accept();
+    }
+    double parsed = 0.0;
+    if (ParseAngle(text, mode, parsed) == 0) return refuse(kMsgAngle);
+    value = parsed;
+    if (set != nullptr) *set = 1;
+    return accept();
+  };
+  // A change to the selected item, between erasing it and drawing it again.
+  const auto change = [this, item](const auto& setter) {
+    DrawItem(item, static_cast<int>(g_backgroundColour));
+    setter();
+    DrawItem(item, kDrawOwnColour);
+  };
+  switch (id) {
+    case 2:
+      return setLength(g_lineLength, g_lineLengthSet, kMsgLength);
+    case 102:
+      return setAngle(g_lineAngle, &g_lineAngleSet, 0);
+    case 3: {
+      const int result = setLength(g_arcRadius, g_arcRadiusSet, kMsgLength);
+      if (result == 1 && g_arcRadiusSet != 0) g_arcAngleSet = 0;
+      if (result == 1) RedrawValuesBar(1);
+      return result;
+    }
+    case 103: {
+      const int result = setAngle(g_arcAngle, &g_arcAngleSet, 0);
+      if (result == 1 && g_arcAngleSet != 0) g_arcRadiusSet = 0;
+      if (result == 1) RedrawValuesBar(1);
+      return result;
+    }
+    case 4:
+      return setLength(g_circleRadius, g_circleRadiusSet, kMsgRadius);
+    case 6:
+      return setLength(g_filletRadius, g_filletRadiusSet, kMsgRadius);
+    case 7:
+      return setLength(g_chamferLength, g_chamferLengthSet, kMsgLength);
+    case 5:
+      if (empty) return refuse(kMsgAngle);
+      return setAngle(g_ellipseSlope, nullptr, 1);
+    case 9: {
+      int width = 0;
+      if (ParseWhole(text, 10, 1000, width) == 0) return refuse(kMsgFontWidth);
+      g_textWidth = static_cast<std::uint16_t>(width);
+      return accept();
+    }
+    case 12:
+      return setAngle(g_hatchAngle, nullptr, 0);
+    case 109:
+      if (empty) return refuse(kMsgAngle);
+      return setAngle(g_textAngle, nullptr, 0);
+    case 112: {
+      double scale = 0.0;
+      if (ParsePositive(text, scale) == 0) return refuse(kMsgScale);
+      g_hatchScale = scale;
+      return accept();
+    }
+    case 16:
+      return setAngle(g_moveAngle, &g_moveAngleSet, 1);
+    case 18: {
+      if (empty) {
+        g_polygonSidesSet = 0;
+        return accept();
+      }
+      int sides = 0;
+      if (ParseWhole(text, 3, 1000, sides) == 0) return refuse(kMsgSides);
+      g_polygonSides = static_cast<std::uint16_t>(sides);
+      g_polygonSidesSet = 1;
+      return accept();
+    }
+    case 19:
+      return setLength(g_sideLength, g_sideLengthSet, kMsgLength);
+    case 20:
+      return setLength(g_rectangleLength, g_rectangleLengthSet, kMsgLength);
+    case 120:
+      return setLength(g_rectangleWidth, g_rectangleWidthSet, kMsgLength);
+    case 119:
+      return setAngle(g_polygonRotation, &g_polygonRotationSet, 0);
+    case 21:
+      return setAngle(g_shapeRotation, nullptr, 0);
+    case 71: {
+      if (empty) {
+        g_rotateAngleSet = 0;
+        return accept();
+      }
+      double degrees = 0.0;
+      if (TextToDouble(text, degrees) == 0 || !std::isfinite(degrees)) return refuse(kMsgAngle);
+      g_rotateAngle = degrees * kRadiansPerDegree;
+      g_rotateAngleSet = 1;
+      return accept();
+    }
+    case 73:
+    case 75: {
+      double& factor = id == 73 ? g_enlargeFactor : g_stretchFactor;
+      std::int32_t& set = id == 73 ? g_enlargeFactorSet : g_stretchFactorSet;
+      if (empty) {
+        set = 0;
+        return accept();
+      }
+      double parsed = 0.0;
+      if (ParsePositive(text, parsed) == 0) return refuse(kMsgScale);
+      factor = parsed;
+      set = 1;
+      return accept();
+    }
+    case 76:
+    case 171:
+    case 173:
+    case 175: {
+      std::uint8_t count = 0;
+      if (TextToByte(text, count) == 0) return refuse(kMsgActions);
+      g_actionCount = count;
+      if (std::int16_t* remembered = RememberedCount(id)) *remembered = count;
+      return accept();
+    }
+    case 77:
+      return setAngle(g_copyAngle, &g_copyAngleSet, 0);
+    case 177:
+      return setLength(g_copyDistance, g_copyDistanceSet, kMsgLength);
+    // ---- The selected item's properties ----
+    case 26: {
+      int width = 0;
+      if (ParseWhole(text, 10, 1000, width) == 0) return refuse(kMsgFontWidth);
+      g_valueFontWidth = static_cast<std::int16_t>(width);
+      change([&] { item->SetFontSize(width); });
+      m_drawing->setFocus();
+      return accept();
+    }
+    case 126: {
+      double angle = 0.0;
+      if (ParseAngle(text, 0, angle) == 0) return refuse(kMsgAngle);
+      g_valueTextAngle = angle;
+      change([&] { item->SetTextAngle(angle); });
+      m_drawing->setFocus();
+      return accept();
+    }
+    case 27: {
+      double angle = 0.0;
+      if (ParseAngle(text, 0, angle) == 0) return refuse(kMsgAngle);
+      DrawItem(item, static_cast<int>(g_backgroundColour));
+      item->SetAngle(angle);
+      if (item->IsValid() != 0) {
+        item->Recalculate();
+        g_valueArcAngle = angle;
+        DrawItem(item, kDrawOwnColour);
+        return accept();
+      }
+      // The arc cannot have that angle: the change is taken back and the field shows the
+      // arc's own angle again.
+      m_document->Undo(nullptr, &m_drawing->GetMapping(), 0);
+      g_valueArcAngle = item->GetAngle();
+      DrawItem(item, kDrawOwnColour);
+      InvalidateValuesBar();
+      return refuse(kMsgImpossibleArc);
+    }
+    case 28: {
+      double radius = 0.0;
+      if (ParseLength(text, radius, 0) == 0 || radius > 2147483647.0) return refuse(kMsgRadius);
+      const int rounded = static_cast<int>(std::lround(radius));
+      g_valueCircleRadius = rounded;
+      change([&] { item->SetRadius(rounded); });
+      return accept();
+    }
+    case 29: {
+      double angle = 0.0;
+      if (ParseAngle(text, 1, angle) == 0) return refuse(kMsgAngle);
+      g_valueRotation = angle;
+      change([&] { item->SetRotation(angle); });
+      return accept();
+    }
+    case 32: {
+      double angle = 0.0;
+      if (ParseAngle(text, 0, angle) == 0) return refuse(kMsgAngle);
+      g_valueHatchAngle = angle;
+      change([&] { item->SetHatchAngle(angle); });
+      return accept();
+    }
+    case 132: {
+      double scale = 0.0;
+      if (ParsePositive(text, scale) == 0) return refuse(kMsgScale);
+      g_valueHatchScale = scale;
+      change([&] { item->SetHatchSpacing(scale); });
+      return accept();
+    }
+    case 37:
+    case 137: {
+      double length = 0.0;
+      if (ParseLength(text, length, id == 137 ? 1 : 0) == 0 || length > 2147483647.0) {
+        return refuse(kMsgLength);
+      }
+      const int rounded = static_cast<int>(std::lround(length));
+      if (id == 37) {
+        g_valueArrowSize = rounded;
+        g_dimensionArrowSize = rounded;
+        change([&] { item->SetArrowSize(rounded); });
+      } else {
+        g_valueExtension = rounded;
+        g_dimensionExtension = rounded;
+        change([&] { item->SetExtension(rounded); });
+      }
+      return accept();
+    }
+    case 136: {
+      std::uint8_t decimals = 0;
+      if (TextToByte(text, decimals) == 0) return refuse(kMsgDecimals);
+      g_valueDecimals = decimals;
+      change([&] { item->SetDecimals(decimals); });
+      return accept();
+    }
+    case 38:
+    case 39: {
+      double length = 0.0;
+      if (ParseLength(text, length, 0) == 0) return refuse(kMsgLength);
+      const int i = id - 38;
+      (i == 0 ? g_valueControlLength0 : g_valueControlLength1) = length;
+      change([&] { item->SetControlLength(i, length); });
+      return accept();
+    }
+    case 138:
+    case 139: {
+      double angle = 0.0;
+      if (ParseAngle(text, 0, angle) == 0) return refuse(kMsgAngle);
+      const int i = id - 138;
+      (i == 0 ? g_valueControlAngle0 : g_valueControlAngle1) = angle;
+      change([&] { item->SetControlAngle(i, angle); });
+      return accept();
+    }
+    default:
+      SetGlitchValue(id);
+      ReportGlitch(2824, 2);
+      HideValueEditors();
+      return trace.Return(1);
+  }
+}
+
+int CEditingView::ApplyValueList() {
+  LogScope trace(2828);
+  const int e = m_valueList->currentRow();
+  if (e < 0) return trace.Return(0);
+  const int id = m_openField;
+  CDrawItem* item = nullptr;
+  if (IsItemListField(id)) {
+    const int count = m_drawing->GetPickCount();
+    if (count != 1) {
+      SetGlitchValue(count);
+      ReportGlitch(2828, 1);
+      if (count == 0) {
+        HideValueEditors();
+        return trace.Return(1);
+      }
+    }
+    item = m_drawing->GetPicked(0);
+  }
+  const auto change = [this, item](const auto& setter) {
+    DrawItem(item, static_cast<int>(g_backgroundColour));
+    setter();
+    DrawItem(item, kDrawOwnColour);
+  };
+  const auto byte = static_cast<std::uint8_t>(e);
+  switch (id) {
+    case 1:
+      g_lineStyle = static_cast<std::uint8_t>(e + 1);
+      break;
+    case 14:
+      g_dimensionType = byte;
+      break;
+    case 15:
+      g_dimensionTextAngle = byte;
+      break;
+    case 114:
+      g_dimensionLineEnds = byte;
+      break;
+    case 115:
+      g_dimensionTextPosition = byte;
+      break;
+    case 10:
+      if (e != g_fillType) {
+        g_fillType = static_cast<std::int16_t>(e);
+        HideValueEditors();
+        RedrawValuesBar(1);
+        return trace.Return(1);
+      }
+      break;
+    case 24:
+      g_valueLineStyle = static_cast<std::uint8_t>(e + 1);
+      change([&] { item->SetLineStyle(static_cast<std::uint8_t>(e + 1)); });
+      break;
+    case 34:
+      g_valueDimensionType = e;
+      change([&] { item->SetDimensionType(byte); });
+      break;
+    case 35:
+      g_valueTextAngleMode = e;
+      change([&] { item->SetTextAngleMode(byte); });
+      break;
+    case 36:
+      g_valueUnits = e;
+      change([&] { item->SetUnits(byte); });
+      break;
+    case 134:
+      g_valueLineEnds = e;
+      change([&] { item->SetLineEnds(byte); });
+      break;
+    case 135:
+      g_valueTextPosition = e;
+      change([&] { item->SetTextPosition(byte); });
+      break;
+    case 30:
+      if (e != g_valueFillStyle) {
+        // A fill without a hatch pattern has one chosen first; cancelling keeps the fill.
+        const CHatchPattern* pattern = item->GetHatchPattern();
+        if (e == kFillHatch && (pattern == nullptr || pattern->GetLineCount() == 0)) {
+          HideValueEditors();
+          const int chosen = ChooseHatchPattern();
+          if (chosen < 0) {
+            RedrawValuesBar(1);
+            return trace.Return(1);
+          }
+          if (item->SetHatch(chosen, 0.0, 1.0) == 0) {
+            RedrawValuesBar(1);
+            return trace.Return(1);
+          }
+          g_valueHatchIndex = static_cast<std::int16_t>(chosen);
+          g_valueHatchAngle = 0.0;
+          g_valueHatchScale = 1.0;
+        }
+        g_valueFillStyle = static_cast<std::int16_t>(e);
+        change([&] {
+          item->SetFillStyle(e);
+          item->PublishProperties();
+        });
+        HideValueEditors();
+        RedrawValuesBar(1);
+        return trace.Return(1);
+      }
+      break;
+    default:
+      SetGlitchValue(id);
+      ReportGlitch(2828, 2);
+      break;
+  }
+  HideValueEditors();
+  return trace.Return(1);
+}
+
+int CEditingView::ApplyObjectChooser(int fromText) {
+  LogScope trace(2825);
+  if (m_document == nullptr) {
+    HideValueEditors();
+    return trace.Return(1);
+  }
+  int number = 0;
+  if (fromText != 0) {
+    const QString text = m_valueEdit->GetWindowText().left(kMaxEditText).trimmed();
+    if (!text.isEmpty()) {
+      number = m_document->FindObjectByName(text);
+      if (number <= 0) {
+        if (text.size() > kMaxObjectNameLength) {
+          ShowValueMessage(kMsgNameTooLong);
+          m_valueEdit->selectAll();
+          m_valueEdit->setFocus();
+          return trace.Return(0);
+        }
+        number = m_document->GetFreeObjectNumber(1);
+        if (number > 0 && m_document->SetObjectName(number, text) != 1) number = 0;
+      }
+    }
+  } else {
+    const int row = m_objectListBox->currentRow();
+    if (row >= 0) number = m_document->GetObjectNumberAt(row);
+  }
+  if (number > 0) {
+    switch (m_openField) {
+      case 17:
+      case 100:
+        g_currentObject = static_cast<std::int16_t>(number);
+        break;
+      case 81:
+        g_currentObject = static_cast<std::int16_t>(number);
+        g_objectChosen = 1;
+        break;
+      case 123: {
+        g_valueObject = static_cast<std::int16_t>(number);
+        m_document->SetUndoGroup(1);
+        for (int i = 0; i < m_drawing->GetPickCount(); ++i) {
+          m_drawing->GetPicked(i)->SetObjectNumber(static_cast<std::int16_t>(number));
+        }
+        m_document->SetUndoGroup(0);
+        break;
+      }
+      default:
+        SetGlitchValue(m_openField);
+        ReportGlitch(2825, 1);
+        break;
+    }
+  }
+  const int field = m_openField;
+  HideValueEditors();
+  if (field == 123) m_drawing->setFocus();
+  return trace.Return(1);
+}
+
+int CEditingView::ApplyObjectNameEdit() {
+  LogScope trace(2829);
+  if (m_document == nullptr) {
+    HideValueEditors();
+    return trace.Return(1);
+  }
+  const QString name = m_valueEdit->GetWindowText().left(kMaxEditText).trimmed();
+  const int owner = name.isEmpty() ? 0 : m_document->FindObjectByName(name);
+  const auto refuse = [this, &trace](int message) {
+    ShowValueMessage(message);
+    m_valueEdit->selectAll();
+    m_valueEdit->setFocus();
+    return trace.Return(0);
+  };
+  if (owner > 0 && owner != g_currentObject) return refuse(kMsgNameUsed);
+  if (name.size() > kMaxObjectNameLength) return refuse(kMsgNameTooLong);
+  m_document->SetObjectName(g_currentObject, name);
+  HideValueEditors();
+  RefreshObjectList();
+  SelectObjectInList(g_currentObject, 1);
+  return trace.Return(1);
+}
+
+// ---- Keys and the object list ----
+
+void CEditingView::OnValueEditorKey(int id, int key) {
+  switch (key) {
+    case zeph::kCharTab:
+    case zeph::kCharEnter:
+      switch (m_openEditor) {
+        case kValueEditorEdit:
+          ApplyValueEdit();
+          break;
+        case kValueEditorObjectChooser:
+          ApplyObjectChooser(id == kIdObjectListBox ? 0 : 1);
+          break;
+        case kValueEditorName:
+          ApplyObjectNameEdit();
+          break;
+        case kValueEditorList:
+          ApplyValueList();
+          break;
+        default:
+          ReportGlitch(2813, 1);
+          break;
+      }
+      return;
+    case ' ':
+      if (m_openEditor == kValueEditorList) {
+        ApplyValueList();
+      } else {
+        ReportGlitch(2813, 1);
+        m_openEditor = kValueEditorNone;
+      }
+      return;
+    case zeph::kCharEscape:
+      if (m_openEditor == kValueEditorNone) ReportGlitch(2813, 2);
+      HideValueEditors();
+      return;
+    case zeph::kVkPrior:
+    case zeph::kVkNext:
+    case zeph::kVkEnd:
+    case zeph::kVkHome:
+    case zeph::kVkUp:
+    case zeph::kVkDown:
+      if (m_openEditor == kValueEditorObjectChooser) {
+        m_objectListBox->setFocus();
+      } else {
+        ReportGlitch(2813, 3);
+      }
+      return;
+    default:
+      return;
+  }
+}
+
+void CEditingView::OnValueListSelChange() {
+  if (m_openEditor != kValueEditorObjectChooser) return;
+  QListWidgetItem* row = m_objectListBox->currentItem();
+  if (row == nullptr) return;
+  m_valueEdit->SetWindowText(row->text());
+  m_valueEdit->selectAll();
+}
+
+// ---- The dialogs of colour, font and hatch fields ----
+
+int CEditingView::ChooseHatchPattern() {
+  std::int32_t pattern = -1;
+  if (GetEditorDialogs().ChooseHatch(pattern) == 0 || pattern < 0) return -1;
+  return FindHatchDefinition(static_cast<std::int16_t>(pattern));
+}
+
+void CEditingView::EditColourField() {
+  const int id = m_openField;
+  zeph::ColourRef start = 0;
+  switch (id) {
+    case 0:
+    case 13:
+      start = static_cast<zeph::ColourRef>(g_drawingColour);
+      break;
+    case 23:
+    case 33:
+      start = static_cast<zeph::ColourRef>(g_valueColour);
+      break;
+    case 82:
+      start = g_recolourCount > 0 ? static_cast<zeph::ColourRef>(g_recolourColours[0])
+                                  : g_foregroundColour;
+      for (int i = 1; i < std::min<int>(g_recolourCount, 10); ++i) {
+        zeph::AddRecentColour(
+            static_cast<zeph::ColourRef>(g_recolourColours[static_cast<std::size_t>(i)]));
+      }
+      break;
+    default:
+      break;
+  }
+  zeph::CColourDialog dialog(this);
+  dialog.SetInitialColour(start);
+  if (dialog.DoModal() != zeph::kIdOk) return;
+  // Palette-relative: red, green and blue kept, the top byte marking it.
+  const zeph::ColourRef chosen = zeph::ClearColourTopByte(dialog.GetColour()) | 0x02000000u;
+  const bool several = id == 82 && g_recolourCount > 1;
+  if (!several && SameRgb(chosen, start) != 0) return;
+  switch (id) {
+    case 0:
+    case 13:
+      g_drawingColour = static_cast<std::int32_t>(chosen);
+      break;
+    case 23:
+    case 33:
+      g_valueColour = static_cast<std::int32_t>(chosen);
+      m_drawing->RecolourPicked(static_cast<int>(chosen));
+      break;
+    case 82:
+      m_drawing->RecolourChosen(static_cast<int>(chosen));
+      g_recolourCount = 0;
+      break;
+    default:
+      SetGlitchValue(id);
+      ReportGlitch(2822, 5);
+      break;
+  }
+  InvalidateValuesBar();
+}
+
+void CEditingView::EditFontField() {
+  LogScope trace(2826);
+  const int id = m_openField;
+  CDrawItem* item = nullptr;
+  if (id == 25 || id == 133) {
+    const int count = m_drawing->GetPickCount();
+    if (count != 1) {
+      SetGlitchValue(count);
+      ReportGlitch(2826, 1);
+      if (count == 0) return trace.Exit();
+    }
+    item = m_drawing->GetPicked(0);
+  }
+  CFontSpec* font = nullptr;
+  switch (id) {
+    case 8:
+      font = &g_textFont;
+      break;
+    case 113:
+      font = &g_dimensionFont;
+      break;
+    case 25:
+      font = &g_valueTextFont;
+      break;
+    case 133:
+      font = &g_valueDimensionFont;
+      break;
+    default:
+      return trace.Exit();
+  }
+  zeph::DcFont logical;
+  font->GetLogFont(logical, nullptr, 100, 0);
+  bool ok = false;
+  const QFont chosen = QFontDialog::getFont(&ok, zeph::QtFontOf(logical, this), this);
+  if (!ok) return trace.Exit();
+  zeph::DcFont taken = logical;
+  taken.face = chosen.family();
+  // The dialog's point size as pixels at the screen's resolution, as the logical form holds.
+  if (chosen.pointSizeF() > 0) {
+    taken.height =
+        std::max(1, static_cast<int>(std::lround(chosen.pointSizeF() * g_screenDpiY / 72.0)));
+  }
+  taken.bold = chosen.bold();
+  taken.italic = chosen.italic();
+  font->SetFromLogFont(taken, nullptr);
+  if (item != nullptr) {
+    DrawItem(item, static_cast<int>(g_backgroundColour));
+    item->SetFont(*font);
+    DrawItem(item, kDrawOwnColour);
+  }
+  InvalidateValuesBar();
+  trace.Exit();
+}
+
+void CEditingView::EditHatchField() {
+  LogScope trace(2827);
+  const int id = m_openField;
+  std::int32_t pattern = -1;
+  const int current = id == 11 ? g_hatchPattern : g_valueHatchIndex;
+  if (current >= 0 && current < kHatchDefinitionCount) {
+    pattern = g_hatchDefinitions[static_cast<std::size_t>(current)].GetNumber();
+  }
+  if (GetEditorDialogs().ChooseHatch(pattern) == 0) return trace.Exit();
+  const int index = FindHatchDefinition(static_cast<std::int16_t>(pattern));
+  if (index < 0) {
+    SetGlitchValue(pattern);
+    ReportGlitch(2827, 6);
+    return trace.Exit();
+  }
+  if (id == 11) {
+    g_hatchPattern = static_cast<std::int16_t>(index);
+  } else if (id == 31) {
+    if (m_drawing->GetPickCount() > 0) {
+      CDrawItem* item = m_drawing->GetPicked(0);
+      DrawItem(item, static_cast<int>(g_backgroundColour));
+      item->SetHatch(index, 0.0, 1.0);
+      DrawItem(item, kDrawOwnColour);
+    }
+    g_valueHatchIndex = static_cast<std::int16_t>(index);
+    g_valueHatchAngle = 0.0;
+    g_valueHatchScale = 1.0;
+  } else {
+    SetGlitchValue(id);
+    ReportGlitch(2827, 5);
+  }
+  InvalidateValuesBar();
+  trace.Exit();
+}

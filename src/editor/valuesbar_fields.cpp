@@ -1,0 +1,307 @@
+// The values bar's data: the parameters' storage and defaults, the field table and which
+// fields each tool shows at each click step.
+#include <cmath>
+
+#include "document/dochost.h"
+#include "editor/editorstate.h"
+#include "editor/toolparams.h"
+#include "editor/valuesbarparams.h"
+#include "items/valuefields.h"
+
+double g_filletRadius = 0.0;
+std::int32_t g_filletRadiusSet = 0;
+double g_chamferLength = 0.0;
+std::int32_t g_chamferLengthSet = 0;
+double g_moveAngle = 0.0;
+std::int32_t g_moveAngleSet = 0;
+double g_rotateAngle = 0.0;
+std::int32_t g_rotateAngleSet = 0;
+std::uint8_t g_reflectDirection = 0;
+double g_enlargeFactor = 0.0;
+std::int32_t g_enlargeFactorSet = 0;
+std::uint8_t g_stretchDirection = 0;
+double g_stretchFactor = 0.0;
+std::int32_t g_stretchFactorSet = 0;
+std::array<std::int32_t, 5> g_valueFieldEditable{1, 1, 1, 1, 1};
+
+void ResetValuesBarParametersForNewDrawing() {
+  ResetToolParametersForNewDrawing();
+  g_drawingColour = 0;
+  g_currentObject = 1;
+  g_lineStyle = 1;
+  g_lineLengthSet = 0;
+  g_lineAngleSet = 0;
+  g_arcPointChoice = 0;
+  g_filletRadiusSet = 0;
+  g_chamferLengthSet = 0;
+  g_moveAngleSet = 0;
+  g_rotateAngleSet = 0;
+  g_reflectDirection = 0;
+  g_enlargeFactorSet = 0;
+  g_stretchDirection = 0;
+  g_stretchFactorSet = 0;
+  g_toolActionCounts.fill(0);
+  g_readoutOrigin = {};
+  g_lineStartSet = 0;
+  g_transformOptionsRead = 0;
+  g_copyOptionRead = 0;
+}
+
+void ResetValuesBarParameters() {
+  g_filletRadius = 0.0;
+  g_chamferLength = 0.0;
+  g_moveAngle = 0.0;
+  g_rotateAngle = 0.0;
+  g_enlargeFactor = 0.0;
+  g_stretchFactor = 0.0;
+  g_valueFieldEditable.fill(1);
+  ResetValuesBarParametersForNewDrawing();
+}
+
+namespace {
+
+constexpr ValueFieldInfo kFields[kValueFieldIdCount] = {
+    {u"Colour:", u"Object:", 100},                          // 0
+    {u"Style:", nullptr, 70},                               // 1
+    {u"Length:", u"Angle:", 100},                           // 2
+    {u"Radius:", u"Angle:", 80},                            // 3
+    {u"Radius:", nullptr, 80},                              // 4
+    {u"Slope:", nullptr, 80},                               // 5
+    {u"Radius:", nullptr, 80},                              // 6
+    {u"Length:", nullptr, 80},                              // 7
+    {u"Font:", nullptr, 160},                               // 8
+    {u"Width:", u"Angle:", 70},                             // 9
+    {u"Fill type:", nullptr, 90},                           // 10
+    {u"Hatch:", nullptr, 130},                              // 11
+    {u"Angle:", u"Scale:", 70},                             // 12
+    {u"Colour:", u"Font:", 120},                            // 13
+    {u"Type:", u"Line ends:", 80},                          // 14
+    {u"Text angle:", u"Position:", 80},                     // 15
+    {u"Move angle:", nullptr, 70},                          // 16
+    {u"Object:", nullptr, 100},                             // 17
+    {u"Number of sides:", nullptr, 50},                     // 18
+    {u"Side length:", u"Angle of rotation:", 70},           // 19
+    {u"Length:", u"Width:", 70},                            // 20
+    {u"Angle of rotation:", nullptr, 70},                   // 21
+    {u"Points:", nullptr, 150},                             // 22
+    {u"Colour:", u"Object:", 80},                           // 23
+    {u"Style:", nullptr, 80},                               // 24
+    {u"Font:", nullptr, 140},                               // 25
+    {u"Width:", u"Angle:", 70},                             // 26
+    {u"Angle:", nullptr, 80},                               // 27
+    {u"Radius:", nullptr, 80},                              // 28
+    {u"Slope:", nullptr, 80},                               // 29
+    {u"Fill type:", nullptr, 90},                           // 30
+    {u"Hatch:", nullptr, 130},                              // 31
+    {u"Angle:", u"Scale:", 70},                             // 32
+    {u"Colour:", u"Font:", 120},                            // 33
+    {u"Type:", u"Line ends:", 70},                          // 34
+    {u"Text angle:", u"Position:", 80},                     // 35
+    {u"Units:", u"Decimal:", 80},                           // 36
+    {u"Arrow/dash:", u"Extension:", 70},                    // 37
+    {u"Control length:", u"angle:", 80},                    // 38
+    {u"Control length:", u"angle:", 80},                    // 39
+    {u"x:", u"y:", 70},                                     // 40
+    {u"x move:", u"y move:", 70},                           // 41
+    {u"Length:", u"Angle:", 70},                            // 42
+    {u"Distance:", u"Angle:", 70},                          // 43
+    {u"Radius:", nullptr, 70},                              // 44
+    {u"Length:", nullptr, 70},                              // 45
+    {u"Radius:", u"Angle:", 70},                            // 46
+    {u"Centre x:", u"y:", 70},                              // 47
+    {u"Radii:", nullptr, 70},                               // 48
+    {u"Start x:", u"y:", 70},                               // 49
+    {u"End x:", u"y:", 70},                                 // 50
+    {u"Side length:", u"Angle of rotation:", 70},           // 51
+    {u"Length:", u"Width:", 70},                            // 52
+    {u"Control length:", u"angle:", 80},                    // 53
+    {u"Centre x:", u"y:", 70},                              // 54
+    {u"Start x:", u"y:", 70},                               // 55
+    {u"End x:", u"y:", 70},                                 // 56
+    {u"Radius:", u"Length:", 80},                           // 57
+    {u"Centre x:", u"y:", 70},                              // 58
+    {u"Radius:", nullptr, 80},                              // 59
+    {u"Centre x:", u"y:", 70},                              // 60
+    {u"Radii:", nullptr, 80},                               // 61
+    {u"Number of outer edges:", u"Number of islands", 60},  // 62
+    {u"Plotting order:", nullptr, 110},                     // 63
+    {u"Start x:", u"y:", 70},                               // 64
+    {u"End x:", u"y:", 70},                                 // 65
+    {u"Length:", u"Angle:", 80},                            // 66
+    {u"Number of sides:", u"Side length:", 70},             // 67
+    {u"Length:", u"Width:", 70},                            // 68
+    {u"Angle of rotation:", nullptr, 70},                   // 69
+    {u"Keep originals:", u"New object(s):", 50},            // 70
+    {u"Angle of rotation:", u"Number of actions:", 70},     // 71
+    {u"Mirror direction", nullptr, 70},                     // 72
+    {u"Scale factor:", u"Number of actions:", 50},          // 73
+    {u"Stretch direction:", nullptr, 70},                   // 74
+    {u"Stretch factor:", u"Number of actions:", 50},        // 75
+    {u"Number of copies:", u"New object(s):", 50},          // 76
+    {u"Move angle:", u"Move distance:", 80},                // 77
+    {u"Object", nullptr, 130},                              // 78
+    {u"Number", nullptr, 60},                               // 79
+    {u"Name", nullptr, 130},                                // 80
+    {u"New object", nullptr, 130},                          // 81
+    {u"Colour", nullptr, 100},                              // 82
+};
+
+// Move's sub-modes in the flyout list's order.
+constexpr int kMoveAnItem = 0;
+constexpr int kMoveItems = 1;
+constexpr int kMoveAPoint = 2;
+constexpr int kMovePoints = 3;
+constexpr int kDragOutLine = 4;
+constexpr int kSplitPoint = 5;
+
+// Object's sub-modes.
+constexpr int kObjectIdentify = 0;
+constexpr int kObjectName = 1;
+constexpr int kObjectTransfer = 2;
+
+// Shape's and Corner's.
+constexpr int kShapeSquare = 0;
+constexpr int kShapeRectangle = 1;
+constexpr int kCornerFillet = 0;
+
+// The Modify tool's state while it offers no item fields.
+constexpr int kModifyStateNoFields = 7;
+
+ValueFieldChoice Fields(std::initializer_list<int> ids, int drawValues, bool coordinates = true) {
+  ValueFieldChoice choice;
+  if (coordinates) choice.ids[static_cast<std::size_t>(choice.count++)] = kFieldCoordinates;
+  for (const int id : ids) {
+    if (choice.count >= 5) break;
+    choice.ids[static_cast<std::size_t>(choice.count++)] = id;
+  }
+  if (coordinates) choice.editable[0] = 0;
+  choice.drawValues = drawValues;
+  return choice;
+}
+
+ValueFieldChoice None() { return {}; }
+
+ValueFieldChoice ChooseMove(int s) {
+  switch (g_toolSubMode) {
+    case kMoveItems:
+    case kMovePoints:
+      return g_moveDragging != 0 ? Fields({41, 43}, 0) : Fields({16}, 1);
+    case kMoveAnItem:
+    case kMoveAPoint:
+    case kSplitPoint:
+      return s != 0 ? Fields({41, 43}, 0) : Fields({16}, 1);
+    case kDragOutLine:
+      return s != 0 ? Fields({41, 43}, 0) : Fields({}, 1);
+    default:
+      return Fields({}, 0);
+  }
+}
+
+ValueFieldChoice ChooseObject() {
+  ValueFieldChoice choice;
+  switch (g_objectSubMode) {
+    case kObjectIdentify:
+      choice = Fields({78}, 1);
+      choice.editable[0] = 1;
+      choice.editable[1] = 0;
+      return choice;
+    case kObjectName:
+      choice = Fields({79, 80}, 1, false);
+      choice.editable[0] = 0;
+      return choice;
+    case kObjectTransfer:
+      choice = Fields({81}, 1);
+      choice.editable[1] = 0;
+      return choice;
+    default:
+      return Fields({}, 1);
+  }
+}
+
+}  // namespace
+
+const ValueFieldInfo* GetValueFieldInfo(int id) {
+  if (id < 0 || id >= kValueFieldIdCount) return nullptr;
+  return &kFields[id];
+}
+
+ValueFieldChoice ChooseValueFieldsFor(int tool, int s, int pickCount, int breakOffered) {
+  switch (tool) {
+    case kToolNewLine:
+      return s == 0 ? Fields({0, 1, 2}, 1) : Fields({}, 0);
+    case kToolLine:
+      return s == 0 ? Fields({0, 1, 2}, 1) : Fields({41, 42}, 0);
+    case kToolArc:
+      if (s == 0) return Fields({0, 3, 22}, 1);
+      if (s > 5 || (s > 2 && g_arcAngleSet != 0) ||
+          (s > 2 && g_arcRadiusSet != 0 && g_arcPointChoice == 0)) {
+        return Fields({47, 46, 45}, 0);
+      }
+      return Fields({}, 0);
+    case kToolCircle:
+      if (s == 0) return Fields({0, 4}, 1);
+      return s > 2 ? Fields({44}, 0) : Fields({}, 0);
+    case kToolEllipse:
+      return s == 0 ? Fields({0, 5}, 1) : Fields({}, 0);
+    case kToolCurve:
+      if (s == 0) return Fields({0}, 1);
+      return s >= 6 ? Fields({53}, 1) : Fields({}, 0);
+    case kToolFill:
+      return g_fillType == kFillHatch ? Fields({0, 10, 11, 12}, 1) : Fields({0, 10}, 1);
+    case kToolText:
+      return s == 0 ? Fields({0, 8, 9}, 1) : Fields({}, 0);
+    case kToolShape:
+      if (s == 0) {
+        if (g_shapeSubMode == kShapeSquare) return Fields({0, 19}, 1);
+        if (g_shapeSubMode == kShapeRectangle) return Fields({0, 20, 21}, 1);
+        return Fields({0, 18, 19}, 1);
+      }
+      if (s > 2) return Fields({g_shapeSubMode == kShapeRectangle ? 52 : 51}, 0);
+      return Fields({}, 0);
+    case kToolDimension:
+      return s == 0 ? Fields({13, 14, 15}, 1) : Fields({}, 0);
+    case kToolCorner:
+      if (s == 0) return Fields({g_cornerSubMode == kCornerFillet ? 6 : 7}, 1);
+      if (s > 2) return Fields({g_cornerSubMode == kCornerFillet ? 44 : 45}, 0, false);
+      return Fields({}, 0);
+    case kToolInsert:
+      return s == 0 ? Fields({17}, 1) : Fields({}, 0);
+    case kToolMove:
+      return ChooseMove(s);
+    case kToolCopy:
+      return g_copyPlacing != 0 ? Fields({41, 43}, 0) : Fields({76, 77}, 1);
+    case kToolRotate:
+      return Fields({71, 70}, 1);
+    case kToolReflect:
+      return Fields({72, 70}, 1);
+    case kToolEnlarge:
+      return Fields({73, 70}, 1);
+    case kToolStretch:
+      return Fields({74, 75, 70}, 1);
+    case kToolObject:
+      return ChooseObject();
+    case kToolDelete:
+    case kToolOrigin:
+      return Fields({}, 0);
+    case kToolModify:
+    case kToolValues:
+      if (g_toolState != kModifyStateNoFields && pickCount > 0) {
+        ValueFieldChoice choice;
+        choice.count = std::max<int>(0, std::min<int>(g_valueFieldCount, 5));
+        for (int i = 0; i < choice.count; ++i) {
+          choice.ids[static_cast<std::size_t>(i)] = g_valueFieldIds[static_cast<std::size_t>(i)];
+        }
+        choice.drawValues = 1;
+        return choice;
+      }
+      return Fields({}, 0);
+    case kToolColour:
+      return Fields({82}, 1);
+    case kToolBreak:
+      return breakOffered != 0 ? None() : Fields({}, 0);
+    case kToolExtend:
+      return Fields({}, 1);
+    default:
+      return None();
+  }
+}
