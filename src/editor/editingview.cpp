@@ -71,6 +71,9 @@ CEditingView::CEditingView(QWidget* parent)
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
   EnsureScreen();
+  // The children exist from the start: the program may forward to them before the view is
+  // first shown.
+  Create();
 }
 
 int CEditingView::Create() {
@@ -321,11 +324,13 @@ void CEditingView::PrepareToShow() {
   if (m_created == 0) {
     m_drawing->AttachDrawing();
     CViewMapping& mapping = m_drawing->GetMapping();
-    // Until the drawing window has been given a size, the view area tells what it will be.
+    // Until the drawing window has been given a size, the view area tells what it will be
+    // (the view's own size when the area was not measured).
     if (mapping.windowWidth <= 0 || mapping.windowHeight <= 0) {
+      const QSize area = g_viewAreaSize.isEmpty() ? size() : g_viewAreaSize;
       const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-      const int extentWidth = g_viewAreaSize.width() - m_paletteWidth - bar;
-      const int extentHeight = g_viewAreaSize.height() - m_valuesBarHeight - bar;
+      const int extentWidth = std::max(area.width() - m_paletteWidth - bar, 1);
+      const int extentHeight = std::max(area.height() - m_valuesBarHeight - bar, 1);
       mapping.SetWindowExtent(extentWidth, extentHeight);
       mapping.SetClientSize(0, extentHeight);
     }

@@ -117,9 +117,8 @@ class CEditingView : public CZephView, public IOwnerView, public zeph::CTimerOwn
   void SetDocument(CZephDoc* document) { m_document = document; }
   CZephDoc* GetDocument() const override { return m_document; }
 
-  // Creates the child windows and measures the sizes from the small font, once: 0 on success.
-  // The program calls it after constructing the view; a view shown, resized or prepared
-  // without it runs it then.
+  // Creates the child windows and measures the sizes from the small font, once (the
+  // constructor runs it): 0 on success.
   int Create();
   int IsWindowCreated() const { return m_windowCreated; }
 

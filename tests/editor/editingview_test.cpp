@@ -14,15 +14,10 @@
 namespace zeph::testing {
 namespace {
 
-TEST(EditingViewSizes, FollowTheSmallFontOnceCreated) {
+TEST(EditingViewSizes, FollowTheSmallFont) {
   ResetEditingViewGlobals();
   ResetLogState();
   CEditingView view;
-  EXPECT_EQ(view.GetPaletteWidth(), 80);
-  EXPECT_EQ(view.GetValuesBarHeight(), 50);
-  EXPECT_EQ(view.GetDrawingWindow(), nullptr);
-
-  ASSERT_EQ(view.Create(), 0);
   ASSERT_EQ(g_smallFontMade, 1);
   FontMeasure small(SmallBoldArial());
   const int h = small.LineHeight();
@@ -38,6 +33,25 @@ TEST(EditingViewSizes, FollowTheSmallFontOnceCreated) {
   CEditDrawing* drawing = view.GetDrawingWindow();
   EXPECT_EQ(view.Create(), 0);
   EXPECT_EQ(view.GetDrawingWindow(), drawing);
+  ResetEditingViewGlobals();
+}
+
+TEST(EditingViewSizes, FirstShowBeforeAnyLayoutTakesTheExtentFromTheViewArea) {
+  ResetEditingViewGlobals();
+  ResetLogState();
+  ResetOptionsState();
+  g_viewAreaSize = QSize(800, 600);
+  CZephDoc doc;
+  CEditingView view;
+  view.SetDocument(&doc);
+  view.PrepareToShow();
+  const CViewMapping& mapping = view.GetDrawingWindow()->GetMapping();
+  const int bar = view.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  EXPECT_EQ(mapping.windowWidth, 800 - view.GetPaletteWidth() - bar);
+  EXPECT_EQ(mapping.windowHeight, 600 - view.GetValuesBarHeight() - bar);
+  EXPECT_EQ(mapping.anchorY, mapping.windowHeight);
+  EXPECT_EQ(mapping.GetZoomLevel(), GetOptionShort(kOptionZoomStart));
+  EXPECT_EQ(g_glitchCount, 0);
   ResetEditingViewGlobals();
 }
 
