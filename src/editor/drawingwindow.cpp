@@ -127,18 +127,23 @@ void CDrawingWindow::PaintDrawing(CDrawContext& dc) {
     m_gridShown = DecideGrid(m_mapping) ? 1 : 0;
     if (m_gridShown != 0) DrawGrid(dc, client);
     stage = 2;
-    const int count = m_document->GetItemCount();
-    for (itemIndex = 0; itemIndex < count; ++itemIndex) {
-      const CDrawItem* item = m_document->GetItem(itemIndex);
-      if (item == nullptr || item->IsInvisible() != 0) continue;
+    // Only the items whose boxes reach the clip box (the document's spatial index), still in
+    // list order; a failure names the item by its place in the list.
+    m_document->DrawItemsInView(dc, m_mapping, [&](const CDrawItem& item) {
+      if (item.IsInvisible() != 0) return;
       int colourMode = kDrawOwnColour;
-      if (item->IsSelected() != 0) {
+      if (item.IsSelected() != 0) {
         if (m_selectionShown != 0) colourMode = kDrawHighlight;
       } else if (m_overrideColour != -1) {
         colourMode = m_overrideColour;
       }
-      item->Draw(&dc, &m_mapping, colourMode, 0);
-    }
+      try {
+        item.Draw(&dc, &m_mapping, colourMode, 0);
+      } catch (...) {
+        itemIndex = m_document->FindItem(&item);
+        throw;
+      }
+    });
     itemIndex = -1;
     stage = 3;
     for (int i = 0; i < m_markCount; ++i) {
