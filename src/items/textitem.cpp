@@ -412,7 +412,8 @@ void CTextItem::EraseTextBox(zeph::CDrawContext* dc, const CViewMapping* mapping
 
 void CTextItem::BeginEdit(int caret) {
   m_editing = 1;
-  g_textEditBuffer = m_hasText ? m_text.left(kTextEditLimit) : QString();
+  // The whole text: a longer one read from a file is edited, never cut.
+  g_textEditBuffer = m_hasText ? m_text : QString();
   const int n = BufferLength();
   g_textEditCaret = caret < 0 ? n : std::min(caret, n);
   g_textCaretShown = 0;
@@ -577,7 +578,7 @@ void CTextItem::CheckSpelling(IDrawingWindow* window) {
         Draw(window->GetDrawContext(), window->GetViewMapping(),
              static_cast<int>(g_backgroundColour), 0);
       }
-      g_textEditBuffer = check->GetCorrectedText().left(kTextEditLimit);
+      g_textEditBuffer = check->GetCorrectedText();
       g_textEditCaret = ClampedCaret();
     } else if (result == kSpellCheckSwitchedOff) {
       SetOptionFlag(kOptionSpellCheck, 0);

@@ -33,9 +33,9 @@ extern double g_valueTextAngle;        // radians
 void ResetTextValueFields();
 
 // ---- The shared editing state ----
-inline constexpr int kTextEditLimit = 100;  // characters the edit buffer holds
+inline constexpr int kTextEditLimit = 100;  // typing adds characters only below this length
 
-// The characters being edited (at most kTextEditLimit), the caret index (0..length) and
+// The characters being edited (the whole text), the caret index (0..length) and
 // whether the caret line is on the screen now (it is drawn with exclusive or, so drawing it
 // again removes it).
 extern QString g_textEditBuffer;

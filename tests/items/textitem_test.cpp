@@ -399,16 +399,24 @@ TEST_F(TextItemTest, EditingKeysChangeTheBufferAndCaret) {
   EXPECT_EQ(g_glitchCount, 0);
 }
 
-TEST_F(TextItemTest, TheBufferHoldsAHundredCharacters) {
+TEST_F(TextItemTest, TheBufferHoldsTheWholeTextAndTypingStopsAtAHundred) {
   auto item = MakeText(QString(150, QChar(u'x')));
   item->BeginEdit(-1);
-  EXPECT_EQ(g_textEditBuffer.size(), kTextEditLimit);
-  EXPECT_EQ(g_textEditCaret, kTextEditLimit);
+  EXPECT_EQ(g_textEditBuffer, QString(150, QChar(u'x')));
+  EXPECT_EQ(g_textEditCaret, 150);
   EXPECT_EQ(Key(*item, 'y', 0), 0);
-  EXPECT_EQ(g_textEditBuffer, QString(100, QChar(u'x')));
-  // Room again after a deletion.
+  EXPECT_EQ(g_textEditBuffer.size(), 150);
+  // A deletion still works; typing comes back only below a hundred characters.
   EXPECT_EQ(Key(*item, 8, 0), 1);
-  EXPECT_EQ(Key(*item, 'y', 0), 1);
+  EXPECT_EQ(Key(*item, 'y', 0), 0);
+  EXPECT_EQ(g_textEditBuffer.size(), 149);
+  // Finishing keeps every character.
+  item->CheckSpelling(nullptr);
+  EXPECT_EQ(item->GetText(), QString(149, QChar(u'x')));
+  auto short_ = MakeText(QString(99, QChar(u'x')));
+  short_->BeginEdit(-1);
+  EXPECT_EQ(Key(*short_, 'y', 0), 1);
+  EXPECT_EQ(Key(*short_, 'z', 0), 0);
   EXPECT_EQ(g_textEditBuffer.size(), kTextEditLimit);
   EXPECT_EQ(g_textEditBuffer.back(), QChar(u'y'));
 }
@@ -491,8 +499,8 @@ TEST_F(TextItemTest, SpellCheckWhenTheTextIsFinished) {
   } cases[] = {
       {"unchanged", 1, 1, kSpellTextUnchanged, "", true, "teh cat", 1},
       {"corrected", 1, 1, kSpellTextChanged, "the cat", true, "the cat", 1},
-      {"a long correction is cut", 1, 1, kSpellTextChanged, QString(120, QChar(u'z')), true,
-       QString(100, QChar(u'z')), 1},
+      {"a long correction is kept whole", 1, 1, kSpellTextChanged, QString(120, QChar(u'z')), true,
+       QString(120, QChar(u'z')), 1},
       {"skipped", 1, 1, kSpellCheckSkipped, "", true, "teh cat", 1},
       {"switched off", 1, 1, kSpellCheckSwitchedOff, "", true, "teh cat", 0},
       {"option off", 0, 1, kSpellTextChanged, "the cat", false, "teh cat", 0},
