@@ -1,9 +1,11 @@
 // The checker's life: its construction, destruction and the program-wide checker.
 #include "spell/spell.h"
 
+#include <algorithm>
 #include <new>
 
 #include "support/log.h"
+#include "support/textutil.h"
 
 std::unique_ptr<CSpell> g_spellChecker;
 std::int32_t g_mainDictionaryStatus = kDictionaryNotLoadedYet;
@@ -42,6 +44,34 @@ void CSpell::SetWorkingText(const QString& text) {
   m_workingText = text;
   m_workingCopy = 1;
   m_wordEnd = 0;
+}
+
+void CSpell::BeginTextCheck(const QString& text) {
+  m_givenText = text;
+  m_workingCopy = 0;
+  m_wordEnd = 0;
+  m_wordStart = 0;
+  m_hyphenMode = kHyphenNone;
+  m_partOffset = 0;
+  if (text.contains(QChar(u'\r')) || text.contains(QChar(u'\n'))) {
+    m_workingText = EncodeLineBreaks(text);
+    m_workingCopy = 1;
+  }
+}
+
+void CSpell::ReplaceCurrentWord(const QString& replacement) {
+  const QString text = GetCorrectedText();
+  const int start = std::clamp(m_wordStart, 0, static_cast<int>(text.size()));
+  int from = start;
+  int to = std::clamp(m_wordEnd, start, static_cast<int>(text.size()));
+  if (m_hyphenMode == kHyphenPart) {
+    // Only the unknown part of the hyphenated word is replaced.
+    from = std::clamp(start + m_partOffset, start, to);
+    to = std::min(from + m_wordLength, to);
+  }
+  m_workingText = text.left(from) + replacement + text.mid(to);
+  m_workingCopy = 1;
+  m_wordEnd = from + static_cast<int>(replacement.size());
 }
 
 QString CSpell::GetWord() const { return QString::fromUtf16(m_word.data(), m_wordLength); }

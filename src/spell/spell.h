@@ -86,6 +86,15 @@ class CSpell {
   QString GetCorrectedText() const { return m_workingCopy ? m_workingText : m_givenText; }
   // The working text becomes text and the next word search starts at its beginning.
   void SetWorkingText(const QString& text);
+  // ---- Interactive check of a text (the dialogs live with the user interface) ----
+  // Starts a check of text: the given text, no working copy, the search at its beginning. A
+  // text with line breaks is worked on with them encoded, as a working copy.
+  void BeginTextCheck(const QString& text);
+  // 1 when the text in use is the working copy (line breaks encoded or a word changed).
+  int HasWorkingCopy() const { return m_workingCopy; }
+  // Puts the replacement in place of the current word (or, in hyphen mode 2, of its current
+  // part); the next search starts right after the replacement.
+  void ReplaceCurrentWord(const QString& replacement);
 
   // ---- Words of the text ----
   int NextWord();
