@@ -6,6 +6,7 @@
 
 #include "app/appdialogs.h"
 #include "app/editordialogsimpl.h"
+#include "app/frontview.h"
 #include "app/mainframe.h"
 #include "app/managersheet.h"
 #include "app/optionssheet.h"
@@ -162,22 +163,33 @@ void InstallProgramDialogs(QWidget* parent) {
 
 namespace {
 
-// Stands in for a view that has not been built yet: a plain view of the drawing.
-class CPlainView final : public CZephView {
- public:
-  CPlainView(QWidget* parent, CZephDoc* document) : CZephView(parent), m_document(document) {}
-  CZephDoc* GetDocument() const override { return m_document; }
-  void OnDraw(zeph::CDrawContext& /*dc*/) override {}
-
- private:
-  CZephDoc* m_document;
-};
-
-class CProgramViews final : public IAppViews {
+class CProgramViews final : public IAppViews, public IFrontViewOwner {
  public:
   QWidget* CreateFrontView(QWidget* parent, CZephDoc* document) override {
-    m_front = new CPlainView(parent, document);
+    m_front = new CFrontView(parent, document);
+    m_front->SetOwner(this);
+    QObject::connect(m_front, &QObject::destroyed, [this] { m_front = nullptr; });
     return m_front;
+  }
+  void SetUpFrontColours() override {
+    if (m_front) m_front->SetUpColours();
+  }
+  void EnableFrontPainting() override {
+    if (m_front) m_front->EnablePainting();
+  }
+  void PrepareFrontToShow() override {
+    if (m_front) m_front->PrepareToShow();
+  }
+  void DeactivateFront() override {
+    if (m_front) m_front->Deactivate();
+  }
+  // The start screen's buttons.
+  void ShowEditingView() override {
+    if (CZephApp* app = GetZephApp()) app->ShowEditingView();
+  }
+  QWidget* GetMainWindow() const override {
+    CZephApp* app = GetZephApp();
+    return app != nullptr ? app->GetMainFrame() : nullptr;
   }
   QWidget* CreateEditingView(QWidget* parent, CZephDoc* document) override {
     m_editing = new CEditingView(parent);
@@ -253,7 +265,7 @@ class CProgramViews final : public IAppViews {
   }
 
  private:
-  CZephView* m_front = nullptr;
+  CFrontView* m_front = nullptr;
   CEditingView* m_editing = nullptr;
 };
 
