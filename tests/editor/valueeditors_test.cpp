@@ -1,0 +1,322 @@
+// The values bar's editors: typed values checked against their ranges with the refusal
+// messages, empty boxes clearing set flags, the selected item's properties changed through
+// its setters (an impossible arc angle taken back), object names, the hatch chosen before a
+// fill becomes hatched, the editors' keys, and a line drawn at a length typed into the bar.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTest>
+#include <cmath>
+#include <functional>
+#include <numbers>
+#include <vector>
+
+#include "controls/edits.h"
+#include "controls/viewcontrols.h"
+#include "document/document.h"
+#include "editor/editdrawing.h"
+#include "editor/editingview.h"
+#include "editor/editordialogs.h"
+#include "editor/editorstate.h"
+#include "editor/toolparams.h"
+#include "editor/valuesbarparams.h"
+#include "editor/viewparts.h"
+#include "items/boundaryloop.h"
+#include "items/drawitem.h"
+#include "items/fillitem.h"
+#include "items/floodedge.h"
+#include "items/hatch.h"
+#include "items/valuefields.h"
+#include "view_fixture.h"
+
+namespace zeph::testing {
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+
+const QString kMessage20 = QStringLiteral("Please type a proper value for this length.");
+const QString kMessage21 = QStringLiteral("Please type a proper value for this angle.");
+const QString kMessage22 = QStringLiteral("Please type a proper value for the scale factor.");
+const QString kMessage25 =
+    QStringLiteral("Please type a positive whole number\nfor the number of actions.");
+const QString kMessage30 =
+    QStringLiteral("An object name cannot contain\nmore than 16 characters.");
+const QString kMessage31 = QStringLiteral("This angle is not possible for an  arc.");
+const QString kMessage33 = QStringLiteral("This object name has already been used.");
+const QString kMessage34 = QStringLiteral(
+    "Please type a whole number between 3 and 1000\nfor the number of sides in the polygon.");
+const QString kMessage36 = QStringLiteral(
+    "Please type a whole number between 10 and 1000\nfor the percentage width of the font.");
+
+class ValueEditorTest : public ViewTest {
+ protected:
+  void SetUp() override {
+    ViewTest::SetUp();
+    ResetToolParameters();
+    ResetValuesBarParameters();
+    g_realWorldScale = 1.0;
+    g_appActive = 1;
+  }
+  void TearDown() override {
+    SetEditorDialogs(nullptr);
+    ResetToolParameters();
+    ResetValuesBarParameters();
+    ResetValueFields();
+    ViewTest::TearDown();
+  }
+  // The edit box open on a field with a typed text; answers what applying it answered.
+  int Type(int field, const QString& text) {
+    m_view->SetOpenEditor(kValueEditorEdit, field);
+    m_view->GetValueEdit()->SetWindowText(text);
+    m_view->GetValueEdit()->show();
+    return m_view->ApplyValueEdit();
+  }
+  QString LastMessage() const {
+    return m_presenter.shown().empty() ? QString() : m_presenter.shown().back().text;
+  }
+  CDrawItem* AddPicked(DrawItemPtr item) {
+    CDrawItem* raw = item.get();
+    EXPECT_EQ(m_doc.AddItem(item), 1);
+    Drawing().AddPicked(raw);
+    return raw;
+  }
+};
+
+struct EditRow {
+  int field;
+  const char* text;
+  int accepted;
+  QString message;
+  std::function<bool()> holds;
+};
+
+TEST_F(ValueEditorTest, TypedValuesAreCheckedAndStored) {
+  const std::vector<EditRow> rows = {
+      {9, "9", 0, kMessage36, [] { return g_textWidth == 100; }},
+      {9, "10", 1, {}, [] { return g_textWidth == 10; }},
+      {9, "1000", 1, {}, [] { return g_textWidth == 1000; }},
+      {9, "1001", 0, kMessage36, [] { return g_textWidth == 1000; }},
+      {9, "55.5", 0, kMessage36, [] { return g_textWidth == 1000; }},
+      {112, "0", 0, kMessage22, [] { return g_hatchScale == 1.0; }},
+      {112, "2.5", 1, {}, [] { return g_hatchScale == 2.5; }},
+      {18, "2", 0, kMessage34, [] { return g_polygonSidesSet == 0; }},
+      {18, "3", 1, {}, [] { return g_polygonSides == 3 && g_polygonSidesSet == 1; }},
+      {18, "1000", 1, {}, [] { return g_polygonSides == 1000; }},
+      {18, "1001", 0, kMessage34, [] { return g_polygonSides == 1000; }},
+      {18, "", 1, {}, [] { return g_polygonSidesSet == 0 && g_polygonSides == 1000; }},
+      {2, "25mm", 1, {}, [] { return g_lineLength == 25000.0 && g_lineLengthSet == 1; }},
+      {2, "-5", 0, kMessage20, [] { return g_lineLength == 25000.0; }},
+      {2, "0", 0, kMessage20, [] { return g_lineLengthSet == 1; }},
+      {2, "  ", 1, {}, [] { return g_lineLengthSet == 0; }},
+      {102, "400", 1, {}, [] { return std::abs(g_lineAngle - 40 * kPi / 180) < 1e-12; }},
+      {5, "", 0, kMessage21, [] { return g_ellipseSlope == 0.0; }},
+      {5, "200", 1, {}, [] { return std::abs(g_ellipseSlope - 20 * kPi / 180) < 1e-12; }},
+      {109, "", 0, kMessage21, [] { return g_textAngle == 0.0; }},
+      {109, "abc", 0, kMessage21, [] { return g_textAngle == 0.0; }},
+      {16, "270", 1, {}, [] { return std::abs(g_moveAngle - kPi / 2) < 1e-12; }},
+      {71, "720", 1, {}, [] { return std::abs(g_rotateAngle - 4 * kPi) < 1e-12; }},
+      {73, "0", 0, kMessage22, [] { return g_enlargeFactorSet == 0; }},
+      {73, "1.5", 1, {}, [] { return g_enlargeFactor == 1.5 && g_enlargeFactorSet == 1; }},
+      {76, "300", 0, kMessage25, [] { return g_toolActionCounts[0] == 0; }},
+      {76, "4", 1, {}, [] { return g_actionCount == 4 && g_toolActionCounts[0] == 4; }},
+      {175, "6", 1, {}, [] { return g_actionCount == 6 && g_toolActionCounts[3] == 6; }},
+      {120, "2cm", 1, {}, [] { return g_rectangleWidth == 20000.0 && g_rectangleWidthSet; }},
+  };
+  for (const EditRow& row : rows) {
+    SCOPED_TRACE(QStringLiteral("field %1 text \"%2\"").arg(row.field).arg(row.text).toStdString());
+    m_presenter.Clear();
+    EXPECT_EQ(Type(row.field, QString::fromUtf8(row.text)), row.accepted);
+    EXPECT_EQ(LastMessage(), row.message);
+    EXPECT_TRUE(row.holds());
+    // A refused value keeps the edit box open for another try; a taken one closes it.
+    EXPECT_EQ(m_view->GetOpenEditor(), row.accepted != 0 ? kValueEditorNone : kValueEditorEdit);
+    EXPECT_EQ(m_view->GetValueEdit()->isVisible(), row.accepted == 0);
+  }
+}
+
+TEST_F(ValueEditorTest, ATypedArcRadiusClearsATypedAngleAndTheReverse) {
+  g_arcAngleSet = 1;
+  EXPECT_EQ(Type(3, QStringLiteral("10mm")), 1);
+  EXPECT_EQ(g_arcRadiusSet, 1);
+  EXPECT_EQ(g_arcAngleSet, 0);
+  EXPECT_EQ(Type(103, QStringLiteral("90")), 1);
+  EXPECT_EQ(g_arcAngleSet, 1);
+  EXPECT_EQ(g_arcRadiusSet, 0);
+  EXPECT_NEAR(g_arcAngle, kPi / 2, 1e-12);
+  // The points field then offers the two-point choices.
+  g_currentTool = kToolArc;
+  m_view->UpdateView();
+  m_presenter.Clear();
+}
+
+TEST_F(ValueEditorTest, AnArcAngleThatMakesTheArcImpossibleIsTakenBack) {
+  m_doc.EnableUndo(1);
+  DrawItemPtr made = CreateItem(kItemArc);
+  made->SetStart(0, 0);
+  made->SetEnd(20000, 0);
+  made->SetAngle(kPi / 2);
+  made->Recalculate();
+  CDrawItem* arc = AddPicked(std::move(made));
+  g_valueArcAngle = kPi / 2;
+  EXPECT_EQ(Type(27, QStringLiteral("120")), 1);
+  EXPECT_NEAR(arc->GetAngle(), 2 * kPi / 3, 1e-12);
+  EXPECT_NEAR(g_valueArcAngle, 2 * kPi / 3, 1e-12);
+
+  EXPECT_EQ(Type(27, QStringLiteral("0")), 0);
+  EXPECT_EQ(LastMessage(), kMessage31);
+  EXPECT_NEAR(arc->GetAngle(), 2 * kPi / 3, 1e-12);
+  EXPECT_NEAR(g_valueArcAngle, 2 * kPi / 3, 1e-12);
+  EXPECT_EQ(m_view->GetOpenEditor(), kValueEditorEdit);
+}
+
+TEST_F(ValueEditorTest, AnItemFieldWithoutASelectedItemChangesNothing) {
+  EXPECT_EQ(Type(26, QStringLiteral("50")), 0);
+  EXPECT_EQ(m_view->GetOpenEditor(), kValueEditorNone);
+  EXPECT_TRUE(m_presenter.shown().empty());
+  ExpectGlitch(2824, 1);
+}
+
+TEST_F(ValueEditorTest, ObjectNamesOfSixteenCharactersAreTakenAndLongerOnesRefused) {
+  const QString sixteen = QStringLiteral("abcdefghijklmnop");
+  const QString seventeen = sixteen + QStringLiteral("q");
+  // The chooser: a name not found makes a new object.
+  m_view->SetOpenEditor(kValueEditorObjectChooser, 17);
+  m_view->GetValueEdit()->SetWindowText(seventeen);
+  EXPECT_EQ(m_view->ApplyObjectChooser(1), 0);
+  EXPECT_EQ(LastMessage(), kMessage30);
+  EXPECT_EQ(m_view->GetOpenEditor(), kValueEditorObjectChooser);
+  m_view->GetValueEdit()->SetWindowText(sixteen);
+  EXPECT_EQ(m_view->ApplyObjectChooser(1), 1);
+  const int made = m_doc.FindObjectByName(sixteen);
+  ASSERT_GT(made, 0);
+  EXPECT_EQ(g_currentObject, made);
+  EXPECT_EQ(m_view->GetOpenEditor(), kValueEditorNone);
+
+  // Renaming: another object's name is refused, as is a long one.
+  g_currentObject = static_cast<std::int16_t>(made + 1);
+  m_presenter.Clear();
+  m_view->SetOpenEditor(kValueEditorName, 80);
+  m_view->GetValueEdit()->SetWindowText(sixteen);
+  EXPECT_EQ(m_view->ApplyObjectNameEdit(), 0);
+  EXPECT_EQ(LastMessage(), kMessage33);
+  m_view->GetValueEdit()->SetWindowText(QStringLiteral("bridge deck wall x"));
+  EXPECT_EQ(m_view->ApplyObjectNameEdit(), 0);
+  EXPECT_EQ(LastMessage(), kMessage30);
+  m_view->GetValueEdit()->SetWindowText(QStringLiteral("  bridge deck  "));
+  EXPECT_EQ(m_view->ApplyObjectNameEdit(), 1);
+  EXPECT_EQ(m_doc.FindObjectByName(QStringLiteral("bridge deck")), g_currentObject);
+}
+
+// Dialogs answering the hatch chooser with a pattern number, or cancelling it.
+class HatchDialogs : public IEditorDialogs {
+ public:
+  int ChooseHatch(std::int32_t& pattern) override {
+    ++asked;
+    if (answer < 0) return 0;
+    pattern = answer;
+    return 1;
+  }
+  int answer = -1;
+  int asked = 0;
+};
+
+DrawItemPtr MakeSquareFill(int x, int y, int size) {
+  auto loop = std::make_unique<CBoundaryLoop>();
+  const int xs[] = {x, x + size, x + size, x};
+  const int ys[] = {y, y, y + size, y + size};
+  for (int i = 0; i < 4; ++i) {
+    auto edge = std::make_unique<CLineEdge>();
+    edge->SetStart(xs[i], ys[i]);
+    edge->SetEnd(xs[(i + 1) % 4], ys[(i + 1) % 4]);
+    loop->Append(std::move(edge));
+  }
+  auto fill = std::make_unique<CFillItem>();
+  fill->AttachBoundary(std::move(loop));
+  return fill;
+}
+
+TEST_F(ValueEditorTest, HatchForASolidFillAsksForAPatternAndCancellingKeepsItSolid) {
+  m_doc.EnableUndo(1);
+  CDrawItem* fill = AddPicked(MakeSquareFill(0, 0, 20000));
+  fill->PublishProperties();
+  ASSERT_EQ(g_valueFillStyle, kFillSolid);
+  HatchDialogs dialogs;
+  SetEditorDialogs(&dialogs);
+  const char16_t* const texts[] = {u"Solid colour", u"Hatch"};
+
+  m_view->SetOpenEditor(kValueEditorList, 30);
+  m_view->OpenValueList(0, 2, texts);
+  m_view->GetValueList()->setCurrentRow(1);
+  EXPECT_EQ(m_view->ApplyValueList(), 1);
+  EXPECT_EQ(dialogs.asked, 1);
+  EXPECT_EQ(fill->GetFillStyle(), kFillSolid);
+  EXPECT_EQ(g_valueFillStyle, kFillSolid);
+  EXPECT_EQ(m_view->GetOpenEditor(), kValueEditorNone);
+
+  dialogs.answer = g_hatchDefinitions[2].GetNumber();
+  m_view->SetOpenEditor(kValueEditorList, 30);
+  m_view->OpenValueList(0, 2, texts);
+  m_view->GetValueList()->setCurrentRow(1);
+  EXPECT_EQ(m_view->ApplyValueList(), 1);
+  EXPECT_EQ(fill->GetFillStyle(), kFillHatch);
+  EXPECT_EQ(g_valueFillStyle, kFillHatch);
+  EXPECT_EQ(g_valueHatchIndex, 2);
+}
+
+TEST_F(ValueEditorTest, EscDiscardsTheTextAndAPressOnTheViewAppliesIt) {
+  ASSERT_EQ(Drawing().SetTool(kToolNewLine, -1), 1);
+  m_view->UpdateView();
+  const DcRect box = m_view->GetFieldBox(3);  // length and angle
+  ASSERT_FALSE(box.IsEmpty());
+  QTest::mouseClick(m_view.get(), Qt::LeftButton, {}, QPoint(box.left + 10, box.top + 4));
+  ASSERT_EQ(m_view->GetOpenEditor(), kValueEditorEdit);
+  EXPECT_EQ(m_view->GetOpenField(), 2);
+  QTest::keyClicks(m_view->GetValueEdit(), QStringLiteral("40mm"));
+  QTest::keyClick(m_view->GetValueEdit(), Qt::Key_Escape);
+  EXPECT_EQ(m_view->GetOpenEditor(), kValueEditorNone);
+  EXPECT_EQ(g_lineLengthSet, 0);
+
+  // The second line opens the angle; a press elsewhere on the view takes the text.
+  QTest::mouseClick(m_view.get(), Qt::LeftButton, {},
+                    QPoint(box.left + 10, box.top + m_view->GetLineHeight() + 6));
+  ASSERT_EQ(m_view->GetOpenEditor(), kValueEditorEdit);
+  EXPECT_EQ(m_view->GetOpenField(), 102);
+  QTest::keyClicks(m_view->GetValueEdit(), QStringLiteral("30"));
+  QTest::mouseClick(m_view.get(), Qt::LeftButton, {}, QPoint(5, kHeight - 5));
+  EXPECT_EQ(m_view->GetOpenEditor(), kValueEditorNone);
+  EXPECT_EQ(g_lineAngleSet, 1);
+  EXPECT_NEAR(g_lineAngle, kPi / 6, 1e-12);
+}
+
+TEST_F(ValueEditorTest, ALineDrawnAtALengthTypedIntoTheBar) {
+  ASSERT_EQ(Drawing().SetTool(kToolNewLine, -1), 1);
+  m_view->UpdateView();
+  const DcRect box = m_view->GetFieldBox(3);
+  QTest::mouseClick(m_view.get(), Qt::LeftButton, {}, QPoint(box.left + 10, box.top + 4));
+  ASSERT_EQ(m_view->GetOpenEditor(), kValueEditorEdit);
+  QTest::keyClicks(m_view->GetValueEdit(), QStringLiteral("30mm"));
+  QTest::keyClick(m_view->GetValueEdit(), Qt::Key_Return);
+  ASSERT_EQ(m_view->GetOpenEditor(), kValueEditorNone);
+  ASSERT_EQ(g_lineLengthSet, 1);
+  EXPECT_EQ(g_lineLength, 30000.0);
+
+  const int before = m_doc.GetItemCount();
+  const auto click = [this](QPoint point) {
+    QTest::mouseMove(&Drawing(), point);
+    QTest::mouseClick(&Drawing(), Qt::LeftButton, {}, point);
+  };
+  click({60, 120});
+  click({200, 120});
+  ASSERT_EQ(m_doc.GetItemCount(), before + 1);
+  int sx = 0;
+  int sy = 0;
+  int ex = 0;
+  int ey = 0;
+  m_doc.GetItem(before)->GetStart(sx, sy);
+  m_doc.GetItem(before)->GetEnd(ex, ey);
+  EXPECT_NEAR(std::hypot(ex - sx, ey - sy), 30000.0, 2.0);
+  EXPECT_GT(ex, sx);  // towards the cursor
+}
+
+}  // namespace
+}  // namespace zeph::testing
