@@ -13,6 +13,7 @@
 
 #include "app/editordialogsimpl.h"  // the program's dialogs for the editor
 #include "app/mainframe.h"
+#include "app/spellcheck.h"  // spell check: the text items' check
 #include "platform/desktop.h"
 #include "platform/helpviewer.h"
 #include "platform/http.h"
@@ -360,6 +361,9 @@ bool CZephApp::InitInstance(const QString& commandLine) {
     g_spellChecker.reset();
     g_dictionaryStatus = 803;
   }
+  // Spell check: finished texts are checked through the program's checker and its dialogs.
+  zeph::InstallTextSpellCheck();
+  // End of spell check.
 
   // 18. Random numbers.
   Step(40);
