@@ -91,6 +91,12 @@ UiRect CSpellEdit::LayoutRect() const {
 int CSpellEdit::SetHighlight(int start, int length) {
   m_highlightStart = static_cast<std::int16_t>(std::clamp(start, 0, 32767));
   m_highlightLength = static_cast<std::int16_t>(std::clamp(length, 0, 32767));
+  m_firstLine = FirstLineForHighlight();
+  viewport()->update();
+  return m_firstLine;
+}
+
+int CSpellEdit::FirstLineForHighlight() const {
   QImage scratch(std::max(1, viewport()->width()), std::max(1, viewport()->height()),
                  QImage::Format_RGB32);
   CImageContext dc(scratch);
@@ -98,9 +104,7 @@ int CSpellEdit::SetHighlight(int start, int length) {
   CTextLayout layout(1, 1);
   layout.m_highlightStart = m_highlightStart;
   layout.m_highlightLength = m_highlightLength;
-  m_firstLine = std::max(0, layout.GetFirstLineForSelection(dc, LayoutRect(), m_shownText));
-  viewport()->update();
-  return m_firstLine;
+  return std::max(0, layout.GetFirstLineForSelection(dc, LayoutRect(), m_shownText));
 }
 
 void CSpellEdit::OnSetFocus() {
@@ -122,6 +126,8 @@ void CSpellEdit::paintEvent(QPaintEvent* event) {
     CZephoEdit::paintEvent(event);
     return;
   }
+  // The edit may have been laid out again since the highlight was set.
+  m_firstLine = FirstLineForHighlight();
   QImage image(std::max(1, viewport()->width()), std::max(1, viewport()->height()),
                QImage::Format_RGB32);
   {

@@ -59,6 +59,7 @@ class CSpellEdit : public CZephoEdit {
 
  private:
   UiRect LayoutRect() const;
+  int FirstLineForHighlight() const;
 
   std::int16_t m_highlightStart = 0;
   std::int16_t m_highlightLength = 0;
