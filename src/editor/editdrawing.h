@@ -141,6 +141,11 @@ class CEditDrawing : public CDrawingWindow, public IDrawingWindow {
   // Whether the offered piece is on the screen at present (non-zero) in its flashing.
   void SetBreakFlashPhase(int phase) { m_breakFlashPhase = static_cast<std::int16_t>(phase); }
   int GetBreakFlashPhase() const { return m_breakFlashPhase; }
+  // ---- For the prompt buttons' handlers ----
+  CDrawItem* GetBreakItem() const { return m_breakItem; }
+  void ClearPickList() { m_pickList.clear(); }
+  void ClearCopyList() { m_copyList.clear(); }
+  // ---- End of the prompt buttons' handlers ----
   // The prompt's Cancel during a Break offer: the pieces shown so far leave the screen, the
   // item is shown whole again and the offer ends with nothing broken.
   void OnPromptCancel();
