@@ -233,17 +233,19 @@ class CProgramViews final : public IAppViews, public IFrontViewOwner {
       case cmd::kViewZoomOut: m_editing->OnViewZoomOut(); return true;
       case cmd::kViewFit: m_editing->OnViewFit(); return true;
       case cmd::kViewRedraw: m_editing->OnViewRedraw(); return true;
-      default: return false;
+      // ---- View commands: the rest of the editing view's commands ----
+      default: return m_editing->RunCommand(id);
     }
   }
-  int UpdateEditingCommand(int id, int& /*check*/) const override {
+  int UpdateEditingCommand(int id, int& check) const override {
     if (!m_editing) return -1;
     switch (id) {
       case cmd::kViewZoomIn: return m_editing->OnUpdateViewZoomIn() ? 1 : 0;
       case cmd::kViewZoomOut: return m_editing->OnUpdateViewZoomOut() ? 1 : 0;
       case cmd::kViewFit: return m_editing->OnUpdateViewFit() ? 1 : 0;
       case cmd::kViewRedraw: return 1;
-      default: return -1;
+      // ---- View commands: the rest of the editing view's commands ----
+      default: return m_editing->UpdateCommand(id, check);
     }
   }
 

@@ -992,10 +992,3 @@ void CEditDrawing::UpdateScrollRanges(int refreshExtents) {
   m_sizeHandling = sizeHandling;
 }
 
-// The timers and the feedback glue come with the editor's clipboard and undo work.
-void CEditDrawing::StartTimer(int, int) {}
-void CEditDrawing::StopTimer(int) {}
-void CEditDrawing::StopAllTimers() {}
-void CEditDrawing::SuspendFeedback() {}
-int CEditDrawing::ResumeFeedback() { return 0; }
-void CEditDrawing::EndBreakOffer() {}

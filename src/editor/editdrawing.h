@@ -14,6 +14,7 @@
 // construction and the lists the tools share, and the timers that flash chosen items, blink
 // the caret and flash an offered Break piece.
 #include <QPoint>
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -338,6 +339,40 @@ class CEditDrawing : public CDrawingWindow, public IDrawingWindow {
   std::unique_ptr<CClientDC> m_textDc;
   // The text being typed or edited; null when none.
   CDrawItem* GetEditedText() const;
+  // ---- Clipboard, undo and timer ticks ----
+  // Edit > Copy: the visible part of the drawing, without grid, selection, grips, marks or
+  // cross-hairs, as a picture on the clipboard.
+  void CopyToClipboard();
+  // Edit > Undo and Redo around the document's journal: the tool's screen state is put aside
+  // before the step and rebuilt after it. keepForRedo 0 for the editor's own takebacks.
+  void Undo(int keepForRedo);
+  void Redo();
+  // Move points: the chosen points as (item, handle) pairs across a journal step, which may
+  // renumber the items.
+  void RecordPointItems();
+  void ResyncMovePoints();
+  void OnTimer(int id) override;
+  // After a choice changed in the Delete tool: OK and the flashing follow the chosen count.
+  void UpdateDeleteFlash(int hadChosen);
+  void FlashChosen();
+  void FlashBreakPiece();
+  void ToggleCaret();
+  // The window timer id of a timer index while it runs, else 0.
+  int GetTimerId(int index) const;
+  int GetTimerToResume() const { return m_timerToResume; }
+  int GetFlashPhase() const { return m_flashPhase; }
+
+ private:
+  void UndoOrRedo(int redo, int keepForRedo);
+  std::array<std::uint32_t, kEditorTimerCount> m_timerIds{};
+  std::int16_t m_timerToResume = -1;
+  std::int16_t m_flashPhase = 0;
+  std::vector<CDrawItem*> m_pointGripItems;
+  std::vector<std::uint16_t> m_pointGripHandles;
+
+ public:
+  // ---- End of clipboard, undo and timer ticks ----
+
   int m_promptId = 0;
   int m_chosenCount = 0;
   int m_lastWidth = 0;

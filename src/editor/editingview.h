@@ -393,6 +393,60 @@ class CEditingView : public CZephView, public IOwnerView, public zeph::CTimerOwn
  public:
   // ---- End of values bar ----
 
+  // ---- View commands ----
+  // The menu commands the frame routes to the view while it is the active view, their update
+  // handlers, the keys that act before the accelerators or on their release, and the focus.
+  static constexpr int kCmdEditCopy = 57634;
+  static constexpr int kCmdEditUndo = 57643;
+  static constexpr int kCmdEditRedo = 57644;
+  static constexpr int kCmdEditPrintingScale = 32776;
+  static constexpr int kCmdEditRealWorldScale = 32788;
+  static constexpr int kCmdViewObjectList = 32779;
+  static constexpr int kCmdViewGridSettings = 32810;
+  static constexpr int kCmdViewHiddenObjects = 32775;
+  static constexpr int kCmdHelpCurrentTool = 32773;
+  static constexpr int kCmdHelp = 57670;
+  static constexpr int kCmdPickColour = 33081;
+  // Runs a command of the view: false for one it does not handle.
+  bool RunCommand(int id);
+  // -1 for a command the view does not handle; else 1 enabled or 0, with check set to 0 or 1
+  // for a command that is ticked (left alone otherwise).
+  int UpdateCommand(int id, int& check) const;
+  void OnEditCopy();
+  void OnEditUndo();
+  void OnEditRedo();
+  bool OnUpdateEditUndo() const;
+  bool OnUpdateEditRedo() const;
+  void OnEditPrintingScale();
+  void OnEditRealWorldScale();
+  void OnViewObjectList();
+  void OnViewGridSettings();
+  void OnViewHiddenObjects();
+  bool OnUpdateViewHiddenObjects(int& check) const;
+  void OnHelpCurrentTool();
+  void OnPickColour();
+  bool OnUpdatePickColour(int& check) const;
+  int IsPickingColour() const override { return m_pickColourMode; }
+  void EndPickColour() override;
+  // A key going down before the accelerators see it (Qt key and modifiers): F1, F9, F10 and
+  // Ctrl with C, N, O, P, Y or Z let the mouse go, so a command never runs mid-drag.
+  void PreTranslateKey(int qtKey, unsigned modifiers);
+  // A key coming up: the modifier state, then F3 redraws and F8 fits.
+  void OnKeyUp(int qtKey, int autoRepeat);
+  void OnSetFocus();
+  void OnKillFocus();
+
+ protected:
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+
+ private:
+  // Watches the program's keys for PreTranslateKey and OnKeyUp while the view is shown.
+  std::unique_ptr<QObject> m_keyWatcher;
+
+ public:
+  // ---- End of view commands ----
+
  protected:
   int OnCreate();
   void paintEvent(QPaintEvent* event) override;
