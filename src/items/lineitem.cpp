@@ -155,18 +155,22 @@ void CLineItem::Draw(zeph::CDrawContext* dc, const CViewMapping* mapping, int co
   pen.style = g_osClass != 0 ? zeph::PenStyle::kGeometricFlat : zeph::PenStyle::kSolid;
   pen.width = GetDevicePenWidth(m_penWidth, printerFactors);
   pen.colour = colour;
-  const zeph::DcPen oldPen = dc->SelectPen(pen);
 
   const zeph::CDrawContext* printer = printing ? dc : nullptr;
   const int x1 = mapping->DrawingToDeviceX(m_startX, printer);
   const int y1 = mapping->DrawingToDeviceY(m_startY, printer);
   const int x2 = mapping->DrawingToDeviceX(m_endX, printer);
   const int y2 = mapping->DrawingToDeviceY(m_endY, printer);
-  DrawStyledLine(*dc, x1, y1, x2, y2, m_lineStyle);
-  // A drawn line leaves out its last pixel, and a one-pixel line draws nothing.
-  if (m_lineStyle == kLineStyleUnbroken || (x1 == x2 && y1 == y2)) dc->SetPixel(x2, y2, colour);
-
-  dc->SelectPen(oldPen);
+  // A drawn line leaves out its last pixel, and a one-pixel line draws nothing: the end pixel
+  // is set after it. An unbroken line (the usual case) goes to the context in one call.
+  if (m_lineStyle == kLineStyleUnbroken) {
+    dc->DrawLineWithEnd(pen, x1, y1, x2, y2);
+  } else {
+    const zeph::DcPen oldPen = dc->SelectPen(pen);
+    DrawStyledLine(*dc, x1, y1, x2, y2, m_lineStyle);
+    if (x1 == x2 && y1 == y2) dc->SetPixel(x2, y2, colour);
+    dc->SelectPen(oldPen);
+  }
   if (colourMode == kDrawXor) dc->SetRasterOp(oldOp);
 }
 

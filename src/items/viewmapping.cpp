@@ -18,22 +18,6 @@ int ZoomScaleOfLevel(int level) {
   return g_programConstants.zoomSteps[static_cast<std::size_t>(level - 1)];
 }
 
-int CViewMapping::DrawingToDeviceX(int x, const zeph::CDrawContext* printer) const {
-  return DrawingToDeviceXReal(static_cast<double>(x), printer);
-}
-
-int CViewMapping::DrawingToDeviceXReal(double x, const zeph::CDrawContext* printer) const {
-  return RoundToInt((x - originX) / GetScaleX(printer));
-}
-
-int CViewMapping::DrawingToDeviceY(int y, const zeph::CDrawContext* printer) const {
-  return DrawingToDeviceYReal(static_cast<double>(y), printer);
-}
-
-int CViewMapping::DrawingToDeviceYReal(double y, const zeph::CDrawContext* printer) const {
-  return RoundToInt((originY - y) / GetScaleY(printer));
-}
-
 int CViewMapping::DeviceToDrawingX(int x) const {
   return ClampInt64ToInt(static_cast<std::int64_t>(x) * scaleX + originX);
 }
@@ -44,14 +28,6 @@ int CViewMapping::DeviceToDrawingY(int y, int flag) const {
   }
   return ClampInt64ToInt(static_cast<std::int64_t>(originY) -
                          static_cast<std::int64_t>(y) * scaleY);
-}
-
-double CViewMapping::GetScaleX(const zeph::CDrawContext* printer) const {
-  return printer != nullptr ? printScaleX : static_cast<double>(scaleX);
-}
-
-double CViewMapping::GetScaleY(const zeph::CDrawContext* printer) const {
-  return printer != nullptr ? printScaleY : static_cast<double>(scaleY);
 }
 
 void CViewMapping::GetOrigin(int& x, int& y) const {

@@ -12,6 +12,8 @@ namespace zeph {
 class CDrawContext;
 }
 
+int RoundToInt(double x);  // support/numbers.h
+
 // A point in drawing units.
 struct DrawingPoint {
   std::int32_t x = 0;
@@ -39,18 +41,30 @@ struct CViewMapping {
   std::int32_t windowHeight = 0;
   std::int32_t windowWidth = 0;
 
-  // RoundToInt((x - origin x) / scale), in doubles.
-  int DrawingToDeviceX(int x, const zeph::CDrawContext* printer = nullptr) const;
-  int DrawingToDeviceXReal(double x, const zeph::CDrawContext* printer = nullptr) const;
+  // RoundToInt((x - origin x) / scale), in doubles. In line: every item's drawing calls these.
+  int DrawingToDeviceX(int x, const zeph::CDrawContext* printer = nullptr) const {
+    return DrawingToDeviceXReal(static_cast<double>(x), printer);
+  }
+  int DrawingToDeviceXReal(double x, const zeph::CDrawContext* printer = nullptr) const {
+    return RoundToDevice((x - originX) / GetScaleX(printer));
+  }
   // RoundToInt((origin y - y) / scale), in doubles.
-  int DrawingToDeviceY(int y, const zeph::CDrawContext* printer = nullptr) const;
-  int DrawingToDeviceYReal(double y, const zeph::CDrawContext* printer = nullptr) const;
+  int DrawingToDeviceY(int y, const zeph::CDrawContext* printer = nullptr) const {
+    return DrawingToDeviceYReal(static_cast<double>(y), printer);
+  }
+  int DrawingToDeviceYReal(double y, const zeph::CDrawContext* printer = nullptr) const {
+    return RoundToDevice((originY - y) / GetScaleY(printer));
+  }
   // x * scale x + origin x, in 64 bits and clamped to the int range.
   int DeviceToDrawingX(int x) const;
   // flag 0: origin y - y * scale y; otherwise origin y - RoundToInt(y * print scale y).
   int DeviceToDrawingY(int y, int flag) const;
-  double GetScaleX(const zeph::CDrawContext* printer = nullptr) const;
-  double GetScaleY(const zeph::CDrawContext* printer = nullptr) const;
+  double GetScaleX(const zeph::CDrawContext* printer = nullptr) const {
+    return printer != nullptr ? printScaleX : static_cast<double>(scaleX);
+  }
+  double GetScaleY(const zeph::CDrawContext* printer = nullptr) const {
+    return printer != nullptr ? printScaleY : static_cast<double>(scaleY);
+  }
 
   void GetOrigin(int& x, int& y) const;
   void SetOriginX(int x) { originX = x; }
@@ -66,6 +80,17 @@ struct CViewMapping {
   // Keeps the drawing point under the bottom edge fixed when the height changes; call before
   // the anchor is updated.
   void AdjustForHeight(int newHeight);
+
+ private:
+  // RoundToInt in line, the same arithmetic (half away from zero, then the truncation's
+  // allowance); NaN and values that clamp go to RoundToInt itself.
+  static int RoundToDevice(double v) {
+    constexpr double kAllowance = 1e-14;
+    constexpr double kLimit = 2147483647.0;
+    const double t = v >= 0 ? (v + 0.5) + kAllowance : (v - 0.5) - kAllowance;
+    if (t < kLimit + 1.0 && t > -(kLimit + 1.0)) return static_cast<int>(t);
+    return RoundToInt(v);
+  }
 };
 
 // The last mouse position in drawing units, stored by the editor.

@@ -93,6 +93,16 @@ void CDrawContext::SetPixels(std::span<const DcPoint> points, ColourRef colour) 
   for (const DcPoint& p : points) SetPixel(p.x, p.y, colour);
 }
 
+void CDrawContext::DrawLineWithEnd(const DcPen& pen, int x1, int y1, int x2, int y2) {
+  const DcPen previous = SelectPen(pen);
+  if (x1 != x2 || y1 != y2) {
+    MoveTo(x1, y1);
+    LineTo(x2, y2);
+  }
+  SetPixel(x2, y2, pen.colour);
+  SelectPen(previous);
+}
+
 DcFont SystemFont() {
   DcFont font;
   font.face = QStringLiteral("DejaVu Sans");

@@ -188,6 +188,10 @@ class CDrawContext {
   virtual void SetPixel(int x, int y, ColourRef colour) = 0;
   // SetPixel for each point in turn; back buffers set them without a call each.
   virtual void SetPixels(std::span<const DcPoint> points, ColourRef colour);
+  // A line with both end pixels, in pen, the pen selected before kept: the same as
+  // SelectPen(pen), MoveTo(x1, y1) and LineTo(x2, y2) unless the ends are one point,
+  // SetPixel(x2, y2, pen.colour), SelectPen(previous). Back buffers do it without the calls.
+  virtual void DrawLineWithEnd(const DcPen& pen, int x1, int y1, int x2, int y2);
   // The ellipse inscribed in the box (right and bottom excluded): outline with the pen,
   // inside with the brush.
   virtual void Ellipse(int left, int top, int right, int bottom) = 0;

@@ -140,17 +140,15 @@ void CImageContext::LineTo(int x, int y) {
   if (pen.width <= 1) {
     // One pixel per step, none twice: set straight into the buffer.
     const std::uint32_t rgb = ToRgb(pen.colour);
-    uchar* bits = m_image.bits();
-    const qsizetype stride = m_image.bytesPerLine();
+    auto* bits = reinterpret_cast<std::uint32_t*>(m_image.bits());
+    const std::ptrdiff_t stride = m_image.bytesPerLine() / 4;
     if (GetRasterOp() == RasterOp::kXor) {
-      raster::TraceThinLine(clip, x0, y0, x1, y1, [&](Int px, Int py) {
-        reinterpret_cast<std::uint32_t*>(bits + stride * py)[px] ^= rgb;
-      });
+      raster::TraceThinLineInto(clip, x0, y0, x1, y1, bits, stride,
+                                [rgb](std::uint32_t& pixel) { pixel ^= rgb; });
     } else {
       const std::uint32_t value = 0xFF000000u | rgb;
-      raster::TraceThinLine(clip, x0, y0, x1, y1, [&](Int px, Int py) {
-        reinterpret_cast<std::uint32_t*>(bits + stride * py)[px] = value;
-      });
+      raster::TraceThinLineInto(clip, x0, y0, x1, y1, bits, stride,
+                                [value](std::uint32_t& pixel) { pixel = value; });
     }
     return;
   }
@@ -159,6 +157,39 @@ void CImageContext::LineTo(int x, int y) {
   raster::StrokePolyline(m_pixels, ends, pen.width, pen.style == PenStyle::kSolid, false);
   m_pixels.Normalise();
   Apply(m_image, m_pixels, pen.colour, GetRasterOp());
+}
+
+void CImageContext::DrawLineWithEnd(const DcPen& pen, int x1, int y1, int x2, int y2) {
+  if (pen.width > 1) {
+    CDrawContext::DrawLineWithEnd(pen, x1, y1, x2, y2);
+    return;
+  }
+  // A one-pixel line: traced as LineTo traces it, then its end pixel, with no pen selected.
+  const ColourRef colour = pen.colour;
+  const raster::Clip clip = ToRasterClip(DeviceClip());
+  const DcPoint o = GetWindowOrigin();
+  const Int x0 = Int(x1) - o.x, y0 = Int(y1) - o.y;
+  const Int xe = Int(x2) - o.x, ye = Int(y2) - o.y;
+  if (x1 != x2 || y1 != y2) SetCurrentPosition({x2, y2});
+  if (clip.IsEmpty()) return;
+  const std::uint32_t rgb = ToRgb(colour);
+  auto* bits = reinterpret_cast<std::uint32_t*>(m_image.bits());
+  const std::ptrdiff_t stride = m_image.bytesPerLine() / 4;
+  const bool xorMode = GetRasterOp() == RasterOp::kXor;
+  const bool reaches = std::max(x0, xe) >= clip.left && std::min(x0, xe) < clip.right &&
+                       std::max(y0, ye) >= clip.top && std::min(y0, ye) < clip.bottom;
+  if (!reaches) return;
+  if (xorMode) {
+    raster::TraceThinLineInto(clip, x0, y0, xe, ye, bits, stride,
+                              [rgb](std::uint32_t& pixel) { pixel ^= rgb; });
+  } else {
+    const std::uint32_t value = 0xFF000000u | rgb;
+    raster::TraceThinLineInto(clip, x0, y0, xe, ye, bits, stride,
+                              [value](std::uint32_t& pixel) { pixel = value; });
+  }
+  if (xe < clip.left || xe >= clip.right || ye < clip.top || ye >= clip.bottom) return;
+  std::uint32_t& end = bits[stride * ye + xe];
+  end = xorMode ? (end ^ rgb) : (0xFF000000u | rgb);
 }
 
 void CImageContext::SetPixel(int x, int y, ColourRef colour) {

@@ -9,6 +9,7 @@
 // in continuous coordinates (PointF) cover the pixels whose centres lie inside them, a centre
 // on a left or top edge counting as inside and on a right or bottom edge as outside.
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -69,22 +70,29 @@ class SpanSet {
 // exact line (halves towards +x or +y), so the pixels depend only on the two ends.
 void AddThinLine(SpanSet& out, std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1);
 
-// The same pixels inside clip handed to plot(x, y) one by one, each once, without storing them:
-// the back buffer sets them straight away.
-template <typename Plot>
-void TraceThinLine(const Clip& c, std::int64_t x0, std::int64_t y0, std::int64_t x1,
-                   std::int64_t y1, Plot&& plot) {
+// The walk of a one-pixel line along its major axis u (x or y), the minor axis v: the pixels
+// run over u = lo..hi, v = v0 + q with remainder r out of d, stepping r by step.
+struct ThinLineWalk {
+  bool xMajor = true;
+  std::int64_t lo = 0, hi = -1;  // the major range inside the clip; empty when lo > hi
+  std::int64_t v0 = 0, q = 0, r = 0, d = 1, step = 0;
+  bool minorInside = false;  // every v of the line lies inside the clip
+};
+
+inline ThinLineWalk StartThinLine(const Clip& c, std::int64_t x0, std::int64_t y0, std::int64_t x1,
+                                  std::int64_t y1) {
   using Int = std::int64_t;
   using Wide = __int128;
+  ThinLineWalk w;
   const Int dx = x1 - x0;
   const Int dy = y1 - y0;
-  if (dx == 0 && dy == 0) return;
-  const bool xMajor = (dx < 0 ? -dx : dx) >= (dy < 0 ? -dy : dy);
+  if (dx == 0 && dy == 0) return w;
+  w.xMajor = (dx < 0 ? -dx : dx) >= (dy < 0 ? -dy : dy);
   // Work along the major axis u with minor axis v: v(u) = v0 + dv (u - u0) / du, rounded to
   // the nearest pixel with halves upwards, which is the same from either end.
   Int u0 = x0, v0 = y0, du = dx, dv = dy, uClipLo = c.left, uClipHi = c.right;
   Int vClipLo = c.top, vClipHi = c.bottom;
-  if (!xMajor) {
+  if (!w.xMajor) {
     u0 = y0;
     v0 = x0;
     du = dy;
@@ -102,8 +110,35 @@ void TraceThinLine(const Clip& c, std::int64_t x0, std::int64_t y0, std::int64_t
   Int hi = du > 0 ? u1 - 1 : u0;
   lo = std::max(lo, uClipLo);
   hi = std::min(hi, uClipHi - 1);
-  if (lo > hi) return;
+  if (lo > hi) return w;
+  // Rounded v stays between the two ends' v, so with both inside no pixel needs a test.
+  w.minorInside = std::min(v0, v0 + dv) >= vClipLo && std::max(v0, v0 + dv) < vClipHi;
   const Int d = 2 * adu;
+  const Int step = 2 * dv * s;
+  w.lo = lo;
+  w.hi = hi;
+  w.v0 = v0;
+  w.d = d;
+  w.step = step;
+  // An unclipped start needs no division: at u0 the quotient is 0 and at u1 it is dv, both
+  // with remainder adu, and the first pixel after u1 is one step on.
+  if (du > 0 && lo == u0) {
+    w.q = 0;
+    w.r = adu;
+    return w;
+  }
+  if (du < 0 && lo == u1 + 1) {
+    w.q = dv;
+    w.r = adu + step;
+    if (w.r >= d) {
+      ++w.q;
+      w.r -= d;
+    } else if (w.r < 0) {
+      --w.q;
+      w.r += d;
+    }
+    return w;
+  }
   const Wide n = Wide(2) * dv * (lo - u0) * s + adu;
   Int q = 0;
   Int r = 0;
@@ -120,23 +155,81 @@ void TraceThinLine(const Clip& c, std::int64_t x0, std::int64_t y0, std::int64_t
     --q;
     r += d;
   }
-  const Int step = 2 * dv * s;
-  for (Int u = lo; u <= hi; ++u) {
-    const Int v = v0 + q;
+  w.q = q;
+  w.r = r;
+  return w;
+}
+
+// The same pixels inside clip handed to plot(x, y) one by one, each once, without storing them:
+// the back buffer sets them straight away.
+template <typename Plot>
+void TraceThinLine(const Clip& c, std::int64_t x0, std::int64_t y0, std::int64_t x1,
+                   std::int64_t y1, Plot&& plot) {
+  using Int = std::int64_t;
+  ThinLineWalk w = StartThinLine(c, x0, y0, x1, y1);
+  const Int vClipLo = w.xMajor ? c.top : c.left;
+  const Int vClipHi = w.xMajor ? c.bottom : c.right;
+  for (Int u = w.lo; u <= w.hi; ++u) {
+    const Int v = w.v0 + w.q;
     if (v >= vClipLo && v < vClipHi) {
-      if (xMajor) {
+      if (w.xMajor) {
         plot(u, v);
       } else {
         plot(v, u);
       }
     }
-    r += step;
-    if (r >= d) {
-      ++q;
-      r -= d;
-    } else if (r < 0) {
-      --q;
-      r += d;
+    w.r += w.step;
+    if (w.r >= w.d) {
+      ++w.q;
+      w.r -= w.d;
+    } else if (w.r < 0) {
+      --w.q;
+      w.r += w.d;
+    }
+  }
+}
+
+// TraceThinLine into a buffer of 32-bit pixels, row stride in pixels: set(pixel) for each.
+// A line wholly inside the clip across its minor axis (the usual case) walks a pointer.
+template <typename Set>
+void TraceThinLineInto(const Clip& c, std::int64_t x0, std::int64_t y0, std::int64_t x1,
+                       std::int64_t y1, std::uint32_t* bits, std::ptrdiff_t stride, Set&& set) {
+  using Int = std::int64_t;
+  ThinLineWalk w = StartThinLine(c, x0, y0, x1, y1);
+  if (w.lo > w.hi) return;
+  if (!w.minorInside) {
+    TraceThinLine(c, x0, y0, x1, y1, [&](Int px, Int py) { set(bits[stride * py + px]); });
+    return;
+  }
+  // Along u one pixel or one row; v moves the other way by the sign of step.
+  const std::ptrdiff_t alongU = w.xMajor ? 1 : stride;
+  const std::ptrdiff_t alongV = w.xMajor ? stride : 1;
+  const Int v = w.v0 + w.q;
+  std::uint32_t* p = w.xMajor ? bits + stride * v + w.lo : bits + stride * w.lo + v;
+  Int r = w.r;
+  const Int d = w.d;
+  const Int step = w.step;
+  if (step >= 0) {
+    for (Int n = w.hi - w.lo;; --n) {
+      set(*p);
+      if (n == 0) break;
+      p += alongU;
+      r += step;
+      if (r >= d) {
+        p += alongV;
+        r -= d;
+      }
+    }
+  } else {
+    for (Int n = w.hi - w.lo;; --n) {
+      set(*p);
+      if (n == 0) break;
+      p += alongU;
+      r += step;
+      if (r < 0) {
+        p -= alongV;
+        r += d;
+      }
     }
   }
 }

@@ -157,6 +157,70 @@ TEST(ImageContextLine, ThickSolidPenHasRoundEnds) {
   EXPECT_EQ(canvas.image.pixel(17, 17), kWhite);  // rounded, not square
 }
 
+// The pixels nearest the exact line, halves upwards, its end added: worked out here pixel by
+// pixel, then clipped to box.
+PixelSet ExactLineWithEnd(int x0, int y0, int x1, int y1, DcRect box) {
+  PixelSet all;
+  const bool xMajor = std::abs(x1 - x0) >= std::abs(y1 - y0);
+  const int u0 = xMajor ? x0 : y0, u1 = xMajor ? x1 : y1;
+  const int v0 = xMajor ? y0 : x0, v1 = xMajor ? y1 : x0 + (x1 - x0);
+  const int s = u1 > u0 ? 1 : -1;
+  for (int u = u0; u != u1; u += s) {
+    const long long num = 2LL * (v1 - v0) * (u - u0) * s + std::abs(u1 - u0);
+    const long long den = 2LL * std::abs(u1 - u0);
+    const long long q = num >= 0 ? num / den : -((-num + den - 1) / den);
+    const int v = v0 + static_cast<int>(q);
+    all.insert(xMajor ? Pixel{u, v} : Pixel{v, u});
+  }
+  all.insert({x1, y1});
+  PixelSet inside;
+  for (const Pixel& p : all) {
+    if (p.x >= box.left && p.x < box.right && p.y >= box.top && p.y < box.bottom) inside.insert(p);
+  }
+  return inside;
+}
+
+// The one-call line with its end sets what the pen, move, line and end pixel set, and the
+// pixels nearest the exact line: inside, across and outside the clip, in every direction, from
+// a moved window origin; the pen and the position end up as the separate calls leave them.
+TEST(ImageContextLine, LineWithEndMatchesTheSeparateCallsAndTheExactPixels) {
+  struct Case {
+    int x0, y0, x1, y1;
+  };
+  const Case cases[] = {
+      {12, 14, 70, 33},  {70, 33, 12, 14},  {20, 60, 31, 8},   {31, 8, 20, 60},
+      {5, 5, 5, 5},      {40, 20, 41, 20},  {-30, 10, 90, 50}, {90, 50, -30, 10},
+      {50, -20, 56, 95}, {56, 95, 50, -20}, {25, 12, 95, 70},  {95, 70, 25, 12},
+      {10, 75, 60, 80},  {60, 80, 10, 75},  {0, 0, 200, 1},    {-500, -3, 500, 40},
+  };
+  const DcRect clip{15, 10, 85, 65};  // in window coordinates, origin added below
+  const DcPen pen{PenStyle::kSolid, 1, MakeColour(10, 20, 30)};
+  const DcPen previous{PenStyle::kGeometricFlat, 3, MakeColour(1, 2, 3)};
+  for (const Case& c : cases) {
+    for (const bool clipped : {false, true}) {
+      SCOPED_TRACE(std::to_string(c.x0) + "," + std::to_string(c.y0) + " -> " +
+                   std::to_string(c.x1) + "," + std::to_string(c.y1) + (clipped ? " clipped" : ""));
+      Canvas one(100, 80);
+      Canvas separate(100, 80);
+      for (Canvas* canvas : {&one, &separate}) {
+        canvas->dc.SetWindowOrigin({-4, 3});
+        if (clipped)
+          canvas->dc.SetClipRect({clip.left - 4, clip.top + 3, clip.right - 4, clip.bottom + 3});
+        canvas->dc.SelectPen(previous);
+        canvas->dc.MoveTo(1, 2);
+      }
+      const int x0 = c.x0 - 4, y0 = c.y0 + 3, x1 = c.x1 - 4, y1 = c.y1 + 3;
+      one.dc.DrawLineWithEnd(pen, x0, y0, x1, y1);
+      separate.dc.CDrawContext::DrawLineWithEnd(pen, x0, y0, x1, y1);
+      EXPECT_EQ(one.image, separate.image);
+      EXPECT_EQ(one.dc.GetPen(), previous);
+      EXPECT_EQ(one.dc.GetCurrentPosition(), separate.dc.GetCurrentPosition());
+      const DcRect box = clipped ? clip : DcRect{0, 0, 100, 80};
+      EXPECT_EQ(PixelsNot(one.image), ExactLineWithEnd(c.x0, c.y0, c.x1, c.y1, box));
+    }
+  }
+}
+
 // ---- Exclusive or ----
 
 struct Primitive {
@@ -211,6 +275,7 @@ std::vector<Primitive> Primitives(ColourRef colour) {
       {"thin steep line", line(thin, 50, 80, 44, 2)},
       {"thick solid line", line(thick, 10, 70, 90, 15)},
       {"thick flat line", line(flat, 90, 70, 15, 12)},
+      {"thin line with its end", [=](CDrawContext& dc) { dc.DrawLineWithEnd(thin, 97, 3, 4, 66); }},
       {"pixels",
        [=](CDrawContext& dc) {
          for (int i = 0; i < 20; ++i) dc.SetPixel(5 + 4 * i, 7 + 3 * i, colour);
