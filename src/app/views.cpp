@@ -11,6 +11,7 @@
 #include "app/managersheet.h"
 #include "app/optionssheet.h"
 #include "app/pagesetupsheet.h"
+#include "app/spelldictdialog.h"  // spell check: Edit > Dictionary
 #include "app/zephapp.h"
 #include "document/document.h"
 #include "editor/editingview.h"
@@ -40,7 +41,12 @@ void CAppDocumentHost::DrawItem(const CDrawItem* item, int colourMode) {
 int CAppDocumentHost::GetActiveViewCode() const { return m_app.GetActiveViewCode(); }
 void CAppDocumentHost::ShowEditingView() { m_app.ShowEditingView(); }
 void CAppDocumentHost::ResetEditingView() { m_app.ResetEditingView(); }
-int CAppDocumentHost::ShowDictionaryDialog(CDocDict* /*list*/) { return 0; }
+// ---- Spell check: Edit > Dictionary on the drawing's word list ----
+int CAppDocumentHost::ShowDictionaryDialog(CDocDict* list) {
+  if (list == nullptr) return 0;
+  return zeph::ShowSpellDictionaryDialog(*list, m_app.GetMainFrame());
+}
+// ---- End of spell check ----
 
 // ---- The support code's services ----
 
