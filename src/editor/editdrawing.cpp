@@ -147,7 +147,15 @@ CEditDrawing::ClickHandler CEditDrawing::ResolveClickHandler(int tool, int& glit
     case kToolDimension:
       return &CEditDrawing::ClickDimension;
     case kToolCorner:
+      return &CEditDrawing::ClickCorner;
     case kToolInsert:
+      return &CEditDrawing::ClickInsert;
+    case kToolBreak:
+      return &CEditDrawing::ClickBreak;
+    case kToolExtend:
+      return &CEditDrawing::ClickExtend;
+    case kToolOrigin:
+      return &CEditDrawing::ClickOrigin;
     case kToolHunt:
     case kToolGrid:
       return nullptr;
@@ -167,9 +175,6 @@ CEditDrawing::ClickHandler CEditDrawing::ResolveClickHandler(int tool, int& glit
     case kToolModify:
     case kToolValues:
     case kToolColour:
-    case kToolBreak:
-    case kToolExtend:
-    case kToolOrigin:
     default:
       return nullptr;
   }
@@ -711,6 +716,9 @@ void CEditDrawing::AbandonGesture() {
     case kToolCorner:
       if (m_clickStep >= 2) m_construction.reset();
       RollBackGesture();
+      break;
+    case kToolInsert:
+      RestoreSymbolPlace();
       break;
     case kToolMove:
       RollBackGesture();

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "editor/drawingwindow.h"
+#include "document/itemref.h"
 #include "items/drawitem.h"
 #include "items/itemdocument.h"
 
@@ -223,6 +224,49 @@ class CEditDrawing : public CDrawingWindow, public IDrawingWindow {
  public:
   // ---- End of drawing tools ----
 
+  // ---- Editing tools: Corner, Insert, Break ----
+  void ClickCorner();
+  void ClickInsert();
+  void ClickBreak();
+  void ClickExtend();
+  void ClickOrigin();
+  // How far the Insert tool has moved the symbol's items from their stored place.
+  DrawingPoint GetSymbolDisplacement() const { return m_symbolDisplacement; }
+  // Moves the symbol's items back to their stored place (after an insertion, or one that was
+  // cancelled or lost its release).
+  void RestoreSymbolPlace();
+
+ private:
+  // The corner being rounded or cut: the corner search's answer, the two line ends at the
+  // corner K, the lines, their directions into and out of K, the shorter leg, the half
+  // interior angle and whether a fillet runs the other way round.
+  struct CornerGesture {
+    std::int16_t count = -1;
+    CItemRef end1;
+    CItemRef end2;
+    DrawingPoint point;
+    CDrawItem* line1 = nullptr;
+    CDrawItem* line2 = nullptr;
+    double a1 = 0.0;
+    double a2 = 0.0;
+    double shorter = 0.0;
+    double halfAngle = 0.0;
+    std::int16_t reversed = 0;
+  };
+  // The lines' corner ends at distance q from K, and the new item between them.
+  void PlaceCornerEnds(double q);
+  // The new item and both lines once more in exclusive-or.
+  void ToggleCornerFeedback();
+  // Hands the new item to the document and closes the undo group.
+  void FinishCorner();
+  // No corner to work on (count -2: too many items): the message, and the gesture ends.
+  void FailCorner(int count);
+  CornerGesture m_corner;
+  DrawingPoint m_symbolDisplacement;
+
+ public:
+  // ---- End of editing tools ----
+
   // ---- Scrolling ----
   // The scroll ranges after a zoom, a size change or a change of the drawing: the window may
   // be scrolled one window beyond the drawing's extents (refreshed from the document when
@@ -295,6 +339,40 @@ class CEditDrawing : public CDrawingWindow, public IDrawingWindow {
   // The editing view is being hidden: a pending Break offer is dropped.
   void EndBreakOffer();
 
+  // ---- Clipboard, undo and timer ticks ----
+  // Edit > Copy: the visible part of the drawing, without grid, selection, grips, marks or
+  // cross-hairs, as a picture on the clipboard.
+  void CopyToClipboard();
+  // Edit > Undo and Redo around the document's journal: the tool's screen state is put aside
+  // before the step and rebuilt after it. keepForRedo 0 for the editor's own takebacks.
+  void Undo(int keepForRedo);
+  void Redo();
+  // Move points: the chosen points as (item, handle) pairs across a journal step, which may
+  // renumber the items.
+  void RecordPointItems();
+  void ResyncMovePoints();
+  void OnTimer(int id) override;
+  // After a choice changed in the Delete tool: OK and the flashing follow the chosen count.
+  void UpdateDeleteFlash(int hadChosen);
+  void FlashChosen();
+  void FlashBreakPiece();
+  void ToggleCaret();
+  // The window timer id of a timer index while it runs, else 0.
+  int GetTimerId(int index) const;
+  int GetTimerToResume() const { return m_timerToResume; }
+  int GetFlashPhase() const { return m_flashPhase; }
+
+ private:
+  void UndoOrRedo(int redo, int keepForRedo);
+  std::array<std::uint32_t, kEditorTimerCount> m_timerIds{};
+  std::int16_t m_timerToResume = -1;
+  std::int16_t m_flashPhase = 0;
+  std::vector<CDrawItem*> m_pointGripItems;
+  std::vector<std::uint16_t> m_pointGripHandles;
+
+ public:
+  // ---- End of clipboard, undo and timer ticks ----
+
   // ---- Handlers ----
   void OnPaint(zeph::CDrawContext& dc) override;
   void OnEraseBkgnd(zeph::CDrawContext& dc) override;
@@ -339,40 +417,6 @@ class CEditDrawing : public CDrawingWindow, public IDrawingWindow {
   std::unique_ptr<CClientDC> m_textDc;
   // The text being typed or edited; null when none.
   CDrawItem* GetEditedText() const;
-  // ---- Clipboard, undo and timer ticks ----
-  // Edit > Copy: the visible part of the drawing, without grid, selection, grips, marks or
-  // cross-hairs, as a picture on the clipboard.
-  void CopyToClipboard();
-  // Edit > Undo and Redo around the document's journal: the tool's screen state is put aside
-  // before the step and rebuilt after it. keepForRedo 0 for the editor's own takebacks.
-  void Undo(int keepForRedo);
-  void Redo();
-  // Move points: the chosen points as (item, handle) pairs across a journal step, which may
-  // renumber the items.
-  void RecordPointItems();
-  void ResyncMovePoints();
-  void OnTimer(int id) override;
-  // After a choice changed in the Delete tool: OK and the flashing follow the chosen count.
-  void UpdateDeleteFlash(int hadChosen);
-  void FlashChosen();
-  void FlashBreakPiece();
-  void ToggleCaret();
-  // The window timer id of a timer index while it runs, else 0.
-  int GetTimerId(int index) const;
-  int GetTimerToResume() const { return m_timerToResume; }
-  int GetFlashPhase() const { return m_flashPhase; }
-
- private:
-  void UndoOrRedo(int redo, int keepForRedo);
-  std::array<std::uint32_t, kEditorTimerCount> m_timerIds{};
-  std::int16_t m_timerToResume = -1;
-  std::int16_t m_flashPhase = 0;
-  std::vector<CDrawItem*> m_pointGripItems;
-  std::vector<std::uint16_t> m_pointGripHandles;
-
- public:
-  // ---- End of clipboard, undo and timer ticks ----
-
   int m_promptId = 0;
   int m_chosenCount = 0;
   int m_lastWidth = 0;
