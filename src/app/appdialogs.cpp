@@ -1,4 +1,5 @@
 #include "app/appdialogs.h"
+#include "app/sysinfosheet.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -166,8 +167,8 @@ void CAboutDialog::OnBuild() {
 
 void CAboutDialog::OnProgramIcon() {
   LogScope trace(kLogAboutIcon);
-  // The system information opens from here once the program has it; until then the icon only
-  // closes the box.
+  // The program icon is the way to the system information.
+  ShowSystemInformation(this);
   EndDialog(kIdOk);
   trace.Exit();
 }

@@ -26,6 +26,9 @@
 #include "platform/qt/qtpresenter.h"
 #include "platform/qt/qtprintersystem.h"
 #include "app/views.h"
+#include "controls/filetypes.h"
+#include "controls/filezephodialog.h"
+#include "editor/tickelements.h"
 #include "controls/colourdialog.h"
 #include "controls/frontbutton.h"
 #include "document/document.h"
@@ -155,6 +158,10 @@ void CZephApp::InstallPlatformServices() {
   zeph::InstallRecentColourHook();
   SetUpUiColours();
   SetUpOverlayXorColours();
+  // Open and save through Qt's own file dialogs with the "Sample files" button.
+  zeph::InstallFileDialogs();
+  // The desktop entry of the file types starts this very program.
+  zeph::g_programPath = QCoreApplication::applicationFilePath();
 }
 
 // ---- The application ----
@@ -314,8 +321,8 @@ bool CZephApp::InitInstance(const QString& commandLine) {
   InstallProgramDialogs(m_frame.get());
   SetActivePrintDrawing(m_document.get());
   InstallPrintableAreaComputer();
-  // The editor opens the program's dialogs through its dialog interface, over the frame.
-  zeph::InstallEditorDialogs(m_frame.get());
+  // The object list and the prompt buttons' handlers become the editing view's parts.
+  InstallEditorPromptParts();
 
   // 12. The start screen's colours and the editing view.
   Step(11);
