@@ -380,6 +380,8 @@ class CEditingView : public CZephView, public IOwnerView, public zeph::CTimerOwn
     std::int32_t blank = 0;
   };
   void SetLiveText(int slot, int line, const QString& text);
+  // A point relative to the read-outs' origin into the slot's two lines.
+  void SetLivePoint(int slot, const DrawingPoint& point);
   void ConnectValueEditors();
   void RepaintFieldBox(int slot);
   void HideValueEditors();

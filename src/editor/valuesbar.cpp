@@ -611,14 +611,10 @@ void CEditingView::SetLiveText(int slot, int line, const QString& text) {
   InvalidateValuesBar();
 }
 
-namespace {
-
-void PointLines(QString& x, QString& y, const DrawingPoint& point) {
-  x = BarLengthText(static_cast<double>(point.x) - g_readoutOrigin.x);
-  y = BarLengthText(static_cast<double>(point.y) - g_readoutOrigin.y);
+void CEditingView::SetLivePoint(int slot, const DrawingPoint& point) {
+  SetLiveText(slot, 0, BarLengthText(static_cast<double>(point.x) - g_readoutOrigin.x));
+  SetLiveText(slot, 1, BarLengthText(static_cast<double>(point.y) - g_readoutOrigin.y));
 }
-
-}  // namespace
 
 void CEditingView::ShowPointValues(int x, int y, int which) {
   if (m_firstField != 0 || g_valueFieldCount < 1 || g_valueFieldIds[0] != kFieldCoordinates) {
@@ -633,11 +629,7 @@ void CEditingView::ShowPointValues(int x, int y, int which) {
 void CEditingView::ShowCursorPoint() { ShowPointValues(g_cursorPoint.x, g_cursorPoint.y, 0); }
 
 void CEditingView::ShowArcValues(int flag) {
-  QString x;
-  QString y;
-  PointLines(x, y, g_snapPoint);
-  SetLiveText(0, 0, x);
-  SetLiveText(0, 1, y);
+  SetLivePoint(0, g_snapPoint);
   if (flag == 0) {
     for (int slot = 1; slot <= 3; ++slot) {
       m_live[static_cast<std::size_t>(slot)] = {};
@@ -646,30 +638,20 @@ void CEditingView::ShowArcValues(int flag) {
     InvalidateValuesBar();
     return;
   }
-  PointLines(x, y, g_readoutCentre);
-  SetLiveText(1, 0, x);
-  SetLiveText(1, 1, y);
+  SetLivePoint(1, g_readoutCentre);
   SetLiveText(2, 0, BarLengthText(g_readoutRadius));
   SetLiveText(2, 1, BarAngleText(g_readoutAngle));
   SetLiveText(3, 0, BarLengthText(g_readoutAngle * g_readoutRadius));
 }
 
 void CEditingView::ShowCurveValues() {
-  QString x;
-  QString y;
-  PointLines(x, y, g_cursorPoint);
-  SetLiveText(0, 0, x);
-  SetLiveText(0, 1, y);
+  SetLivePoint(0, g_cursorPoint);
   SetLiveText(1, 0, BarLengthText(g_readoutLength));
   SetLiveText(1, 1, BarAngleText(g_readoutAngle));
 }
 
 void CEditingView::ShowMoveValues() {
-  QString x;
-  QString y;
-  PointLines(x, y, g_snapPoint);
-  SetLiveText(0, 0, x);
-  SetLiveText(0, 1, y);
+  SetLivePoint(0, g_snapPoint);
   SetLiveText(1, 0, BarLengthText(g_readoutMove.x));
   SetLiveText(1, 1, BarLengthText(g_readoutMove.y));
   SetLiveText(2, 0, BarLengthText(g_readoutLength));
@@ -677,30 +659,18 @@ void CEditingView::ShowMoveValues() {
 }
 
 void CEditingView::ShowShapeValues() {
-  QString x;
-  QString y;
-  PointLines(x, y, g_snapPoint);
-  SetLiveText(0, 0, x);
-  SetLiveText(0, 1, y);
+  SetLivePoint(0, g_snapPoint);
   SetLiveText(1, 0, BarLengthText(g_readoutLength));
   SetLiveText(1, 1, BarAngleText(g_readoutAngle));
 }
 
 void CEditingView::ShowCircleValues() {
-  QString x;
-  QString y;
-  PointLines(x, y, g_snapPoint);
-  SetLiveText(0, 0, x);
-  SetLiveText(0, 1, y);
+  SetLivePoint(0, g_snapPoint);
   SetLiveText(1, 0, BarLengthText(g_readoutRadius));
 }
 
 void CEditingView::ShowRectangleValues() {
-  QString x;
-  QString y;
-  PointLines(x, y, g_snapPoint);
-  SetLiveText(0, 0, x);
-  SetLiveText(0, 1, y);
+  SetLivePoint(0, g_snapPoint);
   SetLiveText(1, 0, BarLengthText(g_readoutLength));
   SetLiveText(1, 1, BarLengthText(g_readoutWidth));
 }
