@@ -5,7 +5,6 @@
 #include "document/document.h"
 #include "document/wholedrawing.h"
 #include "editor/editdrawing.h"
-#include "editor/editingview.h"
 #include "editor/editorstate.h"
 #include "editor/ownerview.h"
 #include "items/geometry.h"
@@ -71,10 +70,7 @@ void CEditDrawing::ClickBreak() {
     SetBreakFlashPhase(1);
     StartTimer(kTimerFlashBreak, 1);
     GetOwnerView().ResetValuesBarScroll();
-    // The answer buttons belong to the editing view; another owner view has none to show.
-    if (auto* view = dynamic_cast<CEditingView*>(&GetOwnerView()); view != nullptr) {
-      view->ShowBreakButtons();
-    }
+    GetOwnerView().ShowBreakButtons();
   }
   trace.Exit();
 }

@@ -159,22 +159,35 @@ CEditDrawing::ClickHandler CEditDrawing::ResolveClickHandler(int tool, int& glit
     case kToolHunt:
     case kToolGrid:
       return nullptr;
+    // ---- Move tool ----
     case kToolMove:  // ClickMoveItem, ClickMoveItems, ClickMovePoint (2, 4, 5), ClickMovePoints
       if (g_toolSubMode < 0 || g_toolSubMode > 5) glitchNumber = 3;
       return nullptr;
+    // ---- End of Move tool ----
+    // ---- Copy tool ----
     case kToolCopy:
+      return nullptr;
+    // ---- End of Copy tool ----
+    // ---- Rotate, Reflect, Enlarge and Stretch ----
     case kToolRotate:
     case kToolReflect:
     case kToolEnlarge:
     case kToolStretch:
       return nullptr;
+    // ---- End of Rotate, Reflect, Enlarge and Stretch ----
+    // ---- Object, Delete and Colour tools ----
     case kToolObject:  // Identify (0, 1), Transfer, Hide, Delete
       if (g_objectSubMode < 0 || g_objectSubMode > 4) glitchNumber = 4;
       return nullptr;
     case kToolDelete:
+    case kToolColour:
+      return nullptr;
+    // ---- End of Object, Delete and Colour tools ----
+    // ---- Modify and Values tools ----
     case kToolModify:
     case kToolValues:
-    case kToolColour:
+      return nullptr;
+    // ---- End of Modify and Values tools ----
     default:
       return nullptr;
   }

@@ -267,6 +267,26 @@ class CEditDrawing : public CDrawingWindow, public IDrawingWindow {
  public:
   // ---- End of editing tools ----
 
+  // ---- Move tool (movetool.cpp) ----
+ public:
+  // ---- End of Move tool ----
+
+  // ---- Copy tool (copytool.cpp) ----
+ public:
+  // ---- End of Copy tool ----
+
+  // ---- Rotate, Reflect, Enlarge and Stretch (transformtools.cpp) ----
+ public:
+  // ---- End of Rotate, Reflect, Enlarge and Stretch ----
+
+  // ---- Object, Delete and Colour tools (objecttools.cpp) ----
+ public:
+  // ---- End of Object, Delete and Colour tools ----
+
+  // ---- Modify and Values tools (modifytool.cpp) ----
+ public:
+  // ---- End of Modify and Values tools ----
+
   // ---- Scrolling ----
   // The scroll ranges after a zoom, a size change or a change of the drawing: the window may
   // be scrolled one window beyond the drawing's extents (refreshed from the document when

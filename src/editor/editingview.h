@@ -174,7 +174,7 @@ class CEditingView : public CZephView, public IOwnerView, public zeph::CTimerOwn
   void RemovePromptButtons() override;
   void ShowOKButton(int captionId);
   void ShowRestartButton(int captionId);
-  void ShowBreakButtons();
+  void ShowBreakButtons() override;
   void ShowOrderButtons(int frontDisabled, int backDisabled) override;
   void PlaceOrderButtons();
   void EnableOKButton(int enable) override;
@@ -201,7 +201,7 @@ class CEditingView : public CZephView, public IOwnerView, public zeph::CTimerOwn
   void ShowObjectList(int show) override;
   void PlaceObjectList();
   int RefreshObjectList() override;
-  void SelectObjectInList(int objectNumber, int select);
+  void SelectObjectInList(int objectNumber, int select) override;
   void UpdateObjectListTicks() override;
   int UpdateObjectListTicksResult();
   void UpdateObjectListRow(int objectNumber) override;
@@ -345,7 +345,7 @@ class CEditingView : public CZephView, public IOwnerView, public zeph::CTimerOwn
   void ShowCircleValues() override;
   void ShowRectangleValues() override;
   void ShowLiveLength() override;
-  void ShowControlPointValues(int i);
+  void ShowControlPointValues(int i) override;
   void ClearCoordinateField() override;
   // The text a read-out put in a slot's line (0 or 1); empty when none.
   QString GetLiveText(int slot, int line) const;

@@ -32,6 +32,8 @@ class IOwnerView {
   virtual void ShowCurveValues() {}
   virtual void ShowRectangleValues() {}
   virtual void ShowShapeValues() {}
+  // The length and angle of the picked curve's control point i (0 or 1).
+  virtual void ShowControlPointValues(int /*i*/) {}
 
   // ---- Colour picking ----
   virtual int IsPickingColour() const { return 0; }
@@ -48,6 +50,8 @@ class IOwnerView {
   virtual void EnableOKButton(int /*enable*/) {}
   virtual void SetRestartCaption(int /*stringId*/) {}
   virtual void RemovePromptButtons() {}
+  // Yes, No and Cancel for the Break tool's offer of pieces.
+  virtual void ShowBreakButtons() {}
   // The fill order buttons: whether the picked fill is frontmost and hindmost.
   virtual void ShowOrderButtons(int /*frontmost*/, int /*hindmost*/) {}
 
@@ -56,6 +60,8 @@ class IOwnerView {
   virtual int RefreshObjectList() { return 0; }
   virtual void UpdateObjectListTicks() {}
   virtual void UpdateObjectListRow(int /*objectNumber*/) {}
+  // Ticks (select 1) or unticks the object's row.
+  virtual void SelectObjectInList(int /*objectNumber*/, int /*select*/) {}
   virtual void OnObjectListTick(int /*objectNumber*/, int /*ticked*/) {}
   // Client points of the editor window.
   virtual int IsPointInObjectList(QPoint /*point*/) const { return 0; }
