@@ -188,12 +188,14 @@ void CFrontView::LayOut() {
   MeasuringContext measure;
   zeph::CDrawContext& dc = measure.dc;
 
-  // The title's fonts, made once for the first size the screen is laid out at.
+  // The title's fonts, made for the size the screen is laid out at. Start-up lays the screen
+  // out before the main window has its size; fonts made only once then would leave the title
+  // a few pixels high.
   const int titleSize = std::clamp(std::min(w0 / 25, 2 * h0 / 40), 0, 32767);
-  if (!m_titleFont1) MakeFont(m_titleFont1, QStringLiteral("Times New Roman"), titleSize, true, true);
-  if (!m_titleFont2) {
-    MakeFont(m_titleFont2, QStringLiteral("Times New Roman"), titleSize, true, false);
-  }
+  m_titleFont1.reset();
+  m_titleFont2.reset();
+  MakeFont(m_titleFont1, QStringLiteral("Times New Roman"), titleSize, true, true);
+  MakeFont(m_titleFont2, QStringLiteral("Times New Roman"), titleSize, true, false);
   std::optional<zeph::DcFont> firstFont;
   SelectGdiObject(dc, m_titleFont1.get(), firstFont);
   m_leftBand = GetTextWidth(dc, u"Zephorin", -1, 1) + 40;

@@ -12,6 +12,7 @@
 #include "editor/editorstate.h"
 #include "platform/filedialogs.h"
 #include "platform/printersystem.h"
+#include "platform/qt/qtpicturecodec.h"
 #include "platform/qt/qtprintersystem.h"
 #include "support/printer.h"
 
@@ -47,6 +48,7 @@ class EndToEndTest : public AppTest {
     m_printers = std::make_unique<CQtPrinterSystem>(FilePath(QStringLiteral("printed.pdf")));
     SetPrinterSystem(m_printers.get());
     SetFileDialogs(&m_files);
+    SetPictureCodec(&m_pictures);
     m_driver = std::make_unique<CDirectPrintDriver>(GetPrintJobDriver());
     SetPrintJobDriver(m_driver.get());
   }
@@ -54,6 +56,7 @@ class EndToEndTest : public AppTest {
     AppTest::TearDown();
     SetPrintJobDriver(nullptr);
     SetFileDialogs(nullptr);
+    SetPictureCodec(nullptr);
     DeletePrinterDC();
     SetPrinterSystem(nullptr);
     ResetPrinterState();
@@ -61,6 +64,9 @@ class EndToEndTest : public AppTest {
 
   // The program as main() starts it, with its own views.
   CZephApp& StartProgram() {
+    // The start screen's picture, as the program finds it beside itself.
+    QFile::copy(QStringLiteral(QT_TESTCASE_SOURCEDIR "/../../resources/Zeph.bkg"),
+                FilePath(QStringLiteral("Zeph.bkg")));
     m_app = std::make_unique<CZephApp>();
     m_app->InitInstance(QString());
     Frame().resize(1000, 700);
@@ -71,6 +77,7 @@ class EndToEndTest : public AppTest {
   std::unique_ptr<CQtPrinterSystem> m_printers;
   std::unique_ptr<CDirectPrintDriver> m_driver;
   CScriptedFileDialogs m_files;
+  CQtPictureCodec m_pictures;
 };
 
 TEST_F(EndToEndTest, DrawSaveReopenFromRecentFilesAndPrint) {

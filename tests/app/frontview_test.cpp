@@ -338,6 +338,29 @@ TEST_F(FrontViewTest, ThePictureFillsTheScreenUnderTheTitle) {
   EXPECT_EQ(m_view->GetPicture().IsOk(), 1);
 }
 
+// Start-up lays the screen out before the main window is shown, at the toolkit's provisional
+// size; the title must still be made for the size the user sees.
+TEST_F(FrontViewTest, TheTitleIsMadeForTheSizeTheScreenIsShownAt) {
+  auto bluePixels = [this] {
+    const QImage shown = Paint();
+    int blue = 0;
+    for (int y = 0; y < 80; ++y) {
+      for (int x = 0; x < 400; ++x) blue += shown.pixelColor(x, y) == QColor(0, 0, 255) ? 1 : 0;
+    }
+    return blue;
+  };
+  MakeView(1000, 700);
+  m_view->show();
+  const int full = bluePixels();
+  m_view.reset();
+  MakeView(100, 30);  // laid out hidden, as start-up does
+  m_view->resize(1000, 700);
+  m_view->show();
+  QApplication::processEvents();
+  EXPECT_GT(full, 200);
+  EXPECT_EQ(bluePixels(), full);
+}
+
 TEST_F(FrontViewTest, AMissingPictureFallsBackToTheBorderAtTheNextLayout) {
   QTemporaryDir empty;
   g_programFolder = empty.path();
