@@ -173,7 +173,7 @@ CEditDrawing::ClickHandler CEditDrawing::ResolveClickHandler(int tool, int& glit
     case kToolReflect:
     case kToolEnlarge:
     case kToolStretch:
-      return nullptr;
+      return &CEditDrawing::ClickTransform;
     // ---- End of Rotate, Reflect, Enlarge and Stretch ----
     // ---- Object, Delete and Colour tools ----
     case kToolObject:  // Identify (0, 1), Transfer, Hide, Delete
@@ -689,6 +689,16 @@ void CEditDrawing::EraseFeedback() {
       break;
     case kToolOrigin:
       ClearMarks();
+      break;
+    case kToolRotate:
+    case kToolReflect:
+    case kToolEnlarge:
+    case kToolStretch:
+      // The centre's mark and the mirror or fixed line, while they are being placed.
+      if (m_clickStep >= 3) {
+        ClearMarks();
+        MoveGuideLine(0);
+      }
       break;
     default:
       break;

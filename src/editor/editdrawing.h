@@ -277,6 +277,16 @@ class CEditDrawing : public CDrawingWindow, public IDrawingWindow {
 
   // ---- Rotate, Reflect, Enlarge and Stretch (transformtools.cpp) ----
  public:
+  // The four transform tools: choosing at the release, then (after OK) the centre or line
+  // placed by the next click, whose release applies the transform.
+  void ClickTransform();
+
+ private:
+  // Applies the tool's transform at g_snapPoint to the chosen items g_actionCount times, as
+  // one undo step, and ends the choice.
+  void ApplyTransform();
+
+ public:
   // ---- End of Rotate, Reflect, Enlarge and Stretch ----
 
   // ---- Object, Delete and Colour tools (objecttools.cpp) ----
