@@ -319,7 +319,12 @@ TEST_F(ObjectToolsTest, DeleteOkRemovesWhatTheClicksChoseAndOneUndoRestoresIt) {
   CDrawItem* kept = AddRowLine(60);
   CDrawItem* last = AddRowLine(80);
   Use(kToolDelete);
-  Click(OnRow(40));
+  // While the button is down the prompt says what the release does; the release clears it.
+  QTest::mouseMove(&Drawing(), OnRow(40));
+  QTest::mousePress(&Drawing(), Qt::LeftButton, {}, OnRow(40));
+  EXPECT_EQ(m_view->GetPromptTextId(), 147);
+  QTest::mouseRelease(&Drawing(), Qt::LeftButton, {}, OnRow(40));
+  EXPECT_EQ(m_view->GetPromptTextId(), 0);
   Click(OnRow(80));
   PressOk();
   ASSERT_EQ(m_doc.GetItemCount(), 1);
