@@ -139,6 +139,7 @@ void CEditDrawing::EnableOkForChoice() {
 void CEditDrawing::ChooseObject(int objectNumber, int remove) {
   CZephDoc* document = GetDocument();
   if (document == nullptr) return;
+  const int hadChosen = m_chosenCount;
   const bool textsTakePart = g_currentTool != kToolReflect && g_currentTool != kToolStretch;
   const auto takesPart = [&](const CDrawItem* item) {
     if (item->IsInvisible() != 0 || item->GetObjectNumber() != objectNumber) return false;
@@ -209,7 +210,11 @@ void CEditDrawing::ChooseObject(int objectNumber, int remove) {
     }
     return;
   }
-  // Delete's flashing follows its own choice with its timers.
+  if (g_currentTool == kToolDelete) {
+    // Objects ticked in the list flash as clicked items do.
+    UpdateDeleteFlash(hadChosen);
+    return;
+  }
   EnableOkForChoice();
 }
 
@@ -318,7 +323,8 @@ void CEditDrawing::DrawItemsFrom(int first, int hideCrossHairs) {
 
 void CEditDrawing::RecolourChosen(int colour) {
   CZephDoc* document = GetDocument();
-  if (document == nullptr) return;
+  // Before the first choice no item is chosen, though none carries the dormant bit either.
+  if (document == nullptr || GetSelectionShown() == 0) return;
   document->SetUndoGroup(1);
   for (int i = 0; i < document->GetItemCount(); ++i) {
     CDrawItem* item = document->GetItem(i);

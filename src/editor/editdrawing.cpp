@@ -177,11 +177,24 @@ CEditDrawing::ClickHandler CEditDrawing::ResolveClickHandler(int tool, int& glit
     // ---- End of Rotate, Reflect, Enlarge and Stretch ----
     // ---- Object, Delete and Colour tools ----
     case kToolObject:  // Identify (0, 1), Transfer, Hide, Delete
-      if (g_objectSubMode < 0 || g_objectSubMode > 4) glitchNumber = 4;
-      return nullptr;
+      switch (g_objectSubMode) {
+        case 0:
+        case 1:
+          return &CEditDrawing::ClickObjectIdentify;
+        case 2:
+          return &CEditDrawing::ClickObjectTransfer;
+        case 3:
+          return &CEditDrawing::ClickObjectHide;
+        case 4:
+          return &CEditDrawing::ClickObjectDelete;
+        default:
+          glitchNumber = 4;
+          return nullptr;
+      }
     case kToolDelete:
+      return &CEditDrawing::ClickDelete;
     case kToolColour:
-      return nullptr;
+      return &CEditDrawing::ClickColour;
     // ---- End of Object, Delete and Colour tools ----
     // ---- Modify and Values tools ----
     case kToolModify:

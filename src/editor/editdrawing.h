@@ -290,6 +290,25 @@ class CEditDrawing : public CDrawingWindow, public IDrawingWindow {
   // ---- End of Rotate, Reflect, Enlarge and Stretch ----
 
   // ---- Object, Delete and Colour tools (objecttools.cpp) ----
+  // Object > Identify and Name: a click shows the clicked item's whole object, alone.
+  void ClickObjectIdentify();
+  // Object > Transfer: chooses items for OK to give another object.
+  void ClickObjectTransfer();
+  // Object > Hide: a click marks the clicked item's object to be hidden, or unmarks it.
+  void ClickObjectHide();
+  // Object > Delete: a click chooses or un-chooses the clicked item's whole object.
+  void ClickObjectDelete();
+  // Delete: chooses items for OK to remove; they flash while FlashDelete is on.
+  void ClickDelete();
+  // Colour: chooses items and gathers their colours for the values bar.
+  void ClickColour();
+
+ private:
+  // The first choice shows every item dormant.
+  void ShowChoiceIfHidden();
+  // The item nearest to the cursor, of any kind and at any distance; null when none.
+  CDrawItem* NearestItemAtRelease();
+
  public:
   // ---- End of Object, Delete and Colour tools ----
 
