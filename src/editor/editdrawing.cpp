@@ -186,7 +186,7 @@ CEditDrawing::ClickHandler CEditDrawing::ResolveClickHandler(int tool, int& glit
     // ---- Modify and Values tools ----
     case kToolModify:
     case kToolValues:
-      return nullptr;
+      return &CEditDrawing::ClickModify;
     // ---- End of Modify and Values tools ----
     default:
       return nullptr;
@@ -690,6 +690,12 @@ void CEditDrawing::EraseFeedback() {
     case kToolOrigin:
       ClearMarks();
       break;
+    case kToolModify:
+      // The curve or dimension being dragged.
+      if (m_feedbackDrawn != 0 && (g_toolState == 5 || g_toolState == 7)) {
+        DrawItem(GetPicked(0), kDrawXor);
+      }
+      break;
     default:
       break;
   }
@@ -740,6 +746,9 @@ void CEditDrawing::AbandonGesture() {
     case kToolCopy:
       for (CDrawItem* item : m_pickList) delete item;
       m_pickList.clear();
+      break;
+    case kToolModify:
+      AbandonModifyDrag();
       break;
     default:
       break;
