@@ -5,19 +5,31 @@
 #include <vector>
 
 #include "drawtools_fixture.h"
+#include "items/itemservices.h"
 #include "items/textitem.h"
 #include "items/valuefields.h"
 
 namespace zeph::testing {
 namespace {
 
+// Lends texts a context to measure themselves with, as the editing view does.
+class CImageMeasuringView final : public IEditingView {
+ public:
+  QImage image{8, 8, QImage::Format_RGB32};
+  CImageContext dc{image};
+  CDrawContext* BorrowMeasuringContext() override { return &dc; }
+  void ReleaseMeasuringContext(CDrawContext*) override {}
+};
+
 class ModifyToolTest : public DrawToolTest {
  protected:
   void SetUp() override {
     DrawToolTest::SetUp();
     ResetTextEditState();
+    SetEditingView(&m_measuring);
   }
   void TearDown() override {
+    SetEditingView(nullptr);
     ResetTextEditState();
     DrawToolTest::TearDown();
   }
@@ -75,6 +87,8 @@ class ModifyToolTest : public DrawToolTest {
     return {-1, -1};
   }
   int UndoCount() const { return m_doc.GetJournal().undoCount; }
+
+  CImageMeasuringView m_measuring;
 };
 
 TEST_F(ModifyToolTest, EquallyNearItemsTakeTurnsOnRepeatedClicks) {
@@ -164,6 +178,32 @@ TEST_F(ModifyToolTest, CurveDraggedIntoCrossingItselfIsPutBackOnRelease) {
   EXPECT_EQ(UndoCount(), undoCount) << "nothing is left to undo";
   EXPECT_EQ(m_window->GetGripCount(), 2);
   ExpectCleanScreen();
+}
+
+TEST_F(ModifyToolTest, DragCutShortPutsTheCurveBack) {
+  CDrawItem* curve = AddCurve({40, 100}, {60, 60}, {120, 60}, {140, 100});
+  Repaint();
+  Use(kToolModify);
+  Click({90, 72});
+  const DrawingPoint before = ControlPoint(curve, 0);
+  const int undoCount = UndoCount();
+  QTest::mouseMove(m_window.get(), {60, 60});
+  QTest::mousePress(m_window.get(), Qt::LeftButton, {}, {60, 60});
+  QTest::mouseMove(m_window.get(), {90, 30});
+  ASSERT_EQ(g_toolState, 5);
+  ASSERT_NE(ControlPoint(curve, 0), before);
+  m_window->CancelOperation();  // as Esc does
+  EXPECT_EQ(ControlPoint(curve, 0), before);
+  EXPECT_EQ(g_toolState, 4);
+  EXPECT_EQ(m_window->GetClickStep(), 0);
+  EXPECT_EQ(m_window->GetGripCount(), 2);
+  EXPECT_EQ(m_doc.GetJournal().groupState, 0);
+  EXPECT_EQ(UndoCount(), undoCount);
+  m_window->UpdateWindow();
+  ExpectCleanScreen();
+  // The lost release changes nothing further.
+  QTest::mouseRelease(m_window.get(), Qt::LeftButton, {}, {90, 30});
+  EXPECT_EQ(ControlPoint(curve, 0), before);
 }
 
 TEST_F(ModifyToolTest, TextOpensAtTheClickedCharacterAndAClickOutsideEndsIt) {
