@@ -349,6 +349,23 @@ TEST_F(ModifyToolTest, TextKeptForValuesIsFinishedBeforeValuesPicksAnother) {
   EXPECT_EQ(m_doc.GetItemCount(), 2);
 }
 
+TEST_F(ModifyToolTest, TextKeptForValuesGoesOnWithWhatWasTypedBackInModify) {
+  const QPoint origin{30, 50};
+  CDrawItem* text = AddText(origin, "Hi");
+  ASSERT_NE(text, nullptr);
+  Use(kToolModify);
+  Click(PixelOfCharacter(text, 1, origin));
+  m_window->OnChar('o', 1, 0);
+  Use(kToolValues);
+  Use(kToolModify);
+  EXPECT_EQ(m_window->GetTextState(), kTextEditing);
+  EXPECT_EQ(g_textEditCaret, 2) << "the caret stays where the typing left it";
+  m_window->OnChar('!', 1, 0);
+  m_window->OnChar(kEditCharEnter, 1, 0);
+  EXPECT_EQ(m_window->GetTextState(), kTextNone);
+  EXPECT_EQ(text->GetText(), QStringLiteral("Ho!i"));
+}
+
 TEST_F(ModifyToolTest, RightButtonEntersModifyOnTheItemUnderTheCursor) {
   CDrawItem* curve = AddCurve({40, 100}, {60, 60}, {120, 60}, {140, 100});
   AddLine({40, 30}, {160, 30});
