@@ -34,9 +34,8 @@ int BackgroundColourMode() { return static_cast<int>(g_backgroundColour & zeph::
 
 }  // namespace
 
-void CEditDrawing::GetDimensionOffsetLine(int type, const DrawingPoint& p1,
-                                          const DrawingPoint& p2, double& a, double& b,
-                                          double& c) {
+void CEditDrawing::GetDimensionOffsetLine(int type, const DrawingPoint& p1, const DrawingPoint& p2,
+                                          double& a, double& b, double& c) {
   const double x1 = p1.x;
   const double y1 = p1.y;
   const double x2 = p2.x;
@@ -191,8 +190,8 @@ void CEditDrawing::DragDimensionLine() {
     DrawItem(dimension, kDrawXor);
     m_feedbackDrawn = 0;
   }
-  dimension->SetOffset(RoundToInt(m_modify.a * g_cursorPoint.x + m_modify.b * g_cursorPoint.y +
-                                  m_modify.c));
+  dimension->SetOffset(
+      RoundToInt(m_modify.a * g_cursorPoint.x + m_modify.b * g_cursorPoint.y + m_modify.c));
   if (m_clickStep >= 2) {
     DrawItem(dimension, kDrawOwnColour);
     g_toolState = kStateDimensionPicked;

@@ -140,7 +140,8 @@ TEST_F(ModifyToolTest, DraggedControlPointMovesTheCurveAsOneUndoStep) {
   Drag({61, 61}, {71, 41});
   EXPECT_EQ(g_toolState, 4);
   EXPECT_EQ(m_window->GetClickStep(), 0);
-  EXPECT_EQ(ControlPoint(curve, 0), (DrawingPoint{before.x + 10 * Scale(), before.y + 20 * Scale()}));
+  EXPECT_EQ(ControlPoint(curve, 0),
+            (DrawingPoint{before.x + 10 * Scale(), before.y + 20 * Scale()}));
   EXPECT_EQ(ControlPoint(curve, 1), At({120, 60})) << "the other control point stays";
   EXPECT_EQ(m_window->GetGripCount(), 2) << "the grips are back";
   EXPECT_EQ(m_window->GetGrip(0), ControlPoint(curve, 0));
@@ -298,7 +299,8 @@ TEST_F(ModifyToolTest, FillGetsTheOrderButtonsForItsPlace) {
     const QStringList shown = m_view.Calls(QStringLiteral("ShowOrderButtons"));
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown.front(), QString::fromLatin1(c.buttons));
-    EXPECT_GT(m_view.calls.indexOf(shown.front()), m_view.calls.indexOf(QStringLiteral("SetPromptText 0")))
+    EXPECT_GT(m_view.calls.indexOf(shown.front()),
+              m_view.calls.indexOf(QStringLiteral("SetPromptText 0")))
         << "the buttons come after the prompt is cleared";
   }
 }
