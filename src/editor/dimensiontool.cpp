@@ -76,42 +76,7 @@ void CEditDrawing::ClickDimension() {
       if (p2.x < p1.x || (p2.x == p1.x && p2.y < p1.y)) std::swap(p1, p2);
       dimension->SetStart(p1.x, p1.y);
       dimension->SetEnd(p2.x, p2.y);
-      const double x1 = p1.x;
-      const double y1 = p1.y;
-      const double x2 = p2.x;
-      const double y2 = p2.y;
-      switch (g_dimensionType) {
-        case kDimensionHorizontal:  // the height above the higher end
-          gesture.a = 0.0;
-          gesture.b = 1.0;
-          gesture.c = -std::max(y1, y2);
-          break;
-        case kDimensionVertical:
-          gesture.b = 0.0;
-          if (y2 < y1) {
-            gesture.a = 1.0;
-            gesture.c = -x2;
-          } else {
-            gesture.a = -1.0;
-            gesture.c = x2;
-          }
-          break;
-        default: {  // the signed distance from the line
-          const double dx = x2 - x1;
-          const double dy = y2 - y1;
-          const double l = Hypot(dx, dy);
-          if (l > 0.0) {
-            gesture.a = -dy / l;
-            gesture.b = dx / l;
-            gesture.c = (x1 * dy - y1 * dx) / l;
-          } else {
-            gesture.a = 0.0;
-            gesture.b = 1.0;
-            gesture.c = -y1;
-          }
-          break;
-        }
-      }
+      GetDimensionOffsetLine(g_dimensionType, p1, p2, gesture.a, gesture.b, gesture.c);
       m_clickStep = 3;
       ShowPromptText(kPromptPressDown);
     }

@@ -199,7 +199,7 @@ CEditDrawing::ClickHandler CEditDrawing::ResolveClickHandler(int tool, int& glit
     // ---- Modify and Values tools ----
     case kToolModify:
     case kToolValues:
-      return nullptr;
+      return &CEditDrawing::ClickModify;
     // ---- End of Modify and Values tools ----
     default:
       return nullptr;
@@ -713,6 +713,12 @@ void CEditDrawing::EraseFeedback() {
         MoveGuideLine(0);
       }
       break;
+    case kToolModify:
+      // The curve or dimension being dragged.
+      if (m_feedbackDrawn != 0 && (g_toolState == 5 || g_toolState == 7)) {
+        DrawItem(GetPicked(0), kDrawXor);
+      }
+      break;
     default:
       break;
   }
@@ -763,6 +769,9 @@ void CEditDrawing::AbandonGesture() {
     case kToolCopy:
       for (CDrawItem* item : m_pickList) delete item;
       m_pickList.clear();
+      break;
+    case kToolModify:
+      AbandonModifyDrag();
       break;
     default:
       break;

@@ -313,6 +313,34 @@ class CEditDrawing : public CDrawingWindow, public IDrawingWindow {
   // ---- End of Object, Delete and Colour tools ----
 
   // ---- Modify and Values tools (modifytool.cpp) ----
+  // Modify picks one item with its group for changing: its values go to the values bar, a
+  // text opens at the clicked character, a curve's control points and a dimension's line can
+  // be dragged, a fill gets the order buttons. Values picks the same way and only informs.
+  // Equally near items take turns on repeated clicks.
+  void ClickModify();
+  // The offset line of a dimension of the type between the ordered ends p1 and p2: the signed
+  // offset of a point (x, y) is a x + b y + c.
+  static void GetDimensionOffsetLine(int type, const DrawingPoint& p1, const DrawingPoint& p2,
+                                     double& a, double& b, double& c);
+
+ private:
+  // A control point or dimension line being dragged: which control point, where the cursor
+  // last was, and the dimension's offset line.
+  struct ModifyGesture {
+    std::int16_t controlPoint = 0;
+    DrawingPoint last;
+    double a = 0.0;
+    double b = 0.0;
+    double c = 0.0;
+  };
+  void DragControlPoint();
+  void DragDimensionLine();
+  // The release that picks an item (or moves the caret of the text being edited).
+  void PickForModify();
+  // A drag cut short: what it changed is taken back and the picked item painted afresh.
+  void AbandonModifyDrag();
+  ModifyGesture m_modify;
+
  public:
   // ---- End of Modify and Values tools ----
 

@@ -198,7 +198,8 @@ int CEditDrawing::SetTool(int tool, int subMode) {
           if (item->GetType() == kItemFill) showOrderButtons = true;
           if (item->GetType() == kItemText) {
             ShowPromptText(141);
-            item->BeginEdit(-1);
+            // A text kept open for Values goes on from what was typed and where.
+            if (m_textState != kTextKept) item->BeginEdit(-1);
             m_textState = kTextEditing;
             setFocus();
             StartTimer(kTimerCaret, 0);

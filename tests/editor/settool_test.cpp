@@ -228,7 +228,21 @@ namespace {
 
 using RightClickTest = EditorTest;
 
+// A window on which Modify cannot be chosen.
+class CNoModifyWindow final : public CEditDrawing {
+ public:
+  int IsToolAvailable(int tool) const override {
+    return tool == kToolModify ? 0 : CEditDrawing::IsToolAvailable(tool);
+  }
+};
+
 TEST_F(RightClickTest, RefusedWhileModifyCannotBeUsed) {
+  m_window = std::make_unique<CNoModifyWindow>();
+  m_window->resize(kWidth, kHeight);
+  m_window->show();
+  QApplication::sendPostedEvents();
+  SetZoom(8, 20, kHeight - 20);
+  m_window->SetDocument(&m_doc);
   Add(MakeLine(0, 0, 100 * Scale(), 0));
   g_currentTool = kToolNewLine;
   m_window->OnRButtonUp(0, {60, kHeight - 20});
