@@ -270,6 +270,53 @@ TEST_F(CornerToolTest, CancellingTheGestureLeavesTheDrawingAndTheScreenAsBefore)
   EXPECT_TRUE(m_presenter.shown().empty());
 }
 
+TEST_F(CornerToolTest, AnInterruptedSizingLeavesNoTraceOnTheFinishedCorner) {
+  // The size is dragged small, something takes the feedback away or paints the window, and the
+  // drag goes on to a larger size: the finished corner is all the screen shows.
+  enum class Break { kFeedbackTaken, kRepainted, kLeftAndBack };
+  const struct {
+    const char* name;
+    Break interruption;
+    int subMode;
+  } cases[] = {
+      {"feedback taken away", Break::kFeedbackTaken, 0},
+      {"window repainted", Break::kRepainted, 0},
+      {"window repainted, chamfer", Break::kRepainted, 1},
+      {"cursor left the window and came back", Break::kLeftAndBack, 1},
+  };
+  for (const auto& c : cases) {
+    m_doc.ClearDrawing();
+    AddRightAngle();
+    Repaint();
+    g_filletRadiusSet = 0;
+    g_chamferLengthSet = 0;
+    Use(kToolCorner, c.subMode);
+    Click(kCorner);
+    ASSERT_EQ(m_window->GetClickStep(), 3) << c.name;
+    QTest::mouseMove(m_window.get(), {70, 100});
+    QTest::mousePress(m_window.get(), Qt::LeftButton, {}, {70, 100});
+    QTest::mouseMove(m_window.get(), {72, 100});
+    switch (c.interruption) {
+      case Break::kFeedbackTaken:
+        m_window->EraseFeedback();
+        break;
+      case Break::kRepainted:
+        Repaint();
+        break;
+      case Break::kLeftAndBack:
+        QTest::mouseMove(m_window.get(), {kWidth + 20, 100});
+        break;
+    }
+    QTest::mouseMove(m_window.get(), {85, 100});
+    QTest::mouseMove(m_window.get(), {90, 100});
+    QTest::mouseRelease(m_window.get(), Qt::LeftButton, {}, {90, 100});
+    EXPECT_EQ(m_window->GetClickStep(), 0) << c.name;
+    EXPECT_EQ(m_doc.GetItemCount(), 3) << c.name;
+    ExpectCleanScreen();
+    if (HasFailure()) return;
+  }
+}
+
 TEST_F(CornerToolTest, ACornerAsLargeAsTheShorterLegRemovesThatLineInTheSameStep) {
   const int s = Scale();
   AddRightAngle();
