@@ -160,8 +160,8 @@ class EditingToolsScriptTest : public ViewTest {
       const QByteArray x = i < a.size() ? a[i].trimmed() : QByteArray("(end)");
       const QByteArray y = i < b.size() ? b[i].trimmed() : QByteArray("(end)");
       if (x != y) {
-        return "line " + std::to_string(i + 1) + ": made \"" + x.toStdString() +
-               "\", expected \"" + y.toStdString() + "\"";
+        return "line " + std::to_string(i + 1) + ": made \"" + x.toStdString() + "\", expected \"" +
+               y.toStdString() + "\"";
       }
     }
     return "the same";
@@ -202,8 +202,12 @@ std::vector<EditingToolsScriptTest::ScriptStep> EditingToolsScriptTest::Script()
 
   return {
       {"Line: two lines meeting at a corner",
-       [=, this] { DrawChain({a, b, c}); },
-       [=, this](CZephDoc& doc) { AddChain(doc, {At(a), At(b), At(c)}); },
+       [=, this] {
+         DrawChain({a, b, c});
+       },
+       [=, this](CZephDoc& doc) {
+         AddChain(doc, {At(a), At(b), At(c)});
+       },
        {}},
       {"Corner: a fixed fillet",
        [=, this] {

@@ -268,8 +268,9 @@ TEST_F(TickElementsTest, ScreenshotOverADrawing) {
   const QImage shot = m_view->grab().toImage();
   EXPECT_TRUE(shot.save(RenderPath(QStringLiteral("object_list.png"))));
   const auto rgb = [](ColourRef c) {
-    return qRgb(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
-                static_cast<int>((c >> 16) & 0xFF)) & 0xFFFFFFu;
+    const QRgb value = qRgb(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+                            static_cast<int>((c >> 16) & 0xFF));
+    return value & 0xFFFFFFu;
   };
   const QPoint origin = list->geometry().topLeft();
   // The list is painted over the drawing in its own background.
