@@ -209,6 +209,22 @@ std::vector<EditingToolsScriptTest::ScriptStep> EditingToolsScriptTest::Script()
          AddChain(doc, {At(a), At(b), At(c)});
        },
        {}},
+      {"Corner: a sized fillet given up with Escape",
+       [=, this] {
+         Use(kToolCorner, 0);
+         Click(b);
+         ASSERT_EQ(Drawing().GetClickStep(), 3);
+         QTest::mouseMove(&Drawing(), {120, 150});
+         QTest::mousePress(&Drawing(), Qt::LeftButton, {}, {120, 150});
+         QTest::mouseMove(&Drawing(), {110, 150});
+         QTest::keyClick(m_view.get(), Qt::Key_Escape);
+         QTest::mouseRelease(&Drawing(), Qt::LeftButton, {}, {110, 150});
+       },
+       [](CZephDoc&) {},
+       [=, this] {
+         EXPECT_EQ(Drawing().GetClickStep(), 0);
+         EXPECT_EQ(m_doc.GetJournal().groupState, 0);
+       }},
       {"Corner: a fixed fillet",
        [=, this] {
          g_filletRadiusSet = 1;
