@@ -93,9 +93,10 @@ void CEditDrawing::FinishCorner() {
         document->RemoveItem(line);
       }
     }
-    DrawItem(added, kDrawOwnColour);
+    // In the drawing's order, the new item last, as a repaint would show them.
     if (line1 != nullptr) DrawItem(line1, kDrawOwnColour);
     if (line2 != nullptr) DrawItem(line2, kDrawOwnColour);
+    DrawItem(added, kDrawOwnColour);
   } else {
     // Refused: the lines get their corner back, within the same undo group.
     item.reset();
@@ -225,7 +226,8 @@ void CEditDrawing::ClickCorner() {
     if (fixed) {
       const double q = chamfer != 0 ? g_chamferLength / std::sin(m_corner.halfAngle) / 2.0
                                     : g_filletRadius / std::tan(m_corner.halfAngle);
-      if (!(q <= m_corner.shorter)) {
+      // A size meant to use up the shorter leg exactly may come out a hair longer.
+      if (!(q <= m_corner.shorter * (1.0 + 1e-9))) {
         SetPrompt(0);
         m_construction.reset();
         ShowWarning(chamfer != 0 ? kMessageChamferTooLarge : kMessageFilletTooLarge);
@@ -236,7 +238,7 @@ void CEditDrawing::ClickCorner() {
       }
       DrawItem(m_corner.line1, BackgroundColourMode());
       DrawItem(m_corner.line2, BackgroundColourMode());
-      PlaceCornerEnds(q);
+      PlaceCornerEnds(std::min(q, m_corner.shorter));
       FinishCorner();
       trace.Exit();
       return;

@@ -671,10 +671,14 @@ void CEditDrawing::EraseFeedback() {
     case kToolEllipse:
     case kToolCurve:
     case kToolDimension:
-    case kToolCorner:
       ClearMarks();
       if (m_feedbackDrawn != 0) DrawItem(m_construction.get(), kDrawXor);
       if (g_currentTool == kToolCurve) EraseControlLines();
+      break;
+    case kToolCorner:
+      // While sized, the two lines are shown only in exclusive-or with the new item.
+      ClearMarks();
+      if (m_feedbackDrawn != 0) ToggleCornerFeedback();
       break;
     case kToolShape:
       ClearMarks();
@@ -923,7 +927,22 @@ void CEditDrawing::OnPaint(CDrawContext& dc) {
   // The item being broken is shown as the pieces already answered, not whole.
   const bool breakItemShown = breakOffered && m_breakItem->IsInvisible() == 0;
   if (breakItemShown) m_breakItem->SetInvisible();
+  // The lines of a corner being sized are wiped off the screen and shown only in exclusive-or
+  // with the new item: a repaint must leave them so.
+  CDrawItem* cornerLines[2] = {nullptr, nullptr};
+  if (g_currentTool == kToolCorner && m_clickStep >= 3 && m_construction) {
+    for (int i = 0; i < 2; ++i) {
+      CDrawItem* line = i == 0 ? m_corner.line1 : m_corner.line2;
+      if (line != nullptr && line->IsInvisible() == 0) {
+        line->SetInvisible();
+        cornerLines[i] = line;
+      }
+    }
+  }
   PaintDrawing(dc);
+  for (CDrawItem* line : cornerLines) {
+    if (line != nullptr) line->ClearInvisible();
+  }
   if (breakOffered) {
     if (breakItemShown) m_breakItem->ClearInvisible();
     // Every piece already answered "keep", the one just answered included.
@@ -950,7 +969,11 @@ void CEditDrawing::OnPaint(CDrawContext& dc) {
         for (const DrawItemPtr& item : m_shapeList) item->Draw(&dc, &GetMapping(), kDrawXor, 0);
         break;
       case kToolCorner:
-        if (m_construction) m_construction->Draw(&dc, &GetMapping(), kDrawXor, 0);
+        if (m_construction) {
+          m_construction->Draw(&dc, &GetMapping(), kDrawXor, 0);
+          if (m_corner.line1 != nullptr) m_corner.line1->Draw(&dc, &GetMapping(), kDrawXor, 0);
+          if (m_corner.line2 != nullptr) m_corner.line2->Draw(&dc, &GetMapping(), kDrawXor, 0);
+        }
         break;
       case kToolInsert:
         DrawSymbolFeedback(&dc);

@@ -12,6 +12,16 @@ namespace {
 
 constexpr int kPromptInsert = 144;
 
+// Adds a copy of the symbol's item to the drawing: 1 when added. Its group comes from the
+// drawing's remapping: the symbol's own numbers mean nothing in the drawing, and a copy made
+// by the symbol document would keep them, so that two insertions would share one group.
+int AddSymbolCopy(CZephDoc& document, const CDrawItem& item) {
+  DrawItemPtr copy = document.CopyItem(&item);
+  if (!copy) return 0;
+  copy->SetGroupNumber(document.MapGroupNumber(item.GetGroupNumber()));
+  return document.AddItem(copy) == 1 ? 1 : 0;
+}
+
 }  // namespace
 
 void CEditDrawing::RestoreSymbolPlace() {
@@ -32,14 +42,8 @@ void CEditDrawing::ClickInsert() {
     return;
   }
   SetSnapDistance();
-  if (m_clickStep == 0) {
-    m_feedbackDrawn = 0;
-    // A drag that never reached its release left the symbol moved: it starts from its own
-    // place again.
-    RestoreSymbolPlace();
-    m_clickStep = 1;
-    SetPrompt(kPromptInsert);
-  }
+  // Taken off the screen where it was drawn, before a press after a lost release puts the
+  // symbol back in its place.
   if (m_feedbackDrawn != 0) {
     CCrossHairsHidden hidden(*this);
     ClearGrips();
@@ -48,6 +52,13 @@ void CEditDrawing::ClickInsert() {
       DrawItem(g_symbolDoc->GetItem(i), kDrawXor);
     }
     m_feedbackDrawn = 0;
+  }
+  if (m_clickStep == 0) {
+    // A drag that never reached its release left the symbol moved: it starts from its own
+    // place again.
+    RestoreSymbolPlace();
+    m_clickStep = 1;
+    SetPrompt(kPromptInsert);
   }
   if (m_clickStep <= 1) {
     SnapPoint(g_snapMode);
@@ -75,7 +86,7 @@ void CEditDrawing::ClickInsert() {
     for (int i = 0; i < g_symbolDoc->GetItemCount() && failed == 0; ++i) {
       CDrawItem* item = g_symbolDoc->GetItem(i);
       item->SetObjectNumber(g_currentObject);
-      if (document->AddCopyOfItem(item) == 1) {
+      if (AddSymbolCopy(*document, *item) == 1) {
         // The copy stands where the symbol's item stands now and looks the same.
         DrawItem(item, kDrawOwnColour);
       } else {

@@ -6,6 +6,7 @@
 
 #include "drawtools_fixture.h"
 #include "editor/valuesbarparams.h"
+#include "items/arcitem.h"
 #include "support/strings.h"
 
 namespace zeph::testing {
@@ -107,6 +108,7 @@ TEST_F(CornerToolTest, FixedSizeTooLargeGivesItsMessageAndLeavesTheLines) {
 TEST_F(CornerToolTest, FixedFilletAndChamferCutBothLinesBackAndOneUndoRestoresThem) {
   const int s = Scale();
   AddRightAngle();
+  Repaint();
   const auto before = LineEnds();
   const DrawingPoint k = At(kCorner);
   const struct {
@@ -155,7 +157,9 @@ TEST_F(CornerToolTest, FixedFilletAndChamferCutBothLinesBackAndOneUndoRestoresTh
       EXPECT_NEAR(Distance(ends[0], ends[1]), c.size, 2.0);
     }
     EXPECT_EQ(m_doc.GetJournal().groupState, 0);
+    ExpectCleanScreen();
     UndoOnce();
+    Repaint();
     EXPECT_EQ(m_doc.GetItemCount(), 2) << c.subMode;
     EXPECT_TRUE(Same(LineEnds(), before)) << c.subMode;
   }
@@ -164,6 +168,7 @@ TEST_F(CornerToolTest, FixedFilletAndChamferCutBothLinesBackAndOneUndoRestoresTh
 TEST_F(CornerToolTest, DraggedSizeFollowsTheCursorWithinTheShorterLeg) {
   const int s = Scale();
   AddRightAngle();
+  Repaint();
   const auto before = LineEnds();
   const DrawingPoint k = At(kCorner);
   const DrawingPoint far1 = At(kFar1);
@@ -191,11 +196,189 @@ TEST_F(CornerToolTest, DraggedSizeFollowsTheCursorWithinTheShorterLeg) {
     EXPECT_EQ(StartOf(m_doc.GetItem(0)).x, far1.x);
     EXPECT_EQ(m_doc.GetItem(c.items - 1)->GetType(), kItemArc);
     EXPECT_EQ(m_doc.GetJournal().groupState, 0);
+    ExpectCleanScreen();
     UndoOnce();
+    Repaint();
     EXPECT_EQ(m_doc.GetItemCount(), 2) << c.release.x();
     EXPECT_TRUE(Same(LineEnds(), before)) << c.release.x();
   }
   EXPECT_TRUE(m_presenter.shown().empty());
+}
+
+TEST_F(CornerToolTest, CancellingTheGestureLeavesTheDrawingAndTheScreenAsBefore) {
+  // Each way a gesture ends before its last release, at each point of the gesture.
+  enum class Stop { kCancel, kOtherTool, kLeftWindowThenCancel, kDeactivated };
+  const struct {
+    const char* name;
+    Stop stop;
+    bool sizing;  // stopped while the size is dragged, else while the corner is chosen
+    int subMode;
+  } cases[] = {
+      {"cancel while choosing", Stop::kCancel, false, 0},
+      {"cancel while sizing a fillet", Stop::kCancel, true, 0},
+      {"cancel while sizing a chamfer", Stop::kCancel, true, 1},
+      {"another tool while sizing", Stop::kOtherTool, true, 0},
+      {"release lost outside, then cancel", Stop::kLeftWindowThenCancel, true, 1},
+      {"feedback taken away, then cancel", Stop::kDeactivated, true, 0},
+  };
+  for (const auto& c : cases) {
+    m_doc.ClearDrawing();
+    AddRightAngle();
+    Repaint();
+    const auto before = LineEnds();
+    const int steps = m_doc.GetJournal().undoCount;
+    g_filletRadiusSet = 0;
+    g_chamferLengthSet = 0;
+    Use(kToolCorner, c.subMode);
+    if (c.sizing) {
+      Click(kCorner);
+      ASSERT_EQ(m_window->GetClickStep(), 3) << c.name;
+      QTest::mouseMove(m_window.get(), {110, 100});
+      QTest::mousePress(m_window.get(), Qt::LeftButton, {}, {110, 100});
+      QTest::mouseMove(m_window.get(), {90, 100});
+      ASSERT_EQ(m_window->IsFeedbackDrawn(), 1) << c.name;
+    } else {
+      QTest::mouseMove(m_window.get(), kCorner);
+      QTest::mousePress(m_window.get(), Qt::LeftButton, {}, kCorner);
+    }
+    switch (c.stop) {
+      case Stop::kCancel:
+        m_window->CancelOperation();
+        break;
+      case Stop::kOtherTool:
+        Use(kToolLine);
+        break;
+      case Stop::kLeftWindowThenCancel:
+        QTest::mouseMove(m_window.get(), {kWidth + 20, 100});
+        QTest::mouseMove(m_window.get(), {80, 100});
+        m_window->CancelOperation();
+        break;
+      case Stop::kDeactivated:
+        m_window->EraseFeedback();
+        QTest::mouseMove(m_window.get(), {80, 100});
+        m_window->CancelOperation();
+        break;
+    }
+    EXPECT_EQ(m_window->GetClickStep(), 0) << c.name;
+    EXPECT_EQ(m_doc.GetItemCount(), 2) << c.name;
+    EXPECT_TRUE(Same(LineEnds(), before)) << c.name;
+    EXPECT_EQ(m_doc.GetJournal().groupState, 0) << c.name;
+    EXPECT_EQ(m_doc.GetJournal().undoCount, steps) << c.name << ": no step is left to undo";
+    ExpectCleanScreen();
+    if (HasFailure()) return;
+  }
+  EXPECT_TRUE(m_presenter.shown().empty());
+}
+
+TEST_F(CornerToolTest, AnInterruptedSizingLeavesNoTraceOnTheFinishedCorner) {
+  // The size is dragged small, something takes the feedback away or paints the window, and the
+  // drag goes on to a larger size: the finished corner is all the screen shows.
+  enum class Break { kFeedbackTaken, kRepainted, kLeftAndBack };
+  const struct {
+    const char* name;
+    Break interruption;
+    int subMode;
+  } cases[] = {
+      {"feedback taken away", Break::kFeedbackTaken, 0},
+      {"window repainted", Break::kRepainted, 0},
+      {"window repainted, chamfer", Break::kRepainted, 1},
+      {"cursor left the window and came back", Break::kLeftAndBack, 1},
+  };
+  for (const auto& c : cases) {
+    m_doc.ClearDrawing();
+    AddRightAngle();
+    Repaint();
+    g_filletRadiusSet = 0;
+    g_chamferLengthSet = 0;
+    Use(kToolCorner, c.subMode);
+    Click(kCorner);
+    ASSERT_EQ(m_window->GetClickStep(), 3) << c.name;
+    QTest::mouseMove(m_window.get(), {70, 100});
+    QTest::mousePress(m_window.get(), Qt::LeftButton, {}, {70, 100});
+    QTest::mouseMove(m_window.get(), {72, 100});
+    switch (c.interruption) {
+      case Break::kFeedbackTaken:
+        m_window->EraseFeedback();
+        break;
+      case Break::kRepainted:
+        Repaint();
+        break;
+      case Break::kLeftAndBack:
+        QTest::mouseMove(m_window.get(), {kWidth + 20, 100});
+        break;
+    }
+    QTest::mouseMove(m_window.get(), {85, 100});
+    QTest::mouseMove(m_window.get(), {90, 100});
+    QTest::mouseRelease(m_window.get(), Qt::LeftButton, {}, {90, 100});
+    EXPECT_EQ(m_window->GetClickStep(), 0) << c.name;
+    EXPECT_EQ(m_doc.GetItemCount(), 3) << c.name;
+    ExpectCleanScreen();
+    if (HasFailure()) return;
+  }
+}
+
+TEST_F(CornerToolTest, ACornerAsLargeAsTheShorterLegRemovesThatLineInTheSameStep) {
+  const int s = Scale();
+  AddRightAngle();
+  Repaint();
+  const auto before = LineEnds();
+  // The shorter line (L2, 40 pixels) is used up exactly by a radius of 40 at a right angle,
+  // and by a chamfer whose cut-back is 40.
+  const struct {
+    int subMode;
+    double size;
+  } cases[] = {{0, 40.0 * s}, {1, 40.0 * s * std::sqrt(2.0)}};
+  for (const auto& c : cases) {
+    g_filletRadiusSet = c.subMode == 0 ? 1 : 0;
+    g_filletRadius = c.size;
+    g_chamferLengthSet = c.subMode == 1 ? 1 : 0;
+    g_chamferLength = c.size;
+    Use(kToolCorner, c.subMode);
+    Click(kCorner);
+    EXPECT_TRUE(m_presenter.shown().empty()) << c.subMode;
+    ASSERT_EQ(m_doc.GetItemCount(), 2) << c.subMode << ": the single-point line is gone";
+    EXPECT_EQ(m_doc.GetItem(0)->GetType(), kItemLine);
+    EXPECT_EQ(m_doc.GetItem(1)->GetType(), c.subMode == 0 ? kItemArc : kItemLine);
+    // The new item ends at the shorter line's far end.
+    const DrawingPoint far2 = At(kFar2);
+    const DrawingPoint ends[] = {StartOf(m_doc.GetItem(1)), EndOf(m_doc.GetItem(1))};
+    EXPECT_TRUE(Distance(ends[0], far2) < 1.0 || Distance(ends[1], far2) < 1.0) << c.subMode;
+    ExpectCleanScreen();
+    UndoOnce();
+    Repaint();
+    EXPECT_EQ(m_doc.GetItemCount(), 2) << c.subMode;
+    EXPECT_TRUE(Same(LineEnds(), before)) << c.subMode;
+    EXPECT_EQ(m_doc.GetItem(1)->GetColour(), static_cast<int>(kBlue)) << "L2 is back";
+  }
+}
+
+TEST_F(CornerToolTest, ARefusedNewItemLeavesBothLinesAsTheyWere) {
+  // Two long lines meeting almost straight on at K: a fixed radius beyond the largest arc the
+  // drawing takes still fits the legs, so the arc is made and then refused.
+  const DrawingPoint k = At(kCorner);
+  const double turn = 0.01;
+  const int leg = 2000000;
+  Add(MakeLine(k.x - leg, k.y, k.x, k.y));
+  Add(MakeLine(k.x, k.y, k.x + static_cast<int>(leg * std::cos(turn)),
+               k.y + static_cast<int>(leg * std::sin(turn)), kBlue));
+  Repaint();
+  const auto before = LineEnds();
+  const int steps = m_doc.GetJournal().undoCount;
+  g_filletRadiusSet = 1;
+  g_filletRadius = 2.0 * kMaxArcRadius;
+  Use(kToolCorner, 0);
+  Click(kCorner);
+  EXPECT_TRUE(m_presenter.shown().empty()) << "the radius fits the legs";
+  EXPECT_GT(m_doc.GetJournal().undoCount, steps) << "the ends were moved, and moved back";
+  EXPECT_EQ(m_window->GetClickStep(), 0);
+  EXPECT_EQ(m_doc.GetItemCount(), 2);
+  EXPECT_TRUE(Same(LineEnds(), before));
+  EXPECT_EQ(m_doc.GetJournal().groupState, 0);
+  ExpectCleanScreen();
+  // Undoing the step leaves the lines as they are.
+  UndoOnce();
+  EXPECT_TRUE(Same(LineEnds(), before));
+  EXPECT_EQ(m_doc.GetJournal().undoCount, steps);
 }
 
 }  // namespace

@@ -67,7 +67,11 @@ class InsertToolTest : public DrawToolTest {
 
 TEST_F(InsertToolTest, ClicksInsertAtTheSnappedPointAndLeaveTheSymbolInPlace) {
   const int s = Scale();
-  Add(MakeLine(0, 0, 10 * s, 10 * s));  // a handle to hunt onto
+  // A handle to hunt onto, in a group of the drawing's own.
+  DrawItemPtr grouped = MakeLine(0, 0, 10 * s, 10 * s);
+  grouped->SetGroupNumber(m_doc.NewGroupNumber());
+  Add(std::move(grouped));
+  const int ownGroup = m_doc.GetItem(0)->GetGroupNumber();
   g_currentObject = 2;
   Use(kToolInsert);
   // With hunting the click near (10, 10) lands on the line's end; on the grid at a grid point.
@@ -92,6 +96,12 @@ TEST_F(InsertToolTest, ClicksInsertAtTheSnappedPointAndLeaveTheSymbolInPlace) {
   EXPECT_NE(group2, 0);
   EXPECT_EQ(m_doc.GetItem(6)->GetGroupNumber(), group2);
   EXPECT_EQ(m_doc.GetItem(1)->GetGroupNumber(), 0);
+  // Each insertion's group is a fresh one: not shared between the two insertions, nor with
+  // the drawing's own group.
+  EXPECT_NE(group1, group2);
+  EXPECT_NE(group1, ownGroup);
+  EXPECT_NE(group2, ownGroup);
+  EXPECT_EQ(m_symbol.GetItem(1)->GetGroupNumber(), 7) << "the symbol keeps its own group";
   ExpectCleanScreen();
   // One insertion is one undo step.
   UndoOnce();
@@ -113,6 +123,32 @@ TEST_F(InsertToolTest, ACancelledDragLeavesTheSymbolInPlaceAndInsertsNothing) {
   Click(at);
   ExpectInsertedAt(0, At(at));
   ExpectSymbolInPlace("after the insertion");
+}
+
+TEST_F(InsertToolTest, ALostReleaseLeavesNoTraceOnTheNextInsertion) {
+  // The release of a drag never arrives, inside the window or after leaving it; the next
+  // press starts a fresh insertion from the symbol's stored place.
+  const struct {
+    const char* name;
+    bool leaves;
+  } cases[] = {{"inside", false}, {"after leaving the window", true}};
+  for (const auto& c : cases) {
+    m_doc.ClearDrawing();
+    Repaint();
+    Use(kToolInsert);
+    QTest::mouseMove(m_window.get(), {40, 40});
+    QTest::mousePress(m_window.get(), Qt::LeftButton, {}, {40, 40});
+    QTest::mouseMove(m_window.get(), {90, 70});
+    if (c.leaves) QTest::mouseMove(m_window.get(), {kWidth + 30, 70});
+    const QPoint at(100, 50);
+    QTest::mouseMove(m_window.get(), at);
+    QTest::mousePress(m_window.get(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(m_window.get(), Qt::LeftButton, {}, at);
+    ASSERT_EQ(m_doc.GetItemCount(), m_symbol.GetItemCount()) << c.name;
+    ExpectInsertedAt(0, At(at));
+    ExpectSymbolInPlace(c.name);
+    ExpectCleanScreen();
+  }
 }
 
 }  // namespace

@@ -213,30 +213,85 @@ TEST_F(TickElementsTest, ACornerTriangleMovesTheList) {
 }
 
 TEST_F(TickElementsTest, ScreenshotOverADrawing) {
-  for (int object = 1; object <= 6; ++object) AddObjectLine(object, object);
-  m_doc.SetObjectName(2, QStringLiteral("House"));
-  m_doc.SetObjectName(5, QStringLiteral("A very long name for the garden fence"));
-  SetOptionFlag(kOptionObjectListTriangles, 1);
+  // A small scene of named objects, given in pixels of the drawing window at the zoom used.
   SetZoom(6, 20, m_view->GetDrawingAreaHeight() - 40);
+  const auto at = [this](int x, int y) {
+    return DrawingPoint{Mapping().DeviceToDrawingX(x), Mapping().DeviceToDrawingY(y, 0)};
+  };
+  const auto line = [&](int object, int x1, int y1, int x2, int y2, ColourRef colour) {
+    const DrawingPoint a = at(x1, y1);
+    const DrawingPoint b = at(x2, y2);
+    DrawItemPtr item = MakeLine(a.x, a.y, b.x, b.y, colour);
+    item->SetObjectNumber(static_cast<std::int16_t>(object));
+    ASSERT_EQ(m_doc.AddItem(item), 1);
+  };
+  const auto chain = [&](int object, std::initializer_list<QPoint> points, ColourRef colour) {
+    const QPoint* previous = nullptr;
+    for (const QPoint& p : points) {
+      if (previous != nullptr) line(object, previous->x(), previous->y(), p.x(), p.y(), colour);
+      previous = &p;
+    }
+  };
+  constexpr ColourRef kGreen = 0x00008000;
+  constexpr ColourRef kBrown = 0x00204080;
+  // 1 the house, 2 its roof, 3 a tree, 4 the fence, 5 the path, 6 a sun.
+  chain(1, {{60, 300}, {60, 200}, {200, 200}, {200, 300}, {60, 300}}, kBlack);
+  chain(1, {{110, 300}, {110, 250}, {140, 250}, {140, 300}}, kBrown);
+  chain(2, {{45, 200}, {130, 130}, {215, 200}, {45, 200}}, kRed);
+  chain(3, {{300, 300}, {300, 240}}, kBrown);
+  chain(3, {{300, 240}, {260, 240}, {300, 160}, {340, 240}, {300, 240}}, kGreen);
+  for (int x = 360; x <= 520; x += 20) line(4, x, 300, x, 260, kBrown);
+  line(4, 355, 275, 525, 275, kBrown);
+  chain(5, {{125, 300}, {150, 330}, {250, 330}}, 0x00808080);
+  chain(6, {{330, 80}, {360, 50}, {390, 80}, {360, 110}, {330, 80}}, 0x0000C0FF);
+  m_doc.SetObjectName(1, QStringLiteral("House"));
+  m_doc.SetObjectName(2, QStringLiteral("Roof"));
+  m_doc.SetObjectName(3, QStringLiteral("Tree"));
+  m_doc.SetObjectName(4, QStringLiteral("A very long name for the garden fence"));
+  m_doc.SetObjectName(5, QStringLiteral("Path"));
+  SetOptionFlag(kOptionObjectListTriangles, 1);
   m_view->RedrawDrawing();
   CTickElements* list = ShowList();
   ASSERT_NE(list, nullptr);
   EXPECT_LE(list->width(), 300);
   ClickRow(*list, 0);
   ClickRow(*list, 2);
-  Drawing().ToggleChosen(m_doc.GetItem(3), 1, 0);
-  m_view->UpdateObjectListRow(m_doc.GetItem(3)->GetObjectNumber());
+  // One line of the house chosen: its row shows the partial dot.
+  Drawing().ToggleChosen(m_doc.GetItem(0), 1, 0);
+  m_view->UpdateObjectListRow(m_doc.GetItem(0)->GetObjectNumber());
   m_view->UpdateObjectListTicks();
-  list->OnMouseMove(0, list->RowPoint(1));
+  // The mouse over the bottom-left triangle, which shows it in the highlight colour; the
+  // other two stay in their own.
+  list->OnMouseMove(0, list->CornerPoint(CTickElements::kBottomLeft));
+  EXPECT_EQ(list->GetHoveredCorner(), CTickElements::kBottomLeft);
   QApplication::processEvents();
   const QImage shot = m_view->grab().toImage();
   EXPECT_TRUE(shot.save(RenderPath(QStringLiteral("object_list.png"))));
+  const auto rgb = [](ColourRef c) {
+    const QRgb value = qRgb(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+                            static_cast<int>((c >> 16) & 0xFF));
+    return value & 0xFFFFFFu;
+  };
+  const QPoint origin = list->geometry().topLeft();
   // The list is painted over the drawing in its own background.
-  const QPoint inside = list->geometry().topLeft() + QPoint(list->width() / 2, 2);
-  const ColourRef back = g_colourTable[20];
-  EXPECT_EQ(shot.pixel(inside) & 0xFFFFFFu,
-            qRgb(static_cast<int>(back & 0xFF), static_cast<int>((back >> 8) & 0xFF),
-                 static_cast<int>((back >> 16) & 0xFF)) & 0xFFFFFFu);
+  const QPoint inside = origin + QPoint(list->width() / 2, 2);
+  EXPECT_EQ(shot.pixel(inside) & 0xFFFFFFu, rgb(g_colourTable[20]));
+  // The triangles: the hovered one in the highlight colour, the others in theirs, none in the
+  // list's own corner (top right).
+  EXPECT_EQ(shot.pixel(origin + list->CornerPoint(CTickElements::kBottomLeft)) & 0xFFFFFFu,
+            rgb(g_colourTable[9]));
+  for (const int corner : {CTickElements::kTopLeft, CTickElements::kBottomRight}) {
+    // Inside the triangle, near the corner's right angle.
+    const QPoint box = list->CornerPoint(corner);
+    const QPoint nearCorner = box + QPoint(corner == CTickElements::kTopLeft ? -2 : 2,
+                                           corner == CTickElements::kTopLeft ? -2 : 2);
+    EXPECT_EQ(shot.pixel(origin + nearCorner) & 0xFFFFFFu, rgb(g_colourTable[23])) << corner;
+  }
+  EXPECT_EQ(shot.pixel(origin + list->CornerPoint(CTickElements::kTopRight)) & 0xFFFFFFu,
+            rgb(g_colourTable[20]));
+  // The drawing shows under the list's left: the house's wall in black.
+  const QPoint wall = Drawing().mapTo(m_view.get(), QPoint(60, 250));
+  EXPECT_EQ(shot.pixel(wall) & 0xFFFFFFu, rgb(kBlack));
 }
 
 }  // namespace
