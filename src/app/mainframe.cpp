@@ -93,7 +93,8 @@ bool IsFamilyAvailable(const QString& family, const QString& substitute) {
 
 bool IsCheckableCommand(int id) {
   return id == cmd::kViewToolBar || id == cmd::kViewStatusBar || id == cmd::kViewPicture ||
-         id == cmd::kViewHidden || id == cmd::kPickColour || (id >= cmd::kHelpTextMedium && id <= cmd::kHelpTextMedium + 3);
+         id == cmd::kViewHidden || id == cmd::kPickColour ||
+         (id >= cmd::kHelpTextMedium && id <= cmd::kHelpTextMedium + 3);
 }
 
 }  // namespace
