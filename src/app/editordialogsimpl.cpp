@@ -1,5 +1,9 @@
 #include "app/editordialogsimpl.h"
 
+#include <QFont>
+#include <QFontDialog>
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <new>
 
@@ -7,10 +11,13 @@
 #include "app/picturedialog.h"
 #include "app/symboldialogs.h"
 #include "app/valuedialogs.h"
+#include "controls/dialogplus.h"
+#include "controls/viewcontrols.h"
 #include "document/document.h"
 #include "editor/viewframe.h"
 #include "support/filestatus.h"
 #include "support/log.h"
+#include "support/screen.h"
 #include "support/uiutil.h"
 
 namespace zeph {
@@ -149,6 +156,28 @@ int CEditorDialogs::ChooseRealWorldScale(QString& scaleText) {
   dialog->m_scaleText = scaleText;
   if (dialog->DoModal() != kIdOk) return 0;
   scaleText = dialog->m_scaleText;
+  return 1;
+}
+
+int CEditorDialogs::ChooseFont(DcFont& font) {
+  std::unique_ptr<QFontDialog> dialog;
+  try {
+    dialog = std::make_unique<QFontDialog>(QtFontOf(font, m_parent), m_parent);
+  } catch (const std::bad_alloc&) {
+    ShowOutOfMemory();
+    return 0;
+  }
+  dialog->setOption(QFontDialog::DontUseNativeDialog, true);
+  if (GetDialogRunner().RunModal(*dialog) != kIdOk) return 0;
+  const QFont chosen = dialog->selectedFont();
+  font.face = chosen.family();
+  // The dialog speaks points; the logical form holds pixels at the screen's resolution.
+  if (chosen.pointSizeF() > 0) {
+    font.height =
+        std::max(1, static_cast<int>(std::lround(chosen.pointSizeF() * g_screenDpiY / 72.0)));
+  }
+  font.bold = chosen.bold();
+  font.italic = chosen.italic();
   return 1;
 }
 

@@ -37,6 +37,7 @@ class CEditorDialogs final : public IEditorDialogs {
   int ChooseGridSettings(GridDialogSettings& settings) override;
   int ChoosePrintingScale(PrintingScaleSettings& settings) override;
   int ChooseRealWorldScale(QString& scaleText) override;
+  int ChooseFont(DcFont& font) override;
   int ChooseHatch(std::int32_t& pattern) override;
   int ChooseObject(CZephDoc* document, std::int16_t& objectNumber) override;
   int AnalyseObjects(CZephDoc* document) override;

@@ -93,7 +93,8 @@ bool IsFamilyAvailable(const QString& family, const QString& substitute) {
 
 bool IsCheckableCommand(int id) {
   return id == cmd::kViewToolBar || id == cmd::kViewStatusBar || id == cmd::kViewPicture ||
-         id == cmd::kViewHidden || (id >= cmd::kHelpTextMedium && id <= cmd::kHelpTextMedium + 3);
+         id == cmd::kViewHidden || id == cmd::kPickColour ||
+         (id >= cmd::kHelpTextMedium && id <= cmd::kHelpTextMedium + 3);
 }
 
 }  // namespace
@@ -136,8 +137,9 @@ int CMainFrame::OnCreate() {
   m_commands.FillToolBar(*m_toolBar,
                          std::initializer_list<int>{cmd::kFileNew, cmd::kFileOpen, cmd::kFileSave, 0,
                                                     cmd::kFilePrint, cmd::kFilePreview, 0, cmd::kEditUndo,
-                                                    cmd::kEditRedo, cmd::kEditCopy, 0, cmd::kViewZoomIn,
-                                                    cmd::kViewZoomOut, cmd::kViewFit, 0, cmd::kHelpCurrentTool});
+                                                    cmd::kEditRedo, cmd::kEditCopy, cmd::kPickColour, 0,
+                                                    cmd::kViewZoomIn, cmd::kViewZoomOut, cmd::kViewFit, 0,
+                                                    cmd::kHelpCurrentTool});
   m_commands.AddShortcutsTo(*this);
   // The toolbar starts hidden; the views show it as they need.
   m_toolBar->hide();
@@ -166,12 +168,14 @@ void CMainFrame::ShowView(QWidget* view) {
 
 // ---- Commands ----
 
-void CMainFrame::AddViewCommand(int id, const QString& text, const QKeySequence& key, const QString& icon) {
+void CMainFrame::AddViewCommand(int id, const QString& text, const QKeySequence& key, const QString& icon,
+                                const QString& statusTip) {
   zeph::CommandEntry e;
   e.id = id;
   e.text = text;
   e.shortcut = key;
   e.iconName = icon;
+  e.statusTip = statusTip;
   e.checkable = IsCheckableCommand(id);
   e.run = [this, id] {
     if (m_app.GetActiveViewCode() == kViewEditing) m_app.GetViews().RunEditingCommand(id);
@@ -241,6 +245,9 @@ void CMainFrame::AddCommands() {
   AddViewCommand(cmd::kEditUndo, tr("&Undo\tCtrl+Z"), QKeySequence::Undo, QStringLiteral("tb_undo"));
   AddViewCommand(cmd::kEditRedo, tr("&Redo\tCtrl+Y"), QKeySequence(Qt::CTRL | Qt::Key_Y), QStringLiteral("tb_redo"));
   AddViewCommand(cmd::kEditCopy, tr("&Copy\tCtrl+C"), QKeySequence::Copy, QStringLiteral("tb_copy"));
+  // No menu carries it: the toolbar button's tip names it, the status bar says what it does.
+  AddViewCommand(cmd::kPickColour, tr("Pick colour"), {}, QStringLiteral("tb_pickcolour"),
+                 tr("Pick the colour of an existing item."));
   add(cmd::kEditWipe, tr("&Wipe"), [doc] { if (doc()) doc()->OnEditWipe(); }, items);
   AddViewCommand(cmd::kEditPrintingScale, tr("P&rinting scale..."));
   AddViewCommand(cmd::kEditRealWorldScale, tr("&Real world scale..."));

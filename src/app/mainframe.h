@@ -55,6 +55,7 @@ inline constexpr int kViewGrid = 32810;
 inline constexpr int kViewHidden = 32775;
 inline constexpr int kViewObjectList = 32779;
 inline constexpr int kViewPicture = 32814;
+inline constexpr int kPickColour = 33081;  // a toolbar button only
 inline constexpr int kOptionsPreferences = 32777;
 inline constexpr int kOptionsName = 32778;
 inline constexpr int kOptionsStandard = 32780;
@@ -194,7 +195,7 @@ class CMainFrame : public QMainWindow,
  private:
   void AddCommands();
   void AddViewCommand(int id, const QString& text, const QKeySequence& key = {},
-                      const QString& icon = {});
+                      const QString& icon = {}, const QString& statusTip = {});
   QMenu* MakeMenu(const QString& title, std::initializer_list<int> ids);
   void UpdatePreviewBar();
   void PreTranslateKey(const QKeyEvent& key, bool down);

@@ -915,14 +915,18 @@ void CEditDrawing::OnKeyDown(int key, int repeat, unsigned flags) {
 // ---- Paint and size ----
 
 void CEditDrawing::OnEraseBkgnd(CDrawContext& dc) {
-  HideCrossHairs();
+  // Only cross-hairs on the screen are taken off and put back: hiding them again while a
+  // caller keeps them hidden would lose its memory that they were shown.
+  const bool hide = m_crossHairsShown != 0;
+  if (hide) HideCrossHairs();
   CDrawingWindow::OnEraseBkgnd(dc);
-  RestoreCrossHairs();
+  if (hide) RestoreCrossHairs();
 }
 
 void CEditDrawing::OnPaint(CDrawContext& dc) {
   LogScope trace(2418);
-  HideCrossHairs();
+  const bool hideCrossHairs = m_crossHairsShown != 0;
+  if (hideCrossHairs) HideCrossHairs();
   const bool breakOffered = m_breakPieceIndex >= 0 && m_breakItem != nullptr;
   // The item being broken is shown as the pieces already answered, not whole.
   const bool breakItemShown = breakOffered && m_breakItem->IsInvisible() == 0;
@@ -991,7 +995,7 @@ void CEditDrawing::OnPaint(CDrawContext& dc) {
   if (!breakOffered && (g_toolState == 4 || g_toolState == 5) && GetPickCount() > 0) {
     DrawCurveHandles(3, &dc);
   }
-  RestoreCrossHairs();
+  if (hideCrossHairs) RestoreCrossHairs();
   trace.Exit();
 }
 

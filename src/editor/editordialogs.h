@@ -11,6 +11,9 @@
 #include <cstdint>
 
 class CZephDoc;
+namespace zeph {
+struct DcFont;
+}
 
 // The members of the grid-settings dialog (radio and list indexes, -1 none).
 struct GridDialogSettings {
@@ -46,6 +49,9 @@ class IEditorDialogs {
   virtual int ChoosePrintingScale(PrintingScaleSettings& /*settings*/) { return 0; }
   // The real-world scale as the user typed or chose it.
   virtual int ChooseRealWorldScale(QString& /*scaleText*/) { return 0; }
+  // A font from the screen fonts, starting on the given logical form; on OK its face,
+  // height, boldness and slant are the chosen font's, the rest as it was.
+  virtual int ChooseFont(zeph::DcFont& /*font*/) { return 0; }
   // A hatch pattern picked from the sheet of samples; -1 when none was picked.
   virtual int ChooseHatch(std::int32_t& /*pattern*/) { return 0; }
   // An object of the drawing, chosen by number or name, or a new one named by the user.

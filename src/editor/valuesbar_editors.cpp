@@ -1,7 +1,6 @@
 // The values bar's editors: what a click on a field opens, how the typed or chosen value is
 // checked, where it goes (a parameter for the next item, or the selected item through its
 // setters, which record the undo steps), and the editors' keys.
-#include <QFontDialog>
 #include <QScopeGuard>
 #include <algorithm>
 #include <cmath>
@@ -107,6 +106,33 @@ void ShowValueMessage(int id) {
   }
   zeph::GetPresenter().ShowMessageBox(BuiltInMessage(id), QString::fromUtf16(kProductName),
                                       zeph::kMbOk | zeph::kMbIconExclamation);
+}
+
+// A change to the selected item between erasing it and drawing it again. A text being edited
+// shows its edit buffer and an exclusive-or caret: the caret comes off first and is measured
+// again afterwards, for the new font, width or angle places it elsewhere. A curve whose
+// control points are shown has its control lines and grips taken off and shown again.
+template <typename Setter>
+void ChangeShownItem(CEditDrawing& drawing, CDrawItem* item, const Setter& setter) {
+  const bool edited = drawing.GetTextState() == kTextEditing && drawing.GetPickCount() == 1 &&
+                      drawing.GetPicked(0) == item;
+  const bool caretShown = edited && g_textCaretShown != 0;
+  const bool handles = g_toolState == 4 && item->GetType() == kItemBezier &&
+                       drawing.GetPicked(0) == item;
+  if (caretShown) {
+    CEditDrawing::CClientDC dc(drawing);
+    item->HideCaret(&dc.get(), &drawing.GetMapping());
+  }
+  if (handles) drawing.DrawCurveHandles(2, nullptr);
+  drawing.DrawItem(item, static_cast<int>(g_backgroundColour));
+  setter();
+  if (edited) item->Invalidate();
+  drawing.DrawItem(item, kDrawOwnColour);
+  if (handles) drawing.DrawCurveHandles(0, nullptr);
+  if (caretShown) {
+    CEditDrawing::CClientDC dc(drawing);
+    item->DrawCaret(&dc.get(), &drawing.GetMapping());
+  }
 }
 
 // Typed angles are degrees; answers radians reduced to [0, 2 pi) (mode 0) or [0, pi) (mode 1).
@@ -594,9 +620,7 @@ int CEditingView::ApplyValueEdit() {
   };
   // A change to the selected item, between erasing it and drawing it again.
   const auto change = [this, item](const auto& setter) {
-    DrawItem(item, static_cast<int>(g_backgroundColour));
-    setter();
-    DrawItem(item, kDrawOwnColour);
+    ChangeShownItem(*m_drawing, item, setter);
   };
   switch (id) {
     case 2:
@@ -1160,26 +1184,11 @@ void CEditingView::EditFontField() {
     default:
       return trace.Exit();
   }
-  zeph::DcFont logical;
-  font->GetLogFont(logical, nullptr, 100, 0);
-  bool ok = false;
-  const QFont chosen = QFontDialog::getFont(&ok, zeph::QtFontOf(logical, this), this);
-  if (!ok) return trace.Exit();
-  zeph::DcFont taken = logical;
-  taken.face = chosen.family();
-  // The dialog's point size as pixels at the screen's resolution, as the logical form holds.
-  if (chosen.pointSizeF() > 0) {
-    taken.height =
-        std::max(1, static_cast<int>(std::lround(chosen.pointSizeF() * g_screenDpiY / 72.0)));
-  }
-  taken.bold = chosen.bold();
-  taken.italic = chosen.italic();
+  zeph::DcFont taken;
+  font->GetLogFont(taken, nullptr, 100, 0);
+  if (GetEditorDialogs().ChooseFont(taken) == 0) return trace.Exit();
   font->SetFromLogFont(taken, nullptr);
-  if (item != nullptr) {
-    DrawItem(item, static_cast<int>(g_backgroundColour));
-    item->SetFont(*font);
-    DrawItem(item, kDrawOwnColour);
-  }
+  if (item != nullptr) ChangeShownItem(*m_drawing, item, [&] { item->SetFont(*font); });
   InvalidateValuesBar();
   trace.Exit();
 }

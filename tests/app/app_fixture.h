@@ -61,6 +61,17 @@ class CRecordingViews final : public IAppViews {
   void ResetEditingForNewDrawing() override { m_calls.push_back("reset editing"); }
   void RedrawEditingDrawing() override { m_calls.push_back("redraw editing"); }
   void CancelEditingOperation() override { m_calls.push_back("cancel editing"); }
+  bool RunEditingCommand(int id) override {
+    m_calls.push_back("run " + std::to_string(id));
+    return true;
+  }
+  // Every command of the editing view answers as a test sets it.
+  int UpdateEditingCommand(int /*id*/, int& check) const override {
+    check = editingCheck;
+    return editingEnabled;
+  }
+  int editingEnabled = -1;
+  int editingCheck = -1;
 
  private:
   std::vector<std::string>& m_calls;

@@ -1,5 +1,6 @@
 // The application core: the command line, start-up, the idle queue, the window title, the
 // view switch and its menus, the recent files, the window position and the close order.
+#include <QAction>
 #include <QFile>
 #include <QMenuBar>
 #include <QPrintPreviewWidget>
@@ -358,6 +359,31 @@ TEST_F(AppTest, CommandsWithoutAHandlerOrItemsArePresentAndDisabled) {
   // Item commands want a drawing with items.
   EXPECT_FALSE(Frame().IsCommandEnabled(cmd::kFilePrint));
   EXPECT_FALSE(Frame().IsCommandEnabled(cmd::kEditWipe));
+}
+
+TEST_F(AppTest, PickColourIsAToolbarButtonTheEditingViewEnablesAndTicks) {
+  CZephApp& app = Start();
+  auto& views = static_cast<CRecordingViews&>(app.GetViews());
+  QAction* pick = Frame().Commands().Action(cmd::kPickColour);
+  ASSERT_NE(pick, nullptr);
+  EXPECT_TRUE(Frame().GetToolBar()->actions().contains(pick));
+  EXPECT_EQ(pick->toolTip(), QStringLiteral("Pick colour"));
+  EXPECT_EQ(pick->statusTip(), QStringLiteral("Pick the colour of an existing item."));
+  EXPECT_FALSE(pick->icon().isNull());
+  // Only the editing view enables it, as its update handler says.
+  views.editingEnabled = 1;
+  views.editingCheck = 1;
+  EXPECT_FALSE(Frame().IsCommandEnabled(cmd::kPickColour));
+  app.ShowEditingView();
+  EXPECT_TRUE(Frame().IsCommandEnabled(cmd::kPickColour));
+  EXPECT_EQ(Frame().GetCommandCheck(cmd::kPickColour), 1);
+  m_calls.clear();
+  pick->trigger();
+  EXPECT_EQ(m_calls, std::vector<std::string>{"run 33081"});
+  views.editingEnabled = 0;
+  views.editingCheck = 0;
+  EXPECT_FALSE(Frame().IsCommandEnabled(cmd::kPickColour));
+  EXPECT_EQ(Frame().GetCommandCheck(cmd::kPickColour), 0);
 }
 
 TEST_F(AppTest, SymbolSelectWithAnEmptyLibraryStopsWhenTheLibraryIsNotChosen) {

@@ -1,12 +1,15 @@
 // The value and settings dialogs, played through the scripted runner: what they accept and
 // refuse, what they offer, and pictures of each for a person to look at.
 #include <QAbstractButton>
+#include <QFontDialog>
+#include <cmath>
 
 #include "app/editordialogsimpl.h"
 #include "app/valuedialogs.h"
 #include "dialogs_fixture.h"
 #include "editor/showdrawing.h"
 #include "items/measure.h"
+#include "support/screen.h"
 #include "support/strings.h"
 
 namespace zeph::testing {
@@ -295,6 +298,45 @@ TEST_F(ValueDialogsTest, HatchChooserAnswersThePickedPattern) {
 
 namespace zeph::testing {
 namespace {
+
+TEST_F(ValueDialogsTest, FontDialogGivesTheChosenFaceSizeAndStyleAsPixels) {
+  CEditorDialogs dialogs;
+  DcFont font;
+  font.face = QStringLiteral("DejaVu Sans");
+  font.height = 20;
+  font.averageWidth = 7;
+  font.escapement = 900;
+  QFont opened;
+  CScriptedDialogRunner ok([&opened](QDialog& d) {
+    auto& fontDialog = static_cast<QFontDialog&>(d);
+    opened = fontDialog.currentFont();
+    QFont chosen(QStringLiteral("DejaVu Serif"));
+    chosen.setPointSize(18);
+    chosen.setItalic(true);
+    fontDialog.setCurrentFont(chosen);
+    d.accept();
+  });
+  SetDialogRunner(&ok);
+  ASSERT_EQ(dialogs.ChooseFont(font), 1);
+  EXPECT_EQ(opened.family(), QStringLiteral("DejaVu Sans"));
+  EXPECT_EQ(font.face, QStringLiteral("DejaVu Serif"));
+  EXPECT_EQ(font.height, static_cast<int>(std::lround(18.0 * g_screenDpiY / 72.0)));
+  EXPECT_TRUE(font.italic);
+  EXPECT_FALSE(font.bold);
+  // What the dialog has no say in stays.
+  EXPECT_EQ(font.averageWidth, 7);
+  EXPECT_EQ(font.escapement, 900);
+
+  const DcFont kept = font;
+  CScriptedDialogRunner cancel([](QDialog& d) {
+    static_cast<QFontDialog&>(d).setCurrentFont(QFont(QStringLiteral("DejaVu Sans Mono")));
+    d.reject();
+  });
+  SetDialogRunner(&cancel);
+  EXPECT_EQ(dialogs.ChooseFont(font), 0);
+  EXPECT_EQ(font, kept);
+  SetDialogRunner(nullptr);
+}
 
 TEST_F(ValueDialogsTest, EditorInterfaceHandsValuesInAndOutOnlyOnOk) {
   CEditorDialogs dialogs;

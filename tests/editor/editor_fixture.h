@@ -17,6 +17,7 @@
 #include "editor/editorstate.h"
 #include "items/drawitem.h"
 #include "items/geometry.h"
+#include "items/intersect.h"
 #include "items/viewmapping.h"
 #include "platform/presenter.h"
 #include "platform/qt/imagecontext.h"
@@ -41,6 +42,13 @@ inline DrawItemPtr MakeLine(int x1, int y1, int x2, int y2, ColourRef colour = k
 
 class EditorTest : public ::testing::Test {
  protected:
+  // A Break offer a test left, or split lists it filled by hand, must not reach the next test:
+  // the pieces made are freed and the lists emptied.
+  static void ResetSplitState() {
+    CZephDoc::FreeSplitPieces();
+    ResetIntersectionState();
+  }
+
   static constexpr int kWidth = 200;
   static constexpr int kHeight = 150;
 
@@ -50,6 +58,7 @@ class EditorTest : public ::testing::Test {
     ResetOptionsState();
     ResetViewGlobals();
     ResetGeometryGlobals();
+    ResetSplitState();
     SetTimerService(&m_clock);
     SetPresenter(&m_presenter);
     QImage screen(8, 8, QImage::Format_RGB32);
@@ -72,6 +81,7 @@ class EditorTest : public ::testing::Test {
     if (!m_glitchExpected) {
       EXPECT_EQ(g_glitchCount, 0) << "glitch " << g_firstGlitchCode << "/" << g_firstGlitchNumber;
     }
+    ResetSplitState();
     ResetEditorState();
     ResetOptionsState();
     ResetScreenState();

@@ -219,5 +219,62 @@ TEST_F(EditorClipboardTest, TimerIndexesAndIdsOutsideTheEditorsAreGlitches) {
   for (int i = 0; i < kEditorTimerCount; ++i) EXPECT_FALSE(m_clock.IsSet(*m_window, i + 1));
 }
 
+TEST_F(EditorClipboardTest, CrossHairsComeBackWhereTheyWereAfterACopy) {
+  Add(MakeLine(U(10), U(10), U(60), U(40)));
+  Repaint();
+  const QImage without = m_window->BackBuffer().copy();
+  m_window->DrawCrossHairs(150, 30);
+  const QImage with = m_window->BackBuffer().copy();
+  ASSERT_NE(with, without);
+
+  m_window->CopyToClipboard();
+
+  EXPECT_EQ(ColoursOf(QGuiApplication::clipboard()->image()), std::set<QRgb>{Red()});
+  EXPECT_EQ(m_window->AreCrossHairsShown(), 1);
+  EXPECT_EQ(m_window->BackBuffer(), with);
+  // Taken off again they leave the drawing as it was.
+  m_window->HideCrossHairs();
+  EXPECT_EQ(m_window->BackBuffer(), without);
+}
+
+TEST_F(EditorClipboardTest, ItemsChosenForDeletionFlashOnTheClockWhileFlashDeleteIsOn) {
+  Add(MakeLine(U(10), U(10), U(60), U(10)));
+  CDrawItem* line = m_doc.GetItem(0);
+  const QPoint probe(20 + 30, kHeight - 20 - 10);
+  g_currentTool = kToolDelete;
+  m_window->SetSelectionShown(1);
+  m_window->SetAllSelected(1);
+  Repaint();
+  struct Row {
+    int flash;
+    bool flashes;
+  };
+  for (const Row& row : {Row{1, true}, Row{0, false}}) {
+    SCOPED_TRACE(row.flash);
+    SetOptionFlag(kOptionFlashDelete, row.flash);
+    m_view.calls.clear();
+    ASSERT_EQ(m_window->ToggleChosen(line, 1, 0), 1);
+    m_window->UpdateDeleteFlash(0);
+    EXPECT_EQ(m_view.Calls(QStringLiteral("EnableOKButton")),
+              QStringList{QStringLiteral("EnableOKButton 1")});
+    EXPECT_EQ(m_clock.IsSet(*m_window, kTimerFlashChosen + 1), row.flashes);
+    // Every 200 ms: shown for three ticks, gone for one.
+    QString seen;
+    for (int tick = 0; tick < 8; ++tick) {
+      m_clock.Advance(200);
+      seen += Pixel(probe.x(), probe.y()) == kRed ? u'#' : u'.';
+    }
+    EXPECT_EQ(seen, row.flashes ? QStringLiteral(".###.###") : QStringLiteral("########"));
+    // Nothing chosen any more: OK goes grey, the flashing stops and the line is shown.
+    m_view.calls.clear();
+    ASSERT_EQ(m_window->ToggleChosen(line, 0, 0), 1);
+    m_window->UpdateDeleteFlash(1);
+    EXPECT_EQ(m_view.Calls(QStringLiteral("EnableOKButton")),
+              QStringList{QStringLiteral("EnableOKButton 0")});
+    EXPECT_FALSE(m_clock.IsSet(*m_window, kTimerFlashChosen + 1));
+    EXPECT_EQ(m_window->GetTimerId(kTimerFlashChosen), 0);
+  }
+}
+
 }  // namespace
 }  // namespace zeph::testing

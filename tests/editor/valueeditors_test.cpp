@@ -26,6 +26,7 @@
 #include "items/fillitem.h"
 #include "items/floodedge.h"
 #include "items/hatch.h"
+#include "items/textitem.h"
 #include "items/valuefields.h"
 #include "view_fixture.h"
 
@@ -316,6 +317,178 @@ TEST_F(ValueEditorTest, ALineDrawnAtALengthTypedIntoTheBar) {
   m_doc.GetItem(before)->GetEnd(ex, ey);
   EXPECT_NEAR(std::hypot(ex - sx, ey - sy), 30000.0, 2.0);
   EXPECT_GT(ex, sx);  // towards the cursor
+}
+
+// ---- Edited texts and shown curves follow a change made on the values bar ----
+
+// Dialogs whose font dialog doubles the height of the font it opens on.
+class FontDialogs : public IEditorDialogs {
+ public:
+  int ChooseFont(DcFont& font) override {
+    ++asked;
+    opened = font;
+    if (!confirm) return 0;
+    font.height *= 2;
+    return 1;
+  }
+  DcFont opened;
+  int asked = 0;
+  bool confirm = true;
+};
+
+class EditedItemTest : public ValueEditorTest {
+ protected:
+  void SetUp() override {
+    ValueEditorTest::SetUp();
+    m_doc.EnableUndo(1);
+    SetEditorDialogs(&m_dialogs);
+    SetZoom(8, 20, 200);
+  }
+  // A text picked by the Modify tool, as its click leaves it: edited, with its caret shown.
+  CDrawItem* EditText(const QString& characters) {
+    DrawItemPtr made = CreateItem(kItemText);
+    made->SetPosition(Mapping().DeviceToDrawingX(40), Mapping().DeviceToDrawingY(60, 0));
+    made->SetColour(0xFF);
+    EXPECT_EQ(made->SetText(characters), 1);
+    CDrawItem* text = made.get();
+    EXPECT_EQ(m_doc.AddItem(made), 1);
+    g_currentTool = kToolModify;
+    Repaint();
+    Drawing().AddPicked(text);
+    text->PublishProperties();
+    text->BeginEdit(-1);
+    Drawing().SetTextState(kTextEditing);
+    Drawing().StartTimer(kTimerCaret, 0);
+    EXPECT_EQ(g_textCaretShown, 1);
+    return text;
+  }
+  void Repaint() {
+    Drawing().Invalidate();
+    Drawing().UpdateWindow();
+  }
+  // The text's device box now.
+  DcRect BoxOf(const CDrawItem* text) const {
+    QImage scratch(8, 8, QImage::Format_RGB32);
+    CImageContext dc(scratch);
+    DcRect box;
+    const auto* item = static_cast<const CTextItem*>(text);
+    EXPECT_EQ(item->GetTextDeviceBox(&dc, Mapping().DrawingToDeviceX(text->GetHandleX(0)),
+                                     Mapping().DrawingToDeviceY(text->GetHandleY(0)),
+                                     &Mapping(), box),
+              1);
+    return box;
+  }
+  // The caret is taken off: the columns it covered, and the screen must then be what a
+  // repaint gives.
+  std::pair<int, int> TakeOffCaret(CDrawItem* text) {
+    const QImage with = Drawing().BackBuffer().copy();
+    {
+      CEditDrawing::CClientDC dc(Drawing());
+      text->HideCaret(&dc.get(), &Mapping());
+    }
+    const QImage without = Drawing().BackBuffer().copy();
+    int left = with.width();
+    int right = -1;
+    for (int y = 0; y < with.height(); ++y) {
+      for (int x = 0; x < with.width(); ++x) {
+        if (with.pixel(x, y) != without.pixel(x, y)) {
+          left = std::min(left, x);
+          right = std::max(right, x);
+        }
+      }
+    }
+    Repaint();
+    EXPECT_EQ(Drawing().BackBuffer(), without) << "the old caret or text is left on the screen";
+    return {left, right};
+  }
+
+  FontDialogs m_dialogs;
+};
+
+TEST_F(EditedItemTest, AFontChosenForAnEditedTextLaysItOutAgainWithItsCaretAtTheEnd) {
+  CDrawItem* text = EditText(QStringLiteral("Bridge"));
+  const int oldRight = BoxOf(text).right;
+  m_view->UpdateView();
+  ASSERT_EQ(g_valueFieldIds[1], kFieldTextFont);
+  const DcRect field = m_view->GetFieldBox(1);
+  ASSERT_FALSE(field.IsEmpty());
+  DcFont startFont;
+  text->GetFont()->GetLogFont(startFont, nullptr, 100, 0);
+  QTest::mouseClick(m_view.get(), Qt::LeftButton, {}, QPoint(field.left + 10, field.top + 4));
+
+  ASSERT_EQ(m_dialogs.asked, 1);
+  // The dialog opens on the font's logical form at 100 percent and angle 0.
+  EXPECT_EQ(m_dialogs.opened, startFont);
+  EXPECT_EQ(text->GetFont()->IsEqual(g_valueTextFont), 1);
+  const DcRect box = BoxOf(text);
+  ASSERT_GT(box.right, oldRight + 10) << "twice the height makes the text wider";
+  const auto [left, right] = TakeOffCaret(text);
+  EXPECT_GE(left, box.right - 4);
+  EXPECT_LE(right, box.right + 4);
+  EXPECT_EQ(m_doc.CanUndo(), 1);
+
+  // Cancelled: nothing changes.
+  m_dialogs.confirm = false;
+  const CFontSpec kept = *text->GetFont();
+  QTest::mouseClick(m_view.get(), Qt::LeftButton, {}, QPoint(field.left + 10, field.top + 4));
+  EXPECT_EQ(m_dialogs.asked, 2);
+  EXPECT_EQ(text->GetFont()->IsEqual(kept), 1);
+}
+
+TEST_F(EditedItemTest, AWidthTypedForAnEditedTextLaysItOutAgainWithItsCaretAtTheEnd) {
+  CDrawItem* text = EditText(QStringLiteral("Bridge"));
+  const int oldRight = BoxOf(text).right;
+  EXPECT_EQ(Type(26, QStringLiteral("250")), 1);
+  EXPECT_EQ(text->GetFontSize(), 250);
+  EXPECT_EQ(Drawing().GetTextState(), kTextEditing);
+  const DcRect box = BoxOf(text);
+  ASSERT_GT(box.right, oldRight + 10);
+  const auto [left, right] = TakeOffCaret(text);
+  EXPECT_GE(left, box.right - 4);
+  EXPECT_LE(right, box.right + 4);
+}
+
+TEST_F(EditedItemTest, AControlPointTypedForAShownCurveMovesItsMarks) {
+  const int s = Mapping().scaleX;
+  DrawItemPtr made = CreateItem(kItemBezier);
+  made->SetStart(Mapping().DeviceToDrawingX(60), Mapping().DeviceToDrawingY(150, 0));
+  made->SetEnd(Mapping().DeviceToDrawingX(260), Mapping().DeviceToDrawingY(150, 0));
+  made->SetControlPoint(0, made->GetHandleX(0) + 40.0 * s, made->GetHandleY(0) + 60.0 * s);
+  made->SetControlPoint(1, made->GetHandleX(1) - 40.0 * s, made->GetHandleY(1) + 60.0 * s);
+  made->SetColour(0xFF);
+  CDrawItem* curve = made.get();
+  ASSERT_EQ(m_doc.AddItem(made), 1);
+  g_currentTool = kToolModify;
+  Repaint();
+  g_toolState = 4;
+  Drawing().AddToPickList(curve);
+  Drawing().DrawCurveHandles(0, nullptr);
+  curve->PublishProperties();
+
+  struct Row {
+    int field;
+    const char* text;
+  };
+  const Row rows[] = {{38, "30mm"}, {139, "45"}, {39, "12mm"}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.field);
+    EXPECT_EQ(Type(row.field, QString::fromUtf8(row.text)), 1);
+    ASSERT_EQ(Drawing().GetGripCount(), 2);
+    for (int i = 0; i < 2; ++i) {
+      double x = 0.0;
+      double y = 0.0;
+      curve->GetControlPoint(i, x, y);
+      EXPECT_EQ(Drawing().GetGrip(i).x, static_cast<int>(std::lround(x))) << i;
+      EXPECT_EQ(Drawing().GetGrip(i).y, static_cast<int>(std::lround(y))) << i;
+    }
+    const QImage shown = Drawing().BackBuffer().copy();
+    Repaint();
+    EXPECT_EQ(Drawing().BackBuffer(), shown) << "old control lines or grips left behind";
+  }
+  double x = 0.0;
+  double y = 0.0;
+  curve->GetControlPoint(0, x, y);
+  EXPECT_NEAR(std::hypot(x - curve->GetHandleX(0), y - curve->GetHandleY(0)), 30000.0, 1.0);
 }
 
 }  // namespace

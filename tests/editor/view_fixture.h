@@ -15,6 +15,7 @@
 #include "editor/editingview.h"
 #include "editor/editorstate.h"
 #include "items/geometry.h"
+#include "items/intersect.h"
 #include "items/viewmapping.h"
 #include "platform/presenter.h"
 #include "platform/qt/imagecontext.h"
@@ -52,6 +53,13 @@ inline QString ViewTestStrings(int id) {
 
 class ViewTest : public ::testing::Test {
  protected:
+  // A Break offer a test left, or split lists it filled by hand, must not reach the next test:
+  // the pieces made are freed and the lists emptied.
+  static void ResetSplitState() {
+    CZephDoc::FreeSplitPieces();
+    ResetIntersectionState();
+  }
+
   static constexpr int kWidth = 640;
   static constexpr int kHeight = 400;
 
@@ -61,6 +69,7 @@ class ViewTest : public ::testing::Test {
     ResetOptionsState();
     ResetViewGlobals();
     ResetGeometryGlobals();
+    ResetSplitState();
     ResetSharedFonts();
     ResetEditingViewGlobals();
     SetTimerService(&m_clock);
@@ -87,6 +96,7 @@ class ViewTest : public ::testing::Test {
     if (!m_glitchExpected) {
       EXPECT_EQ(g_glitchCount, 0) << "glitch " << g_firstGlitchCode << "/" << g_firstGlitchNumber;
     }
+    ResetSplitState();
     ResetEditorState();
     ResetOptionsState();
     ResetScreenState();
