@@ -8,7 +8,6 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <cmath>
-#include <filesystem>
 #include <memory>
 #include <random>
 #include <string>
@@ -42,8 +41,7 @@ class CFixedMeasurer final : public IOldTextMeasurer {
 };
 
 inline QString FixturePath(const char* name) {
-  const std::filesystem::path here = std::filesystem::path(__FILE__).parent_path();
-  return QString::fromStdString((here.parent_path() / "data" / "drawings" / name).string());
+  return QStringLiteral(ZEPH_TEST_DATA_DIR "/drawings/") + QString::fromLatin1(name);
 }
 
 inline QByteArray FileBytes(const QString& path) {

@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QImage>
 #include <QString>
-#include <filesystem>
 
 #include "document/document.h"
 #include "items/render/render_support.h"
@@ -26,9 +25,7 @@ namespace {
 constexpr int kZoomLevel = 8;  // 500 units a pixel
 
 QString LegacyFixture(const char* name) {
-  const std::filesystem::path here = std::filesystem::path(__FILE__).parent_path();
-  return QString::fromStdString(
-      (here.parent_path().parent_path() / "data" / "drawings" / "legacy" / name).string());
+  return QStringLiteral(ZEPH_TEST_DATA_DIR "/drawings/legacy/") + QString::fromLatin1(name);
 }
 
 
