@@ -309,6 +309,59 @@ TEST_F(MoveToolTest, AGestureCutShortLeavesTheDrawingAndTheMoveAngleAsTheyWere) 
   }
 }
 
+TEST_F(MoveToolTest, ChosenItemsOrPointsStayChosenWhenADragIsCutShort) {
+  for (const int subMode : {kMoveItems, kMovePoints}) {
+    SCOPED_TRACE(subMode);
+    m_doc.ClearDrawing();
+    CDrawItem* line = AddLine(0, 0, 40, 30);
+    g_snapMode = kSnapNone;
+    Use(kToolMove, subMode);
+    Click(Px(39, 29));
+    Ok();
+    ASSERT_EQ(g_moveDragging, 1);
+    const int grips = m_window->GetGripCount();
+    Repaint();
+    PressAndHold(Px(39, 29), Px(70, 60));
+    ASSERT_EQ(EndOf(line).x, P(70, 0).x) << "the drag has moved the end";
+    m_window->CancelOperation();
+    QTest::mouseRelease(m_window.get(), Qt::LeftButton, {}, Px(70, 60));
+    ExpectEnds(line, P(0, 0), P(40, 30), "cut short");
+    ExpectGestureClosed("cut short");
+    EXPECT_EQ(m_window->GetGripCount(), grips);
+    ExpectCleanScreen();
+    // The next drag moves them as before.
+    Drag(Px(39, 29), Px(50, 40));
+    EXPECT_EQ(EndOf(line).x, P(50, 0).x);
+    EXPECT_EQ(EndOf(line).y, P(0, 40).y);
+  }
+}
+
+TEST_F(MoveToolTest, LeavingTheWindowWhileDraggingLeavesNoTrace) {
+  for (const int subMode :
+       {kMoveItem, kMoveItems, kMovePoint, kMovePoints, kDragOutLine, kSplitPoint}) {
+    SCOPED_TRACE(subMode);
+    m_doc.ClearDrawing();
+    CDrawItem* line = AddLine(0, 0, 40, 30);
+    AddLine(0, 60, 80, 60);
+    g_snapMode = kSnapNone;
+    Use(kToolMove, subMode);
+    if (subMode == kMoveItems || subMode == kMovePoints) {
+      Click(Px(39, 29));
+      Ok();
+    }
+    Repaint();
+    m_window->OnMouseMove(0, Px(39, 29));
+    m_window->OnLButtonDown(kMkLButton, Px(39, 29));
+    m_window->OnMouseMove(kMkLButton, Px(60, 40));
+    m_window->OnMouseMove(kMkLButton, QPoint(kWidth + 30, 40));
+    m_window->OnMouseMove(kMkLButton, Px(80, 45));
+    m_window->OnLButtonUp(0, Px(80, 45));
+    EXPECT_GT(EndOf(line).x, P(60, 0).x) << "the end went on after coming back";
+    ExpectGestureClosed("back inside");
+    ExpectCleanScreen();
+  }
+}
+
 TEST_F(MoveToolTest, MovePointsChosenByBandAndClickMoveAfterOk) {
   CDrawItem* first = AddLine(0, 50, 60, 50);
   CDrawItem* second = AddLine(60, 50, 60, 0);
