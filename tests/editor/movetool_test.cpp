@@ -97,6 +97,22 @@ TEST_F(MoveToolTest, AnItemGrabbedAwayFromItsHandlesFollowsTheCursorExactly) {
   }
 }
 
+TEST_F(MoveToolTest, AnItemOfAShapeTakesTheWholeShapeAlong) {
+  CDrawItem* side1 = AddLine(0, 0, 40, 0, 9);
+  CDrawItem* side2 = AddLine(40, 0, 40, 30, 9);
+  CDrawItem* loose = AddLine(0, 60, 80, 60);
+  g_snapMode = kSnapHunt;
+  Use(kToolMove, kMoveItem);
+  Drag(Px(20, 0), Px(30, 20));
+  ExpectEnds(side1, P(10, 20), P(50, 20), "shape");
+  ExpectEnds(side2, P(50, 20), P(50, 50), "shape");
+  ExpectEnds(loose, P(0, 60), P(80, 60), "loose line");
+  ExpectGestureClosed("shape");
+  ExpectCleanScreen();
+  UndoOnce();
+  ExpectEnds(side2, P(40, 0), P(40, 30), "one undo");
+}
+
 TEST_F(MoveToolTest, AnItemGrabbedAtAHandleSnapsThatHandle) {
   const struct {
     const char* name;
