@@ -160,9 +160,22 @@ CEditDrawing::ClickHandler CEditDrawing::ResolveClickHandler(int tool, int& glit
     case kToolGrid:
       return nullptr;
     // ---- Move tool ----
-    case kToolMove:  // ClickMoveItem, ClickMoveItems, ClickMovePoint (2, 4, 5), ClickMovePoints
-      if (g_toolSubMode < 0 || g_toolSubMode > 5) glitchNumber = 3;
-      return nullptr;
+    case kToolMove:
+      switch (g_toolSubMode) {
+        case 0:
+          return &CEditDrawing::ClickMoveItem;
+        case 1:
+          return &CEditDrawing::ClickMoveItems;
+        case 3:
+          return &CEditDrawing::ClickMovePoints;
+        case 2:
+        case 4:
+        case 5:
+          return &CEditDrawing::ClickMovePoint;
+        default:
+          glitchNumber = 3;
+          return nullptr;
+      }
     // ---- End of Move tool ----
     // ---- Copy tool ----
     case kToolCopy:
@@ -693,7 +706,8 @@ void CEditDrawing::EraseFeedback() {
       }
       break;
     case kToolMove:
-      if (m_feedbackDrawn != 0 && (g_toolSubMode == 0 || (g_toolSubMode == 1 && g_moveDragging))) {
+      // Every sub-mode shows the items it moves in exclusive-or while dragging.
+      if (m_feedbackDrawn != 0) {
         ClearGrips();
         for (CDrawItem* item : m_pickList) DrawItem(item, kDrawXor);
       }
@@ -767,8 +781,7 @@ void CEditDrawing::AbandonGesture() {
       RestoreSymbolPlace();
       break;
     case kToolMove:
-      RollBackGesture();
-      m_pickList.clear();
+      AbandonMove();
       break;
     case kToolCopy:
       for (CDrawItem* item : m_pickList) delete item;

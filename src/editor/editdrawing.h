@@ -268,6 +268,49 @@ class CEditDrawing : public CDrawingWindow, public IDrawingWindow {
   // ---- End of editing tools ----
 
   // ---- Move tool (movetool.cpp) ----
+  // Move an item: the nearest item (with its group) follows the cursor while the button is
+  // held; grabbed near one of its handles, that handle snaps.
+  void ClickMoveItem();
+  // Move items: chosen items, then after OK each drag moves them on.
+  void ClickMoveItems();
+  // Move a point, Drag out a line and Split a point: one handle (with what meets there for
+  // Move a point) follows the cursor while the button is held.
+  void ClickMovePoint();
+  // Move points: chosen points, then after OK each drag moves them on.
+  void ClickMovePoints();
+  // The total displacement of Move items' or Move points' drags since the prompt's OK; a
+  // fixed move direction applies to it, and the read-out shows it.
+  DrawingPoint GetMoveOffset() const { return m_moveOffset; }
+  void ResetMoveOffset() { m_moveOffset = {}; }
+  // A Move gesture cut short: what it changed is taken back, Drag out a line gives the values
+  // bar its move angle back, and chosen items or points keep their grips.
+  void AbandonMove();
+
+ private:
+  // g_snapPoint and the move read-outs for a move from `from` with the earlier drags' offset:
+  // mode 0 along g_moveAngle, 1 hunting (the cursor itself with cursorOnly), 2 the grid.
+  void SnapMove(int mode, const DrawingPoint& from, const DrawingPoint& offset, int cursorOnly);
+  // Every handle of the picked items into the document's selected points, so that a move
+  // never hunts onto the items being moved.
+  void ListPickedHandles();
+  // The picked items in background colour, off the screen.
+  void WipePicked();
+  // The picked items in exclusive-or: texts first for Move items' drawing order (texts last,
+  // and in reverse, when removing), plain list order otherwise.
+  void DrawPickedXor(int removing);
+  // The picked items in their own colours, then every item again so that what lies in front
+  // stays in front.
+  void DrawPickedInPlace();
+  // Ends Drag out a line's borrowing of the values bar's move angle.
+  void RestoreMoveAngle();
+  DrawingPoint m_moveRef;     // the point that follows the snap point
+  DrawingPoint m_moveLast;    // where it has been moved to so far
+  DrawingPoint m_moveOffset;  // the drags since OK
+  double m_savedMoveAngle = 0.0;
+  std::int32_t m_savedMoveAngleSet = 0;
+  std::int16_t m_moveAngleBorrowed = 0;
+  std::int16_t m_moveGripShown = 0;
+
  public:
   // ---- End of Move tool ----
 

@@ -157,7 +157,7 @@ void CEditDrawing::UndoOrRedo(int redo, int keepForRedo) {
     DrawCurveHandles(0, &dc.get());
   } else if (tool == kToolCopy && g_copyPlacing != 0) {
     ShowGripsOfList(m_copyList);
-  } else if (tool == kToolMove && g_toolSubMode == 0 && g_moveDragging != 0) {
+  } else if (tool == kToolMove && g_toolSubMode == 1 && g_moveDragging != 0) {
     ShowGripsOfList(m_pickList);
   }
 }
@@ -205,6 +205,7 @@ void CEditDrawing::ResyncMovePoints() {
   SyncGripsToPoints(document->GetSelectedPoints());
   if (g_moveDragging != 0) {
     PickItemsOfPoints();
+    ResetMoveOffset();
     SetPrompt(m_promptId);
   }
 }

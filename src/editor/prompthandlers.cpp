@@ -163,6 +163,7 @@ void CPromptHandlers::OkMove(CEditDrawing& drawing, CZephDoc& document) {
   IOwnerView& view = drawing.GetOwnerView();
   if (g_toolSubMode == kMovePoints) {
     g_moveDragging = 1;
+    drawing.ResetMoveOffset();
     drawing.PickItemsOfPoints();
     view.RemovePromptButtons();
     view.SetRestartCaption(kIdsSelectNewPoints);
@@ -208,6 +209,7 @@ void CPromptHandlers::OkMove(CEditDrawing& drawing, CZephDoc& document) {
   view.SetRestartCaption(kIdsSelectNewItems);
   drawing.SetPrompt(kIdsPromptMoveGrips);
   drawing.RestoreCrossHairs();
+  drawing.ResetMoveOffset();
 }
 
 void CPromptHandlers::OkCopy(CEditDrawing& drawing, CZephDoc& document) {

@@ -93,6 +93,12 @@ int CEditDrawing::SetTool(int tool, int subMode) {
   }
   if (wanted == kToolLine) ToggleLineStartMark(nullptr);
   if (wanted == kToolOrigin && oldTool == kToolOrigin) g_readoutOrigin = {};
+  // Points chosen for a point operation are never carried into the next tool, nor into a
+  // restarted choice.
+  if (document != nullptr && document->GetSelectedPoints().GetCount() != 0) {
+    ClearGrips();
+    document->GetSelectedPoints().RemoveAll();
+  }
 
   g_currentTool = wanted;
   g_currentSubMode = subMode;
