@@ -170,8 +170,8 @@ int CEditDrawing::MakeCopies() {
       }
       copy->CopyFrom(source);
       if (g_makeNewObject != 0) {
-        copy->SetObjectNumber(static_cast<std::int16_t>(
-            document->GetCopyObjectNumber(source->GetObjectNumber(), k)));
+        copy->SetObjectNumber(
+            static_cast<std::int16_t>(document->GetCopyObjectNumber(source->GetObjectNumber(), k)));
       }
       m_pickList.push_back(copy.release());  // room was made above
     }

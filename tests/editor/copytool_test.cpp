@@ -120,8 +120,7 @@ TEST_F(CopyToolTest, RowsOfCopiesLandAtEachMultipleOfTheDragAndUndoTakesOneRowBa
   const CDrawItem* line = AddLine({60, 100}, {100, 100});
   const DrawingPoint start = StartOf(line);
   TakeUp({{80, 100}}, 3);
-  EXPECT_EQ(m_view->GetPromptButton(kIdPromptRestart)->text(),
-            ViewTestStrings(kIdsSelectNewItems));
+  EXPECT_EQ(m_view->GetPromptButton(kIdPromptRestart)->text(), ViewTestStrings(kIdsSelectNewItems));
   EXPECT_EQ(Drawing().GetPromptId(), kIdsPromptCopyGrips);
   const int grips = Drawing().GetGripCount();
   EXPECT_EQ(grips, 2);
@@ -129,9 +128,8 @@ TEST_F(CopyToolTest, RowsOfCopiesLandAtEachMultipleOfTheDragAndUndoTakesOneRowBa
   // Pressed beside the start's grip: the copies are dragged by that grip.
   Drag({62, 101}, {80, 100});
   ASSERT_EQ(m_doc.GetItemCount(), 4);
-  EXPECT_EQ(OffsetsFrom(1, start), (Offsets{{kTenMillimetres, 0},
-                                            {2 * kTenMillimetres, 0},
-                                            {3 * kTenMillimetres, 0}}));
+  EXPECT_EQ(OffsetsFrom(1, start),
+            (Offsets{{kTenMillimetres, 0}, {2 * kTenMillimetres, 0}, {3 * kTenMillimetres, 0}}));
   EXPECT_EQ(m_doc.GetJournal().groupState, 0);
   EXPECT_EQ(Drawing().GetPickCount(), 0);
   EXPECT_EQ(Drawing().GetClickStep(), 0);
@@ -189,6 +187,26 @@ TEST_F(CopyToolTest, FixedAngleOrDistanceConstrainsTheDragAndTheAngleWins) {
     ASSERT_EQ(m_doc.GetItemCount(), before + 2);
     EXPECT_EQ(OffsetsFrom(before, start), (Offsets{c.move, {2 * c.move.x, 2 * c.move.y}}));
     EXPECT_EQ(g_readoutMove, c.move);
+  }
+}
+
+TEST_F(CopyToolTest, CopiesDraggedFarOutAndBackLandExactly) {
+  // Zoomed far out, 100 copies dragged 340 pixels would lie billions of units away.
+  SetZoom(1, 20, Drawing().height() - 20);
+  const int s = Mapping().scaleX;
+  const CDrawItem* line = AddLine({60, 100}, {100, 100});
+  const DrawingPoint start = StartOf(line);
+  g_snapMode = kSnapNone;
+  TakeUp({{80, 100}}, 100);
+  g_copyAngleSet = 1;
+  g_copyAngle = 0.0;
+  Press({60, 100}, {400, 100});
+  QTest::mouseMove(&Drawing(), {62, 100});
+  QTest::mouseRelease(&Drawing(), Qt::LeftButton, {}, {62, 100});
+  ASSERT_EQ(m_doc.GetItemCount(), 101);
+  const Offsets offsets = OffsetsFrom(1, start);
+  for (int k = 0; k < 100; ++k) {
+    EXPECT_EQ(offsets[static_cast<std::size_t>(k)], (DrawingPoint{(k + 1) * 2 * s, 0})) << k;
   }
 }
 
@@ -252,9 +270,8 @@ TEST_F(CopyToolTest, CopiesOfALostReleaseNeverReachTheDrawing) {
   Drawing().OnMouseMove(kMkLButton, {60, 80});
   Drawing().OnLButtonUp(0, {60, 80});
   ASSERT_EQ(m_doc.GetItemCount(), 4);
-  EXPECT_EQ(OffsetsFrom(1, start), (Offsets{{0, kTenMillimetres},
-                                            {0, 2 * kTenMillimetres},
-                                            {0, 3 * kTenMillimetres}}));
+  EXPECT_EQ(OffsetsFrom(1, start),
+            (Offsets{{0, kTenMillimetres}, {0, 2 * kTenMillimetres}, {0, 3 * kTenMillimetres}}));
   ExpectCleanScreen();
 }
 
