@@ -179,7 +179,7 @@ CEditDrawing::ClickHandler CEditDrawing::ResolveClickHandler(int tool, int& glit
     // ---- End of Move tool ----
     // ---- Copy tool ----
     case kToolCopy:
-      return nullptr;
+      return &CEditDrawing::ClickCopy;
     // ---- End of Copy tool ----
     // ---- Rotate, Reflect, Enlarge and Stretch ----
     case kToolRotate:
@@ -994,6 +994,9 @@ void CEditDrawing::OnPaint(CDrawContext& dc) {
         break;
       case kToolInsert:
         DrawSymbolFeedback(&dc);
+        break;
+      case kToolCopy:
+        for (const CDrawItem* item : m_pickList) item->Draw(&dc, &GetMapping(), kDrawXor, 0);
         break;
       default:
         break;

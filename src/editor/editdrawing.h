@@ -315,6 +315,28 @@ class CEditDrawing : public CDrawingWindow, public IDrawingWindow {
   // ---- End of Move tool ----
 
   // ---- Copy tool (copytool.cpp) ----
+  // Copy, after the prompt's OK: each press-drag-release places a row of g_actionCount copies
+  // of every item in the copy list, copy k at (k + 1) times the dragged offset, as one undo
+  // step. Before OK the release chooses items.
+  void ClickCopy();
+
+ private:
+  // Fills the pick list with the copies for a new row; 0 after message 224, with nothing made.
+  int MakeCopies();
+  // The copies being placed off the screen, with the grip that leads them.
+  void EraseCopyFeedback();
+  // Moves copy k of every item to (k + 1) times the offset of snap from the reference point
+  // and shows them with their grip.
+  void DragCopies(DrawingPoint snap);
+  // Hands the copies to the document as one undo step.
+  void PlaceCopies();
+  // Destroys the copies the pick list holds (they never reached the document).
+  void DiscardCopies();
+  // The copies per item of the row being placed.
+  std::uint16_t m_copyRepeat = 0;
+  DrawingPoint m_copyReference;
+  DrawingPoint m_copyLast;
+
  public:
   // ---- End of Copy tool ----
 

@@ -137,6 +137,9 @@ void CEditDrawing::UndoOrRedo(int redo, int keepForRedo) {
       SetPrompt(m_promptId);
     }
     if (g_toolSubMode == 3) RecordPointItems();
+  } else if (tool == kToolCopy && g_copyPlacing != 0) {
+    // The grips are shown again afterwards; items the step wipes off must not cut into them.
+    ClearGrips();
   }
 
   if (redo != 0) {
