@@ -106,6 +106,19 @@ DcRect CImageContext::DeviceClip() const {
   return m_clipped ? Intersect(whole, m_clip) : whole;
 }
 
+const CImageContext::Surface& CImageContext::PixelsForWriting() {
+  // bits() also gives the image its own copy of shared pixels, so it is asked every time.
+  auto* bits = reinterpret_cast<std::uint32_t*>(m_image.bits());
+  const qsizetype bytes = m_image.sizeInBytes();
+  if (bits != m_surface.bits || bytes != m_surfaceBytes) {
+    m_surface.bits = bits;
+    m_surface.stride = bits != nullptr ? m_image.bytesPerLine() / 4 : 0;
+    m_surface.clip = bits != nullptr ? ToRasterClip(DeviceClip()) : raster::Clip{};
+    m_surfaceBytes = bytes;
+  }
+  return m_surface;
+}
+
 DcRect CImageContext::GetClipBox() const {
   const DcRect box = DeviceClip();
   if (box.IsEmpty()) return {};
@@ -117,9 +130,13 @@ void CImageContext::SetClipRect(const DcRect& rect) {
   const DcPoint o = GetWindowOrigin();
   m_clip = {rect.left - o.x, rect.top - o.y, rect.right - o.x, rect.bottom - o.y};
   m_clipped = true;
+  m_surfaceBytes = -1;
 }
 
-void CImageContext::ResetClip() { m_clipped = false; }
+void CImageContext::ResetClip() {
+  m_clipped = false;
+  m_surfaceBytes = -1;
+}
 
 void CImageContext::LineTo(int x, int y) {
   const DcPoint from = GetCurrentPosition();
@@ -165,17 +182,30 @@ void CImageContext::DrawLineWithEnd(const DcPen& pen, int x1, int y1, int x2, in
     return;
   }
   // A one-pixel line: traced as LineTo traces it, then its end pixel, with no pen selected.
-  const ColourRef colour = pen.colour;
-  const raster::Clip clip = ToRasterClip(DeviceClip());
+  if (x1 != x2 || y1 != y2) SetCurrentPosition({x2, y2});
+  const Surface& surface = PixelsForWriting();
+  const raster::Clip& clip = surface.clip;
+  if (clip.IsEmpty()) return;
   const DcPoint o = GetWindowOrigin();
   const Int x0 = Int(x1) - o.x, y0 = Int(y1) - o.y;
   const Int xe = Int(x2) - o.x, ye = Int(y2) - o.y;
-  if (x1 != x2 || y1 != y2) SetCurrentPosition({x2, y2});
-  if (clip.IsEmpty()) return;
-  const std::uint32_t rgb = ToRgb(colour);
-  auto* bits = reinterpret_cast<std::uint32_t*>(m_image.bits());
-  const std::ptrdiff_t stride = m_image.bytesPerLine() / 4;
+  const std::uint32_t rgb = ToRgb(pen.colour);
   const bool xorMode = GetRasterOp() == RasterOp::kXor;
+  std::uint32_t* const bits = surface.bits;
+  const std::ptrdiff_t stride = surface.stride;
+  if (std::min(x0, xe) >= clip.left && std::max(x0, xe) < clip.right &&
+      std::min(y0, ye) >= clip.top && std::max(y0, ye) < clip.bottom) {
+    // Both ends inside (the usual case): every pixel is, the end pixel included.
+    if (xorMode) {
+      raster::TraceThinLineWithEndInto(x0, y0, xe, ye, bits, stride,
+                                       [rgb](std::uint32_t& pixel) { pixel ^= rgb; });
+    } else {
+      const std::uint32_t value = 0xFF000000u | rgb;
+      raster::TraceThinLineWithEndInto(x0, y0, xe, ye, bits, stride,
+                                       [value](std::uint32_t& pixel) { pixel = value; });
+    }
+    return;
+  }
   const bool reaches = std::max(x0, xe) >= clip.left && std::min(x0, xe) < clip.right &&
                        std::max(y0, ye) >= clip.top && std::min(y0, ye) < clip.bottom;
   if (!reaches) return;

@@ -51,6 +51,15 @@ class CImageContext final : public CDrawContext {
 
  private:
   DcRect DeviceClip() const;
+  // The image's pixels for writing, with its row length and the device clip. Asking the
+  // image for its size and clip on every line would cost more than a short line's pixels,
+  // so they are kept while the pixels stay where they were and as large.
+  struct Surface {
+    std::uint32_t* bits = nullptr;  // null: nothing can be drawn
+    std::ptrdiff_t stride = 0;      // in pixels
+    raster::Clip clip;              // device coordinates, inside the image
+  };
+  const Surface& PixelsForWriting();
   const QFont& CurrentQtFont() const;
   void DrawText(int x, int y, const DcRect* clip, QStringView text);
 
@@ -58,6 +67,8 @@ class CImageContext final : public CDrawContext {
   DeviceCaps m_caps;
   bool m_clipped = false;
   DcRect m_clip;  // device coordinates
+  Surface m_surface;
+  qsizetype m_surfaceBytes = -1;  // the image's size when m_surface was taken; -1: not taken
   mutable DcFont m_qtFontFor;
   mutable QFont m_qtFont;
   mutable bool m_qtFontValid = false;

@@ -115,8 +115,13 @@ void SpanSet::AddRun(Int y, Int x0, Int x1) {
 }
 
 void SpanSet::Normalise() {
-  std::sort(m_spans.begin(), m_spans.end(),
-            [](const Span& a, const Span& b) { return a.y != b.y ? a.y < b.y : a.x0 < b.x0; });
+  const auto before = [](const Span& a, const Span& b) {
+    return a.y != b.y ? a.y < b.y : a.x0 < b.x0;
+  };
+  // Bands and fills come row by row, already in order: only outlines need sorting.
+  if (!std::is_sorted(m_spans.begin(), m_spans.end(), before)) {
+    std::sort(m_spans.begin(), m_spans.end(), before);
+  }
   // Merged in place: the runs kept never overtake the runs read.
   std::size_t kept = 0;
   for (std::size_t i = 0; i < m_spans.size(); ++i) {

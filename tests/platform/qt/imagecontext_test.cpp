@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace zeph {
 namespace {
@@ -219,6 +221,59 @@ TEST(ImageContextLine, LineWithEndMatchesTheSeparateCallsAndTheExactPixels) {
       EXPECT_EQ(PixelsNot(one.image), ExactLineWithEnd(c.x0, c.y0, c.x1, c.y1, box));
     }
   }
+}
+
+// A line whose ends both lie inside the clip takes the quick walk: the exact pixels in every
+// direction and slope, either way round, up to the clip's last row and column, and in XOR mode
+// each pixel once.
+TEST(ImageContextLine, LinesWhollyInsideTheClipSetTheExactPixelsInEveryDirection) {
+  const DcPen pen{PenStyle::kSolid, 1, MakeColour(200, 100, 50)};
+  const DcRect clip{2, 3, 61, 58};
+  std::vector<std::array<int, 4>> lines;
+  for (int dx = -13; dx <= 13; ++dx) {
+    for (int dy = -13; dy <= 13; ++dy) lines.push_back({30, 30, 30 + dx, 30 + dy});
+  }
+  const int l = clip.left, t = clip.top, r = clip.right - 1, b = clip.bottom - 1;
+  for (const auto& corners : {std::array<int, 4>{l, t, r, b}, {r, t, l, b}, {l, b, r, t},
+                              {l, t, r, t}, {r, b, r, t}, {l, t, l + 1, b}}) {
+    lines.push_back(corners);
+  }
+  for (const auto& line : lines) {
+    for (const bool reversed : {false, true}) {
+      const int x0 = reversed ? line[2] : line[0], y0 = reversed ? line[3] : line[1];
+      const int x1 = reversed ? line[0] : line[2], y1 = reversed ? line[1] : line[3];
+      SCOPED_TRACE(std::to_string(x0) + "," + std::to_string(y0) + " -> " + std::to_string(x1) +
+                   "," + std::to_string(y1));
+      Canvas canvas(64, 64);
+      canvas.dc.SetClipRect(clip);
+      canvas.dc.DrawLineWithEnd(pen, x0, y0, x1, y1);
+      EXPECT_EQ(PixelsNot(canvas.image), ExactLineWithEnd(x0, y0, x1, y1, clip));
+      canvas.image.fill(kWhite);
+      canvas.dc.SetRasterOp(RasterOp::kXor);
+      canvas.dc.DrawLineWithEnd(pen, x0, y0, x1, y1);
+      EXPECT_EQ(PixelsOf(canvas.image, kWhite ^ 0x00C86432u), ExactLineWithEnd(x0, y0, x1, y1, clip));
+      canvas.dc.DrawLineWithEnd(pen, x0, y0, x1, y1);
+      EXPECT_TRUE(PixelsNot(canvas.image).empty());
+    }
+  }
+}
+
+// The context keeps the image's size between lines: a copy taken between two lines keeps its
+// pixels, and an image replaced by a smaller one is drawn within its own size.
+TEST(ImageContextLine, LinesFollowTheImageWhenItIsSharedOrReplaced) {
+  const DcPen pen{PenStyle::kSolid, 1, 0};
+  Canvas canvas(40, 30);
+  canvas.dc.DrawLineWithEnd(pen, 0, 0, 39, 0);
+  const QImage copy = canvas.image;
+  canvas.dc.DrawLineWithEnd(pen, 0, 5, 39, 5);
+  EXPECT_EQ(PixelsNot(copy), ExactLineWithEnd(0, 0, 39, 0, {0, 0, 40, 30}));
+  canvas.image = QImage(12, 8, QImage::Format_RGB32);
+  canvas.image.fill(kWhite);
+  canvas.dc.DrawLineWithEnd(pen, 0, 1, 39, 1);
+  canvas.dc.DrawLineWithEnd(pen, 3, 0, 3, 29);
+  PixelSet expected = ExactLineWithEnd(0, 1, 39, 1, {0, 0, 12, 8});
+  expected.merge(ExactLineWithEnd(3, 0, 3, 29, {0, 0, 12, 8}));
+  EXPECT_EQ(PixelsNot(canvas.image), expected);
 }
 
 // ---- Exclusive or ----
