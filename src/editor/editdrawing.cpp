@@ -713,10 +713,8 @@ void CEditDrawing::EraseFeedback() {
       }
       break;
     case kToolCopy:
-      if (m_feedbackDrawn != 0) {
-        ClearGrips();
-        for (CDrawItem* item : m_pickList) DrawItem(item, kDrawXor);
-      }
+      // Only the copies and the grip dragging them go: the chosen items' grips stay shown.
+      if (m_feedbackDrawn != 0) EraseCopyFeedback();
       break;
     case kToolOrigin:
       ClearMarks();
