@@ -21,6 +21,17 @@ using zeph::CDrawContext;
 using zeph::DcPen;
 using zeph::RasterOp;
 
+namespace {
+
+// Whether a Move drag carries items: between the press and the release, with items picked.
+// Move items and Move points drag only after their OK; before it the press is choosing.
+bool IsMoveDragRunning(int clickStep, bool nothingPicked) {
+  if (g_currentTool != kToolMove || clickStep % 3 != 1 || nothingPicked) return false;
+  return (g_toolSubMode != 1 && g_toolSubMode != 3) || g_moveDragging != 0;
+}
+
+}  // namespace
+
 CEditDrawing::CEditDrawing(QWidget* parent) : CDrawingWindow(parent) {
   SetShowPicture(1);
   setMouseTracking(true);
@@ -713,10 +724,8 @@ void CEditDrawing::EraseFeedback() {
       }
       break;
     case kToolCopy:
-      if (m_feedbackDrawn != 0) {
-        ClearGrips();
-        for (CDrawItem* item : m_pickList) DrawItem(item, kDrawXor);
-      }
+      // Only the copies and the grip dragging them go: the chosen items' grips stay shown.
+      if (m_feedbackDrawn != 0) EraseCopyFeedback();
       break;
     case kToolOrigin:
       ClearMarks();
@@ -938,6 +947,7 @@ void CEditDrawing::OnEraseBkgnd(CDrawContext& dc) {
 
 void CEditDrawing::OnPaint(CDrawContext& dc) {
   LogScope trace(2418);
+  const bool moveDrag = IsMoveDragRunning(m_clickStep, m_pickList.empty());
   const bool hideCrossHairs = m_crossHairsShown != 0;
   if (hideCrossHairs) HideCrossHairs();
   const bool breakOffered = m_breakPieceIndex >= 0 && m_breakItem != nullptr;
@@ -956,10 +966,21 @@ void CEditDrawing::OnPaint(CDrawContext& dc) {
       }
     }
   }
+  // So are the items a Move drag carries, in every sub-mode: drawn in their own colours here,
+  // the next step of the drag would leave them behind.
+  std::vector<CDrawItem*> moving;
+  if (moveDrag) {
+    for (CDrawItem* item : m_pickList) {
+      if (item->IsInvisible() != 0) continue;
+      item->SetInvisible();
+      moving.push_back(item);
+    }
+  }
   PaintDrawing(dc);
   for (CDrawItem* line : cornerLines) {
     if (line != nullptr) line->ClearInvisible();
   }
+  for (CDrawItem* item : moving) item->ClearInvisible();
   if (breakOffered) {
     if (breakItemShown) m_breakItem->ClearInvisible();
     // Every piece already answered "keep", the one just answered included.
@@ -997,6 +1018,20 @@ void CEditDrawing::OnPaint(CDrawContext& dc) {
         break;
       case kToolCopy:
         for (const CDrawItem* item : m_pickList) item->Draw(&dc, &GetMapping(), kDrawXor, 0);
+        break;
+      case kToolMove:
+        // In the order the drag draws them: Move items puts texts first.
+        if (moveDrag) {
+          const bool textsFirst = g_toolSubMode == 1;
+          for (const int pass : {0, 1}) {
+            for (const CDrawItem* item : m_pickList) {
+              const bool text = item->GetType() == kItemText;
+              if (textsFirst ? text == (pass == 0) : pass == 0) {
+                item->Draw(&dc, &GetMapping(), kDrawXor, 0);
+              }
+            }
+          }
+        }
         break;
       default:
         break;

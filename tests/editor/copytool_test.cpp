@@ -355,5 +355,26 @@ TEST_F(CopyToolTest, OkTakesTheChoiceUpAndRestartChoosesAgain) {
   EXPECT_EQ(Drawing().GetClickStep(), 0);
 }
 
+TEST_F(CopyToolTest, LeavingTheWindowMidDragKeepsTheChosenItemsGrips) {
+  const CDrawItem* line = AddLine({60, 100}, {100, 100});
+  const DrawingPoint start = StartOf(line);
+  TakeUp({{80, 100}}, 1);
+  ASSERT_EQ(Drawing().GetGripCount(), 2);
+  Press({60, 100}, {80, 120});
+  // Out of the window with the button held: the copies and their grip go, the chosen line's
+  // grips stay, and the screen is what a repaint shows.
+  Drawing().OnMouseMove(kMkLButton, {Drawing().width() + 10, 50});
+  EXPECT_EQ(Drawing().GetGripCount(), 2);
+  ExpectCleanScreen();
+  // Back in, the drag goes on and the release places the copy; the grips are still there.
+  QTest::mouseMove(&Drawing(), {85, 125});
+  QTest::mouseRelease(&Drawing(), Qt::LeftButton, {}, {85, 125});
+  ASSERT_EQ(m_doc.GetItemCount(), 2);
+  const DrawingPoint to = At({85, 125});
+  EXPECT_EQ(OffsetsFrom(1, start), (Offsets{{to.x - start.x, to.y - start.y}}));
+  EXPECT_EQ(Drawing().GetGripCount(), 2);
+  ExpectCleanScreen();
+}
+
 }  // namespace
 }  // namespace zeph::testing

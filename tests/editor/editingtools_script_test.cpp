@@ -12,13 +12,17 @@
 #include <numbers>
 #include <vector>
 
+#include "controls/edits.h"
 #include "controls/viewcontrols.h"
 #include "document/drawingfile.h"
+#include "editor/editingview.h"
 #include "editor/tickelements.h"
 #include "editor/toolparams.h"
 #include "editor/valuesbarparams.h"
 #include "editor/viewparts.h"
 #include "items/drawitem.h"
+#include "items/transform.h"
+#include "items/valuefields.h"
 #include "view_fixture.h"
 
 namespace zeph::testing {
@@ -81,6 +85,20 @@ class EditingToolsScriptTest : public ViewTest {
     ASSERT_NE(button, nullptr) << id;
     QTest::mouseClick(button, Qt::LeftButton);
   }
+  // Press at from, drag to to, release there.
+  void Drag(QPoint from, QPoint to) {
+    QTest::mouseMove(&Drawing(), from);
+    QTest::mousePress(&Drawing(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(&Drawing(), to);
+    QTest::mouseRelease(&Drawing(), Qt::LeftButton, {}, to);
+  }
+  // A value typed into the values bar's edit box for a field and applied, as Enter does.
+  void TypeValue(int field, const QString& text) {
+    m_view->SetOpenEditor(kValueEditorEdit, field);
+    m_view->GetValueEdit()->SetWindowText(text);
+    m_view->GetValueEdit()->show();
+    ASSERT_EQ(m_view->ApplyValueEdit(), 1) << field;
+  }
 
   // ---- The item calls' side ----
   // A line as the Line tool makes it with the values bar as it is.
@@ -96,6 +114,38 @@ class EditingToolsScriptTest : public ViewTest {
   }
   static void AddChain(CZephDoc& doc, const std::vector<DrawingPoint>& points) {
     for (std::size_t i = 1; i < points.size(); ++i) AddLine(doc, points[i - 1], points[i]);
+  }
+  // The line of doc with these ends, in either order, allowing for a transform's rounding.
+  static CDrawItem* FindLine(CZephDoc& doc, DrawingPoint a, DrawingPoint b) {
+    const auto near = [](DrawingPoint p, DrawingPoint q) {
+      return std::abs(p.x - q.x) <= 2 && std::abs(p.y - q.y) <= 2;
+    };
+    for (int i = 0; i < doc.GetItemCount(); ++i) {
+      CDrawItem* item = doc.GetItem(i);
+      if (item->GetType() != kItemLine) continue;
+      DrawingPoint s;
+      DrawingPoint e;
+      item->GetStart(s.x, s.y);
+      item->GetEnd(e.x, e.y);
+      if ((near(s, a) && near(e, b)) || (near(s, b) && near(e, a))) return item;
+    }
+    ADD_FAILURE() << "no line from " << a.x << "," << a.y << " to " << b.x << "," << b.y;
+    return nullptr;
+  }
+  static CDrawItem* Last(CZephDoc& doc) { return doc.GetItem(doc.GetItemCount() - 1); }
+  // Copies of item added after the others, each the transform of the one before, as a
+  // transform keeping its originals makes them.
+  static void AddTransformedCopies(CZephDoc& doc, const CDrawItem* item, const CTransform& t,
+                                   int count) {
+    const CDrawItem* from = item;
+    for (int i = 0; i < count; ++i) {
+      DrawItemPtr copy = CreateItem(from->GetType());
+      copy->CopyFrom(from);
+      copy->Transform(t);
+      CDrawItem* added = copy.get();
+      ASSERT_EQ(doc.AddItem(copy), 1);
+      from = added;
+    }
   }
 
   // The symbol: a plain line and a two-line shape, away from the symbol's origin.
@@ -199,6 +249,25 @@ std::vector<EditingToolsScriptTest::ScriptStep> EditingToolsScriptTest::Script()
   const QPoint j(340, 130);
   const QPoint jEnd(340, 60);
   const double radius = 20.0 * s;
+  // A line to move, then to move one end of.
+  const QPoint m1(420, 60);
+  const QPoint m2(500, 60);
+  // An upright line to copy in a row to the right.
+  const QPoint c1(540, 20);
+  const QPoint c2(540, 50);
+  // A line turned about its start, one reflected, one enlarged and one stretched.
+  const QPoint r1(420, 140);
+  const QPoint r2(460, 140);
+  const QPoint f3(480, 160);
+  const QPoint f4(520, 200);
+  const QPoint mirror(530, 180);
+  const QPoint e1(420, 220);
+  const QPoint e2(440, 220);
+  const QPoint s1(480, 240);
+  const QPoint s2(500, 260);
+  // The middle of the fillet's arc, round the corner from its centre.
+  const QPoint arcMiddle(134, 144);
+  constexpr std::int32_t kNewColour = 0x020000FF;
 
   return {
       {"Line: two lines meeting at a corner",
@@ -323,6 +392,200 @@ std::vector<EditingToolsScriptTest::ScriptStep> EditingToolsScriptTest::Script()
        [=, this] {
          EXPECT_EQ(g_readoutOrigin.x, At({180, 120}).x);
          EXPECT_EQ(g_readoutOrigin.y, At({180, 120}).y);
+       }},
+      {"Line and Move: an item dragged by its middle",
+       [=, this] {
+         DrawChain({m1, m2});
+         Use(kToolMove, 0);
+         Drag({460, 60}, {460, 80});
+       },
+       [=, this](CZephDoc& doc) {
+         AddLine(doc, At(m1), At(m2));
+         const DrawingPoint from = At({460, 60});
+         const DrawingPoint to = At({460, 80});
+         Last(doc)->MoveBy(to.x - from.x, to.y - from.y);
+       },
+       [=, this] { EXPECT_EQ(Drawing().GetClickStep(), 0); }},
+      {"Move points: a line's end chosen, then dragged",
+       [=, this] {
+         Use(kToolMove, 3);
+         Click({500, 80});
+         PressPromptButton(kIdPromptOK);
+         ASSERT_EQ(g_moveDragging, 1);
+         Drag({500, 80}, {520, 100});
+       },
+       [=, this](CZephDoc& doc) {
+         CDrawItem* line = FindLine(doc, At({420, 80}), At({500, 80}));
+         ASSERT_NE(line, nullptr);
+         line->SetEnd(At({520, 100}).x, At({520, 100}).y);
+       },
+       {}},
+      {"Line and Copy: a row of three copies",
+       [=, this] {
+         DrawChain({c1, c2});
+         Use(kToolCopy);
+         Click({540, 35});
+         PressPromptButton(kIdPromptOK);
+         ASSERT_EQ(g_copyPlacing, 1);
+         g_actionCount = 3;
+         Drag(c2, {c2.x() + 12, c2.y()});
+       },
+       [=, this](CZephDoc& doc) {
+         AddLine(doc, At(c1), At(c2));
+         const CDrawItem* source = Last(doc);
+         const int step = At({c2.x() + 12, c2.y()}).x - At(c2).x;
+         for (int k = 1; k <= 3; ++k) {
+           DrawItemPtr copy = CreateItem(kItemLine);
+           copy->CopyFrom(source);
+           copy->MoveBy(k * step, 0);
+           ASSERT_EQ(doc.AddItem(copy), 1);
+         }
+       },
+       {}},
+      {"Line and Rotate: three quarter turns keeping the original",
+       [=, this] {
+         DrawChain({r1, r2});
+         Use(kToolRotate);
+         g_rotateAngle = std::numbers::pi / 2.0;
+         g_rotateAngleSet = 1;
+         g_keepOriginals = 1;
+         g_actionCount = 3;
+         Click({440, 140});
+         PressPromptButton(kIdPromptOK);
+         Click(r1);
+       },
+       [=, this](CZephDoc& doc) {
+         AddLine(doc, At(r1), At(r2));
+         CTransform t;
+         t.SetRotation(90.0, At(r1).x, At(r1).y);
+         AddTransformedCopies(doc, Last(doc), t, 3);
+       },
+       [=, this] {
+         g_keepOriginals = 0;
+         EXPECT_EQ(Drawing().GetClickStep(), 0);
+       }},
+      {"Line and Reflect: in an upright mirror",
+       [=, this] {
+         DrawChain({f3, f4});
+         Use(kToolReflect);
+         g_reflectDirection = 0;
+         g_actionCount = 1;
+         Click({500, 180});
+         PressPromptButton(kIdPromptOK);
+         Click(mirror);
+       },
+       [=, this](CZephDoc& doc) {
+         AddLine(doc, At(f3), At(f4));
+         CTransform t;
+         t.SetReflection(1, At(mirror).x);
+         Last(doc)->Transform(t);
+       },
+       {}},
+      {"Line and Enlarge: twice as long from its start",
+       [=, this] {
+         DrawChain({e1, e2});
+         Use(kToolEnlarge);
+         g_enlargeFactor = 2.0;
+         g_enlargeFactorSet = 1;
+         g_actionCount = 1;
+         Click({430, 220});
+         PressPromptButton(kIdPromptOK);
+         Click(e1);
+       },
+       [=, this](CZephDoc& doc) {
+         AddLine(doc, At(e1), At(e2));
+         CTransform t;
+         t.SetEnlargement(2.0, At(e1).x, At(e1).y);
+         Last(doc)->Transform(t);
+       },
+       {}},
+      {"Line and Stretch: twice as wide from an upright line",
+       [=, this] {
+         DrawChain({s1, s2});
+         Use(kToolStretch);
+         g_stretchFactor = 2.0;
+         g_stretchFactorSet = 1;
+         g_stretchDirection = 1;
+         g_actionCount = 1;
+         Click({490, 250});
+         PressPromptButton(kIdPromptOK);
+         Click(s1);
+       },
+       [=, this](CZephDoc& doc) {
+         AddLine(doc, At(s1), At(s2));
+         CTransform t;
+         t.SetStretch(1, 2.0, At(s1).x);
+         Last(doc)->Transform(t);
+       },
+       {}},
+      {"Object: the enlarged line transferred to another object",
+       [=, this] {
+         Use(kToolObject, 2);
+         Click({440, 220});
+         g_objectChosen = 1;
+         g_currentObject = 4;
+         PressPromptButton(kIdPromptOK);
+       },
+       [=, this](CZephDoc& doc) {
+         CDrawItem* line = FindLine(doc, At(e1), At({460, 220}));
+         ASSERT_NE(line, nullptr);
+         line->SetObjectNumber(4);
+       },
+       [=, this] {
+         EXPECT_EQ(g_objectChosen, 0);
+         g_currentObject = 0;
+       }},
+      {"Delete: the half-turned copy",
+       [=, this] {
+         Use(kToolDelete);
+         Click({400, 140});
+         PressPromptButton(kIdPromptOK);
+       },
+       [=, this](CZephDoc& doc) {
+         CDrawItem* line = FindLine(doc, At(r1), At({380, 140}));
+         ASSERT_NE(line, nullptr);
+         ASSERT_EQ(doc.RemoveItem(line), 1);
+       },
+       {}},
+      {"Colour: the stretched line recoloured",
+       [=, this] {
+         Use(kToolColour);
+         Click({500, 250});
+         ASSERT_EQ(g_recolourCount, 1);
+         // What the values bar's colour field does with the colour picked.
+         Drawing().RecolourChosen(static_cast<int>(kNewColour));
+       },
+       [=, this](CZephDoc& doc) {
+         CDrawItem* line = FindLine(doc, At(s1), At({520, 260}));
+         ASSERT_NE(line, nullptr);
+         line->SetColour(static_cast<int>(kNewColour));
+       },
+       {}},
+      {"Modify: the fillet's angle typed into the values bar",
+       [=, this] {
+         Use(kToolModify);
+         Click(arcMiddle);
+         ASSERT_EQ(Drawing().GetPickCount(), 1);
+         ASSERT_EQ(Drawing().GetPicked(0)->GetType(), kItemArc);
+         TypeValue(27, QStringLiteral("60"));
+       },
+       [=, this](CZephDoc& doc) {
+         CDrawItem* arc = doc.GetItem(2);
+         ASSERT_EQ(arc->GetType(), kItemArc);
+         arc->SetAngle(NormaliseAngle(60.0 * std::numbers::pi / 180.0, 0));
+         arc->Recalculate();
+       },
+       {}},
+      {"Values: a line's values shown, nothing changed",
+       [=, this] {
+         Use(kToolValues);
+         Click({470, 90});
+       },
+       [](CZephDoc&) {},
+       [=, this] {
+         ASSERT_EQ(Drawing().GetPickCount(), 1);
+         EXPECT_EQ(g_valueStartX, At({420, 80}).x);
+         EXPECT_EQ(g_valueEndY, At({520, 100}).y);
        }},
   };
 }

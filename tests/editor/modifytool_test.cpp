@@ -137,7 +137,11 @@ TEST_F(ModifyToolTest, DraggedControlPointMovesTheCurveAsOneUndoStep) {
   EXPECT_EQ(m_window->GetGripCount(), 2) << "grips at both control points";
   const DrawingPoint before = ControlPoint(curve, 0);
   const int undoCount = UndoCount();
+  m_view.calls.clear();
   Drag({61, 61}, {71, 41});
+  // The values bar follows the control point being dragged.
+  EXPECT_FALSE(m_view.Calls(QStringLiteral("ShowControlPointValues 0")).isEmpty());
+  EXPECT_TRUE(m_view.Calls(QStringLiteral("ShowControlPointValues 1")).isEmpty());
   EXPECT_EQ(g_toolState, 4);
   EXPECT_EQ(m_window->GetClickStep(), 0);
   EXPECT_EQ(ControlPoint(curve, 0),
@@ -171,7 +175,10 @@ TEST_F(ModifyToolTest, CurveDraggedIntoCrossingItselfIsPutBackOnRelease) {
   const DrawingPoint before0 = ControlPoint(curve, 0);
   const DrawingPoint before1 = ControlPoint(curve, 1);
   const int undoCount = UndoCount();
+  m_view.calls.clear();
   Drag({120, 40}, {5, 20});
+  EXPECT_FALSE(m_view.Calls(QStringLiteral("ShowControlPointValues 1")).isEmpty())
+      << "the values follow the control point while the curve is not drawn";
   EXPECT_EQ(ControlPoint(curve, 0), before0);
   EXPECT_EQ(ControlPoint(curve, 1), before1);
   EXPECT_NE(curve->IsValid(), 0);

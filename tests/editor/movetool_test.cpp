@@ -352,6 +352,37 @@ TEST_F(MoveToolTest, ChosenItemsOrPointsStayChosenWhenADragIsCutShort) {
   }
 }
 
+TEST_F(MoveToolTest, ARepaintMidDragShowsTheMovingItemsAsTheDragDoes) {
+  for (const int subMode :
+       {kMoveItem, kMoveItems, kMovePoint, kMovePoints, kDragOutLine, kSplitPoint}) {
+    SCOPED_TRACE(subMode);
+    m_doc.ClearDrawing();
+    AddLine(0, 0, 40, 30);
+    // Exclusive-or over the paper looks like the line itself; where the moving line crosses
+    // this one it does not.
+    AddLine(50, -10, 50, 80);
+    g_snapMode = kSnapNone;
+    Use(kToolMove, subMode);
+    if (subMode == kMoveItems || subMode == kMovePoints) {
+      Click(Px(39, 29));
+      Ok();
+    }
+    Repaint();
+    PressAndHold(Px(39, 29), Px(60, 40));
+    const QImage shown = m_window->BackBuffer().copy();
+    Repaint();
+    EXPECT_EQ(m_window->BackBuffer(), shown) << "the moving items are still in exclusive-or";
+    // The next step of the drag leaves no trace where the items were, nor does the release.
+    QTest::mouseMove(m_window.get(), Px(70, 45));
+    const QImage moved = m_window->BackBuffer().copy();
+    Repaint();
+    EXPECT_EQ(m_window->BackBuffer(), moved) << "a trace of the repainted items";
+    QTest::mouseRelease(m_window.get(), Qt::LeftButton, {}, Px(70, 45));
+    ExpectGestureClosed("released");
+    ExpectCleanScreen();
+  }
+}
+
 TEST_F(MoveToolTest, LeavingTheWindowWhileDraggingLeavesNoTrace) {
   for (const int subMode :
        {kMoveItem, kMoveItems, kMovePoint, kMovePoints, kDragOutLine, kSplitPoint}) {

@@ -25,6 +25,9 @@ class CRecordingView final : public IOwnerView {
   void ShowPointValues(int x, int y, int mode) override {
     calls << QStringLiteral("ShowPointValues %1 %2 %3").arg(x).arg(y).arg(mode);
   }
+  void ShowControlPointValues(int i) override {
+    calls << QStringLiteral("ShowControlPointValues %1").arg(i);
+  }
   int IsPickingColour() const override { return pickingColour; }
   void EndPickColour() override {
     calls << QStringLiteral("EndPickColour");
