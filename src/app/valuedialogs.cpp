@@ -133,10 +133,9 @@ void AddDialogButtons(CDialogPlus& dialog, QBoxLayout& layout) {
 
 namespace {
 
-// The frame the value dialogs share: their content, then OK, Cancel and Help in a column to
-// the right.
+// The buttons are made before the frame's layout, as the dialogs always made them.
 template <typename Content>
-void LayOutBesideButtons(CDialogPlus& dialog, Content* content, int stretch) {
+void LayOutContentBesideButtons(CDialogPlus& dialog, Content* content, int stretch) {
   auto* buttons = new QVBoxLayout;
   AddDialogButtons(dialog, *buttons);
   auto* layout = new QHBoxLayout(&dialog);
@@ -147,6 +146,18 @@ void LayOutBesideButtons(CDialogPlus& dialog, Content* content, int stretch) {
   }
   layout->addLayout(buttons);
 }
+
+}  // namespace
+
+void LayOutBesideButtons(CDialogPlus& dialog, QLayout* content, int stretch) {
+  LayOutContentBesideButtons(dialog, content, stretch);
+}
+
+void LayOutBesideButtons(CDialogPlus& dialog, QWidget* content, int stretch) {
+  LayOutContentBesideButtons(dialog, content, stretch);
+}
+
+namespace {
 
 // The one-value dialogs: the prompt above its field, beside the buttons.
 void LayOutPromptAndField(CDialogPlus& dialog, QLabel& prompt, QWidget& field) {
