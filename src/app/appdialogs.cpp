@@ -1,5 +1,6 @@
 #include "app/appdialogs.h"
 #include "app/sysinfosheet.h"
+#include "app/valuedialogs.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -49,6 +50,44 @@ QToolButton* MakeProgramIcon(QWidget& dialog) {
   return icon;
 }
 
+// The version, release and build lines the version dialogs open with, in the column that goes
+// beside the program icon; build, when asked for, is the build line.
+QVBoxLayout* AddVersionLines(QWidget& dialog, QLabel** build = nullptr) {
+  QLabel* version = AddLine(dialog, kIdcVersion, QStringLiteral("Version"));
+  QLabel* release = AddLine(dialog, kIdcRelease, QStringLiteral("Release"));
+  QLabel* buildLine = AddLine(dialog, kIdcBuild, QString());
+  if (build != nullptr) *build = buildLine;
+  auto* lines = new QVBoxLayout;
+  lines->addWidget(version);
+  lines->addWidget(release);
+  lines->addWidget(buildLine);
+  return lines;
+}
+
+// The default button, OK.
+QPushButton* AddOkButton(CDialogPlus& dialog) {
+  auto* ok = new QPushButton(QStringLiteral("OK"), &dialog);
+  dialog.ConnectCommand(ok, kIdOk);
+  ok->setDefault(true);
+  return ok;
+}
+
+// The version dialogs' frame: the program icon beside their lines, then a column of OK and one
+// more button.
+void LayOutBesideIcon(QWidget& dialog, QToolButton* icon, QLayout* lines, QPushButton* ok,
+                      QPushButton* other) {
+  auto* top = new QHBoxLayout;
+  top->addWidget(icon, 0, Qt::AlignTop);
+  top->addSpacing(12);
+  top->addLayout(lines, 1);
+  auto* buttons = new QVBoxLayout;
+  buttons->addWidget(ok);
+  buttons->addWidget(other);
+  buttons->addStretch();
+  top->addLayout(buttons);
+  dialog.setLayout(top);
+}
+
 }  // namespace
 
 // ---- CEditNameDialog ----
@@ -61,24 +100,14 @@ CEditNameDialog::CEditNameDialog(QWidget* parent) : CDialogPlus(kIddEditName, pa
   label->setBuddy(m_edit);
   m_keepBox = new QCheckBox(QStringLiteral("&Keep your name on disk"), this);
   SetControlId(m_keepBox, kIdcKeepName);
-  auto* ok = new QPushButton(QStringLiteral("OK"), this);
-  ConnectCommand(ok, kIdOk);
-  ok->setDefault(true);
-  auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-  ConnectCommand(cancel, kIdCancel);
-  auto* help = new QPushButton(QStringLiteral("&Help"), this);
-  ConnectCommand(help, kIdHelp);
+  auto* buttons = new QVBoxLayout;
+  AddDialogButtons(*this, *buttons);
 
   auto* fields = new QGridLayout;
   fields->addWidget(label, 0, 0);
   fields->addWidget(m_edit, 0, 1);
   fields->addWidget(m_keepBox, 1, 1);
   fields->setColumnMinimumWidth(1, 220);
-  auto* buttons = new QVBoxLayout;
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
-  buttons->addWidget(help);
-  buttons->addStretch();
   auto* layout = new QHBoxLayout(this);
   layout->addLayout(fields);
   layout->addLayout(buttons);
@@ -119,30 +148,13 @@ CAboutDialog::CAboutDialog(QWidget* parent) : CDialogPlus(kIddAbout, parent) {
   setWindowTitle(QStringLiteral("About Zephorin 3"));
   QToolButton* icon = MakeProgramIcon(*this);
   connect(icon, &QToolButton::clicked, this, [this]() { OnProgramIcon(); });
-  QLabel* version = AddLine(*this, kIdcVersion, QStringLiteral("Version"));
-  QLabel* release = AddLine(*this, kIdcRelease, QStringLiteral("Release"));
-  QLabel* build = AddLine(*this, kIdcBuild, QString());
+  QLabel* build = nullptr;
+  QVBoxLayout* lines = AddVersionLines(*this, &build);
   build->setMinimumWidth(120);
-  auto* ok = new QPushButton(QStringLiteral("OK"), this);
-  ConnectCommand(ok, kIdOk);
-  ok->setDefault(true);
+  QPushButton* ok = AddOkButton(*this);
   auto* buildButton = new QPushButton(QStringLiteral("&Build"), this);
   ConnectCommand(buildButton, kIdcBuildButton);
-
-  auto* lines = new QVBoxLayout;
-  lines->addWidget(version);
-  lines->addWidget(release);
-  lines->addWidget(build);
-  auto* top = new QHBoxLayout;
-  top->addWidget(icon, 0, Qt::AlignTop);
-  top->addSpacing(12);
-  top->addLayout(lines, 1);
-  auto* buttons = new QVBoxLayout;
-  buttons->addWidget(ok);
-  buttons->addWidget(buildButton);
-  buttons->addStretch();
-  top->addLayout(buttons);
-  setLayout(top);
+  LayOutBesideIcon(*this, icon, lines, ok, buildButton);
 }
 
 bool CAboutDialog::OnInitDialog() {
@@ -196,34 +208,16 @@ QString UpdateCheckText(std::int32_t latestVersion) {
 CCheckUpdatesDialog::CCheckUpdatesDialog(QWidget* parent) : CDialogPlus(kIddCheckUpdates, parent) {
   setWindowTitle(QStringLiteral("Checking for updates"));
   QToolButton* icon = MakeProgramIcon(*this);
-  QLabel* version = AddLine(*this, kIdcVersion, QStringLiteral("Version"));
-  QLabel* release = AddLine(*this, kIdcRelease, QStringLiteral("Release"));
-  QLabel* build = AddLine(*this, kIdcBuild, QString());
+  QVBoxLayout* lines = AddVersionLines(*this);
   QLabel* current = AddLine(*this, kIdcUpdateText, QStringLiteral("Current"));
   current->setMinimumSize(320, 60);
   current->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  auto* ok = new QPushButton(QStringLiteral("OK"), this);
-  ConnectCommand(ok, kIdOk);
-  ok->setDefault(true);
-  auto* contact = new QPushButton(QStringLiteral("&Contact details"), this);
-  SetControlId(contact, kIdcContactDetails);
-
-  auto* lines = new QVBoxLayout;
-  lines->addWidget(version);
-  lines->addWidget(release);
-  lines->addWidget(build);
   lines->addSpacing(8);
   lines->addWidget(current, 1);
-  auto* top = new QHBoxLayout;
-  top->addWidget(icon, 0, Qt::AlignTop);
-  top->addSpacing(12);
-  top->addLayout(lines, 1);
-  auto* buttons = new QVBoxLayout;
-  buttons->addWidget(ok);
-  buttons->addWidget(contact);
-  buttons->addStretch();
-  top->addLayout(buttons);
-  setLayout(top);
+  QPushButton* ok = AddOkButton(*this);
+  auto* contact = new QPushButton(QStringLiteral("&Contact details"), this);
+  SetControlId(contact, kIdcContactDetails);
+  LayOutBesideIcon(*this, icon, lines, ok, contact);
 }
 
 bool CCheckUpdatesDialog::OnInitDialog() {

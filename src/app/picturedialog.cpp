@@ -70,11 +70,7 @@ CChoosePictureDialog::CChoosePictureDialog(QWidget* parent)
   fields->addWidget(browse, 0, 2);
   fields->addWidget(paste, 1, 1);
   fields->addWidget(preview, 2, 0, 1, 3, Qt::AlignCenter);
-  auto* buttons = new QVBoxLayout;
-  AddDialogButtons(*this, *buttons);
-  auto* layout = new QHBoxLayout(this);
-  layout->addLayout(fields, 1);
-  layout->addLayout(buttons);
+  LayOutBesideButtons(*this, fields, 1);
 }
 
 CChoosePictureDialog::~CChoosePictureDialog() {

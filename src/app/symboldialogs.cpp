@@ -186,11 +186,7 @@ CChooseSymbolDialog::CChooseSymbolDialog(QWidget* parent) : CDialogPlus(kIddChoo
   setWindowTitle(QStringLiteral("Choosing a symbol"));
   QFrame* area = AddPreviewArea(*this, kIdcSymbolPreview);
   area->setFixedSize(420, 320);
-  auto* buttons = new QVBoxLayout;
-  AddDialogButtons(*this, *buttons);
-  auto* layout = new QHBoxLayout(this);
-  layout->addWidget(area);
-  layout->addLayout(buttons);
+  LayOutBesideButtons(*this, area, 0);
 }
 
 bool CChooseSymbolDialog::OnInitDialog() {
@@ -217,11 +213,7 @@ void CSymbolTransformDialog::BuildLayout(QLayout* fields) {
   auto* column = new QVBoxLayout;
   column->addWidget(area);
   column->addLayout(fields);
-  auto* buttons = new QVBoxLayout;
-  AddDialogButtons(*this, *buttons);
-  auto* layout = new QHBoxLayout(this);
-  layout->addLayout(column, 1);
-  layout->addLayout(buttons);
+  LayOutBesideButtons(*this, column, 1);
 }
 
 bool CSymbolTransformDialog::OnInitDialog() {

@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <new>
+#include <type_traits>
 
 #include "document/document.h"
 #include "editor/showdrawing.h"
@@ -130,6 +131,46 @@ void AddDialogButtons(CDialogPlus& dialog, QBoxLayout& layout) {
   if (layout.direction() == QBoxLayout::TopToBottom) layout.addStretch();
 }
 
+namespace {
+
+// The buttons are made before the frame's layout, as the dialogs always made them.
+template <typename Content>
+void LayOutContentBesideButtons(CDialogPlus& dialog, Content* content, int stretch) {
+  auto* buttons = new QVBoxLayout;
+  AddDialogButtons(dialog, *buttons);
+  auto* layout = new QHBoxLayout(&dialog);
+  if constexpr (std::is_base_of_v<QLayout, Content>) {
+    layout->addLayout(content, stretch);
+  } else {
+    layout->addWidget(content, stretch);
+  }
+  layout->addLayout(buttons);
+}
+
+}  // namespace
+
+void LayOutBesideButtons(CDialogPlus& dialog, QLayout* content, int stretch) {
+  LayOutContentBesideButtons(dialog, content, stretch);
+}
+
+void LayOutBesideButtons(CDialogPlus& dialog, QWidget* content, int stretch) {
+  LayOutContentBesideButtons(dialog, content, stretch);
+}
+
+namespace {
+
+// The one-value dialogs: the prompt above its field, beside the buttons.
+void LayOutPromptAndField(CDialogPlus& dialog, QLabel& prompt, QWidget& field) {
+  prompt.setBuddy(&field);
+  auto* fields = new QVBoxLayout;
+  fields->addWidget(&prompt);
+  fields->addWidget(&field);
+  fields->addStretch();
+  LayOutBesideButtons(dialog, fields, 1);
+}
+
+}  // namespace
+
 CShowDrawing* CreatePreview(CDialogPlus& dialog, int areaId, const QString& text, int mode,
                             int glitchCode) {
   QWidget* area = dialog.GetDlgItem(areaId);
@@ -161,17 +202,7 @@ CChooseSettingDialog::CChooseSettingDialog(QWidget* parent) : CDialogPlus(kIddCh
   auto* prompt = new QLabel(QStringLiteral("Please type in the value"), this);
   SetControlId(prompt, kIdcPrompt);
   prompt->setWordWrap(true);
-  QLineEdit* edit = AddEdit(*this, kIdcValue);
-  prompt->setBuddy(edit);
-  auto* fields = new QVBoxLayout;
-  fields->addWidget(prompt);
-  fields->addWidget(edit);
-  fields->addStretch();
-  auto* buttons = new QVBoxLayout;
-  AddDialogButtons(*this, *buttons);
-  auto* layout = new QHBoxLayout(this);
-  layout->addLayout(fields, 1);
-  layout->addLayout(buttons);
+  LayOutPromptAndField(*this, *prompt, *AddEdit(*this, kIdcValue));
   setMinimumWidth(320);
 }
 
@@ -197,17 +228,7 @@ CPolygonSidesDialog::CPolygonSidesDialog(QWidget* parent) : CDialogPlus(kIddPoly
   auto* prompt =
       new QLabel(QStringLiteral("Please type in the number of sides in the polygon:"), this);
   SetControlId(prompt, kIdcPrompt);
-  QLineEdit* edit = AddEdit(*this, kIdcSides);
-  prompt->setBuddy(edit);
-  auto* fields = new QVBoxLayout;
-  fields->addWidget(prompt);
-  fields->addWidget(edit);
-  fields->addStretch();
-  auto* buttons = new QVBoxLayout;
-  AddDialogButtons(*this, *buttons);
-  auto* layout = new QHBoxLayout(this);
-  layout->addLayout(fields, 1);
-  layout->addLayout(buttons);
+  LayOutPromptAndField(*this, *prompt, *AddEdit(*this, kIdcSides));
 }
 
 bool CPolygonSidesDialog::OnInitDialog() {
@@ -349,11 +370,7 @@ CPrintingScaleDialog::CPrintingScaleDialog(QWidget* parent)
   connect(automatic, &QCheckBox::clicked, this, &CPrintingScaleDialog::OnAutomaticClicked);
   connect(m_scaleList, &QComboBox::editTextChanged, this, &CPrintingScaleDialog::OnScaleEdited);
   connect(m_scaleList, &QComboBox::activated, this, &CPrintingScaleDialog::OnScaleEdited);
-  auto* buttons = new QVBoxLayout;
-  AddDialogButtons(*this, *buttons);
-  auto* layout = new QHBoxLayout(this);
-  layout->addWidget(group, 1);
-  layout->addLayout(buttons);
+  LayOutBesideButtons(*this, group, 1);
 }
 
 void CPrintingScaleDialog::ScaleSeries(double automaticScale, double values[4]) {
@@ -452,11 +469,7 @@ CRealWorldScaleDialog::CRealWorldScaleDialog(QWidget* parent)
   auto* column = new QVBoxLayout;
   column->addLayout(fields);
   column->addStretch();
-  auto* buttons = new QVBoxLayout;
-  AddDialogButtons(*this, *buttons);
-  auto* layout = new QHBoxLayout(this);
-  layout->addLayout(column, 1);
-  layout->addLayout(buttons);
+  LayOutBesideButtons(*this, column, 1);
 }
 
 bool CRealWorldScaleDialog::OnInitDialog() {
@@ -488,11 +501,7 @@ CChooseHatchDialog::CChooseHatchDialog(QWidget* parent) : CDialogPlus(kIddChoose
   area->setFrameShape(QFrame::Box);
   area->setFixedSize(460, 360);
   SetControlId(area, kIdcHatchPreview);
-  auto* buttons = new QVBoxLayout;
-  AddDialogButtons(*this, *buttons);
-  auto* layout = new QHBoxLayout(this);
-  layout->addWidget(area);
-  layout->addLayout(buttons);
+  LayOutBesideButtons(*this, area, 0);
 }
 
 CChooseHatchDialog::~CChooseHatchDialog() = default;
@@ -518,17 +527,7 @@ CChooseObjectDialog::CChooseObjectDialog(QWidget* parent) : CDialogPlus(kIddChoo
       QStringLiteral("Please type in the name of the new object\nor choose an object from the list:"),
       this);
   SetControlId(prompt, kIdcPrompt);
-  QComboBox* list = AddCombo(*this, kIdcObjectList, true);
-  prompt->setBuddy(list);
-  auto* fields = new QVBoxLayout;
-  fields->addWidget(prompt);
-  fields->addWidget(list);
-  fields->addStretch();
-  auto* buttons = new QVBoxLayout;
-  AddDialogButtons(*this, *buttons);
-  auto* layout = new QHBoxLayout(this);
-  layout->addLayout(fields, 1);
-  layout->addLayout(buttons);
+  LayOutPromptAndField(*this, *prompt, *AddCombo(*this, kIdcObjectList, true));
 }
 
 bool CChooseObjectDialog::OnInitDialog() {

@@ -9,6 +9,8 @@
 #include "controls/dialogplus.h"
 
 class QBoxLayout;
+class QLayout;
+class QWidget;
 class QComboBox;
 class QLabel;
 class CShowDrawing;
@@ -57,6 +59,10 @@ inline constexpr int kIdcHatchPreview = 1025;
 void ShowDialogWarning(int id, const QString& text);
 // Adds OK, Cancel and Help, connected to the dialog's commands, as a column (or a row).
 void AddDialogButtons(CDialogPlus& dialog, QBoxLayout& layout);
+// The frame most dialogs share: their content (with its stretch), then OK, Cancel and Help in a
+// column to the right.
+void LayOutBesideButtons(CDialogPlus& dialog, QLayout* content, int stretch);
+void LayOutBesideButtons(CDialogPlus& dialog, QWidget* content, int stretch);
 
 // ---- A number ----
 class CChooseSettingDialog : public CDialogPlus {

@@ -58,6 +58,13 @@ void ReadCircle(const CDrawItem& arc) {
 
 }  // namespace
 
+void CEditDrawing::ShowArcFeedback(CDrawItem& arc) {
+  arc.Recalculate();
+  DrawRubberBand();
+  ReadCircle(arc);
+  GetOwnerView().ShowArcValues();
+}
+
 void CEditDrawing::ClickArcThreePoints() {
   LogScope trace(2432);
   CZephDoc* document = GetDocument();
@@ -66,26 +73,12 @@ void CEditDrawing::ClickArcThreePoints() {
     return;
   }
   SetSnapDistance();
-  if (m_clickStep == 0) {
-    DrawItemPtr arc = CreateToolItem(kItemArc);
-    if (!arc) {
-      trace.Exit(kLogMemory);
-      return;
-    }
-    arc->SetColour(g_drawingColour);
-    arc->SetObjectNumber(g_currentObject);
-    arc->SetPenWidth(1);
-    m_construction = std::move(arc);
-    m_feedbackDrawn = 0;
-    document->GetSelectedPoints().RemoveAll();
-    m_clickStep = 1;
-    SetPrompt(kPromptArcStart);
+  if (m_clickStep == 0 && !BeginConstruction(kItemArc, kPromptArcStart)) {
+    trace.Exit(kLogMemory);
+    return;
   }
-  CDrawItem* arc = m_construction.get();
-  if (arc == nullptr || arc->GetType() != kItemArc) {
-    SetGlitchValue(m_clickStep);
-    ReportGlitch(2432, 1);
-    m_clickStep = 0;
+  CDrawItem* arc = ConstructionOfKind(kItemArc, 2432);
+  if (arc == nullptr) {
     trace.Exit(kLogInvalid);
     return;
   }
@@ -121,10 +114,7 @@ void CEditDrawing::ClickArcThreePoints() {
       if (spanned) {
         // The minor arc of the fixed radius over the chord.
         arc->SetAngle(2.0 * AngleOf(h, std::sqrt(r * r - h * h)));
-        arc->Recalculate();
-        DrawRubberBand();
-        ReadCircle(*arc);
-        view.ShowArcValues();
+        ShowArcFeedback(*arc);
       } else {
         ShowSnapPointValues(0);
       }
@@ -133,10 +123,7 @@ void CEditDrawing::ClickArcThreePoints() {
       if (same) {
         ShowSnapPointValues(0);
       } else {
-        arc->Recalculate();
-        DrawRubberBand();
-        ReadCircle(*arc);
-        view.ShowArcValues();
+        ShowArcFeedback(*arc);
       }
     } else {
       ShowSnapPointValues(0);
@@ -146,10 +133,7 @@ void CEditDrawing::ClickArcThreePoints() {
         // Start and end together make no arc, and neither does an end the fixed radius cannot
         // reach (the arc would keep an angle from an earlier end and another radius): the
         // gesture ends without one.
-        ClearMarks();
-        m_construction.reset();
-        m_clickStep = 0;
-        SetPrompt(0);
+        DropConstruction();
         trace.Exit(kLogHandled, 1);
         return;
       }
@@ -213,26 +197,12 @@ void CEditDrawing::ClickArcCentre() {
     return;
   }
   SetSnapDistance();
-  if (m_clickStep == 0) {
-    DrawItemPtr arc = CreateToolItem(kItemArc);
-    if (!arc) {
-      trace.Exit(kLogMemory);
-      return;
-    }
-    arc->SetColour(g_drawingColour);
-    arc->SetObjectNumber(g_currentObject);
-    arc->SetPenWidth(1);
-    m_construction = std::move(arc);
-    m_feedbackDrawn = 0;
-    document->GetSelectedPoints().RemoveAll();
-    m_clickStep = 1;
-    SetPrompt(kPromptArcCentre);
+  if (m_clickStep == 0 && !BeginConstruction(kItemArc, kPromptArcCentre)) {
+    trace.Exit(kLogMemory);
+    return;
   }
-  CDrawItem* arc = m_construction.get();
-  if (arc == nullptr || arc->GetType() != kItemArc) {
-    SetGlitchValue(m_clickStep);
-    ReportGlitch(2433, 1);
-    m_clickStep = 0;
+  CDrawItem* arc = ConstructionOfKind(kItemArc, 2433);
+  if (arc == nullptr) {
     trace.Exit(kLogInvalid);
     return;
   }
@@ -260,12 +230,10 @@ void CEditDrawing::ClickArcCentre() {
       const double t = AngleTo(centre, start);
       const DrawingPoint end = PointAround(centre, t + g_arcAngle, r);
       arc->SetEnd(end.x, end.y);
-      arc->Recalculate();
       if (r > 0.0) {
-        DrawRubberBand();
-        ReadCircle(*arc);
-        view.ShowArcValues();
+        ShowArcFeedback(*arc);
       } else {
+        arc->Recalculate();
         ShowSnapPointValues(0);
       }
     };
@@ -301,10 +269,7 @@ void CEditDrawing::ClickArcCentre() {
     if (step == 5) {
       const DrawingPoint start = StartOf(*arc);
       if (start == centre) {
-        ClearMarks();
-        m_construction.reset();
-        m_clickStep = 0;
-        SetPrompt(0);
+        DropConstruction();
         trace.Exit(kLogHandled, 1);
         return;
       }
@@ -359,26 +324,14 @@ void CEditDrawing::ClickCircle() {
   }
   SetSnapDistance();
   if (m_clickStep == 0) {
-    DrawItemPtr circle = CreateToolItem(kItemCircle);
-    if (!circle) {
+    if (!BeginConstruction(kItemCircle, kPromptCircleCentre)) {
       trace.Exit(kLogMemory);
       return;
     }
-    circle->SetColour(g_drawingColour);
-    circle->SetPenWidth(1);
-    circle->SetObjectNumber(g_currentObject);
-    if (g_circleRadiusSet != 0) circle->SetRadius(RoundToInt(g_circleRadius));
-    m_construction = std::move(circle);
-    m_feedbackDrawn = 0;
-    document->GetSelectedPoints().RemoveAll();
-    m_clickStep = 1;
-    SetPrompt(kPromptCircleCentre);
+    if (g_circleRadiusSet != 0) m_construction->SetRadius(RoundToInt(g_circleRadius));
   }
-  CDrawItem* circle = m_construction.get();
-  if (circle == nullptr || circle->GetType() != kItemCircle) {
-    SetGlitchValue(m_clickStep);
-    ReportGlitch(2434, 1);
-    m_clickStep = 0;
+  CDrawItem* circle = ConstructionOfKind(kItemCircle, 2434);
+  if (circle == nullptr) {
     trace.Exit(kLogInvalid);
     return;
   }

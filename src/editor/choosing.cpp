@@ -18,12 +18,6 @@
 namespace {
 
 constexpr int kMessageShapesProtected = 69;
-constexpr int kStateModifyWaiting = 3;
-constexpr int kStateCurveHandles = 4;
-constexpr int kStateDimensionPicked = 6;
-constexpr int kStateObjectHide = 8;
-constexpr int kStateObjectIdentify = 9;
-constexpr int kStateObjectDelete = 10;
 
 }  // namespace
 

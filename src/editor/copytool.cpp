@@ -39,13 +39,11 @@ DrawingPoint CopyOffset(int k, std::int64_t dx, std::int64_t dy) {
 
 void CEditDrawing::ClickCopy() {
   LogScope trace(kLogCopy);
-  CZephDoc* document = GetDocument();
+  CZephDoc* document = GestureDocument();
   if (document == nullptr) {
-    m_clickStep = 0;
     trace.Exit(kLogInvalid);
     return;
   }
-  SetSnapDistance();
   if (g_copyPlacing == 0) {
     if (m_clickStep % 3 == 2) {
       ChooseAtRelease();

@@ -4,7 +4,6 @@
 // cursor's distance from the corner. Everything the gesture changes is one undo group.
 #include <algorithm>
 #include <cmath>
-#include <new>
 
 #include "document/document.h"
 #include "editor/editdrawing.h"
@@ -27,7 +26,6 @@ constexpr int kMessageNoCorners = 64;
 constexpr int kMessageFilletTooLarge = 65;
 constexpr int kMessageChamferTooLarge = 66;
 constexpr int kMessageTooManyItems = 68;
-constexpr int kMessageNoMemory = 224;
 
 int BackgroundColourMode() { return static_cast<int>(g_backgroundColour & zeph::kColourMask); }
 
@@ -175,15 +173,8 @@ void CEditDrawing::ClickCorner() {
       trace.Exit(kLogInvalid);
       return;
     }
-    DrawItemPtr item;
-    try {
-      item = CreateItem(chamfer != 0 ? kItemLine : kItemArc);
-    } catch (const std::bad_alloc&) {
-      item.reset();
-    }
+    DrawItemPtr item = CreateToolItem(chamfer != 0 ? kItemLine : kItemArc);
     if (!item) {
-      document->SetUndoGroup(0);
-      ShowWarning(kMessageNoMemory);
       m_clickStep = 0;
       SetPrompt(0);
       trace.Exit(kLogMemory);

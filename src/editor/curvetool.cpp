@@ -44,26 +44,14 @@ void CEditDrawing::ClickCurve() {
   SetSnapDistance();
   DrawingToolGesture& gesture = m_toolGesture;
   if (m_clickStep == 0) {
-    DrawItemPtr curve = CreateToolItem(kItemBezier);
-    if (!curve) {
+    if (!BeginConstruction(kItemBezier, kPromptCurveStart)) {
       trace.Exit(kLogMemory);
       return;
     }
-    curve->SetColour(g_drawingColour);
-    curve->SetObjectNumber(g_currentObject);
-    curve->SetPenWidth(1);
-    m_construction = std::move(curve);
-    m_feedbackDrawn = 0;
     gesture.controlLine = -1;
-    document->GetSelectedPoints().RemoveAll();
-    m_clickStep = 1;
-    SetPrompt(kPromptCurveStart);
   }
-  CDrawItem* curve = m_construction.get();
-  if (curve == nullptr || curve->GetType() != kItemBezier) {
-    SetGlitchValue(m_clickStep);
-    ReportGlitch(2436, 1);
-    m_clickStep = 0;
+  CDrawItem* curve = ConstructionOfKind(kItemBezier, 2436);
+  if (curve == nullptr) {
     trace.Exit(kLogInvalid);
     return;
   }
@@ -94,10 +82,7 @@ void CEditDrawing::ClickCurve() {
     if (step == 5) {
       if (start == end) {
         // Start and end together make no curve: the gesture ends without one.
-        ClearMarks();
-        m_construction.reset();
-        m_clickStep = 0;
-        SetPrompt(0);
+        DropConstruction();
         trace.Exit(kLogHandled, 1);
         return;
       }

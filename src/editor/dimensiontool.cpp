@@ -51,11 +51,8 @@ void CEditDrawing::ClickDimension() {
     m_clickStep = 1;
     SetPrompt(kPromptPickLine);
   }
-  CDrawItem* dimension = m_construction.get();
-  if (dimension == nullptr || dimension->GetType() != kItemDimension) {
-    SetGlitchValue(m_clickStep);
-    ReportGlitch(2441, 1);
-    m_clickStep = 0;
+  CDrawItem* dimension = ConstructionOfKind(kItemDimension, 2441);
+  if (dimension == nullptr) {
     trace.Exit(kLogInvalid);
     return;
   }

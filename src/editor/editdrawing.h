@@ -409,6 +409,36 @@ class CEditDrawing : public CDrawingWindow, public IDrawingWindow {
  public:
   // ---- End of Modify and Values tools ----
 
+  // ---- Steps several tools share (toolsteps.cpp) ----
+ private:
+  // A drawing tool's first press: a new item of the kind in the drawing colour and current
+  // object, pen width 1, becomes the construction item; the chosen points are dropped, the step
+  // becomes 1 and the prompt shows. False after message 224, with nothing started.
+  bool BeginConstruction(int type, int prompt);
+  // The construction item when it is of the tool's kind; otherwise null, after a glitch under
+  // logCode, with the step back to 0.
+  CDrawItem* ConstructionOfKind(int type, int logCode);
+  // A gesture that makes nothing: marks off, the construction item destroyed, the step back to
+  // 0 and no prompt.
+  void DropConstruction();
+  // The document for a Move or Copy event with the snap distance set; null, with the step back
+  // to 0, when there is none.
+  CZephDoc* GestureDocument();
+  // The pick list could not be filled: it is emptied, the undo group closed and message 224
+  // shown.
+  void DropPickForMemory();
+  // The listed points (and so their items, normalised) follow g_snapPoint on from m_moveLast.
+  void DragPointsToSnap(const CItemRefList& points);
+  // The release of an Object tool's click ends it: the item nearest to the cursor, with the
+  // choice shown. Null before the release or with no item near (released tells which).
+  CDrawItem* ObjectItemAtRelease(bool& released);
+  // The arc recalculated and shown as the rubber band, its circle in the read-outs and the values
+  // bar (arctools.cpp).
+  void ShowArcFeedback(CDrawItem& arc);
+
+ public:
+  // ---- End of steps several tools share ----
+
   // ---- Scrolling ----
   // The scroll ranges after a zoom, a size change or a change of the drawing: the window may
   // be scrolled one window beyond the drawing's extents (refreshed from the document when

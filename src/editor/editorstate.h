@@ -43,6 +43,18 @@ extern std::int32_t g_currentTool;
 extern std::int32_t g_snapMode;
 // The current tool's state, 0..10; what it means belongs to the tool.
 extern std::int32_t g_toolState;
+// Its values, one table for every file that reads or sets it.
+inline constexpr int kStateIdle = 0;
+inline constexpr int kStateChoosing = 1;
+inline constexpr int kStateValues = 2;
+inline constexpr int kStateModifyWaiting = 3;
+inline constexpr int kStateCurveHandles = 4;
+inline constexpr int kStateControlPointDrag = 5;
+inline constexpr int kStateDimensionPicked = 6;
+inline constexpr int kStateDimensionDrag = 7;
+inline constexpr int kStateObjectHide = 8;
+inline constexpr int kStateObjectIdentify = 9;
+inline constexpr int kStateObjectDelete = 10;
 // The sub-mode shown in the flyout list, -1 when the tool has none.
 extern std::int32_t g_currentSubMode;
 // The sub-modes the tools remember between uses.

@@ -26,31 +26,19 @@ void CEditDrawing::ClickEllipse() {
   }
   DrawingToolGesture& gesture = m_toolGesture;
   if (m_clickStep == 0) {
-    DrawItemPtr ellipse = CreateToolItem(kItemEllipse);
-    if (!ellipse) {
+    if (!BeginConstruction(kItemEllipse, kPromptEllipseAxis)) {
       trace.Exit(kLogMemory);
       return;
     }
-    document->GetSelectedPoints().RemoveAll();
-    ellipse->SetColour(g_drawingColour);
-    ellipse->SetPenWidth(1);
-    ellipse->SetObjectNumber(g_currentObject);
-    ellipse->SetRotation(g_ellipseSlope);
+    m_construction->SetRotation(g_ellipseSlope);
     const double c = std::cos(g_ellipseSlope);
     const double s = std::sin(g_ellipseSlope);
     gesture.c2 = c * c;
     gesture.cs = c * s;
     gesture.s2 = s * s;
-    m_construction = std::move(ellipse);
-    m_feedbackDrawn = 0;
-    SetPrompt(kPromptEllipseAxis);
-    m_clickStep = 1;
   }
-  CDrawItem* ellipse = m_construction.get();
-  if (ellipse == nullptr || ellipse->GetType() != kItemEllipse) {
-    SetGlitchValue(m_clickStep);
-    ReportGlitch(2435, 1);
-    m_clickStep = 0;
+  CDrawItem* ellipse = ConstructionOfKind(kItemEllipse, 2435);
+  if (ellipse == nullptr) {
     trace.Exit(kLogInvalid);
     return;
   }

@@ -104,11 +104,8 @@ void CEditDrawing::ClickText() {
     m_clickStep = 1;
     SetPrompt(kPromptTextStart);
   }
-  CDrawItem* text = m_construction.get();
-  if (text == nullptr || text->GetType() != kItemText) {
-    SetGlitchValue(m_clickStep);
-    ReportGlitch(2438, 1);
-    m_clickStep = 0;
+  CDrawItem* text = ConstructionOfKind(kItemText, 2438);
+  if (text == nullptr) {
     trace.Exit(kLogInvalid);
     return;
   }

@@ -22,7 +22,6 @@ namespace {
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
 constexpr int kPromptLineStart = 132;
 constexpr int kPromptLineEnd = 128;
-constexpr int kMessageNoMemory = 224;
 
 }  // namespace
 
@@ -103,15 +102,8 @@ void CEditDrawing::ClickLine() {
   // Without a constraint the end hunts within the join distance even with snapping off.
   if (mode == kSnapNone && g_lineLengthSet == 0 && g_lineAngleSet == 0) mode = kSnapHunt;
   if (m_clickStep == 0) {
-    DrawItemPtr line;
-    try {
-      line = CreateItem(kItemLine);
-    } catch (const std::bad_alloc&) {
-      line.reset();
-    }
+    DrawItemPtr line = CreateToolItem(kItemLine);
     if (!line) {
-      document->SetUndoGroup(0);
-      ShowWarning(kMessageNoMemory);
       trace.Exit(kLogMemory);
       return;
     }

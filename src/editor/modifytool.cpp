@@ -20,12 +20,6 @@
 
 namespace {
 
-constexpr int kStateModifyWaiting = 3;
-constexpr int kStateCurveHandles = 4;
-constexpr int kStateControlPointDrag = 5;
-constexpr int kStateDimensionPicked = 6;
-constexpr int kStateDimensionDrag = 7;
-
 constexpr int kActionRemoveProtection = 60;
 constexpr int kPromptTypeText = 141;
 constexpr int kMessageNoMemory = 224;

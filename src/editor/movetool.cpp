@@ -28,7 +28,6 @@ constexpr int kDragOutLine = 4;
 constexpr int kSplitPoint = 5;
 
 constexpr int kPromptMoveItem = 171;
-constexpr int kMessageNoMemory = 224;
 // How near (in pixels) a handle of the grabbed item must be to become its grip.
 constexpr int kGripReach = 20;
 
@@ -164,13 +163,11 @@ void CEditDrawing::AbandonMove() {
 
 void CEditDrawing::ClickMoveItem() {
   LogScope trace(2466);
-  CZephDoc* document = GetDocument();
+  CZephDoc* document = GestureDocument();
   if (document == nullptr) {
-    m_clickStep = 0;
     trace.Exit(kLogInvalid);
     return;
   }
-  SetSnapDistance();
   if (m_clickStep == 0) {
     // What the last gesture moved is not moved again when this press finds nothing.
     m_pickList.clear();
@@ -180,9 +177,7 @@ void CEditDrawing::ClickMoveItem() {
       return;
     }
     if (AddToPickList(item) == 0) {
-      m_pickList.clear();
-      document->SetUndoGroup(0);
-      ShowWarning(kMessageNoMemory);
+      DropPickForMemory();
       trace.Exit(kLogMemory);
       return;
     }
@@ -259,13 +254,11 @@ void CEditDrawing::ClickMoveItem() {
 
 void CEditDrawing::ClickMoveItems() {
   LogScope trace(2467);
-  CZephDoc* document = GetDocument();
+  CZephDoc* document = GestureDocument();
   if (document == nullptr) {
-    m_clickStep = 0;
     trace.Exit(kLogInvalid);
     return;
   }
-  SetSnapDistance();
   if (g_moveDragging == 0) {
     if (m_clickStep == 0) m_feedbackDrawn = 0;
     if (m_clickStep >= 2) {
@@ -340,13 +333,11 @@ void CEditDrawing::ClickMoveItems() {
 
 void CEditDrawing::ClickMovePoints() {
   LogScope trace(2468);
-  CZephDoc* document = GetDocument();
+  CZephDoc* document = GestureDocument();
   if (document == nullptr) {
-    m_clickStep = 0;
     trace.Exit(kLogInvalid);
     return;
   }
-  SetSnapDistance();
   CItemRefList& points = document->GetSelectedPoints();
   if (g_moveDragging == 0) {
     if (m_clickStep == 0) m_feedbackDrawn = 0;
@@ -378,9 +369,7 @@ void CEditDrawing::ClickMovePoints() {
     m_moveLast = m_moveRef;
     m_feedbackDrawn = 0;
     if (PickItemsOfPoints() == 0) {
-      m_pickList.clear();
-      document->SetUndoGroup(0);
-      ShowWarning(kMessageNoMemory);
+      DropPickForMemory();
       trace.Exit(kLogMemory);
       return;
     }
@@ -395,21 +384,14 @@ void CEditDrawing::ClickMovePoints() {
     m_feedbackDrawn = 0;
   }
   SnapMove(MoveMode(g_snapMode), m_moveRef, m_moveOffset, 0);
-  const int dx = g_snapPoint.x - m_moveLast.x;
-  const int dy = g_snapPoint.y - m_moveLast.y;
-  for (std::uint16_t i = 0; i < points.GetCount(); ++i) {
-    document->MoveRefPoint(points.GetAt(i), dx, dy);
-  }
-  m_moveLast = g_snapPoint;
+  DragPointsToSnap(points);
   if (m_clickStep <= 1) {
-    for (CDrawItem* item : m_pickList) item->Normalise();
     DrawPickedXor(0);
     m_feedbackDrawn = 1;
     trace.Exit();
     return;
   }
   // The release: the points stay chosen, with their grips, for the next drag.
-  for (CDrawItem* item : m_pickList) item->Normalise();
   DrawPickedInPlace();
   SyncGripsToPoints(points);
   ShowPromptText(0);
@@ -423,13 +405,11 @@ void CEditDrawing::ClickMovePoints() {
 
 void CEditDrawing::ClickMovePoint() {
   LogScope trace(2469);
-  CZephDoc* document = GetDocument();
+  CZephDoc* document = GestureDocument();
   if (document == nullptr) {
-    m_clickStep = 0;
     trace.Exit(kLogInvalid);
     return;
   }
-  SetSnapDistance();
   const int subMode = g_toolSubMode;
   CItemRefList& points = document->GetSelectedPoints();
   if (m_clickStep == 0) {
@@ -469,10 +449,8 @@ void CEditDrawing::ClickMovePoint() {
     m_moveRef = {document->GetRefX(handle), document->GetRefY(handle)};
     m_moveLast = m_moveRef;
     if (PickItemsOfPoints() == 0) {
-      m_pickList.clear();
       points.RemoveAll();
-      document->SetUndoGroup(0);
-      ShowWarning(kMessageNoMemory);
+      DropPickForMemory();
       trace.Exit(kLogMemory);
       return;
     }
@@ -512,13 +490,7 @@ void CEditDrawing::ClickMovePoint() {
   // Drag out a line keeps to the line's own direction, whatever the values bar fixes.
   const int mode = subMode == kDragOutLine ? kSnapNone : MoveMode(g_snapMode);
   SnapMove(mode, m_moveRef, {}, 0);
-  const int dx = g_snapPoint.x - m_moveLast.x;
-  const int dy = g_snapPoint.y - m_moveLast.y;
-  for (std::uint16_t i = 0; i < points.GetCount(); ++i) {
-    document->MoveRefPoint(points.GetAt(i), dx, dy);
-  }
-  for (CDrawItem* item : m_pickList) item->Normalise();
-  m_moveLast = g_snapPoint;
+  DragPointsToSnap(points);
   if (m_clickStep <= 1) {
     DrawPickedXor(0);
     SetOnlyGrip(m_moveLast.x, m_moveLast.y);

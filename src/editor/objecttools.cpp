@@ -31,17 +31,12 @@ CDrawItem* CEditDrawing::NearestItemAtRelease() {
 
 void CEditDrawing::ClickObjectIdentify() {
   LogScope trace(2470);
-  if (m_clickStep != kStepReleased) {
-    trace.Exit();
-    return;
-  }
-  m_clickStep = 0;
-  CDrawItem* item = NearestItemAtRelease();
+  bool released = false;
+  CDrawItem* item = ObjectItemAtRelease(released);
   if (item == nullptr) {
-    trace.Exit(kLogHandled);
+    trace.Exit(released ? kLogHandled : kLogOk);
     return;
   }
-  ShowChoiceIfHidden();
   // An item of the object already shown is chosen: nothing changes.
   if (item->IsSelected() != 0) {
     const int object = item->GetObjectNumber();
@@ -101,17 +96,12 @@ void CEditDrawing::ClickObjectHide() {
 
 void CEditDrawing::ClickObjectDelete() {
   LogScope trace(2473);
-  if (m_clickStep != kStepReleased) {
-    trace.Exit();
-    return;
-  }
-  m_clickStep = 0;
-  CDrawItem* item = NearestItemAtRelease();
+  bool released = false;
+  CDrawItem* item = ObjectItemAtRelease(released);
   if (item == nullptr) {
-    trace.Exit(kLogHandled);
+    trace.Exit(released ? kLogHandled : kLogOk);
     return;
   }
-  ShowChoiceIfHidden();
   const int object = item->GetObjectNumber();
   const int remove = item->IsSelected() != 0 ? 0 : 1;
   ChooseObject(object, remove);

@@ -23,17 +23,6 @@ constexpr int kActionTransfer = 56;
 constexpr int kActionDeleteObjects = 59;
 constexpr int kActionRemoveProtection = 60;
 
-// Tool states the editor itself sets.
-constexpr int kStateIdle = 0;
-constexpr int kStateChoosing = 1;
-constexpr int kStateValues = 2;
-constexpr int kStateModifyWaiting = 3;
-constexpr int kStateCurveHandles = 4;
-constexpr int kStateDimensionPicked = 6;
-constexpr int kStateObjectHide = 8;
-constexpr int kStateObjectIdentify = 9;
-constexpr int kStateObjectDelete = 10;
-
 }  // namespace
 
 void CEditDrawing::SetPrompt(int stringId) {

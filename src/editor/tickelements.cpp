@@ -18,8 +18,6 @@
 
 namespace {
 
-constexpr int kStateObjectHide = 8;
-constexpr int kStateObjectIdentify = 9;
 constexpr int kTickUnknown = -1;
 constexpr int kTickPartly = 2;
 constexpr int kMinWidth = 100;
