@@ -270,6 +270,15 @@ void CZephDoc::MarkUnlisted(const CDrawItem* item) {
   m_spatial.Remove(item);
 }
 
+void CZephDoc::ReserveListed(std::size_t count) {
+  try {
+    m_listed.reserve(m_listed.size() + count);
+    m_spatial.Reserve(count);
+  } catch (const std::bad_alloc&) {
+    // Only a hint: the lookups grow one item at a time instead.
+  }
+}
+
 void CZephDoc::SetItemListLimitForTest(std::uint32_t limit) { g_itemListLimitForTest = limit; }
 
 int CZephDoc::GrowItemList() {

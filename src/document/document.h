@@ -159,6 +159,9 @@ class CZephDoc final : public IItemDocument {
   // Moves a pointer within the list; no undo record, no changed mark.
   void MoveItemInList(int from, int to);
   int GrowItemList();
+  // Makes room in the lookups kept beside the list for count more items, so a large drawing
+  // read from a file is not rehashed as it grows; the list itself still grows as described.
+  void ReserveListed(std::size_t count);
   // For tests: the list stops growing below this capacity (memory running out).
   static void SetItemListLimitForTest(std::uint32_t limit);
 

@@ -101,6 +101,8 @@ class CDrawingReader {
   bool ReadHeader();
   bool ReadPointTable();
   bool ReadItems(int type, int count);
+  // Room for the items the header counts, no more than the file could hold.
+  void ReserveForItems();
   bool ReadRecord(int type, CDrawItem& item);
   bool ReadLegacySegments();
   bool ReadNames();
@@ -151,6 +153,7 @@ class CDrawingReader {
 bool CDrawingReader::ReadAll() {
   if (!ReadHeader()) return false;
   if (Old() && !ReadPointTable()) return false;
+  ReserveForItems();
   if (!ReadItems(kItemBezier, m_header.curves)) return false;
   if (!ReadItems(kItemFill, m_header.fills)) return false;
   if (!ReadLegacySegments()) return false;
@@ -211,6 +214,19 @@ bool CDrawingReader::ReadPointTable() {
         static_cast<int>(std::clamp<std::int64_t>(std::int64_t{y} * 100, -kMaxPointY, kMaxPointY));
   }
   return true;
+}
+
+void CDrawingReader::ReserveForItems() {
+  std::int64_t total = 0;
+  for (int count : {m_header.curves, m_header.fills, m_header.lines, m_header.arcs,
+                    m_header.circles, m_header.texts, m_header.ellipses, m_header.ellipseArcs,
+                    m_header.dimensions}) {
+    total += std::max(count, 0);
+  }
+  // Every item takes more than eight characters of the file: a header that counts more
+  // items than that is not believed.
+  total = std::min<std::int64_t>(total, std::max<std::int64_t>(m_fileSize, 0) / 8);
+  m_doc.ReserveListed(static_cast<std::size_t>(total));
 }
 
 bool CDrawingReader::ReadItems(int type, int count) {

@@ -86,6 +86,12 @@ void CSpatialIndex::Clear() {
   m_widestPen = 1;
 }
 
+void CSpatialIndex::Reserve(std::size_t count) {
+  m_records.reserve(m_records.size() + count);
+  m_ids.reserve(m_ids.size() + count);
+  m_pending.reserve(m_pending.size() + count);
+}
+
 void CSpatialIndex::Add(const CDrawItem* item) {
   if (item == nullptr) return;
   if (m_ids.count(item) != 0) {

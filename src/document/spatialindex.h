@@ -38,6 +38,8 @@ class CSpatialIndex {
 
   // ---- Kept in step by the document ----
   void Clear();
+  // Room for count more items.
+  void Reserve(std::size_t count);
   void Add(const CDrawItem* item);
   void Remove(const CDrawItem* item);
   // The item's geometry changed; only its address is used (it may be half destroyed).

@@ -374,6 +374,12 @@ int CTextFileReader::NextByte(std::uint8_t& byte) {
 
 int CTextFileReader::ReadLine(QString& line) {
   line.clear();
+  return ReadLineInto(line);
+}
+
+int CTextFileReader::ReadLineInto(QString& line) {
+  // Emptied keeping its room, so one string serves line after line.
+  if (!line.isEmpty()) line.resize(0);
   if (g_fileStatus != kFileOk) return 0;
   try {
     bool anyByte = false;  // a byte of this line has been taken
@@ -452,8 +458,8 @@ int CTextFileReader::ReadLine(QString& line) {
 
 template <typename T, typename Parse>
 int CTextFileReader::ReadValue(T& v, Parse parse) {
-  QString line;
-  ReadLine(line);
+  QString& line = m_valueLine;
+  ReadLineInto(line);
   if (g_fileStatus != kFileOk) {
     v = 0;
     return 0;

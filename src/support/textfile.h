@@ -82,6 +82,8 @@ class CTextFileReader {
  private:
   int Refill();
   int NextByte(std::uint8_t& byte);
+  // ReadLine into a string that keeps its room from the last line.
+  int ReadLineInto(QString& line);
   template <typename T, typename Parse>
   int ReadValue(T& v, Parse parse);
 
@@ -91,6 +93,7 @@ class CTextFileReader {
   int m_position = 0;
   int m_fill = 0;
   int m_encoding = kEncodingWindows1252;
+  QString m_valueLine;  // the line of the value being read
 };
 
 class CTextFileWriter final : public ITextOutput {

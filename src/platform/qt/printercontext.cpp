@@ -59,21 +59,43 @@ bool CPrinterContext::BeginDocument() {
     m_painter.reset();
     return false;
   }
+  m_painter->setRenderHint(QPainter::Antialiasing, false);
+  ForgetAppliedState();
   return true;
 }
 
-bool CPrinterContext::NewPage() { return IsDocumentOpen() && m_printer.newPage(); }
+bool CPrinterContext::NewPage() {
+  if (!IsDocumentOpen()) return false;
+  const bool started = m_printer.newPage();
+  ForgetAppliedState();
+  return started;
+}
 
 bool CPrinterContext::EndDocument() {
   if (!IsDocumentOpen()) return false;
   const bool ended = m_painter->end();
   m_painter.reset();
+  ForgetAppliedState();
+  m_capsValid = false;
   return ended;
+}
+
+void CPrinterContext::ForgetAppliedState() {
+  m_clipApplied = false;
+  m_penApplied = AppliedPen::kUnknown;
+  m_brushApplied = false;
+  // The page's measures are asked once per page, not once per drawing call.
+  m_capsValid = false;
+  if (IsDocumentOpen()) {
+    m_caps = QueryDeviceCaps();
+    m_capsValid = true;
+  }
 }
 
 bool CPrinterContext::IsDocumentOpen() const { return m_painter && m_painter->isActive(); }
 
 DeviceCaps CPrinterContext::QueryDeviceCaps() const {
+  if (m_capsValid) return m_caps;
   DeviceCaps caps;
   caps.dpiX = m_printer.resolution();
   caps.dpiY = m_printer.resolution();
@@ -117,20 +139,58 @@ void CPrinterContext::SetClipRect(const DcRect& rect) {
 
 void CPrinterContext::ResetClip() { m_clipped = false; }
 
-QPainter* CPrinterContext::PreparePainter(const DcRect* extraClip) {
+QPainter* CPrinterContext::PrepareClip(const DcRect* extraClip) {
   if (!IsDocumentOpen()) return nullptr;
   DcRect visible = DeviceClip();
   if (extraClip != nullptr) visible = Intersect(visible, *extraClip);
   if (visible.IsEmpty()) return nullptr;
-  m_painter->setClipRect(ToQRect(visible));
-  m_painter->setRenderHint(QPainter::Antialiasing, false);
-  m_painter->setPen(MakeQtPen(GetPen()));
-  if (GetBrush().style == BrushStyle::kSolid) {
-    m_painter->setBrush(ToQColor(GetBrush().colour));
+  if (!m_clipApplied || !(visible == m_appliedClip)) {
+    m_painter->setClipRect(ToQRect(visible));
+    m_appliedClip = visible;
+    m_clipApplied = true;
+  }
+  return m_painter.get();
+}
+
+QPainter* CPrinterContext::PreparePainter(const DcRect* extraClip) {
+  QPainter* painter = PrepareClip(extraClip);
+  if (painter == nullptr) return nullptr;
+  ApplyPen(GetPen(), GetPen().style == PenStyle::kGeometricFlat);
+  ApplyBrush(GetBrush());
+  return painter;
+}
+
+void CPrinterContext::ApplyPen(const DcPen& pen, bool flatCap) {
+  if (m_penApplied == AppliedPen::kPen && m_appliedPen == pen && m_appliedFlatCap == flatCap) {
+    return;
+  }
+  QPen qpen = MakeQtPen(pen);
+  if (flatCap) qpen.setCapStyle(Qt::FlatCap);
+  m_painter->setPen(qpen);
+  m_penApplied = AppliedPen::kPen;
+  m_appliedPen = pen;
+  m_appliedFlatCap = flatCap;
+}
+
+void CPrinterContext::ApplyNoPen() {
+  if (m_penApplied == AppliedPen::kNone) return;
+  m_painter->setPen(Qt::NoPen);
+  m_penApplied = AppliedPen::kNone;
+}
+
+void CPrinterContext::ApplyBrush(const DcBrush& brush) {
+  // A null brush's colour means nothing: any two null brushes are the same.
+  if (m_brushApplied && m_appliedBrush.style == brush.style &&
+      (brush.style == BrushStyle::kNull || m_appliedBrush.colour == brush.colour)) {
+    return;
+  }
+  if (brush.style == BrushStyle::kSolid) {
+    m_painter->setBrush(ToQColor(brush.colour));
   } else {
     m_painter->setBrush(Qt::NoBrush);
   }
-  return m_painter.get();
+  m_appliedBrush = brush;
+  m_brushApplied = true;
 }
 
 void CPrinterContext::LineTo(int x, int y) {
@@ -141,25 +201,29 @@ void CPrinterContext::LineTo(int x, int y) {
   QPointF b(double(x) - o.x + 0.5, double(y) - o.y + 0.5);
   const double length = std::hypot(b.x() - a.x(), b.y() - a.y());
   if (length == 0) return;
-  QPainter* painter = PreparePainter();
+  // A line fills nothing, so the brush is left as it is.
+  QPainter* painter = PrepareClip(nullptr);
   if (painter == nullptr) return;
-  if (GetPen().width <= 1) {
+  const bool thin = GetPen().width <= 1;
+  if (thin) {
     // Cover the start pixel and leave out the end pixel, as on the screen.
     const QPointF half((b.x() - a.x()) / length / 2, (b.y() - a.y()) / length / 2);
     a -= half;
     b -= half;
-    QPen pen = painter->pen();
-    pen.setCapStyle(Qt::FlatCap);
-    painter->setPen(pen);
   }
+  ApplyPen(GetPen(), thin || GetPen().style == PenStyle::kGeometricFlat);
   painter->drawLine(a, b);
 }
 
 void CPrinterContext::SetPixel(int x, int y, ColourRef colour) {
-  QPainter* painter = PreparePainter();
+  QPainter* painter = PrepareClip(nullptr);
   if (painter == nullptr) return;
   const DcPoint o = GetWindowOrigin();
-  painter->fillRect(QRect(x - o.x, y - o.y, 1, 1), ToQColor(colour));
+  // A filled square without an outline, as fillRect draws it, keeping the pen off and the
+  // brush at this colour for the next pixel.
+  ApplyNoPen();
+  ApplyBrush({BrushStyle::kSolid, colour});
+  painter->drawRect(QRect(x - o.x, y - o.y, 1, 1));
 }
 
 void CPrinterContext::Ellipse(int left, int top, int right, int bottom) {
@@ -217,11 +281,13 @@ void CPrinterContext::Polygon(std::span<const DcPoint> points) {
 
 void CPrinterContext::FillRect(const DcRect& rect, ColourRef colour) {
   if (rect.IsEmpty()) return;
-  QPainter* painter = PreparePainter();
+  QPainter* painter = PrepareClip(nullptr);
   if (painter == nullptr) return;
   const DcPoint o = GetWindowOrigin();
-  painter->fillRect(ToQRect({rect.left - o.x, rect.top - o.y, rect.right - o.x, rect.bottom - o.y}),
-                    ToQColor(colour));
+  ApplyNoPen();
+  ApplyBrush({BrushStyle::kSolid, colour});
+  painter->drawRect(
+      ToQRect({rect.left - o.x, rect.top - o.y, rect.right - o.x, rect.bottom - o.y}));
 }
 
 const QFont& CPrinterContext::CurrentQtFont() const {

@@ -59,6 +59,15 @@ class CPrinterContext final : public CDrawContext {
   // The open painter, prepared with the clip and the selected pen and brush; null when no
   // document is open or nothing is visible.
   QPainter* PreparePainter(const DcRect* extraClip = nullptr);
+  // The painter with the clip alone; pen and brush are left as they are.
+  QPainter* PrepareClip(const DcRect* extraClip);
+  // Each change of the painter's state starts a new graphics state in the PDF file (for the
+  // clip, its whole path again), so a state is handed to the painter only when it changed.
+  void ApplyPen(const DcPen& pen, bool flatCap);
+  void ApplyNoPen();
+  void ApplyBrush(const DcBrush& brush);
+  // Forgets what the painter was given, for a new document or page.
+  void ForgetAppliedState();
   const QFont& CurrentQtFont() const;
   void DrawText(int x, int y, const DcRect* clip, QStringView text);
 
@@ -66,6 +75,18 @@ class CPrinterContext final : public CDrawContext {
   std::unique_ptr<QPainter> m_painter;
   bool m_clipped = false;
   DcRect m_clip;  // device coordinates
+  // What was last handed to the painter.
+  bool m_clipApplied = false;
+  DcRect m_appliedClip;
+  enum class AppliedPen : unsigned char { kUnknown, kNone, kPen };
+  AppliedPen m_penApplied = AppliedPen::kUnknown;
+  DcPen m_appliedPen;
+  bool m_appliedFlatCap = false;
+  bool m_brushApplied = false;
+  DcBrush m_appliedBrush;
+  // The page's measures while a document is open; they stay fixed within a page.
+  bool m_capsValid = false;
+  DeviceCaps m_caps;
   mutable DcFont m_qtFontFor;
   mutable QFont m_qtFont;
   mutable bool m_qtFontValid = false;

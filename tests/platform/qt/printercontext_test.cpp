@@ -8,7 +8,9 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace zeph {
 namespace {
@@ -173,6 +175,99 @@ TEST(PrinterContext, ClipAndOriginAreInLogicalCoordinates) {
   EXPECT_EQ(dc.GetClipBox(), (DcRect{-50, 50, 450, 550}));
   dc.ResetClip();
   EXPECT_EQ(dc.GetClipBox(), (DcRect{-50, -50, caps.width - 50, caps.height - 50}));
+}
+
+// The pages' content streams, unpacked, in file order.
+std::vector<QByteArray> PageContents(const QByteArray& pdf) {
+  std::vector<QByteArray> pages;
+  qsizetype at = 0;
+  while ((at = pdf.indexOf("stream\n", at)) >= 0) {
+    const qsizetype start = at + 7;
+    const qsizetype end = pdf.indexOf("endstream", start);
+    if (end < 0) break;
+    at = end + 9;
+    const qsizetype dictionary = pdf.lastIndexOf("<<", start);
+    if (dictionary < 0 || !pdf.mid(dictionary, start - dictionary).contains("/FlateDecode")) {
+      continue;
+    }
+    // qUncompress wants the unpacked size first; a guess is enough.
+    QByteArray packed("\x00\x10\x00\x00", 4);
+    packed += pdf.mid(start, end - start);
+    const QByteArray content = qUncompress(packed);
+    if (content.contains(" cm")) pages.push_back(content);
+  }
+  return pages;
+}
+
+qsizetype CountOf(const QByteArray& text, const char* what) { return text.count(what); }
+
+// What follows the path of the last ellipse drawn: "S" strokes it, "B*" fills and strokes it.
+QByteArray LastEllipsePaint(const QByteArray& content) {
+  const qsizetype curve = content.lastIndexOf(" c\n");
+  if (curve < 0) return {};
+  const qsizetype close = content.indexOf("h\n", curve);
+  if (close < 0) return {};
+  const qsizetype end = content.indexOf('\n', close + 2);
+  return content.mid(close + 2, end - close - 2).trimmed();
+}
+
+TEST(PrinterContext, PixelsAndFilledRectanglesLeaveTheSelectedBrushAlone) {
+  struct Case {
+    const char* name;
+    BrushStyle brush;
+    bool fillFirst;  // a filled rectangle before the pixel
+    const char* paint;
+  };
+  for (const Case& c : {Case{"hollow after a pixel", BrushStyle::kNull, false, "S"},
+                        Case{"hollow after a rectangle", BrushStyle::kNull, true, "S"},
+                        Case{"filled after a pixel", BrushStyle::kSolid, false, "B*"}}) {
+    SCOPED_TRACE(c.name);
+    PdfPrinter pdf(300);
+    CPrinterContext dc(pdf.printer);
+    ASSERT_TRUE(dc.BeginDocument());
+    dc.SelectPen({PenStyle::kSolid, 3, 0});
+    dc.SelectBrush({c.brush, MakeColour(0, 0, 255)});
+    dc.Ellipse(100, 100, 301, 301);
+    if (c.fillFirst) dc.FillRect({400, 400, 500, 500}, MakeColour(255, 0, 0));
+    dc.SetPixel(50, 50, MakeColour(0, 255, 0));
+    dc.Ellipse(600, 600, 801, 801);
+    ASSERT_TRUE(dc.EndDocument());
+    const auto pages = PageContents(pdf.Written());
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(LastEllipsePaint(pages[0]), QByteArray(c.paint));
+    // The pixel and the rectangle themselves are filled without an outline.
+    EXPECT_TRUE(pages[0].contains("50 50 1 1 re\nf\n"));
+  }
+}
+
+TEST(PrinterContext, ClipIsGivenOncePerPageAndAfterClippedText) {
+  PdfPrinter pdf(300);
+  CPrinterContext dc(pdf.printer);
+  const DeviceCaps caps = dc.GetDeviceCaps();
+  ASSERT_TRUE(dc.BeginDocument());
+  for (int i = 0; i < 200; ++i) {
+    dc.DrawLineWithEnd({PenStyle::kSolid, 2, 0}, 10 * i, 0, 10 * i + 5, 1000);
+  }
+  ASSERT_TRUE(dc.NewPage());
+  dc.TextOutClipped(100, 200, {100, 200, 400, 250}, u"Clipped text");
+  dc.MoveTo(0, 0);
+  dc.LineTo(1000, 1000);
+  ASSERT_TRUE(dc.EndDocument());
+  const auto pages = PageContents(pdf.Written());
+  ASSERT_EQ(pages.size(), 2u);
+  // Two hundred lines and their end pixels under one clip, not one clip each.
+  EXPECT_LE(CountOf(pages[0], "W* n") + CountOf(pages[0], "W n"), 2);
+  EXPECT_GE(CountOf(pages[0], "W* n") + CountOf(pages[0], "W n"), 1);
+  // The new page is clipped again; the line after the clipped text gets the whole page back.
+  const QByteArray& second = pages[1];
+  const qsizetype lastClip = std::max(second.lastIndexOf("W* n"), second.lastIndexOf("W n"));
+  ASSERT_GE(lastClip, 0);
+  const qsizetype clipStart = second.lastIndexOf("Q q", lastClip);
+  ASSERT_GE(clipStart, 0);
+  const QByteArray clip = second.mid(clipStart, lastClip - clipStart);
+  EXPECT_TRUE(clip.contains(QByteArray::number(caps.width))) << clip.constData();
+  EXPECT_TRUE(clip.contains(QByteArray::number(caps.height))) << clip.constData();
+  EXPECT_LT(lastClip, second.lastIndexOf(" l\n"));
 }
 
 TEST(PrinterContext, DefaultPrinterFallsBackToAnA4PdfFile) {
