@@ -148,7 +148,8 @@ std::int64_t ReferenceQuotient(std::int64_t n, std::int64_t s) {
 std::vector<std::int64_t> TestDivisors() {
   std::vector<std::int64_t> divisors;
   for (std::int64_t s = 1; s <= 300; ++s) divisors.push_back(s);
-  for (int level = 1; level <= kZoomLevelCount; ++level) divisors.push_back(ZoomScaleOfLevel(level));
+  for (int level = 1; level <= kZoomLevelCount; ++level)
+    divisors.push_back(ZoomScaleOfLevel(level));
   for (int bit = 9; bit <= 31; ++bit) {
     const std::int64_t p = std::int64_t{1} << bit;
     divisors.push_back(p - 1);
@@ -208,9 +209,9 @@ TEST(RoundedQuotientTest, MatchesTheDivisionForRandomPairsAndClampsAsRoundToInt)
         << n << " / " << s;
   }
   // Quotients past the int range clamp to +-2147483647, never -2147483648.
-  for (const std::int64_t n : {std::int64_t{4294967295}, std::int64_t{-4294967295},
-                               std::int64_t{2147483647}, std::int64_t{-2147483647},
-                               std::int64_t{-2147483648}, std::int64_t{2147483648}}) {
+  for (const std::int64_t n :
+       {std::int64_t{4294967295}, std::int64_t{-4294967295}, std::int64_t{2147483647},
+        std::int64_t{-2147483647}, std::int64_t{-2147483648}, std::int64_t{2147483648}}) {
     for (const std::int64_t s : {1, 2}) {
       const double half = 1.0 / (2.0 * static_cast<double>(s));
       EXPECT_EQ(RoundedQuotient(n, s, half), ReferenceQuotient(n, s)) << n << " / " << s;
@@ -230,8 +231,8 @@ TEST(ViewMappingTest, ScreenConversionsFollowTheScaleAndMatchTheDivision) {
     std::int32_t scale;
     std::int32_t origin;
   };
-  const Step steps[] = {{20, 0},       {30, 0},     {30, -123457}, {1, kMax},  {1, kMin},
-                        {100000, kMin}, {7, 5},     {-20, 0},      {0, 0},     {2147483647, kMax},
+  const Step steps[] = {{20, 0},        {30, 0}, {30, -123457}, {1, kMax}, {1, kMin},
+                        {100000, kMin}, {7, 5},  {-20, 0},      {0, 0},    {2147483647, kMax},
                         {20, 0}};
   const int xs[] = {kMin, kMin + 1, -1000001, -15, -10, -9, 0, 9, 10, 15, 1000001, kMax - 1, kMax};
   for (const Step& st : steps) {
