@@ -14,6 +14,39 @@ class CDrawContext;
 
 int RoundToInt(double x);  // support/numbers.h
 
+// RoundToInt(double(n) / s) without the division, for 1 <= s <= 2147483647 and |n| <= 2^33,
+// given halfReciprocal = 1.0 / (2.0 * s), worked out once per divisor. The rounded quotient is
+// floor((2|n| + s) / 2s); the product with the reciprocal is within one of it and one integer
+// remainder puts it right, and the result is clamped as RoundToInt clamps. The division rounds
+// no differently: n / s is either exactly half-way or at least 1 / 2s from it, far beyond the
+// rounding errors in doubles.
+inline int RoundedQuotient(std::int64_t n, std::int64_t s, double halfReciprocal) {
+  const std::int64_t sign = n >> 63;  // 0 or -1
+  const std::int64_t m = 2 * ((n ^ sign) - sign) + s;
+  const std::int64_t d = 2 * s;
+  std::int64_t q = static_cast<std::int64_t>(static_cast<double>(m) * halfReciprocal);
+  const std::int64_t rest = m - q * d;
+  q += static_cast<std::int64_t>(rest >= d) - static_cast<std::int64_t>(rest < 0);
+  q = (q ^ sign) - sign;
+  constexpr std::int64_t kMax = 2147483647;  // never -2147483648, as RoundToInt
+  return static_cast<int>(q > kMax ? kMax : (q < -kMax ? -kMax : q));
+}
+
+// A screen scale with the reciprocal RoundedQuotient needs, worked out when first used with
+// that scale.
+struct ScaleDivisor {
+  std::int32_t scale = 0;  // 0: nothing worked out yet
+  double halfReciprocal = 0.0;
+
+  int Divide(std::int64_t n, std::int32_t s) {
+    if (s != scale) {
+      scale = s;
+      halfReciprocal = 1.0 / (2.0 * s);
+    }
+    return RoundedQuotient(n, s, halfReciprocal);
+  }
+};
+
 // A point in drawing units.
 struct DrawingPoint {
   std::int32_t x = 0;
@@ -40,9 +73,19 @@ struct CViewMapping {
   std::int32_t anchorY = 0;    // device y of that corner: the client height at the last resize
   std::int32_t windowHeight = 0;
   std::int32_t windowWidth = 0;
+  // The reciprocals of the screen scales, kept with the scale each belongs to: the scales are
+  // set directly, so each conversion checks that its scale is still the one worked out. Drawing
+  // happens on one thread.
+  mutable ScaleDivisor divisorX;
+  mutable ScaleDivisor divisorY;
 
-  // RoundToInt((x - origin x) / scale), in doubles. In line: every item's drawing calls these.
+  // RoundToInt((x - origin x) / scale), as in doubles. In line: every item's drawing calls
+  // these. On the screen the division is a multiplication by the scale's reciprocal, with the
+  // same results.
   int DrawingToDeviceX(int x, const zeph::CDrawContext* printer = nullptr) const {
+    if (printer == nullptr && scaleX > 0) {
+      return divisorX.Divide(static_cast<std::int64_t>(x) - originX, scaleX);
+    }
     return DrawingToDeviceXReal(static_cast<double>(x), printer);
   }
   int DrawingToDeviceXReal(double x, const zeph::CDrawContext* printer = nullptr) const {
@@ -50,6 +93,9 @@ struct CViewMapping {
   }
   // RoundToInt((origin y - y) / scale), in doubles.
   int DrawingToDeviceY(int y, const zeph::CDrawContext* printer = nullptr) const {
+    if (printer == nullptr && scaleY > 0) {
+      return divisorY.Divide(static_cast<std::int64_t>(originY) - y, scaleY);
+    }
     return DrawingToDeviceYReal(static_cast<double>(y), printer);
   }
   int DrawingToDeviceYReal(double y, const zeph::CDrawContext* printer = nullptr) const {

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <vector>
+
 #include "platform/recordingcontext.h"
 #include "support/numbers.h"
 
@@ -130,6 +135,120 @@ TEST(ViewMappingTest, ResizeAndAlignment) {
   m.originX = 777;
   m.AlignOrigin();
   EXPECT_EQ(m.originX, 777);
+}
+
+// The screen conversions divide by multiplying with a reciprocal; these hold them to the
+// division in doubles over the whole range the mapping can ask for (|n| up to 2^32 - 1, every
+// positive scale), with the cases where a rounding slip would show: quotients exactly
+// half-way and one unit either side of every half and every whole, at both ends of the range.
+std::int64_t ReferenceQuotient(std::int64_t n, std::int64_t s) {
+  return RoundToInt(static_cast<double>(n) / static_cast<double>(s));
+}
+
+std::vector<std::int64_t> TestDivisors() {
+  std::vector<std::int64_t> divisors;
+  for (std::int64_t s = 1; s <= 300; ++s) divisors.push_back(s);
+  for (int level = 1; level <= kZoomLevelCount; ++level)
+    divisors.push_back(ZoomScaleOfLevel(level));
+  for (int bit = 9; bit <= 31; ++bit) {
+    const std::int64_t p = std::int64_t{1} << bit;
+    divisors.push_back(p - 1);
+    if (bit < 31) divisors.push_back(p);
+    if (bit < 31) divisors.push_back(p + 1);
+  }
+  for (const std::int64_t s : {999, 1001, 99999, 100001, 3333333, 123456789, 2147483646})
+    divisors.push_back(s);
+  return divisors;
+}
+
+TEST(RoundedQuotientTest, MatchesTheDivisionAtEveryHalfAndWhole) {
+  constexpr std::int64_t kMaxN = (std::int64_t{1} << 32) - 1;
+  std::int64_t checked = 0;
+  for (const std::int64_t s : TestDivisors()) {
+    const double half = 1.0 / (2.0 * static_cast<double>(s));
+    // Quotients k and k + 1/2 (2n = (2k + 1) s), k spread from 0 to the end of the range.
+    std::vector<std::int64_t> ks;
+    for (std::int64_t k = 0; k <= 40; ++k) ks.push_back(k);
+    for (std::int64_t k = 41; k <= kMaxN / s; k = k * 3 / 2) ks.push_back(k);
+    ks.push_back(kMaxN / s);
+    for (const std::int64_t k : ks) {
+      for (const std::int64_t centre : {k * s, k * s + s / 2, k * s + (s + 1) / 2}) {
+        for (std::int64_t j = -2; j <= 2; ++j) {
+          const std::int64_t n = centre + j;
+          if (n > kMaxN) continue;
+          for (const std::int64_t signedN : {n, -n}) {
+            ASSERT_EQ(RoundedQuotient(signedN, s, half), ReferenceQuotient(signedN, s))
+                << signedN << " / " << s;
+            ++checked;
+          }
+        }
+      }
+    }
+    // Every n near zero, where small divisors have their halves close together.
+    if (s <= 64) {
+      for (std::int64_t n = -4096; n <= 4096; ++n) {
+        ASSERT_EQ(RoundedQuotient(n, s, half), ReferenceQuotient(n, s)) << n << " / " << s;
+      }
+    }
+  }
+  EXPECT_GT(checked, 100000);
+}
+
+TEST(RoundedQuotientTest, MatchesTheDivisionForRandomPairsAndClampsAsRoundToInt) {
+  std::mt19937_64 random(20261211);
+  std::uniform_int_distribution<std::int64_t> numerator(-((std::int64_t{1} << 32) - 1),
+                                                        (std::int64_t{1} << 32) - 1);
+  std::uniform_int_distribution<int> bits(0, 31);
+  for (int i = 0; i < 400000; ++i) {
+    const std::int64_t n = numerator(random);
+    // Scales of every size, not mostly huge ones.
+    const int b = bits(random);
+    const std::int64_t s = std::max<std::int64_t>(
+        1, std::min<std::int64_t>(kIntRangeMax, static_cast<std::int64_t>(random() >> (63 - b))));
+    ASSERT_EQ(RoundedQuotient(n, s, 1.0 / (2.0 * static_cast<double>(s))), ReferenceQuotient(n, s))
+        << n << " / " << s;
+  }
+  // Quotients past the int range clamp to +-2147483647, never -2147483648.
+  for (const std::int64_t n :
+       {std::int64_t{4294967295}, std::int64_t{-4294967295}, std::int64_t{2147483647},
+        std::int64_t{-2147483647}, std::int64_t{-2147483648}, std::int64_t{2147483648}}) {
+    for (const std::int64_t s : {1, 2}) {
+      const double half = 1.0 / (2.0 * static_cast<double>(s));
+      EXPECT_EQ(RoundedQuotient(n, s, half), ReferenceQuotient(n, s)) << n << " / " << s;
+    }
+  }
+  EXPECT_EQ(RoundedQuotient(-4294967295, 1, 0.5), -kIntRangeMax);
+  EXPECT_EQ(RoundedQuotient(-4294967295, 2, 0.25), -kIntRangeMax);
+}
+
+TEST(ViewMappingTest, ScreenConversionsFollowTheScaleAndMatchTheDivision) {
+  constexpr int kMin = std::numeric_limits<int>::min();
+  constexpr int kMax = std::numeric_limits<int>::max();
+  CViewMapping m;
+  // The scale and origin change between calls, and a copy carries on from its own values:
+  // the reciprocal kept for one scale is never used for another.
+  struct Step {
+    std::int32_t scale;
+    std::int32_t origin;
+  };
+  const Step steps[] = {{20, 0},        {30, 0}, {30, -123457}, {1, kMax}, {1, kMin},
+                        {100000, kMin}, {7, 5},  {-20, 0},      {0, 0},    {2147483647, kMax},
+                        {20, 0}};
+  const int xs[] = {kMin, kMin + 1, -1000001, -15, -10, -9, 0, 9, 10, 15, 1000001, kMax - 1, kMax};
+  for (const Step& st : steps) {
+    m.scaleX = m.scaleY = st.scale;
+    m.originX = st.origin;
+    m.originY = st.origin;
+    const CViewMapping copy = m;
+    for (const int x : xs) {
+      const double s = static_cast<double>(st.scale);
+      const int wantX = RoundToInt((static_cast<double>(x) - st.origin) / s);
+      const int wantY = RoundToInt((static_cast<double>(st.origin) - x) / s);
+      EXPECT_EQ(m.DrawingToDeviceX(x), wantX) << x << " at " << st.scale << ", " << st.origin;
+      EXPECT_EQ(m.DrawingToDeviceY(x), wantY) << x << " at " << st.scale << ", " << st.origin;
+      EXPECT_EQ(copy.DrawingToDeviceX(x), wantX);
+    }
+  }
 }
 
 TEST(ViewMappingTest, GlobalsReset) {
