@@ -59,6 +59,13 @@ inline constexpr int kStateObjectDelete = 10;
 extern std::int32_t g_currentSubMode;
 // The sub-modes the tools remember between uses.
 extern std::int32_t g_toolSubMode;    // Move: 0..5
+// The Move tool's sub-modes, as its flyout list orders them.
+inline constexpr int kMoveItem = 0;
+inline constexpr int kMoveItems = 1;
+inline constexpr int kMovePoint = 2;
+inline constexpr int kMovePoints = 3;
+inline constexpr int kDragOutLine = 4;
+inline constexpr int kSplitPoint = 5;
 extern std::int32_t g_shapeSubMode;   // Shape: 0 square, 1 rectangle, 2 regular polygon
 extern std::int32_t g_cornerSubMode;  // Corner: 0 fillet, 1 chamfer
 extern std::int32_t g_objectSubMode;  // Object: 0..4

@@ -20,13 +20,6 @@
 
 namespace {
 
-constexpr int kMoveItem = 0;
-constexpr int kMoveItems = 1;
-constexpr int kMovePoint = 2;
-constexpr int kMovePoints = 3;
-constexpr int kDragOutLine = 4;
-constexpr int kSplitPoint = 5;
-
 constexpr int kPromptMoveItem = 171;
 // How near (in pixels) a handle of the grabbed item must be to become its grip.
 constexpr int kGripReach = 20;

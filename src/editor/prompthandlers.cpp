@@ -43,8 +43,6 @@ constexpr int kHelpRotationAngle = 51;
 constexpr int kHelpScaleFactor = 52;
 constexpr int kHelpStretchFactor = 53;
 
-constexpr int kMoveItems = 1;
-constexpr int kMovePoints = 3;
 constexpr int kObjectTransfer = 2;
 constexpr int kObjectDelete = 4;
 constexpr int kClickStepSecondPoint = 3;

@@ -146,14 +146,6 @@ constexpr ValueFieldInfo kFields[kValueFieldIdCount] = {
     {u"Colour", nullptr, 100},                              // 82
 };
 
-// Move's sub-modes in the flyout list's order.
-constexpr int kMoveAnItem = 0;
-constexpr int kMoveItems = 1;
-constexpr int kMoveAPoint = 2;
-constexpr int kMovePoints = 3;
-constexpr int kDragOutLine = 4;
-constexpr int kSplitPoint = 5;
-
 // Object's sub-modes.
 constexpr int kObjectIdentify = 0;
 constexpr int kObjectName = 1;
@@ -186,8 +178,8 @@ ValueFieldChoice ChooseMove(int s) {
     case kMoveItems:
     case kMovePoints:
       return g_moveDragging != 0 ? Fields({41, 43}, 0) : Fields({16}, 1);
-    case kMoveAnItem:
-    case kMoveAPoint:
+    case kMoveItem:
+    case kMovePoint:
     case kSplitPoint:
       return s != 0 ? Fields({41, 43}, 0) : Fields({16}, 1);
     case kDragOutLine:

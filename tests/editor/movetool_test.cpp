@@ -15,13 +15,6 @@
 namespace zeph::testing {
 namespace {
 
-constexpr int kMoveItem = 0;
-constexpr int kMoveItems = 1;
-constexpr int kMovePoint = 2;
-constexpr int kMovePoints = 3;
-constexpr int kDragOutLine = 4;
-constexpr int kSplitPoint = 5;
-
 class MoveToolTest : public DrawToolTest {
  protected:
   void SetUp() override {
