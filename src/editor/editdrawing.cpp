@@ -1020,16 +1020,9 @@ void CEditDrawing::OnPaint(CDrawContext& dc) {
         for (const CDrawItem* item : m_pickList) item->Draw(&dc, &GetMapping(), kDrawXor, 0);
         break;
       case kToolMove:
-        // In the order the drag draws them: Move items puts texts first.
         if (moveDrag) {
-          const bool textsFirst = g_toolSubMode == 1;
-          for (const int pass : {0, 1}) {
-            for (const CDrawItem* item : m_pickList) {
-              const bool text = item->GetType() == kItemText;
-              if (textsFirst ? text == (pass == 0) : pass == 0) {
-                item->Draw(&dc, &GetMapping(), kDrawXor, 0);
-              }
-            }
+          for (const CDrawItem* item : PickedInDragOrder(0)) {
+            item->Draw(&dc, &GetMapping(), kDrawXor, 0);
           }
         }
         break;

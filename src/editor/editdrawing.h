@@ -295,9 +295,12 @@ class CEditDrawing : public CDrawingWindow, public IDrawingWindow {
   void ListPickedHandles();
   // The picked items in background colour, off the screen.
   void WipePicked();
-  // The picked items in exclusive-or: texts first for Move items' drawing order (texts last,
-  // and in reverse, when removing), plain list order otherwise.
+  // The picked items in exclusive-or, in the drag's order (see PickedInDragOrder).
   void DrawPickedXor(int removing);
+  // The picked items in the order a Move drag draws them: texts first for Move items (texts
+  // last, and in reverse, when removing), plain list order otherwise. A repaint in the middle
+  // of the drag draws them in the same order.
+  std::vector<const CDrawItem*> PickedInDragOrder(int removing) const;
   // The picked items in their own colours, then every item again so that what lies in front
   // stays in front.
   void DrawPickedInPlace();

@@ -3,8 +3,10 @@
 // after the prompt's OK every drag moves the chosen items or points on. Each drag is one undo
 // step. While the button is held the moving items are shown in exclusive-or; the values bar's
 // fixed move direction, when set, holds the move to that direction.
+#include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 #include "document/document.h"
 #include "document/wholedrawing.h"
@@ -90,27 +92,22 @@ void CEditDrawing::WipePicked() {
   for (const CDrawItem* item : m_pickList) DrawItem(item, background);
 }
 
-void CEditDrawing::DrawPickedXor(int removing) {
-  if (g_toolSubMode != kMoveItems) {
-    for (const CDrawItem* item : m_pickList) DrawItem(item, kDrawXor);
-    return;
-  }
+std::vector<const CDrawItem*> CEditDrawing::PickedInDragOrder(int removing) const {
+  std::vector<const CDrawItem*> order(m_pickList.begin(), m_pickList.end());
+  if (g_toolSubMode != kMoveItems) return order;
   const auto isText = [](const CDrawItem* item) { return item->GetType() == kItemText; };
   if (removing != 0) {
-    for (const CDrawItem* item : m_pickList) {
-      if (!isText(item)) DrawItem(item, kDrawXor);
-    }
-    for (auto it = m_pickList.rbegin(); it != m_pickList.rend(); ++it) {
-      if (isText(*it)) DrawItem(*it, kDrawXor);
-    }
-    return;
+    const auto texts = std::stable_partition(order.begin(), order.end(),
+                                             [&](const CDrawItem* item) { return !isText(item); });
+    std::reverse(texts, order.end());
+  } else {
+    std::stable_partition(order.begin(), order.end(), isText);
   }
-  for (const CDrawItem* item : m_pickList) {
-    if (isText(item)) DrawItem(item, kDrawXor);
-  }
-  for (const CDrawItem* item : m_pickList) {
-    if (!isText(item)) DrawItem(item, kDrawXor);
-  }
+  return order;
+}
+
+void CEditDrawing::DrawPickedXor(int removing) {
+  for (const CDrawItem* item : PickedInDragOrder(removing)) DrawItem(item, kDrawXor);
 }
 
 void CEditDrawing::DrawPickedInPlace() {
