@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev qt6-svg-dev qt6-image-formats-plugins
   fonts-liberation2 fonts-dejavu-core
   wbritish
+  poppler-utils  # the printing tests look at written PDF pages through pdftoppm
 )
 
 missing=()

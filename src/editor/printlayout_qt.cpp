@@ -70,8 +70,11 @@ class CQtPrintJobDriver final : public IPrintJobDriver {
   void EndJob(bool aborted) override {
     zeph::CQtPrinterDevice* device = Device();
     if (device == nullptr) return;
-    if (aborted) device->printer().abort();
-    device->context().EndDocument();
+    if (aborted) {
+      device->context().AbortDocument();
+    } else {
+      device->context().EndDocument();
+    }
   }
 
  private:

@@ -1,17 +1,19 @@
 #pragma once
-// The drawing context of printed pages: QPainter on a QPrinter, which writes a PDF file where
-// no printer is installed. Coordinates are printer pixels from the top-left corner of the
-// printable area. A page cannot be combined by exclusive or, so every raster op draws as a
-// copy, and a printer keeps no pixels to save.
+// The drawing context of printed pages on a QPrinter: QPainter on the printer, or, when the
+// printer writes a PDF file, our own PDF writer, which writes a large drawing several times
+// faster. Coordinates are printer pixels from the top-left corner of the printable area. A
+// page cannot be combined by exclusive or, so every raster op draws as a copy, and a printer
+// keeps no pixels to save.
 #include "platform/drawcontext.h"
 
 #include <QFont>
 #include <memory>
 
-class QPainter;
 class QPrinter;
 
 namespace zeph {
+
+class CPrintSurface;
 
 class CPrinterContext final : public CDrawContext {
  public:
@@ -24,8 +26,10 @@ class CPrinterContext final : public CDrawContext {
   bool BeginDocument();
   // Ends the page and starts the next one.
   bool NewPage();
-  // Finishes the job; false when nothing was open.
+  // Finishes the job; false when nothing was open or the file could not be written.
   bool EndDocument();
+  // Drops the job; a PDF file being written is not left behind.
+  void AbortDocument();
   bool IsDocumentOpen() const;
 
   bool IsPrinting() const override { return true; }
@@ -56,26 +60,26 @@ class CPrinterContext final : public CDrawContext {
 
  private:
   DcRect DeviceClip() const;
-  // The open painter, prepared with the clip and the selected pen and brush; null when no
+  // The open surface, prepared with the clip and the selected pen and brush; null when no
   // document is open or nothing is visible.
-  QPainter* PreparePainter(const DcRect* extraClip = nullptr);
-  // The painter with the clip alone; pen and brush are left as they are.
-  QPainter* PrepareClip(const DcRect* extraClip);
-  // Each change of the painter's state starts a new graphics state in the PDF file (for the
-  // clip, its whole path again), so a state is handed to the painter only when it changed.
+  CPrintSurface* PrepareSurface(const DcRect* extraClip = nullptr);
+  // The surface with the clip alone; pen and brush are left as they are.
+  CPrintSurface* PrepareClip(const DcRect* extraClip);
+  // Each change of the drawing state starts a new graphics state in a PDF file (for the clip,
+  // its whole path again), so a state is handed to the surface only when it changed.
   void ApplyPen(const DcPen& pen, bool flatCap);
   void ApplyNoPen();
   void ApplyBrush(const DcBrush& brush);
-  // Forgets what the painter was given, for a new document or page.
+  // Forgets what the surface was given, for a new document or page.
   void ForgetAppliedState();
   const QFont& CurrentQtFont() const;
   void DrawText(int x, int y, const DcRect* clip, QStringView text);
 
   QPrinter& m_printer;
-  std::unique_ptr<QPainter> m_painter;
+  std::unique_ptr<CPrintSurface> m_surface;
   bool m_clipped = false;
   DcRect m_clip;  // device coordinates
-  // What was last handed to the painter.
+  // What was last handed to the surface.
   bool m_clipApplied = false;
   DcRect m_appliedClip;
   enum class AppliedPen : unsigned char { kUnknown, kNone, kPen };

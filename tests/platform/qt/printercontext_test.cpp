@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 #include <QFile>
+#include <QImage>
 #include <QPageSize>
 #include <QPrinter>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -267,7 +270,117 @@ TEST(PrinterContext, ClipIsGivenOncePerPageAndAfterClippedText) {
   const QByteArray clip = second.mid(clipStart, lastClip - clipStart);
   EXPECT_TRUE(clip.contains(QByteArray::number(caps.width))) << clip.constData();
   EXPECT_TRUE(clip.contains(QByteArray::number(caps.height))) << clip.constData();
-  EXPECT_LT(lastClip, second.lastIndexOf(" l\n"));
+  EXPECT_LT(lastClip, second.lastIndexOf(" l"));
+}
+
+// A page of a PDF file as a reader shows it; null where no renderer is installed.
+QImage RenderedPage(const QString& pdf, int page, int dpi) {
+  const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+  if (tool.isEmpty()) return {};
+  const QString out = pdf + QStringLiteral("-page");
+  QProcess render;
+  render.start(tool, {QStringLiteral("-png"), QStringLiteral("-r"), QString::number(dpi),
+                      QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
+                      QString::number(page), QStringLiteral("-singlefile"), pdf, out});
+  if (!render.waitForFinished(60000) || render.exitCode() != 0) {
+    ADD_FAILURE() << "the page was not rendered: " << render.readAllStandardError().constData();
+    return {};
+  }
+  return QImage(out + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
+}
+
+TEST(PrinterContext, PdfPagesShowWhatWasDrawn) {
+  constexpr int kDpi = 300;
+  constexpr int kShown = 75;  // a pixel of the rendered page is four printer pixels
+  struct Case {
+    const char* name;
+    QPrinter::ColorMode mode;
+  };
+  for (const Case& c : {Case{"colour", QPrinter::Color}, Case{"grey", QPrinter::GrayScale}}) {
+    SCOPED_TRACE(c.name);
+    PdfPrinter pdf(kDpi);
+    pdf.printer.setColorMode(c.mode);
+    CPrinterContext dc(pdf.printer);
+    const DeviceCaps caps = dc.GetDeviceCaps();
+    ASSERT_TRUE(dc.BeginDocument());
+    dc.SetWindowOrigin({-100, -100});  // logical coordinates are 100 pixels off the device's
+    dc.FillRect({300, 300, 700, 500}, MakeColour(0, 150, 0));
+    dc.SelectPen({PenStyle::kSolid, 20, MakeColour(0, 0, 255)});
+    dc.MoveTo(0, 900);
+    dc.LineTo(1400, 900);
+    dc.SelectPen({PenStyle::kSolid, 16, MakeColour(255, 0, 0)});
+    dc.SelectBrush({BrushStyle::kNull, 0});
+    dc.Ellipse(900, 1100, 1501, 1701);
+    dc.SelectPen({PenStyle::kSolid, 1, 0});
+    dc.SelectBrush({BrushStyle::kSolid, MakeColour(255, 220, 0)});
+    const DcPoint triangle[] = {{1700, 300}, {2100, 300}, {1900, 700}};
+    dc.Polygon(triangle);
+    DcFont font;
+    font.face = QStringLiteral("DejaVu Sans");
+    font.height = 200;
+    dc.SelectFont(font);
+    dc.SetBkMode(BkMode::kTransparent);
+    dc.TextOut(0, 1900, u"HHHH");
+    // Clipped to its left half: nothing of it lies right of the clip.
+    dc.TextOutClipped(0, 2300, {0, 2300, 300, 2600}, u"HHHHHHHH");
+    ASSERT_TRUE(dc.EndDocument());
+
+    const QImage page = RenderedPage(pdf.printer.outputFileName(), 1, kShown);
+    if (page.isNull()) GTEST_SKIP() << "pdftoppm is not installed";
+    // The device point (x, y) of the drawing's logical coordinates, on the rendered page.
+    auto at = [&](int x, int y) {
+      return page.pixel((x + 100 + caps.physicalOffsetX) * kShown / kDpi,
+                        (y + 100 + caps.physicalOffsetY) * kShown / kDpi);
+    };
+    auto expectColour = [&](int x, int y, QColor colour, const char* what) {
+      if (c.mode == QPrinter::GrayScale) {
+        const int grey = (colour.red() * 11 + colour.green() * 16 + colour.blue() * 5) / 32;
+        colour = QColor(grey, grey, grey);
+      }
+      const QColor seen = QColor::fromRgb(at(x, y));
+      EXPECT_NEAR(seen.red(), colour.red(), 3) << what;
+      EXPECT_NEAR(seen.green(), colour.green(), 3) << what;
+      EXPECT_NEAR(seen.blue(), colour.blue(), 3) << what;
+    };
+    expectColour(500, 400, QColor(0, 150, 0), "inside the filled rectangle");
+    expectColour(500, 560, Qt::white, "below the filled rectangle");
+    expectColour(700, 900, Qt::blue, "on the wide line");
+    expectColour(700, 940, Qt::white, "beside the wide line");
+    expectColour(1200, 1400, Qt::white, "inside the hollow circle");
+    expectColour(900, 1400, Qt::red, "on the circle's left edge");
+    expectColour(1200, 1100, Qt::red, "on the circle's top edge");
+    expectColour(1900, 420, QColor(255, 220, 0), "inside the triangle");
+    auto darkPixels = [&](int left, int top, int right, int bottom) {
+      int dark = 0;
+      for (int y = top; y < bottom; y += 4) {
+        for (int x = left; x < right; x += 4) dark += qGray(at(x, y)) < 128 ? 1 : 0;
+      }
+      return dark;
+    };
+    EXPECT_GT(darkPixels(0, 1900, 800, 2150), 100) << "the text's letters";
+    EXPECT_GT(darkPixels(0, 2300, 300, 2600), 50) << "the clipped text's left half";
+    EXPECT_EQ(darkPixels(304, 2280, 1800, 2620), 0) << "right of the text's clip";
+  }
+}
+
+TEST(PrinterContext, AnAbortedPdfJobLeavesTheEarlierFile) {
+  PdfPrinter pdf(300);
+  {
+    QFile earlier(pdf.printer.outputFileName());
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+    earlier.write("earlier");
+  }
+  CPrinterContext dc(pdf.printer);
+  ASSERT_TRUE(dc.BeginDocument());
+  DrawSomething(dc);
+  dc.AbortDocument();
+  EXPECT_FALSE(dc.EndDocument());
+  EXPECT_EQ(pdf.Written(), QByteArray("earlier"));
+  // A job that cannot create its file does not start.
+  pdf.printer.setOutputFileName(pdf.dir.filePath(QStringLiteral("missing/page.pdf")));
+  EXPECT_FALSE(dc.BeginDocument());
+  DrawSomething(dc);
+  EXPECT_FALSE(dc.EndDocument());
 }
 
 TEST(PrinterContext, DefaultPrinterFallsBackToAnA4PdfFile) {
