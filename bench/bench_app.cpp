@@ -164,7 +164,11 @@ void LargeDrawingToPdf(benchmark::State& state) {
   CDirectPrintDriver driver(GetPrintJobDriver());
   SetPrintJobDriver(&driver);
   CZephDoc opened;
-  if (phase == 2 && !ReadLarge(opened, drawing, state)) phase == 2 ? void() : void();
+  if (phase == 2 && !ReadLarge(opened, drawing, state)) {
+    SetPrintJobDriver(nullptr);
+    zeph::SetPrinterSystem(nullptr);
+    return;
+  }
   for (auto _ : state) {
     if (phase == 2) {
       if (!PrintLarge(opened, state)) break;

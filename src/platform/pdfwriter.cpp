@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QSaveFile>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <future>
@@ -87,8 +88,8 @@ void CPdfWriter::AppendNumber(std::string& out, double value) {
     hundredths = -hundredths;
   }
   char digits[24];
-  int length = std::snprintf(digits, sizeof digits, "%lld", hundredths / 100);
-  out.append(digits, static_cast<std::size_t>(length));
+  const auto written = std::to_chars(digits, digits + sizeof digits, hundredths / 100);
+  out.append(digits, written.ptr);
   const int fraction = static_cast<int>(hundredths % 100);
   if (fraction != 0) {
     out += '.';
