@@ -146,7 +146,9 @@ void CPdfWriter::Write(const char* data, std::size_t size) {
 
 void CPdfWriter::WriteStream(int number, const QByteArray& packed) {
   BeginObject(number);
-  Write("<< /Length " + std::to_string(packed.size()) + " /Filter /FlateDecode >>\nstream\n");
+  // An empty stream is left unpacked: a zero-length deflated stream is not a valid one.
+  Write("<< /Length " + std::to_string(packed.size()) +
+        (packed.isEmpty() ? " >>\nstream\n" : " /Filter /FlateDecode >>\nstream\n"));
   Write(packed.constData(), static_cast<std::size_t>(packed.size()));
   Write(std::string("\nendstream\nendobj\n"));
 }
@@ -166,6 +168,10 @@ void CPdfWriter::EndPage() {
     }
     packed[0] = Deflate(m_content.data() + pieces[0].first, pieces[0].second);
     for (std::size_t i = 1; i < pieces.size(); ++i) packed[i] = work[i - 1].get();
+  }
+  // Packing fails only when memory runs out; the file would lose the page's drawing.
+  for (std::size_t i = 0; i < pieces.size(); ++i) {
+    if (packed[i].isEmpty() && pieces[i].second > 0) m_failed = true;
   }
   m_content.clear();
   std::string contents;

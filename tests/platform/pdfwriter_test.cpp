@@ -111,6 +111,8 @@ TEST(PdfWriter, AnEmptyJobGivesOneBlankPage) {
   const QByteArray pdf = ReadAll(path);
   ExpectConsistentCrossReferences(pdf);
   EXPECT_TRUE(pdf.contains("/Count 1 "));
+  // Its empty content is not a zero-length deflated stream, which readers reject.
+  EXPECT_TRUE(pdf.contains("<< /Length 0 >>\nstream\n"));
 }
 
 TEST(PdfWriter, ADroppedOrFailedJobLeavesTheEarlierFile) {

@@ -430,8 +430,9 @@ bool WritesPdfFile(const QPrinter& printer) {
 
 CPrinterContext::CPrinterContext(QPrinter& printer) : m_printer(printer) {}
 
+// A job still open is finished with what was drawn, so nothing drawn is lost.
 CPrinterContext::~CPrinterContext() {
-  if (IsDocumentOpen()) m_surface->Abort();
+  if (IsDocumentOpen()) m_surface->End();
 }
 
 bool CPrinterContext::BeginDocument() {

@@ -383,6 +383,18 @@ TEST(PrinterContext, AnAbortedPdfJobLeavesTheEarlierFile) {
   EXPECT_FALSE(dc.EndDocument());
 }
 
+TEST(PrinterContext, AContextDroppedWithItsJobOpenFinishesTheFile) {
+  PdfPrinter pdf(300);
+  {
+    CPrinterContext dc(pdf.printer);
+    ASSERT_TRUE(dc.BeginDocument());
+    DrawSomething(dc);
+  }
+  const QByteArray written = pdf.Written();
+  EXPECT_TRUE(written.startsWith("%PDF"));
+  EXPECT_TRUE(written.endsWith("%%EOF\n"));
+}
+
 TEST(PrinterContext, DefaultPrinterFallsBackToAnA4PdfFile) {
   QTemporaryDir dir;
   const QString path = dir.filePath(QStringLiteral("fallback.pdf"));
