@@ -6,7 +6,10 @@
 #include <QFile>
 #include <QTest>
 
+#include <algorithm>
+
 #include "app_fixture.h"
+#include "common/pdfpage.h"
 #include "editor/editdrawing.h"
 #include "editor/editingview.h"
 #include "editor/editorstate.h"
@@ -125,6 +128,20 @@ TEST_F(EndToEndTest, DrawSaveReopenFromRecentFilesAndPrint) {
   ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
   EXPECT_TRUE(pdf.read(5).startsWith("%PDF"));
   EXPECT_GT(pdf.size(), 500);
+  // The printed page shows the two lines, and is kept for a person to look at.
+  QString why;
+  const QImage page = RenderPdfPage(pdf.fileName(), 1, 50, why);
+  ASSERT_TRUE(why.isEmpty()) << why.toStdString();
+  if (page.isNull()) GTEST_SKIP() << "pdftoppm is not installed";
+  // The drawing is fitted to the paper, so its horizontal line crosses most of the page.
+  int longestRow = 0;
+  for (int y = 0; y < page.height(); ++y) {
+    int dark = 0;
+    for (int x = 0; x < page.width(); ++x) dark += qGray(page.pixel(x, y)) < 160 ? 1 : 0;
+    longestRow = std::max(longestRow, dark);
+  }
+  EXPECT_GT(longestRow, page.width() / 2);
+  page.save(QStringLiteral(ZEPH_RENDER_DIR "/printed_page.png"));
 }
 
 }  // namespace

@@ -1,14 +1,14 @@
 // The printer context, printing to PDF files (there is no printer in CI).
 #include "platform/qt/printercontext.h"
 
+#include "common/pdfpage.h"
+
 #include <gtest/gtest.h>
 #include <QFile>
 #include <QImage>
 #include <QPageSize>
 #include <QPrinter>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -273,22 +273,6 @@ TEST(PrinterContext, ClipIsGivenOncePerPageAndAfterClippedText) {
   EXPECT_LT(lastClip, second.lastIndexOf(" l"));
 }
 
-// A page of a PDF file as a reader shows it; null where no renderer is installed.
-QImage RenderedPage(const QString& pdf, int page, int dpi) {
-  const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
-  if (tool.isEmpty()) return {};
-  const QString out = pdf + QStringLiteral("-page");
-  QProcess render;
-  render.start(tool, {QStringLiteral("-png"), QStringLiteral("-r"), QString::number(dpi),
-                      QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
-                      QString::number(page), QStringLiteral("-singlefile"), pdf, out});
-  if (!render.waitForFinished(60000) || render.exitCode() != 0) {
-    ADD_FAILURE() << "the page was not rendered: " << render.readAllStandardError().constData();
-    return {};
-  }
-  return QImage(out + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
-}
-
 TEST(PrinterContext, PdfPagesShowWhatWasDrawn) {
   constexpr int kDpi = 300;
   constexpr int kShown = 75;  // a pixel of the rendered page is four printer pixels
@@ -325,7 +309,9 @@ TEST(PrinterContext, PdfPagesShowWhatWasDrawn) {
     dc.TextOutClipped(0, 2300, {0, 2300, 300, 2600}, u"HHHHHHHH");
     ASSERT_TRUE(dc.EndDocument());
 
-    const QImage page = RenderedPage(pdf.printer.outputFileName(), 1, kShown);
+    QString why;
+    const QImage page = testing::RenderPdfPage(pdf.printer.outputFileName(), 1, kShown, why);
+    ASSERT_TRUE(why.isEmpty()) << why.toStdString();
     if (page.isNull()) GTEST_SKIP() << "pdftoppm is not installed";
     // The device point (x, y) of the drawing's logical coordinates, on the rendered page.
     auto at = [&](int x, int y) {

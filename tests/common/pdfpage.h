@@ -1,0 +1,13 @@
+#pragma once
+// A page of a PDF file as a reader shows it, rendered by pdftoppm (poppler-utils, which the
+// test command installs).
+#include <QImage>
+#include <QString>
+
+namespace zeph::testing {
+
+// Page number page (from 1) at dpi dots per inch; null with why set when it cannot be
+// rendered (why empty when pdftoppm is not installed).
+QImage RenderPdfPage(const QString& pdf, int page, int dpi, QString& why);
+
+}  // namespace zeph::testing
