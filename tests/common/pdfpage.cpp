@@ -17,7 +17,8 @@ QImage RenderPdfPage(const QString& pdf, int page, int dpi, QString& why) {
                       QString::number(page), QStringLiteral("-singlefile"), pdf, out});
   if (!render.waitForFinished(60000) || render.exitStatus() != QProcess::NormalExit ||
       render.exitCode() != 0) {
-    why = QStringLiteral("pdftoppm failed: ") + QString::fromLocal8Bit(render.readAllStandardError());
+    why =
+        QStringLiteral("pdftoppm failed: ") + QString::fromLocal8Bit(render.readAllStandardError());
     return {};
   }
   const QImage image(out + QStringLiteral(".png"));

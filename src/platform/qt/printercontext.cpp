@@ -3,11 +3,11 @@
 #include "platform/pdfwriter.h"
 #include "platform/qt/qtfont.h"
 
+#include <QFontMetrics>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPaintEngine>
 #include <QPainter>
-#include <QFontMetrics>
 #include <QPainterPath>
 #include <QPrinter>
 #include <QPrinterInfo>
