@@ -3,7 +3,6 @@
 #include "platform/pdfwriter.h"
 #include "platform/qt/qtfont.h"
 
-#include <QFontMetrics>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPaintEngine>
@@ -218,11 +217,7 @@ class CPdfSurface final : public CPrintSurface {
   }
   void PolygonOf(const QPolygonF& polygon) override {
     GivePaint();
-    for (qsizetype i = 0; i < polygon.size(); ++i) {
-      Point(polygon[i]);
-      Out() += i == 0 ? "m\n" : "l\n";
-    }
-    Out() += "h\n";
+    PolygonPath(polygon);
     Paint(true);
   }
   // Text goes on the page as the outlines of its glyphs, placed as on the screen; the file
@@ -230,23 +225,16 @@ class CPdfSurface final : public CPrintSurface {
   void Text(const CDrawContext& dc, const QFont& font, const QPaintDevice* device, int x, int y,
             QStringView text) override {
     const QString string = text.toString();
-    const QFontMetrics fm(font, device);
-    const int width = fm.horizontalAdvance(string);
-    const int height = fm.ascent() + fm.descent();
-    int left = 0;
-    if (dc.GetTextAlign() == TextAlign::kCentre) left = -(width / 2);
-    if (dc.GetTextAlign() == TextAlign::kRight) left = -width;
-    QTransform place;
-    place.translate(x, y);
-    const int escapement = dc.GetFont().escapement;
-    if (escapement % 3600 != 0) place.rotate(-escapement / 10.0);
+    const QtTextPlacement placement = PlaceQtText(dc, font, device, x, y, string);
     if (dc.GetBkMode() == BkMode::kOpaque) {
-      FillPath(place.map(QPolygonF(QRectF(left, 0, width, height))), dc.GetBkColour(), true);
+      GiveFill(dc.GetBkColour());
+      PolygonPath(placement.place.map(QPolygonF(QRectF(placement.box))));
+      Out() += "f\n";
     }
     QPainterPath glyphs;
     glyphs.setFillRule(Qt::WindingFill);
-    glyphs.addText(QPointF(left, fm.ascent()), font, string);
-    FillPath(place.map(glyphs), dc.GetTextColour());
+    glyphs.addText(placement.baseline, font, string);
+    FillPath(placement.place.map(glyphs), dc.GetTextColour());
   }
 
  private:
@@ -338,15 +326,13 @@ class CPdfSurface final : public CPrintSurface {
       Out() += "n\n";
     }
   }
-  void FillPath(const QPolygonF& polygon, ColourRef colour, bool closed) {
-    if (polygon.isEmpty()) return;
-    GiveFill(colour);
+  // A closed path through the polygon's corners.
+  void PolygonPath(const QPolygonF& polygon) {
     for (qsizetype i = 0; i < polygon.size(); ++i) {
       Point(polygon[i]);
       Out() += i == 0 ? "m\n" : "l\n";
     }
-    if (closed) Out() += "h\n";
-    Out() += "f\n";
+    Out() += "h\n";
   }
   void FillPath(const QPainterPath& path, ColourRef colour) {
     if (path.isEmpty()) return;

@@ -47,27 +47,37 @@ DcSize QtTextExtent(const QFont& qfont, const QPaintDevice* device, QStringView 
   return {fm.horizontalAdvance(text.toString()), fm.ascent() + fm.descent()};
 }
 
-void DrawQtText(QPainter& painter, const CDrawContext& dc, const QFont& qfont,
-                const QPaintDevice* device, int x, int y, QStringView text) {
-  const QString string = text.toString();
+QtTextPlacement PlaceQtText(const CDrawContext& dc, const QFont& qfont, const QPaintDevice* device,
+                            int x, int y, const QString& text) {
   const QFontMetrics fm(qfont, device);
-  const int width = fm.horizontalAdvance(string);
+  const int width = fm.horizontalAdvance(text);
   const int height = fm.ascent() + fm.descent();
   int left = 0;
   if (dc.GetTextAlign() == TextAlign::kCentre) left = -(width / 2);
   if (dc.GetTextAlign() == TextAlign::kRight) left = -width;
+  QtTextPlacement placement;
+  placement.place.translate(x, y);
+  const int escapement = dc.GetFont().escapement;
+  if (escapement % 3600 != 0) placement.place.rotate(-escapement / 10.0);
+  placement.box = QRect(left, 0, width, height);
+  placement.baseline = QPoint(left, fm.ascent());
+  return placement;
+}
+
+void DrawQtText(QPainter& painter, const CDrawContext& dc, const QFont& qfont,
+                const QPaintDevice* device, int x, int y, QStringView text) {
+  const QString string = text.toString();
+  const QtTextPlacement placement = PlaceQtText(dc, qfont, device, x, y, string);
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setRenderHint(QPainter::TextAntialiasing, false);
-  painter.translate(x, y);
-  const int escapement = dc.GetFont().escapement;
-  if (escapement % 3600 != 0) painter.rotate(-escapement / 10.0);
+  painter.setTransform(placement.place, true);
   if (dc.GetBkMode() == BkMode::kOpaque) {
-    painter.fillRect(QRect(left, 0, width, height), ToQColor(dc.GetBkColour()));
+    painter.fillRect(placement.box, ToQColor(dc.GetBkColour()));
   }
   painter.setFont(qfont);
   painter.setPen(ToQColor(dc.GetTextColour()));
-  painter.drawText(QPoint(left, fm.ascent()), string);
+  painter.drawText(placement.baseline, string);
   painter.restore();
 }
 

@@ -68,6 +68,11 @@ void DrawSomething(CDrawContext& dc) {
   dc.SelectFont(font);
   dc.TextOut(100, 2000, u"Printed text");
   dc.TextOutClipped(100, 2200, {100, 2200, 400, 2250}, u"Clipped text");
+  font.escapement = 300;
+  dc.SelectFont(font);
+  dc.SetBkMode(BkMode::kOpaque);
+  dc.SetBkColour(MakeColour(255, 255, 150));
+  dc.TextOut(1200, 2400, u"Turned on opaque");
 }
 
 TEST(PrinterContext, A4PageMeasuresAtThePrintersResolution) {
