@@ -626,7 +626,8 @@ bool CDrawingReader::ReadLegacySegments() {
     CLegacySegment segment;
     segment.SetStart(x1, y1);
     segment.SetEnd(x2, y2);
-    segment.SetGroupNumber(number);
+    // The object a hatch belongs to, numbered as the items' objects are.
+    segment.SetGroupNumber(static_cast<std::int16_t>(m_doc.MapLoadedObjectNumber(number, m_mode)));
     segment.SetColour(colour);
     segment.SetState(kind);
     segment.SetCode(spacing);

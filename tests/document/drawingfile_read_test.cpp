@@ -160,6 +160,20 @@ TEST_F(DrawingFileReadTest, VersionsTwoAndThreeConvertColoursTextsAndDimensions)
   }
 }
 
+TEST_F(DrawingFileReadTest, OldHatchesTakeObjectNumbersADrawingCanHold) {
+  QFile fixture(FixturePath("zephorin2.zpd"));
+  ASSERT_TRUE(fixture.open(QIODevice::ReadOnly));
+  QByteArray bytes = fixture.readAll();
+  // Both hatch segments of object 12 belong to object -2 instead.
+  ASSERT_EQ(bytes.count("\r\n12\r\n"), 2);
+  bytes.replace("\r\n12\r\n", "\r\n-2\r\n");
+  CZephDoc doc;
+  ASSERT_EQ(doc.ReadDrawingFile(Put(QStringLiteral("hatch.zpd"), bytes), kReadOpen), 1);
+  for (int i = 0; i < doc.GetItemCount(); ++i) EXPECT_GE(doc.GetItem(i)->GetObjectNumber(), 1);
+  const auto& segments = doc.GetLegacySegments();
+  for (const CLegacySegment& segment : segments) EXPECT_GE(segment.GetGroupNumber(), 1);
+}
+
 TEST_F(DrawingFileReadTest, TextEncodingFollowsTheTag) {
   struct Case {
     const char* file;
