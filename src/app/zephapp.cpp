@@ -14,6 +14,7 @@
 #include "app/editordialogsimpl.h"  // the program's dialogs for the editor
 #include "app/mainframe.h"
 #include "app/spellcheck.h"  // spell check: the text items' check
+#include "app/stringtable.h"
 #include "platform/desktop.h"
 #include "platform/helpviewer.h"
 #include "platform/http.h"
@@ -40,6 +41,7 @@
 #include "support/controlservices.h"
 #include "support/datafolders.h"
 #include "support/files.h"
+#include "support/filestatus.h"
 #include "support/help.h"
 #include "support/internet.h"
 #include "support/log.h"
@@ -134,7 +136,30 @@ class CDesktopHelpViewer final : public zeph::IHelpViewer {
   }
 };
 
+// The folder of the program's data files (dictionary, samples, start-screen picture, help):
+// beside the program when they are there, the installed data folder, or, for a program run
+// from its build tree, the build's resources folder.
+QString FindProgramFolder() {
+  const QString dir = QCoreApplication::applicationDirPath();
+  const QStringList candidates{dir, QDir(dir).filePath(QStringLiteral("resources")),
+                               QDir(dir).filePath(QStringLiteral("../../resources")),
+                               QDir(dir).filePath(QStringLiteral("../share/zephorin"))};
+  for (const QString& c : candidates) {
+    if (QFileInfo::exists(QDir(c).filePath(QStringLiteral("ZDICT.SPE")))) {
+      return QDir(c).absolutePath();
+    }
+  }
+  return dir;
+}
+
 }  // namespace
+
+void PrepareProgram() {
+  QApplication::setApplicationName(QStringLiteral("Zephorin"));
+  QApplication::setOrganizationName(QStringLiteral("Corvelle Software"));
+  g_programFolder = FindProgramFolder();
+  CZephApp::InstallPlatformServices();
+}
 
 void CZephApp::InstallPlatformServices() {
   static zeph::CQtPresenter presenter;
@@ -192,6 +217,7 @@ CZephApp::~CZephApp() {
   zeph::RemoveEditorDialogs();
   SetAppServices(nullptr);
   SetRecentFileList(nullptr);
+  SetStringTable(nullptr);
   SetActivePrintDrawing(nullptr);
   m_idle.Clear();
   if (m_frame) {
@@ -229,6 +255,8 @@ bool CZephApp::InitInstance(const QString& commandLine) {
   g_machineSettingsName = QStringLiteral("Zeph.lmf");
   g_userSettingsName = QStringLiteral("Zeph.luf");
   g_startTime = CTime::GetCurrentTime();
+  // Every message, prompt and caption shown by number takes its words from the program's table.
+  InstallProgramStrings();
   m_activeViewCode = kViewNone;
   m_noDrawingShownYet = 1;
 

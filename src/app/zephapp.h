@@ -47,6 +47,11 @@ extern std::int32_t g_dictionaryStatus;
 // The command line joined back into the one text the program reads.
 QString JoinArguments(const QStringList& arguments);
 
+// What the program does between making the Qt application and making its application object:
+// its names, the folder of its data files and the platform's services. main() runs it, and so
+// do the tests that start the whole program.
+void PrepareProgram();
+
 class CZephApp : public QObject {
   Q_OBJECT
 
