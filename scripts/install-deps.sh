@@ -11,6 +11,7 @@ packages=(
   fonts-liberation2 fonts-dejavu-core
   wbritish
   poppler-utils  # the printing tests look at written PDF pages through pdftoppm
+  xvfb openbox   # the program tests run the program on a private X server with a window manager
 )
 
 missing=()
