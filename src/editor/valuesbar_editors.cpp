@@ -1096,11 +1096,7 @@ void CEditingView::OnValueListSelChange() {
 
 // ---- The dialogs of colour, font and hatch fields ----
 
-int CEditingView::ChooseHatchPattern() {
-  std::int32_t pattern = -1;
-  if (GetEditorDialogs().ChooseHatch(pattern) == 0 || pattern < 0) return -1;
-  return FindHatchDefinition(static_cast<std::int16_t>(pattern));
-}
+int CEditingView::ChooseHatchPattern() { return ChooseHatchDefinition(); }
 
 void CEditingView::EditColourField() {
   const int id = m_openField;
