@@ -111,6 +111,7 @@ void CBufferedWnd::OnMButtonDown(unsigned, QPoint) {}
 void CBufferedWnd::OnMButtonUp(unsigned, QPoint) {}
 void CBufferedWnd::OnMouseMove(unsigned, QPoint) {}
 void CBufferedWnd::OnMouseWheel(unsigned, int, QPoint) {}
+void CBufferedWnd::OnMouseHWheel(unsigned, int, QPoint) {}
 void CBufferedWnd::OnKeyDown(int, int, unsigned) {}
 void CBufferedWnd::OnKeyUp(int, int, unsigned) {}
 void CBufferedWnd::OnChar(int, int, unsigned) {}
@@ -204,8 +205,12 @@ void CBufferedWnd::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void CBufferedWnd::wheelEvent(QWheelEvent* event) {
-  OnMouseWheel(MouseFlags(event->buttons(), event->modifiers()), event->angleDelta().y(),
-               event->position().toPoint());
+  const unsigned flags = MouseFlags(event->buttons(), event->modifiers());
+  const QPoint point = event->position().toPoint();
+  const QPoint delta = event->angleDelta();
+  if (delta.y() != 0) OnMouseWheel(flags, delta.y(), point);
+  // Qt counts a turn to the left as positive.
+  if (delta.x() != 0) OnMouseHWheel(flags, -delta.x(), point);
   event->accept();
 }
 

@@ -92,6 +92,8 @@ class CBufferedWnd : public QWidget, public CTimerOwner {
   virtual void OnMouseMove(unsigned flags, QPoint point);
   // delta: 120 for each notch away from the user.
   virtual void OnMouseWheel(unsigned flags, int delta, QPoint point);
+  // A horizontal wheel or tilt; delta: 120 for each notch to the right.
+  virtual void OnMouseHWheel(unsigned flags, int delta, QPoint point);
   virtual void OnKeyDown(int key, int repeat, unsigned flags);
   virtual void OnKeyUp(int key, int repeat, unsigned flags);
   virtual void OnChar(int character, int repeat, unsigned flags);

@@ -243,7 +243,10 @@ int CZephDoc::KeepItemSections(CDrawItem* item) {
     if (runs.lastOpen) {
       const int lastRun = runs.count - 1;
       if (runs.count == 1 && startOf(0) == 0) {
+        // Every piece kept: the item stays as it was, and the screen, which lost it with its
+        // pieces, shows it again.
         unchanged = true;
+        host.DrawItem(item, kDrawOwnColour);
       } else if (item->IsClosed() != 0 && startOf(0) == 0) {
         // The last and the first run meet at point 0: one run across it.
         runs.start[0] = startOf(lastRun);

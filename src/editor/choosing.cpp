@@ -224,6 +224,7 @@ void CEditDrawing::ResyncChoice() {
   };
   bool recount = false;
   bool enableOk = false;
+  bool listsTouched = true;
   switch (g_currentTool) {
     case kToolCopy:
       if (g_copyPlacing != 0) {
@@ -240,11 +241,18 @@ void CEditDrawing::ResyncChoice() {
       if (g_toolSubMode == 0 || g_toolSubMode == 1) {
         if (g_moveDragging != 0) {
           keepListed(m_pickList);
+          // The step undone or redone may be a drag: the next drag's read-out starts afresh.
+          ResetMoveOffset();
+          SetPrompt(m_promptId);
           rebuildGrips();
         } else if (g_toolSubMode == 1) {
           recount = true;
           enableOk = true;
+        } else {
+          listsTouched = false;
         }
+      } else {
+        listsTouched = false;
       }
       break;
     case kToolRotate:
@@ -259,6 +267,8 @@ void CEditDrawing::ResyncChoice() {
       if (g_objectSubMode == 2) {
         recount = true;
         enableOk = true;
+      } else {
+        listsTouched = false;
       }
       break;
     default:
@@ -270,9 +280,14 @@ void CEditDrawing::ResyncChoice() {
           g_toolState = kStateModifyWaiting;
           SetPrompt(m_promptId);
         }
+      } else {
+        listsTouched = false;
       }
       break;
   }
+  if (!listsTouched) return;
+  // The step may have added, removed or renamed objects.
+  if (GetOwnerView().IsObjectListShown() != 0) GetOwnerView().ShowObjectList(1);
   if (!recount) return;
   m_chosenCount = CountVisibleChosen();
   if (enableOk) GetOwnerView().EnableOKButton(m_chosenCount != 0 ? 1 : 0);

@@ -96,6 +96,9 @@ void CEditDrawing::ClickCurve() {
     // The control points lie exactly at the cursor, whatever the snapping.
     const int end0 = step <= 8 ? 0 : 1;
     if (gesture.controlLine < end0) {
+      // The lines before this one show again when they were taken off the screen (the mouse
+      // left the drawing): every line up to the index is on the screen.
+      for (int line = gesture.controlLine + 1; line < end0; ++line) ToggleControlLine(line);
       gesture.controlLine = end0;
     } else {
       ToggleControlLine(end0);

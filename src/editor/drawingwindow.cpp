@@ -1,6 +1,7 @@
 #include "editor/drawingwindow.h"
 
 #include <QAbstractScrollArea>
+#include <QApplication>
 #include <QScrollBar>
 #include <algorithm>
 #include <climits>
@@ -9,6 +10,7 @@
 #include <exception>
 
 #include "controls/controls.h"
+#include "controls/input.h"
 #include "document/document.h"
 #include "document/itemref.h"
 #include "editor/editorstate.h"
@@ -655,6 +657,29 @@ void CDrawingWindow::OnScrollBars(int horizontal, int vertical) {
   if (!moved) return;
   Invalidate();
   UpdateWindow();
+}
+
+void CDrawingWindow::OnMouseWheel(unsigned flags, int delta, QPoint) {
+  ScrollByWheel((flags & zeph::kMkShift) != 0, -delta);
+}
+
+void CDrawingWindow::OnMouseHWheel(unsigned, int delta, QPoint) { ScrollByWheel(true, delta); }
+
+void CDrawingWindow::ScrollByWheel(bool horizontal, int delta) {
+  auto* area = qobject_cast<QAbstractScrollArea*>(parentWidget());
+  if (area == nullptr || area->viewport() != this) return;
+  QScrollBar* bar = horizontal ? area->horizontalScrollBar() : area->verticalScrollBar();
+  int& rest = horizontal ? m_wheelRestH : m_wheelRestV;
+  // The lines a notch scrolls, as every scroll bar of the desktop does; a finer wheel adds up.
+  const std::int64_t turned = std::int64_t{rest} + std::int64_t{delta} *
+                                                       QApplication::wheelScrollLines() *
+                                                       bar->singleStep();
+  const std::int64_t steps = turned / 120;
+  rest = static_cast<int>(turned - steps * 120);
+  if (steps == 0) return;
+  // The bar moves and tells the area, which moves the drawing as for a drag of the bar.
+  bar->setValue(static_cast<int>(
+      std::clamp<std::int64_t>(bar->value() + steps, bar->minimum(), bar->maximum())));
 }
 
 void CDrawingWindow::PushScrollBars() {

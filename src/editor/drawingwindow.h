@@ -129,6 +129,10 @@ class CDrawingWindow : public zeph::CBufferedWnd {
   // Gives the scroll bars of the area around the window (when there is one) the ranges,
   // page sizes and positions of the scroll state.
   void PushScrollBars();
+  // The wheel scrolls the drawing as the scroll bars do, by their own steps: up and down, or
+  // sideways with Shift or a horizontal wheel. It never zooms.
+  void OnMouseWheel(unsigned flags, int delta, QPoint point) override;
+  void OnMouseHWheel(unsigned flags, int delta, QPoint point) override;
 
   void OnEraseBkgnd(zeph::CDrawContext& dc) override;
   void OnPaint(zeph::CDrawContext& dc) override;
@@ -175,5 +179,12 @@ class CDrawingWindow : public zeph::CBufferedWnd {
   ScrollState m_scrollH;
   ScrollState m_scrollV;
   int m_pushingScrollBars = 0;
+  // What the wheel turned short of a whole step, per bar.
+  int m_wheelRestH = 0;
+  int m_wheelRestV = 0;
   int m_gridShown = 0;
+
+ private:
+  // Moves the bar by delta (120 a notch; positive: towards the end of the bar).
+  void ScrollByWheel(bool horizontal, int delta);
 };

@@ -207,7 +207,7 @@ class CEditingView : public CZephView, public IOwnerView, public zeph::CTimerOwn
   void UpdateObjectListRow(int objectNumber) override;
   void OnObjectListTick(int objectNumber, int ticked) override;
   int IsPointInObjectList(QPoint point) const override;
-  int IsObjectListShown() const { return m_objectListShown; }
+  int IsObjectListShown() const override { return m_objectListShown; }
 
   // ---- Zoom and scrolling ----
   void OnViewZoomIn();

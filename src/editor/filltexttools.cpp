@@ -6,7 +6,6 @@
 
 #include "document/document.h"
 #include "editor/editdrawing.h"
-#include "editor/editordialogs.h"
 #include "editor/editorstate.h"
 #include "editor/ownerview.h"
 #include "editor/toolparams.h"
@@ -44,9 +43,8 @@ void CEditDrawing::ClickFill() {
       if (g_fillType == kFillHatch) {
         if (g_hatchPattern < 0) {
           // The first hatched fill asks for its pattern; later ones use it.
-          std::int32_t pattern = -1;
-          if (GetEditorDialogs().ChooseHatch(pattern) == 0 || pattern < 0 ||
-              pattern >= kHatchDefinitionCount) {
+          const int pattern = ChooseHatchDefinition();
+          if (pattern < 0) {
             keep = false;
           } else {
             g_hatchPattern = static_cast<std::int16_t>(pattern);

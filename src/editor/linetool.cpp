@@ -157,7 +157,8 @@ void CEditDrawing::ClickLine() {
                          : AngleOf(g_readoutMove.y, g_readoutMove.x);
     g_readoutLength = VectorLength(g_readoutMove.x, g_readoutMove.y);
   }
-  GetOwnerView().ShowLiveLength();
+  // The end point, the move from the start, the length and the angle.
+  GetOwnerView().ShowMoveValues();
   if (m_clickStep >= 2) {
     ClearMarks();
     DrawItemPtr line = std::move(m_construction);

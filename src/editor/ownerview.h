@@ -57,6 +57,7 @@ class IOwnerView {
 
   // ---- Object list and flyout list ----
   virtual void ShowObjectList(int /*show*/) {}
+  virtual int IsObjectListShown() const { return 0; }
   virtual int RefreshObjectList() { return 0; }
   virtual void UpdateObjectListTicks() {}
   virtual void UpdateObjectListRow(int /*objectNumber*/) {}

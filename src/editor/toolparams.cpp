@@ -1,9 +1,11 @@
 #include "editor/toolparams.h"
 
 #include "document/wholedrawing.h"
+#include "editor/editordialogs.h"
 #include "items/dimensionitem.h"
 #include "items/drawitem.h"
 #include "items/fillitem.h"
+#include "items/hatch.h"
 #include "support/options.h"
 
 double g_arcRadius = 0.0;
@@ -88,4 +90,12 @@ void ResetToolParameters() {
   g_readoutWidth = 0.0;
   g_readoutCentre = {};
   ResetToolParametersForNewDrawing();
+}
+
+int ChooseHatchDefinition() {
+  std::int32_t pattern = -1;
+  if (GetEditorDialogs().ChooseHatch(pattern) == 0 || pattern < 0 || pattern > INT16_MAX) {
+    return -1;
+  }
+  return FindHatchDefinition(static_cast<std::int16_t>(pattern));
 }

@@ -33,6 +33,9 @@ extern std::int16_t g_fillType;
 extern std::int16_t g_hatchPattern;  // hatch definition index, -1 none chosen yet
 extern double g_hatchAngle;          // radians
 extern double g_hatchScale;          // greater than 0
+// Runs the hatch chooser: the pattern picked, as the definition index a fill takes (the
+// chooser answers the pattern's number); -1 when cancelled or no definition has the number.
+int ChooseHatchDefinition();
 
 // ---- Dimension ----
 extern CFontSpec g_dimensionFont;

@@ -98,6 +98,15 @@ QString BuiltInMessage(int id) {
   }
 }
 
+// A typed length as ParseLength reads it, refused when it is longer than the drawing can hold
+// (its width in drawing units): such a length could only give items outside the drawing.
+int ParseBarLength(const QString& text, double& out, int allowZero) {
+  double parsed = 0.0;
+  if (ParseLength(text, parsed, allowZero) == 0 || parsed > kCoordinateLimitX) return 0;
+  out = parsed;
+  return 1;
+}
+
 // The message from the string table, or our own text of it where the table has none.
 void ShowValueMessage(int id) {
   if (!LoadProgramString(id).isEmpty()) {
@@ -602,7 +611,7 @@ int CEditingView::ApplyValueEdit() {
       return accept();
     }
     double parsed = 0.0;
-    if (ParseLength(text, parsed, 0) == 0) return refuse(message);
+    if (ParseBarLength(text, parsed, 0) == 0) return refuse(message);
     value = parsed;
     set = 1;
     return accept();
@@ -765,7 +774,7 @@ int CEditingView::ApplyValueEdit() {
     }
     case 28: {
       double radius = 0.0;
-      if (ParseLength(text, radius, 0) == 0 || radius > 2147483647.0) return refuse(kMsgRadius);
+      if (ParseBarLength(text, radius, 0) == 0) return refuse(kMsgRadius);
       const int rounded = static_cast<int>(std::lround(radius));
       g_valueCircleRadius = rounded;
       change([&] { item->SetRadius(rounded); });
@@ -795,7 +804,7 @@ int CEditingView::ApplyValueEdit() {
     case 37:
     case 137: {
       double length = 0.0;
-      if (ParseLength(text, length, id == 137 ? 1 : 0) == 0 || length > 2147483647.0) {
+      if (ParseBarLength(text, length, id == 137 ? 1 : 0) == 0) {
         return refuse(kMsgLength);
       }
       const int rounded = static_cast<int>(std::lround(length));
@@ -820,7 +829,7 @@ int CEditingView::ApplyValueEdit() {
     case 38:
     case 39: {
       double length = 0.0;
-      if (ParseLength(text, length, 0) == 0) return refuse(kMsgLength);
+      if (ParseBarLength(text, length, 0) == 0) return refuse(kMsgLength);
       const int i = id - 38;
       (i == 0 ? g_valueControlLength0 : g_valueControlLength1) = length;
       change([&] { item->SetControlLength(i, length); });
@@ -1096,11 +1105,7 @@ void CEditingView::OnValueListSelChange() {
 
 // ---- The dialogs of colour, font and hatch fields ----
 
-int CEditingView::ChooseHatchPattern() {
-  std::int32_t pattern = -1;
-  if (GetEditorDialogs().ChooseHatch(pattern) == 0 || pattern < 0) return -1;
-  return FindHatchDefinition(static_cast<std::int16_t>(pattern));
-}
+int CEditingView::ChooseHatchPattern() { return ChooseHatchDefinition(); }
 
 void CEditingView::EditColourField() {
   const int id = m_openField;

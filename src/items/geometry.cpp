@@ -135,10 +135,12 @@ void SnapCursorToGrid() {
   const int s = GetGridSpacing();
   const double cx = g_cursorPoint.x;
   const double cy = g_cursorPoint.y;
-  // Nearest multiples with halves away from zero, as every rounding of the program.
-  const int y0 = ClampInt64ToInt(static_cast<std::int64_t>(RoundToInt(cy / s)) * s);
+  // Nearest multiples, an exact half towards zero: the grid's rows and square columns are
+  // counted as whole divisions.
+  const int y0 = ClampInt64ToInt(static_cast<std::int64_t>(DivideRounded(g_cursorPoint.y, s)) * s);
   if (GetOptionShort(kOptionGridLayout) == 0) {
-    const int x0 = ClampInt64ToInt(static_cast<std::int64_t>(RoundToInt(cx / s)) * s);
+    const int x0 =
+        ClampInt64ToInt(static_cast<std::int64_t>(DivideRounded(g_cursorPoint.x, s)) * s);
     g_snapPoint = {x0, y0};
     return;
   }

@@ -529,6 +529,47 @@ TEST_F(BreakTest, TheEditorErasesThePiecesAndDrawsTheStretches) {
   EXPECT_EQ(drawing.calls[4].colourMode, kDrawOwnColour);
 }
 
+// With every piece kept the item stays as it was; the pieces were wiped off the screen, so the
+// item is drawn again in its own colour after them.
+TEST_F(BreakTest, AnItemKeptWholeIsDrawnAgainAfterItsPiecesAreWiped) {
+  struct Case {
+    const char* name;
+    std::function<Scene()> scene;
+    std::string keep;
+  };
+  const Case cases[] = {
+      {"line",
+       [] {
+         return MakeScene(MakeLine(0, 0, 3000, 0), Verticals({1000, 2000}));
+       },
+       "111"},
+      {"circle", [] { return MakeScene(MakeCircle(0, 0, 1000, 8), Verticals({0})); }, "11"},
+      {"curve",
+       [] {
+         return MakeScene(MakeCurve(), Verticals({1000, 2000}));
+       },
+       "111"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CDrawingHost drawing;
+    SetDocumentHost(&drawing);
+    Scene scene = c.scene();
+    const int count = scene.doc->GetItemCount();
+    ASSERT_EQ(scene.doc->SplitItemAtCrossings(scene.item), static_cast<int>(c.keep.size()) + 1);
+    SetKeep(c.keep);
+    ASSERT_EQ(scene.doc->KeepItemSections(scene.item), 1);
+    EXPECT_EQ(scene.doc->GetItemCount(), count);
+    ASSERT_EQ(drawing.calls.size(), c.keep.size() + 1);
+    for (std::size_t i = 0; i < c.keep.size(); ++i) {
+      EXPECT_EQ(drawing.calls[i].colourMode, static_cast<int>(g_backgroundColour));
+    }
+    EXPECT_EQ(drawing.calls.back().item, scene.item);
+    EXPECT_EQ(drawing.calls.back().colourMode, kDrawOwnColour);
+    SetDocumentHost(nullptr);
+  }
+}
+
 TEST_F(BreakTest, ASplitListThatCannotGrowGivesNoPieces) {
   for (int limit : {0, 1, 2, 3}) {
     SCOPED_TRACE(limit);

@@ -1,6 +1,7 @@
 // The Break, Extend and Origin tools driven with the mouse: the pieces of a broken line
 // offered and answered through the prompt handlers, the protected shapes, a line extended to
 // what lies ahead of it, and the read-outs' origin.
+#include "document/dochost.h"
 #include "drawtools_fixture.h"
 #include "editor/editorstate.h"
 #include "editor/tickelements.h"
@@ -93,6 +94,56 @@ TEST_F(BreakToolsTest, CancelRestoresTheLine) {
   m_window->HideCrossHairs();
   EXPECT_EQ(Pixel(OnLine(50).x(), OnLine(50).y()), kRed);
   EXPECT_EQ(Pixel(OnLine(10).x(), OnLine(10).y()), kRed);
+}
+
+// The drawing's host in the program draws what the document asks on the editor window.
+class CWindowHost final : public IDocumentHost {
+ public:
+  explicit CWindowHost(CEditDrawing& window) : m_window(window) {}
+  void DrawItem(const CDrawItem* item, int colourMode) override {
+    m_window.DrawItem(item, colourMode);
+  }
+
+ private:
+  CEditDrawing& m_window;
+};
+
+// After the answers the screen shows the line where it was kept and nothing where it was
+// erased, whatever the mix of Yes (erase), No (keep) and Cancel.
+TEST_F(BreakToolsTest, TheScreenShowsWhatTheAnswersKept) {
+  CWindowHost host(*m_window);
+  SetDocumentHost(&host);
+  const struct {
+    const char* answers;  // per piece: Y erase, N keep, C cancel the offer
+    const char* shown;    // per piece afterwards: 1 the line is on the screen there
+  } cases[] = {
+      {"NNN", "111"}, {"YYY", "000"}, {"YNN", "011"}, {"NYN", "101"},
+      {"NNY", "110"}, {"YYN", "001"}, {"NC", "111"},  {"YNC", "111"},
+  };
+  const int middles[] = {10, 50, 90};  // a point of each piece
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.answers);
+    m_doc.ClearDrawing();
+    AddCrossedLine();
+    Repaint();
+    Use(kToolBreak);
+    Click(OnLine(10));
+    ASSERT_EQ(m_window->GetBreakPieceIndex(), 0);
+    for (const char* a = c.answers; *a != 0; ++a) {
+      // The flashing may have hidden the piece offered: the answer must not depend on it.
+      m_clock.Advance(200);
+      if (*a == 'Y') GetPromptHandlers().OnPromptYes(*m_window);
+      if (*a == 'N') GetPromptHandlers().OnPromptNo(*m_window);
+      if (*a == 'C') GetPromptHandlers().OnPromptCancel(*m_window);
+    }
+    ASSERT_EQ(m_window->GetBreakPieceIndex(), -1);
+    m_window->HideCrossHairs();
+    for (int i = 0; i < 3; ++i) {
+      const QPoint at = OnLine(middles[i]);
+      EXPECT_EQ(Pixel(at.x(), at.y()), c.shown[i] == '1' ? kRed : Background()) << "piece " << i;
+    }
+  }
+  SetDocumentHost(nullptr);
 }
 
 TEST_F(BreakToolsTest, NothingToOfferOrAProtectedShape) {

@@ -1,5 +1,8 @@
 // The Ellipse and Curve tools driven with the mouse: the ellipse's centre on its sloped first
 // axis, the degenerate ellipse and curve, and control points taken exactly at the cursor.
+#include <QMouseEvent>
+
+#include "controls/input.h"
 #include "drawtools_fixture.h"
 
 namespace zeph::testing {
@@ -95,6 +98,44 @@ TEST_F(EllipseCurveTest, ControlPointsExactlyAtTheCursorWithGridSnapping) {
   EXPECT_EQ(m_window->GetClickStep(), 0);
   // The control lines went with the rubber band.
   ExpectCleanScreen();
+}
+
+// A drag of a control point that leaves the drawing takes the feedback off the screen; the
+// release out there is lost, and the next press goes on with that point. The curve is added
+// with nothing left behind, whichever control point the mouse took out.
+TEST_F(EllipseCurveTest, AControlPointDragLeavingTheDrawingLeavesNoLineBehind) {
+  g_appActive = 1;
+  for (const int outAt : {0, 1}) {
+    SCOPED_TRACE(outAt);
+    m_doc.ClearDrawing();
+    Repaint();
+    Use(kToolCurve);
+    Click({40, 90});
+    Click({120, 90});
+    for (int point = 0; point < 2; ++point) {
+      const QPoint from = point == 0 ? QPoint(50, 60) : QPoint(110, 60);
+      const QPoint to = point == 0 ? QPoint(60, 50) : QPoint(100, 50);
+      QTest::mouseMove(m_window.get(), from);
+      QTest::mousePress(m_window.get(), Qt::LeftButton, {}, from);
+      if (point == outAt) {
+        // Out of the drawing with the button held, released there, and back in.
+        const QPoint outside(kWidth + 30, 60);
+        m_window->OnMouseMove(kMkLButton, outside);
+        QMouseEvent release(QEvent::MouseButtonRelease, outside, m_window->mapToGlobal(outside),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(m_window.get(), &release);
+        ASSERT_NE(m_window->GetClickStep() % 3, 2) << "the release outside is lost";
+        QTest::mouseMove(m_window.get(), from);
+        QTest::mousePress(m_window.get(), Qt::LeftButton, {}, from);
+      }
+      QTest::mouseMove(m_window.get(), to);
+      QTest::mouseRelease(m_window.get(), Qt::LeftButton, {}, to);
+    }
+    ASSERT_EQ(m_doc.GetItemCount(), 1);
+    EXPECT_EQ(m_window->GetClickStep(), 0);
+    m_window->HideCrossHairs();
+    ExpectCleanScreen();
+  }
 }
 
 }  // namespace

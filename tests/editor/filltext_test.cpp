@@ -33,17 +33,47 @@ TEST_F(FillTextTest, FirstHatchedFillAsksForThePatternOnce) {
   Use(kToolFill);
   Click({90, 70});
   EXPECT_EQ(m_dialogs.hatchCalls, 1);
-  EXPECT_EQ(g_hatchPattern, 3);
+  // The chooser answers the pattern's number; the tool keeps the definition's index.
+  EXPECT_EQ(g_hatchPattern, FindHatchDefinition(3));
   ASSERT_EQ(CountFills(), 1);
   const CDrawItem* fill = m_doc.GetItem(0);
   ASSERT_NE(fill->GetHatchPattern(), nullptr);
-  EXPECT_EQ(fill->GetHatchPattern()->GetNumber(), g_hatchDefinitions[3].GetNumber());
+  EXPECT_EQ(fill->GetHatchPattern()->GetNumber(), 3);
   EXPECT_EQ(m_window->GetClickStep(), 0) << "the gesture ends with the release";
   m_dialogs.hatchAnswer = 7;
   Click({80, 60});
   EXPECT_EQ(m_dialogs.hatchCalls, 1) << "later fills reuse the pattern";
   ASSERT_EQ(CountFills(), 2);
-  EXPECT_EQ(m_doc.GetItem(1)->GetHatchPattern()->GetNumber(), g_hatchDefinitions[3].GetNumber());
+  EXPECT_EQ(m_doc.GetItem(1)->GetHatchPattern()->GetNumber(), 3);
+}
+
+// Every sample of the chooser is the hatch drawn, "Unit square dots" (number 27, whose
+// definition comes before number 26's) included.
+TEST_F(FillTextTest, TheHatchChosenIsTheHatchDrawn) {
+  AddSquare();
+  g_fillType = kFillHatch;
+  Use(kToolFill);
+  for (int i = 0; i < kHatchDefinitionCount; ++i) {
+    const int number = g_hatchDefinitions[static_cast<std::size_t>(i)].GetNumber();
+    g_hatchPattern = -1;
+    m_dialogs.hatchAnswer = number;
+    Click({90, 70});
+    const CDrawItem* fill = m_doc.GetItem(0);
+    ASSERT_EQ(fill->GetType(), kItemFill) << number;
+    ASSERT_NE(fill->GetHatchPattern(), nullptr) << number;
+    EXPECT_EQ(fill->GetHatchPattern()->GetNumber(), number);
+    EXPECT_EQ(g_hatchPattern, i) << number;
+    UndoOnce();
+    ASSERT_EQ(CountFills(), 0) << number;
+  }
+  EXPECT_EQ(m_dialogs.hatchCalls, kHatchDefinitionCount);
+  EXPECT_TRUE(m_presenter.shown().empty());
+  // A number no sample has adds no fill.
+  g_hatchPattern = -1;
+  m_dialogs.hatchAnswer = 99;
+  Click({90, 70});
+  EXPECT_EQ(CountFills(), 0);
+  EXPECT_EQ(g_hatchPattern, -1);
 }
 
 TEST_F(FillTextTest, CancelledHatchChoiceAddsNothing) {

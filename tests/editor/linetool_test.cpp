@@ -143,7 +143,7 @@ TEST_F(LineToolTest, HuntDistanceWithHuntOnAndNoneWithGrid) {
   ASSERT_EQ(m_doc.GetItemCount(), 2);
   EXPECT_EQ(EndOf(1), (DrawingPoint{100 * s, 50 * s}));
   g_snapMode = kSnapGrid;  // 10 mm = 20 pixels at this zoom
-  Click(end + QPoint(-30, 3));
+  Click(end + QPoint(-28, 3));
   ASSERT_EQ(m_doc.GetItemCount(), 3);
   EXPECT_EQ(EndOf(2), (DrawingPoint{80 * s, 40 * s}));
 }

@@ -215,6 +215,37 @@ TEST_F(MoveToolTest, MoveItemsDragsAfterOneOkAddUpAndEachIsOneUndoStep) {
   ExpectEnds(moved, P(40, 50), P(100, 50), "two undos take back both");
 }
 
+// Undo and redo of a drag leave the items elsewhere than the read-out's total: the total
+// starts afresh and the prompt is shown again.
+TEST_F(MoveToolTest, UndoAndRedoStartTheMoveReadOutAfresh) {
+  CDrawItem* moved = AddLine(40, 50, 100, 50);
+  g_snapMode = kSnapNone;
+  g_moveAngle = 0.0;
+  g_moveAngleSet = 1;
+  Use(kToolMove, kMoveItems);
+  Click(Px(70, 50));
+  Ok();
+  ASSERT_EQ(g_moveDragging, 1);
+  for (const bool redo : {false, true}) {
+    SCOPED_TRACE(redo ? "redo" : "undo");
+    // Each drag takes the items by their nearest grip, the line's left end.
+    Drag(Px(40, 50), Px(20, 50));
+    ASSERT_EQ(m_window->GetMoveOffset().x, P(-20, 0).x);
+    m_view.calls.clear();
+    m_window->Undo(1);
+    if (redo) m_window->Redo();
+    EXPECT_EQ(m_window->GetMoveOffset().x, 0);
+    EXPECT_EQ(m_window->GetMoveOffset().y, 0);
+    EXPECT_FALSE(m_view.Calls(QStringLiteral("SetPromptText")).isEmpty());
+    // The next drag reads its own move only.
+    const int startX = StartOf(moved).x;
+    Drag(DeviceOf({startX, P(0, 50).y}), DeviceOf({startX + P(10, 0).x, P(0, 50).y}));
+    EXPECT_EQ(g_readoutMove.x, P(10, 0).x);
+    EXPECT_EQ(StartOf(moved).x, startX + P(10, 0).x);
+    m_window->Undo(1);
+  }
+}
+
 TEST_F(MoveToolTest, MoveAPointTakesEverythingThatMeetsThereSplitAPointOnlyOne) {
   const struct {
     const char* name;

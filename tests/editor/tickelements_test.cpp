@@ -55,6 +55,26 @@ class TickElementsTest : public ViewTest {
   }
 };
 
+// Undo and redo may take objects away or bring them back: while a choosing tool shows the
+// list it is filled again from the drawing.
+TEST_F(TickElementsTest, UndoAndRedoFillTheShownListAgain) {
+  AddObjectLine(3, 0);
+  AddObjectLine(4, 1);
+  CTickElements* list = ShowList();
+  ASSERT_NE(list, nullptr);
+  ASSERT_EQ(list->GetRowCount(), 2);
+  m_view->OnEditUndo();
+  EXPECT_EQ(m_doc.GetItemCount(), 1);
+  EXPECT_EQ(list->GetRowCount(), 1);
+  m_view->OnEditRedo();
+  EXPECT_EQ(list->GetRowCount(), 2);
+  // A list the user closed stays closed.
+  m_view->ShowObjectList(0);
+  m_view->OnEditUndo();
+  EXPECT_EQ(m_view->IsObjectListShown(), 0);
+  EXPECT_FALSE(list->isVisible());
+}
+
 TEST_F(TickElementsTest, AllObjectsRowNeedsTwoObjectsOutsideIdentify) {
   AddObjectLine(3, 0);
   AddObjectLine(0, 1);  // items of no object are not listed

@@ -43,6 +43,7 @@ const QString kMessage25 =
 const QString kMessage30 =
     QStringLiteral("An object name cannot contain\nmore than 16 characters.");
 const QString kMessage31 = QStringLiteral("This angle is not possible for an  arc.");
+const QString kMessage32 = QStringLiteral("Please type a proper value for the radius.");
 const QString kMessage33 = QStringLiteral("This object name has already been used.");
 const QString kMessage34 = QStringLiteral(
     "Please type a whole number between 3 and 1000\nfor the number of sides in the polygon.");
@@ -109,6 +110,13 @@ TEST_F(ValueEditorTest, TypedValuesAreCheckedAndStored) {
       {2, "-5", 0, kMessage20, [] { return g_lineLength == 25000.0; }},
       {2, "0", 0, kMessage20, [] { return g_lineLengthSet == 1; }},
       {2, "  ", 1, {}, [] { return g_lineLengthSet == 0; }},
+      // No length beyond the drawing's width (50,000,000 units, 50 m at scale 1) is taken.
+      {2, "99999999999999999999", 0, kMessage20, [] { return g_lineLengthSet == 0; }},
+      {2, "50.001m", 0, kMessage20, [] { return g_lineLengthSet == 0; }},
+      {2, "50m", 1, {}, [] { return g_lineLength == 50000000.0 && g_lineLengthSet == 1; }},
+      {4, "100000m", 0, kMessage32, [] { return g_circleRadiusSet == 0; }},
+      {6, "60m", 0, kMessage32, [] { return g_filletRadiusSet == 0; }},
+      {177, "1000km", 0, kMessage20, [] { return g_copyDistanceSet == 0; }},
       {102, "400", 1, {}, [] { return std::abs(g_lineAngle - 40 * kPi / 180) < 1e-12; }},
       {5, "", 0, kMessage21, [] { return g_ellipseSlope == 0.0; }},
       {5, "200", 1, {}, [] { return std::abs(g_ellipseSlope - 20 * kPi / 180) < 1e-12; }},

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QImage>
+#include <QTest>
 #include <vector>
 
 #include "document/dochost.h"
@@ -301,6 +302,37 @@ TEST_F(ValuesBarTest, ReadOutsShowTheGestureRelativeToTheOrigin) {
   m_view->ShowControlPointValues(2);
   EXPECT_EQ(m_view->GetLiveText(1, 0), QStringLiteral("0mm"));
   ExpectGlitch(2833, 1);
+}
+
+// While a segment is dragged with Line the read-outs show its end, its move from the start,
+// its length and its angle; New line shows the point alone.
+TEST_F(ValuesBarTest, ALineBeingDraggedShowsItsEndMoveLengthAndAngle) {
+  g_realWorldScale = 1.0;
+  g_appActive = 1;
+  SetZoom(8, 20, 200);  // 500 drawing units (0.5 mm) a pixel
+  g_snapMode = kSnapNone;
+  ASSERT_EQ(Drawing().SetTool(kToolNewLine, -1), 1);
+  QTest::mouseMove(&Drawing(), {20, 200});
+  QTest::mousePress(&Drawing(), Qt::LeftButton, {}, {20, 200});
+  QTest::mouseMove(&Drawing(), {30, 190});
+  EXPECT_EQ(m_view->GetLiveText(0, 0), QStringLiteral("5mm"));
+  EXPECT_EQ(m_view->GetLiveText(0, 1), QStringLiteral("5mm"));
+  EXPECT_TRUE(m_view->GetLiveText(1, 0).isEmpty());
+  QTest::mouseMove(&Drawing(), {20, 200});
+  QTest::mouseRelease(&Drawing(), Qt::LeftButton, {}, {20, 200});
+  ASSERT_EQ(g_currentTool, kToolLine);
+  ASSERT_EQ(g_lineStartSet, 1);
+
+  QTest::mousePress(&Drawing(), Qt::LeftButton, {}, {20, 200});
+  QTest::mouseMove(&Drawing(), {80, 120});
+  EXPECT_EQ(m_view->GetLiveText(0, 0), QStringLiteral("30mm"));
+  EXPECT_EQ(m_view->GetLiveText(0, 1), QStringLiteral("40mm"));
+  EXPECT_EQ(m_view->GetLiveText(1, 0), QStringLiteral("30mm"));
+  EXPECT_EQ(m_view->GetLiveText(1, 1), QStringLiteral("40mm"));
+  EXPECT_EQ(m_view->GetLiveText(2, 0), QStringLiteral("50mm"));
+  EXPECT_EQ(m_view->GetLiveText(2, 1), QStringLiteral("53.1\u00B0"));
+  QTest::mouseRelease(&Drawing(), Qt::LeftButton, {}, {80, 120});
+  EXPECT_EQ(m_doc.GetItemCount(), 1);
 }
 
 TEST_F(ValuesBarTest, ANewDrawingTakesTheDefaultsAndKeepsWhatIsKept) {

@@ -3,7 +3,10 @@
 // manual clock, and a drawing made with the mouse, fitted, undone and photographed.
 #include <QDir>
 #include <QPixmap>
+#include <QScrollBar>
+#include <QWheelEvent>
 
+#include "editor/drawingscrollarea.h"
 #include "editor/linetool.h"
 #include "items/drawitem.h"
 #include "view_fixture.h"
@@ -128,6 +131,66 @@ TEST_F(ViewTest, ZoomCommandsStopAtTheEndsOfTheTable) {
   EXPECT_FALSE(m_view->OnUpdateViewFit());  // no items
   m_view->OnViewFit();
   EXPECT_EQ(Mapping().GetZoomLevel(), 1);
+}
+
+// The wheel over the drawing moves the scroll bars by their own steps, and the drawing with
+// them as when a bar is dragged: vertically, sideways with Shift or a horizontal wheel. It
+// never zooms.
+TEST_F(ViewTest, TheWheelScrollsTheDrawingByTheBarsSteps) {
+  CDrawingScrollArea* area = m_view->GetScrollArea();
+  QScrollBar* vertical = area->verticalScrollBar();
+  QScrollBar* horizontal = area->horizontalScrollBar();
+  ASSERT_GT(vertical->maximum(), 20);
+  ASSERT_GT(horizontal->maximum(), 20);
+  vertical->setValue(vertical->maximum() / 2);
+  horizontal->setValue(horizontal->maximum() / 2);
+  const int level = Mapping().GetZoomLevel();
+  const int notch = QApplication::wheelScrollLines() * vertical->singleStep();
+  const int unit = CDrawingWindow::kScrollUnit * Mapping().scaleX;
+  const auto wheel = [this](QPoint angle, Qt::KeyboardModifiers modifiers) {
+    const QPointF at(50, 50);
+    QWheelEvent event(at, Drawing().mapToGlobal(at), QPoint(), angle, Qt::NoButton, modifiers,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&Drawing(), &event);
+  };
+  struct Case {
+    const char* what;
+    QPoint angle;
+    Qt::KeyboardModifiers modifiers;
+    int down;  // bar steps
+    int right;
+  };
+  const Case cases[] = {
+      {"wheel towards the user", {0, -120}, Qt::NoModifier, notch, 0},
+      {"wheel away from the user", {0, 240}, Qt::NoModifier, -2 * notch, 0},
+      {"Shift and the wheel towards the user", {0, -120}, Qt::ShiftModifier, 0, notch},
+      {"Shift and the wheel away", {0, 120}, Qt::ShiftModifier, 0, -notch},
+      {"horizontal wheel to the right", {-120, 0}, Qt::NoModifier, 0, notch},
+      {"horizontal wheel to the left", {120, 0}, Qt::NoModifier, 0, -notch},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const int v = vertical->value();
+    const int h = horizontal->value();
+    const std::int32_t originX = Mapping().originX;
+    const std::int32_t originY = Mapping().originY;
+    wheel(c.angle, c.modifiers);
+    EXPECT_EQ(vertical->value(), v + c.down);
+    EXPECT_EQ(horizontal->value(), h + c.right);
+    // The drawing follows the bars: down lowers the origin, right moves it on.
+    EXPECT_EQ(Mapping().originY, originY - std::int64_t{c.down} * unit);
+    EXPECT_EQ(Mapping().originX, originX + std::int64_t{c.right} * unit);
+    EXPECT_EQ(Mapping().GetZoomLevel(), level);
+  }
+  // A fine wheel's turns add up to whole steps.
+  const int v = vertical->value();
+  wheel({0, -60}, Qt::NoModifier);
+  wheel({0, -60}, Qt::NoModifier);
+  EXPECT_EQ(vertical->value(), v + notch);
+  // At the end of the bar the wheel goes no further.
+  vertical->setValue(vertical->maximum());
+  wheel({0, -120}, Qt::NoModifier);
+  EXPECT_EQ(vertical->value(), vertical->maximum());
 }
 
 TEST_F(ViewTest, ZoomBoxFollowsTheMouseAndZoomsAtTheClick) {

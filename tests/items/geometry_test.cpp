@@ -141,10 +141,12 @@ TEST_F(GeometryTest, SnapsToSquareGrid) {
   SetOptionShort(kOptionGridLayout, 0);
   CheckSnaps({
       {"below half", 3, {14999, 4999}, {10000, 0}},
-      {"halves away from zero", 3, {15000, -5000}, {20000, -10000}},
-      {"negative halves", 3, {-15000, 5000}, {-20000, 10000}},
+      {"halves towards zero", 3, {15000, -5000}, {10000, 0}},
+      {"negative halves", 3, {-15000, 5000}, {-10000, 0}},
+      {"just past a half", 3, {15001, -5001}, {20000, -10000}},
+      {"a half in y only", 3, {14999, -5000}, {10000, 0}},
       {"1 mm grid", 0, {1499, -1501}, {1000, -2000}},
-      {"100 mm grid", 6, {-149999, 50000}, {-100000, 100000}},
+      {"100 mm grid, a half in y", 6, {-149999, 50000}, {-100000, 0}},
       {"on a grid point", 4, {40000, -20000}, {40000, -20000}},
       {"far corner", 6, {50000000, -30000000}, {50000000, -30000000}},
   });
@@ -161,6 +163,9 @@ TEST_F(GeometryTest, SnapsToIsometricGrid) {
       {"staggered left below", 3, {-8000, -4000}, {-8660, -5000}},
       {"on the origin", 3, {0, 0}, {0, 0}},
       {"second row", 3, {34000, 19000}, {34641, 20000}},
+      // The row is an exact division of y, a half towards zero; the column stays rounded.
+      {"half a row up", 3, {0, 5000}, {0, 0}},
+      {"half a row down", 3, {0, -5000}, {0, 0}},
   });
 }
 
