@@ -185,16 +185,26 @@ void ProgramTest::PressPromptButton(int id) {
 
 void ProgramTest::ClickField(int fieldId, int line) {
   CEditingView& view = View();
-  for (int slot = view.GetFirstField(); slot < view.GetEndField(); ++slot) {
-    if (g_valueFieldIds[static_cast<std::size_t>(slot)] != fieldId) continue;
-    const DcRect& box = view.GetFieldBox(slot);
-    const int y = line == 0 ? box.top + view.GetLineHeight() / 2 + 3
-                            : box.top + view.GetLineHeight() * 3 / 2 + 3;
-    ClickAt(&view, QPoint((box.left + box.right) / 2, y));
-    Settle();
+  const auto shownAt = [&view, fieldId] {
+    for (int slot = view.GetFirstField(); slot < view.GetEndField(); ++slot) {
+      if (g_valueFieldIds[static_cast<std::size_t>(slot)] == fieldId) return slot;
+    }
+    return -1;
+  };
+  // The bar is laid out as it is painted.
+  if (!QTest::qWaitFor([&] { return shownAt() >= 0; }, 1000)) {
+    std::string shown;
+    for (int slot = view.GetFirstField(); slot < view.GetEndField(); ++slot) {
+      shown += " " + std::to_string(g_valueFieldIds[static_cast<std::size_t>(slot)]);
+    }
+    ADD_FAILURE() << "field " << fieldId << " is not on the values bar; it shows" << shown;
     return;
   }
-  ADD_FAILURE() << "field " << fieldId << " is not on the values bar";
+  const DcRect& box = view.GetFieldBox(shownAt());
+  const int y = line == 0 ? box.top + view.GetLineHeight() / 2 + 3
+                          : box.top + view.GetLineHeight() * 3 / 2 + 3;
+  ClickAt(&view, QPoint((box.left + box.right) / 2, y));
+  Settle();
 }
 
 void ProgramTest::TypeValue(const QString& text) {
@@ -290,10 +300,10 @@ std::vector<ProgramTest::Placed> ProgramTest::DrawEveryKind(int hatchSample) {
   Click({360, 300});
   placed.push_back({"solid fill", kItemFill, {360, 300}, last(kItemFill)});
   DrawRectangle({480, 260}, {600, 340});
+  PickTool(kToolFill);
   ChooseInList(10, QStringLiteral("Hatch"));
   m_person.Expect(QStringLiteral("the hatch"),
                   [hatchSample](QWidget& window) { ChooseHatchSample(window, hatchSample); });
-  PickTool(kToolFill);
   const int fills = static_cast<int>(ItemsOfKind(kItemFill).size());
   Click({540, 300});
   if (m_person.Waiting() != 0) {
