@@ -14,6 +14,16 @@
 #include "app/editordialogsimpl.h"  // the program's dialogs for the editor
 #include "app/mainframe.h"
 #include "app/spellcheck.h"  // spell check: the text items' check
+#include "app/views.h"
+#include "controls/colourdialog.h"
+#include "controls/filetypes.h"
+#include "controls/filezephodialog.h"
+#include "controls/frontbutton.h"
+#include "controls/textlayout.h"
+#include "document/document.h"
+#include "editor/editorstate.h"
+#include "editor/tickelements.h"
+#include "editor/zephview.h"
 #include "platform/desktop.h"
 #include "platform/helpviewer.h"
 #include "platform/http.h"
@@ -25,15 +35,6 @@
 #include "platform/qt/qtpicturecodec.h"
 #include "platform/qt/qtpresenter.h"
 #include "platform/qt/qtprintersystem.h"
-#include "app/views.h"
-#include "controls/filetypes.h"
-#include "controls/filezephodialog.h"
-#include "editor/tickelements.h"
-#include "controls/colourdialog.h"
-#include "controls/frontbutton.h"
-#include "document/document.h"
-#include "editor/editorstate.h"
-#include "editor/zephview.h"
 #include "spell/spell.h"
 #include "support/appservices.h"
 #include "support/constants.h"
@@ -323,6 +324,8 @@ bool CZephApp::InitInstance(const QString& commandLine) {
   InstallPrintableAreaComputer();
   // The object list and the prompt buttons' handlers become the editing view's parts.
   InstallEditorPromptParts();
+  // A picture that cannot be shown writes its message with the program's word wrapping.
+  zeph::InstallTextLayout();
 
   // 12. The start screen's colours and the editing view.
   Step(11);
