@@ -448,6 +448,9 @@ class CEditingView : public CZephView,
   void OnKeyUp(int qtKey, int autoRepeat);
   void OnSetFocus();
   void OnKillFocus();
+  // Gives the keys back to the drawing window after a value editor: the window takes them
+  // while it edits a text; otherwise they stay with the view, whose tool letters they are.
+  void FocusDrawing();
 
  protected:
   void focusInEvent(QFocusEvent* event) override;
