@@ -574,6 +574,8 @@ void CZephApp::UpdateTitle() {
   QString title = path.isEmpty() ? doc->GetDrawingName()
                                  : MakeDrawingTitle(path, GetOptionFlag(kOptionFullPathnameTitle));
   m_title = title;
+  // The drawing's changed state (Save) goes with its title.
+  if (m_frame) m_frame->Commands().RequestUpdate();
   if (m_frame) {
     m_frame->setWindowTitle(title.isEmpty() ? QStringLiteral("Untitled - Zephorin")
                                             : title + QStringLiteral(" - Zephorin"));
@@ -592,7 +594,8 @@ void CZephApp::RefreshDrawing() {
 }
 
 void CZephApp::UpdateEditingView() {
-  // A notification point only: the menus ask their update handlers as they open.
+  // Undo or redo became available or not: the toolbar and the shortcuts follow.
+  if (m_frame) m_frame->Commands().RequestUpdate();
 }
 
 void CZephApp::CancelEditing() {

@@ -2,6 +2,7 @@
 // drawing, two lines drawn with the Line tool, Save as, New, the drawing opened again from the
 // recent files, and printing to a PDF file. Pictures of the start screen and the main window
 // are written for a person to look at.
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QTest>
@@ -197,6 +198,44 @@ TEST_F(EndToEndTest, TheProgramLendsTheItemsItsViewAndItsLayout) {
   // The view goes with the program, and the items no longer measure with it.
   m_app.reset();
   EXPECT_EQ(GetEditingView(), nullptr);
+}
+
+// Undo and Redo by their keys, as a person presses them with no menu opened: every Ctrl+Y
+// after a run of Ctrl+Z redoes, and the toolbar shows what can be done at every moment.
+TEST_F(EndToEndTest, UndoAndRedoByTheirKeysWithNoMenuOpened) {
+  m_glitchExpected = true;
+  CZephApp& app = StartProgram();
+  app.OnFileNew();
+  auto* view = qobject_cast<CEditingView*>(app.GetEditingView());
+  ASSERT_NE(view, nullptr);
+  Frame().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
+  QApplication::processEvents();
+  view->SelectTool(kToolLine, 0);
+  CEditDrawing* window = view->GetDrawingWindow();
+  for (const QPoint p : {QPoint(60, 200), QPoint(300, 200), QPoint(300, 60), QPoint(60, 60)}) {
+    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, p);
+  }
+  CZephDoc& doc = *app.GetActiveDocument();
+  ASSERT_EQ(doc.GetItemCount(), 3);
+  QApplication::processEvents();
+  QAction* undo = Frame().Commands().Action(cmd::kEditUndo);
+  QAction* redo = Frame().Commands().Action(cmd::kEditRedo);
+  EXPECT_TRUE(undo->isEnabled());
+  EXPECT_FALSE(redo->isEnabled());
+  const auto press = [](Qt::Key key) {
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    QTest::keyClick(focus, key, Qt::ControlModifier);
+  };
+  for (int i = 0; i < 3; ++i) press(Qt::Key_Z);
+  EXPECT_EQ(doc.GetItemCount(), 0);
+  EXPECT_FALSE(undo->isEnabled());
+  EXPECT_TRUE(redo->isEnabled());
+  for (int i = 0; i < 3; ++i) press(Qt::Key_Y);
+  EXPECT_EQ(doc.GetItemCount(), 3);
+  EXPECT_TRUE(undo->isEnabled());
+  EXPECT_FALSE(redo->isEnabled());
 }
 
 }  // namespace
