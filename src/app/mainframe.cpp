@@ -141,6 +141,8 @@ int CMainFrame::OnCreate() {
                                                     cmd::kViewZoomIn, cmd::kViewZoomOut, cmd::kViewFit, 0,
                                                     cmd::kHelpCurrentTool});
   m_commands.AddShortcutsTo(*this);
+  // Menu, toolbar and shortcuts agree at every moment, not only when a menu opens.
+  m_commands.KeepActionsCurrent();
   // The toolbar starts hidden; the views show it as they need.
   m_toolBar->hide();
   SetViewFrame(this);

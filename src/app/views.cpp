@@ -17,9 +17,10 @@
 #include "editor/editingview.h"
 #include "editor/editorstate.h"
 #include "editor/zephview.h"
+#include "items/itemservices.h"
+#include "platform/presenter.h"
 #include "support/files.h"
 #include "support/filestatus.h"
-#include "platform/presenter.h"
 #include "support/registry.h"
 
 // ---- The document's host ----
@@ -201,6 +202,8 @@ class CProgramViews final : public IAppViews, public IFrontViewOwner {
     m_editing = new CEditingView(parent);
     m_editing->SetDocument(document);
     m_editing->setWindowTitle(QStringLiteral("Drawing view"));
+    // Texts and dimensions measure themselves with the editing view.
+    SetEditingView(m_editing);
     // Gone with the frame's close order; the pointer must not outlive it.
     QObject::connect(m_editing, &QObject::destroyed, [this] { m_editing = nullptr; });
     return m_editing;

@@ -15,6 +15,16 @@
 #include "app/mainframe.h"
 #include "app/spellcheck.h"  // spell check: the text items' check
 #include "app/stringtable.h"
+#include "app/views.h"
+#include "controls/colourdialog.h"
+#include "controls/filetypes.h"
+#include "controls/filezephodialog.h"
+#include "controls/frontbutton.h"
+#include "controls/textlayout.h"
+#include "document/document.h"
+#include "editor/editorstate.h"
+#include "editor/tickelements.h"
+#include "editor/zephview.h"
 #include "platform/desktop.h"
 #include "platform/helpviewer.h"
 #include "platform/http.h"
@@ -26,15 +36,6 @@
 #include "platform/qt/qtpicturecodec.h"
 #include "platform/qt/qtpresenter.h"
 #include "platform/qt/qtprintersystem.h"
-#include "app/views.h"
-#include "controls/filetypes.h"
-#include "controls/filezephodialog.h"
-#include "editor/tickelements.h"
-#include "controls/colourdialog.h"
-#include "controls/frontbutton.h"
-#include "document/document.h"
-#include "editor/editorstate.h"
-#include "editor/zephview.h"
 #include "spell/spell.h"
 #include "support/appservices.h"
 #include "support/constants.h"
@@ -351,6 +352,8 @@ bool CZephApp::InitInstance(const QString& commandLine) {
   InstallPrintableAreaComputer();
   // The object list and the prompt buttons' handlers become the editing view's parts.
   InstallEditorPromptParts();
+  // A picture that cannot be shown writes its message with the program's word wrapping.
+  zeph::InstallTextLayout();
 
   // 12. The start screen's colours and the editing view.
   Step(11);
@@ -599,6 +602,8 @@ void CZephApp::UpdateTitle() {
   QString title = path.isEmpty() ? doc->GetDrawingName()
                                  : MakeDrawingTitle(path, GetOptionFlag(kOptionFullPathnameTitle));
   m_title = title;
+  // The drawing's changed state (Save) goes with its title.
+  if (m_frame) m_frame->Commands().RequestUpdate();
   if (m_frame) {
     m_frame->setWindowTitle(title.isEmpty() ? QStringLiteral("Untitled - Zephorin")
                                             : title + QStringLiteral(" - Zephorin"));
@@ -617,7 +622,8 @@ void CZephApp::RefreshDrawing() {
 }
 
 void CZephApp::UpdateEditingView() {
-  // A notification point only: the menus ask their update handlers as they open.
+  // Undo or redo became available or not: the toolbar and the shortcuts follow.
+  if (m_frame) m_frame->Commands().RequestUpdate();
 }
 
 void CZephApp::CancelEditing() {

@@ -4,12 +4,25 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPointer>
 #include <QToolBar>
 #include <QWidget>
 
 #include "controls/resources.h"
 
 namespace zeph {
+namespace {
+
+// Qt offers each key press once to the window's widgets as ShortcutOverride before the
+// shortcuts run; the event reaches an application's filter once per widget on its way (the
+// focus widget, then its parents), so only the widget it is meant for counts.
+bool IsOfferedToFocus(QObject* watched) {
+  const auto* widget = qobject_cast<QWidget*>(watched);
+  QWidget* focus = QApplication::focusWidget();
+  return widget != nullptr && (widget == focus || (focus == nullptr && widget->isWindow()));
+}
+
+}  // namespace
 
 CCommandTable::CCommandTable(QObject* parent) : QObject(parent) {}
 
@@ -81,10 +94,55 @@ bool CCommandTable::UpdateOne(const CommandEntry& entry, QAction* action) {
 }
 
 void CCommandTable::UpdateActions() {
+  m_updateRequested = false;
   for (const CommandEntry& entry : m_entries) {
     const auto found = m_actions.find(entry.id);
     if (found != m_actions.end()) UpdateOne(entry, found->second);
   }
+}
+
+void CCommandTable::RequestUpdate() {
+  if (m_updateRequested) return;
+  m_updateRequested = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        if (m_updateRequested) UpdateActions();
+      },
+      Qt::QueuedConnection);
+}
+
+void CCommandTable::KeepActionsCurrent() {
+  if (m_watching || QCoreApplication::instance() == nullptr) return;
+  m_watching = true;
+  QCoreApplication::instance()->installEventFilter(this);
+}
+
+CCommandTable::~CCommandTable() {
+  if (m_watching && QCoreApplication::instance() != nullptr) {
+    QCoreApplication::instance()->removeEventFilter(this);
+  }
+}
+
+bool CCommandTable::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::ShortcutOverride: {
+      // Qt looks for a shortcut only among enabled actions: the states are made current first.
+      if (IsOfferedToFocus(watched)) UpdateActions();
+      break;
+    }
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+      if (watched->isWidgetType()) RequestUpdate();
+      break;
+    default:
+      break;
+  }
+  return QObject::eventFilter(watched, event);
 }
 
 bool CCommandTable::Run(int id) {
@@ -92,7 +150,10 @@ bool CCommandTable::Run(int id) {
   if (entry == nullptr || !entry->run) return false;
   const auto found = m_actions.find(id);
   if (!UpdateOne(*entry, found != m_actions.end() ? found->second : nullptr)) return false;
+  const QPointer<CCommandTable> self(this);
   entry->run();
+  // What the command changed shows at once on the toolbar, and the next shortcut finds it.
+  if (self) UpdateActions();
   return true;
 }
 
@@ -123,15 +184,8 @@ CShortcutWatcher::~CShortcutWatcher() {
 }
 
 bool CShortcutWatcher::eventFilter(QObject* watched, QEvent* event) {
-  // Qt offers each key press once to the window's widgets as ShortcutOverride before the
-  // shortcuts run; the event reaches the filter once per widget on its way, so only the
-  // widget it is meant for counts.
-  if (event->type() == QEvent::ShortcutOverride && m_hook) {
-    const auto* widget = qobject_cast<QWidget*>(watched);
-    QWidget* focus = QApplication::focusWidget();
-    if (widget != nullptr && (widget == focus || (focus == nullptr && widget->isWindow()))) {
-      m_hook(*static_cast<QKeyEvent*>(event));
-    }
+  if (event->type() == QEvent::ShortcutOverride && m_hook && IsOfferedToFocus(watched)) {
+    m_hook(*static_cast<QKeyEvent*>(event));
   }
   return QObject::eventFilter(watched, event);
 }

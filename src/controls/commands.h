@@ -1,9 +1,10 @@
 #pragma once
 // The program's commands in one table, from which the menus, the toolbar and the keyboard
 // shortcuts are made as QActions. Each command names its handler and, optionally, the handler
-// that enables or checks it; UpdateActions asks those before a menu opens and when the program
-// is idle. Keys that act on their release (shown in the menu text, never a Qt shortcut) are
-// run by RunReleaseKey.
+// that enables or checks it; UpdateActions asks those before a menu opens, after a command ran
+// and, once KeepActionsCurrent is called, before every shortcut key and after every input, so
+// that the menus, the toolbar and the shortcuts agree at every moment. Keys that act on their
+// release (shown in the menu text, never a Qt shortcut) are run by RunReleaseKey.
 #include <QKeySequence>
 #include <QObject>
 #include <QString>
@@ -57,6 +58,7 @@ class CCommandTable : public QObject {
 
  public:
   explicit CCommandTable(QObject* parent = nullptr);
+  ~CCommandTable() override;
 
   void Add(CommandEntry entry);
   const CommandEntry* Find(int id) const;
@@ -70,6 +72,12 @@ class CCommandTable : public QObject {
   void FillToolBar(QToolBar& bar, std::span<const int> ids);
   // Asks every update handler and sets the actions' enabled, checked and text states.
   void UpdateActions();
+  // Asks them once the events waiting now have been handled (requests add up to one update):
+  // for a change that came from elsewhere than a command, such as a drawing's undo steps.
+  void RequestUpdate();
+  // From now on the actions are updated before Qt looks for a shortcut of a key, and after
+  // each mouse button, key or wheel event (which may have changed what the handlers read).
+  void KeepActionsCurrent();
   // Runs a command when its update handler leaves it enabled; false otherwise.
   bool Run(int id);
   // A key release: runs the command whose release key it is, unless the release belongs to
@@ -77,11 +85,16 @@ class CCommandTable : public QObject {
   bool RunReleaseKey(int qtKey, bool autoRepeat);
   bool HandleKeyRelease(const QKeyEvent& event);
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   bool UpdateOne(const CommandEntry& entry, QAction* action);
 
   std::vector<CommandEntry> m_entries;
   std::map<int, QAction*> m_actions;
+  bool m_watching = false;
+  bool m_updateRequested = false;
 };
 
 // An application-wide filter that gives the program a look at a key before Qt's shortcuts

@@ -4,6 +4,7 @@
 #include <new>
 #include <vector>
 
+#include "support/controlservices.h"
 #include "support/screen.h"
 
 namespace zeph {
@@ -16,7 +17,21 @@ int Length(QStringView text) {
   return static_cast<int>(std::min<qsizetype>(text.size(), 0x7FFFFFFF));
 }
 
+class CProgramTextLayout final : public ITextLayout {
+ public:
+  void LayOutTextCentred(CDrawContext& dc, UiRect& rect, const QString& text, int alignment,
+                         int breakLongWords, int wrapAtSpaces) override {
+    CTextLayout layout(breakLongWords, wrapAtSpaces);
+    layout.LayOutTextCentred(dc, rect, text, alignment);
+  }
+};
+
 }  // namespace
+
+void InstallTextLayout() {
+  static CProgramTextLayout layout;
+  SetTextLayout(&layout);
+}
 
 int IsKeptPunctuation(char16_t c) {
   switch (c) {

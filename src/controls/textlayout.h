@@ -61,6 +61,10 @@ class CTextLayout {
   std::int32_t m_halfBlankLines = 0;
 };
 
+// Registers this routine as the word-wrapping layout of the support library (a picture that
+// cannot be shown writes its message with it).
+void InstallTextLayout();
+
 // 1 when, after any blanks, the text holds one punctuation mark followed only by blanks.
 int IsOnlyPunctuation(QStringView text);
 // 1 for the closing punctuation marks ! " % ' , . / ? and backslash.

@@ -11,6 +11,12 @@ CDrawingScrollArea::CDrawingScrollArea(CDrawingWindow* window, QWidget* parent)
     : QAbstractScrollArea(parent), m_window(window) {
   setFrameShape(QFrame::NoFrame);
   setViewport(window);
+  // Qt makes the area the viewport's focus proxy, which would keep the keys from the drawing
+  // window while it types a text: the window's focus is its own. A click in the drawing, as
+  // on the area, leaves the keys with the view around it, whose tool letters they are.
+  window->setFocusProxy(nullptr);
+  window->setFocusPolicy(Qt::NoFocus);
+  setFocusPolicy(Qt::NoFocus);
   // The editor decides when the bars are needed; they keep their place so that the drawing
   // area's size does not jump while scrolling.
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -2,6 +2,7 @@
 // The scroll area a drawing window sits in as its viewport. The window handles its own paints,
 // mouse, wheel and keys; the area only supplies the scroll bars, whose positions the editor
 // sets itself (the drawing is scrolled by moving the mapping's origin, not by moving pixels).
+// Neither takes the focus from a click: the window takes it only when it asks for it.
 #include <QAbstractScrollArea>
 
 class CDrawingWindow;

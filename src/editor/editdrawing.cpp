@@ -1,5 +1,6 @@
 #include "editor/editdrawing.h"
 
+#include <QAbstractScrollArea>
 #include <QCursor>
 #include <algorithm>
 
@@ -902,7 +903,13 @@ void CEditDrawing::EndText(int commit) {
   }
   m_textState = kTextNone;
   if (state == kTextTyping || state == kTextEditing) SetPrompt(0);
-  if (parentWidget() != nullptr) parentWidget()->setFocus();
+  // The keys go back to the view around the drawing (past the scroll area it sits in).
+  QWidget* view = parentWidget();
+  if (const auto* area = qobject_cast<QAbstractScrollArea*>(view);
+      area != nullptr && area->viewport() == this) {
+    view = view->parentWidget();
+  }
+  if (view != nullptr) view->setFocus();
   trace.Exit();
 }
 

@@ -6,6 +6,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QStyle>
+#include <new>
 
 #include "controls/controls.h"
 #include "controls/edits.h"
@@ -88,6 +89,8 @@ void CEditingView::showEvent(QShowEvent* event) {
 }
 
 CEditingView::~CEditingView() {
+  // Items measure with the view while it is registered: they may not once it goes.
+  if (GetEditingView() == this) SetEditingView(nullptr);
   KillAllTimers();
   if (m_drawing != nullptr) m_drawing->removeEventFilter(this);
   RemovePromptButtons();
@@ -100,6 +103,19 @@ CEditingView::~CEditingView() {
   m_drawing = nullptr;
   m_valueEdit.reset();
   m_controlGroup.reset();
+}
+
+zeph::CDrawContext* CEditingView::BorrowMeasuringContext() {
+  try {
+    m_measuring.push_back(std::make_unique<zeph::CImageContext>(m_measuringImage));
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+  return m_measuring.back().get();
+}
+
+void CEditingView::ReleaseMeasuringContext(zeph::CDrawContext* dc) {
+  std::erase_if(m_measuring, [dc](const auto& lent) { return lent.get() == dc; });
 }
 
 int CEditingView::OnCreate() {

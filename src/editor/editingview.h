@@ -18,10 +18,12 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "controls/timers.h"
 #include "editor/ownerview.h"
 #include "editor/zephview.h"
+#include "items/itemservices.h"
 #include "items/viewmapping.h"
 #include "platform/drawcontext.h"
 #include "support/constants.h"
@@ -106,7 +108,10 @@ bool ComputeFit(int minX, int minY, int maxX, int maxY, int width, int height,
 // The small font forgotten and the view area unknown again. For tests.
 void ResetEditingViewGlobals();
 
-class CEditingView : public CZephView, public IOwnerView, public zeph::CTimerOwner {
+class CEditingView : public CZephView,
+                     public IOwnerView,
+                     public zeph::CTimerOwner,
+                     public IEditingView {
   Q_OBJECT
 
  public:
@@ -138,6 +143,12 @@ class CEditingView : public CZephView, public IOwnerView, public zeph::CTimerOwn
   int IsSelectionShown() const;
   void SuspendFeedback();
   int GetDrawingAreaHeight() const override { return m_drawingAreaHeight; }
+
+  // ---- Measuring for the items ----
+  // Texts and dimensions measure themselves with a context of the view's screen, which
+  // measures as the drawing window draws. Every loan is a context of its own, so loans nest.
+  zeph::CDrawContext* BorrowMeasuringContext() override;
+  void ReleaseMeasuringContext(zeph::CDrawContext* dc) override;
 
   // ---- Layout ----
   int GetPaletteWidth() const { return m_paletteWidth; }
@@ -437,6 +448,9 @@ class CEditingView : public CZephView, public IOwnerView, public zeph::CTimerOwn
   void OnKeyUp(int qtKey, int autoRepeat);
   void OnSetFocus();
   void OnKillFocus();
+  // Gives the keys back to the drawing window after a value editor: the window takes them
+  // while it edits a text; otherwise they stay with the view, whose tool letters they are.
+  void FocusDrawing();
 
  protected:
   void focusInEvent(QFocusEvent* event) override;
@@ -478,6 +492,8 @@ class CEditingView : public CZephView, public IOwnerView, public zeph::CTimerOwn
 
   CZephDoc* m_document = nullptr;
   QImage m_screen;
+  QImage m_measuringImage{1, 1, QImage::Format_RGB32};
+  std::vector<std::unique_ptr<zeph::CDrawContext>> m_measuring;
 
   std::int32_t m_windowCreated = 0;
   std::int32_t m_created = 0;

@@ -742,7 +742,7 @@ int CEditingView::ApplyValueEdit() {
       if (ParseWhole(text, 10, 1000, width) == 0) return refuse(kMsgFontWidth);
       g_valueFontWidth = static_cast<std::int16_t>(width);
       change([&] { item->SetFontSize(width); });
-      m_drawing->setFocus();
+      FocusDrawing();
       return accept();
     }
     case 126: {
@@ -750,7 +750,7 @@ int CEditingView::ApplyValueEdit() {
       if (ParseAngle(text, 0, angle) == 0) return refuse(kMsgAngle);
       g_valueTextAngle = angle;
       change([&] { item->SetTextAngle(angle); });
-      m_drawing->setFocus();
+      FocusDrawing();
       return accept();
     }
     case 27: {
@@ -1015,7 +1015,7 @@ int CEditingView::ApplyObjectChooser(int fromText) {
   }
   const int field = m_openField;
   HideValueEditors();
-  if (field == 123) m_drawing->setFocus();
+  if (field == 123) FocusDrawing();
   return trace.Return(1);
 }
 

@@ -339,6 +339,14 @@ void CEditingView::OnSetFocus() {
 
 void CEditingView::OnKillFocus() { m_drawing->HideCursorFeedback(); }
 
+void CEditingView::FocusDrawing() {
+  if (m_drawing->GetTextState() != kTextNone) {
+    m_drawing->setFocus();
+  } else {
+    setFocus();
+  }
+}
+
 void CEditingView::focusInEvent(QFocusEvent* event) {
   CZephView::focusInEvent(event);
   if (!m_keyWatcher && QCoreApplication::instance() != nullptr) {

@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QTimer>
+#include <QToolBar>
 
 #include "controls/commands.h"
 #include "controls/resources.h"
@@ -106,6 +107,92 @@ TEST_F(CommandsTest, TheWatcherSeesKeysBeforeTheShortcuts) {
   ASSERT_FALSE(seen.empty());
   EXPECT_EQ(seen.back(), Qt::Key_S);
   EXPECT_EQ(std::count(seen.begin(), seen.end(), Qt::Key_S), 1);
+}
+
+// Undo and Redo as a drawing has them: their states change as they run, and a drawing gesture
+// changes them without any command.
+class UndoCommandsTest : public CommandsTest {
+ protected:
+  static constexpr int kIdUndo = 57643;
+  static constexpr int kIdRedo = 57644;
+  void SetUp() override {
+    CommandsTest::SetUp();
+    CommandEntry undo;
+    undo.id = kIdUndo;
+    undo.text = QStringLiteral("&Undo\tCtrl+Z");
+    undo.shortcut = QKeySequence(QStringLiteral("Ctrl+Z"));
+    undo.run = [this] {
+      --m_undoable;
+      ++m_redoable;
+    };
+    undo.update = [this](CCmdUI& ui) { ui.Enable(m_undoable > 0); };
+    m_table.Add(undo);
+    CommandEntry redo;
+    redo.id = kIdRedo;
+    redo.text = QStringLiteral("&Redo\tCtrl+Y");
+    redo.shortcut = QKeySequence(QStringLiteral("Ctrl+Y"));
+    redo.run = [this] {
+      ++m_undoable;
+      --m_redoable;
+    };
+    redo.update = [this](CCmdUI& ui) { ui.Enable(m_redoable > 0); };
+    m_table.Add(redo);
+    m_table.AddShortcutsTo(*m_host);
+    m_bar = new QToolBar(m_host.get());
+    m_table.FillToolBar(*m_bar, std::vector<int>{kIdUndo, kIdRedo, kIdSave});
+    m_table.KeepActionsCurrent();
+    m_table.UpdateActions();  // as the menus are built
+    ShowHost();
+  }
+  void Press(Qt::Key key) {
+    QTest::keyClick(
+        QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : m_host.get(), key,
+        Qt::ControlModifier);
+  }
+  bool Shown(int id) { return m_table.Action(id)->isEnabled(); }
+
+  QToolBar* m_bar = nullptr;
+  int m_undoable = 3;
+  int m_redoable = 0;
+};
+
+TEST_F(UndoCommandsTest, ShortcutsAndToolbarFollowTheStatesWithNoMenuOpened) {
+  for (int i = 0; i < 3; ++i) Press(Qt::Key_Z);
+  EXPECT_EQ(m_undoable, 0);
+  EXPECT_EQ(m_redoable, 3);
+  // The toolbar shows it at once.
+  EXPECT_FALSE(Shown(kIdUndo));
+  EXPECT_TRUE(Shown(kIdRedo));
+  for (int i = 0; i < 3; ++i) Press(Qt::Key_Y);
+  EXPECT_EQ(m_undoable, 3);
+  EXPECT_EQ(m_redoable, 0);
+  Press(Qt::Key_Y);  // nothing left to redo
+  EXPECT_EQ(m_redoable, 0);
+  EXPECT_TRUE(Shown(kIdUndo));
+  EXPECT_FALSE(Shown(kIdRedo));
+}
+
+TEST_F(UndoCommandsTest, AChangeMadeWithoutACommandReachesShortcutsAndToolbar) {
+  // A drawing gesture makes the drawing changed and undoable without running a command.
+  m_undoable = 0;
+  m_table.UpdateActions();
+  ASSERT_FALSE(Shown(kIdUndo));
+  m_undoable = 1;
+  m_changed = true;
+  // The next shortcut finds its command enabled, though no event was handled in between.
+  Press(Qt::Key_S);
+  EXPECT_EQ(m_saves, 1);
+  // The toolbar follows once the events waiting are handled: a click, or a notice.
+  m_undoable = 2;
+  m_table.Action(kIdUndo)->setEnabled(false);
+  QTest::mouseClick(m_host.get(), Qt::LeftButton);
+  QApplication::processEvents();
+  EXPECT_TRUE(Shown(kIdUndo));
+  m_undoable = 0;
+  m_table.RequestUpdate();
+  EXPECT_TRUE(Shown(kIdUndo)) << "not before the events waiting are handled";
+  QApplication::processEvents();
+  EXPECT_FALSE(Shown(kIdUndo));
 }
 
 TEST_F(CommandsTest, OwnIconsAndCursorsLoad) {
