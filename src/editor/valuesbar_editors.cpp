@@ -201,6 +201,14 @@ std::int16_t* RememberedCount(int id) {
   }
 }
 
+// The height a list needs to show rows entries whole: rows of the line height, or of the
+// list's own rows when it draws them taller, within its frame. A list any shorter hides the
+// entries a person means to click, and the click goes to the drawing underneath.
+int ListHeight(const QListWidget& list, int rows, int lineHeight) {
+  const int row = list.count() > 0 ? std::max(lineHeight, list.sizeHintForRow(0)) : lineHeight;
+  return rows * row + 2 * list.frameWidth();
+}
+
 }  // namespace
 
 // ---- Opening ----
@@ -490,9 +498,9 @@ void CEditingView::OpenValueList(int current, int count, const char16_t* const* 
   // Above the field: its box's top is the list's bottom.
   const int fieldTop = box.top - 3 - (m_openField >= kSecondLine ? h : 0);
   const int bottom = fieldTop;
-  const int top = bottom - std::min(count, 6) * h - 2;
   m_valueList->clear();
   for (int i = 0; i < count; ++i) m_valueList->addItem(QString::fromUtf16(texts[i]));
+  const int top = bottom - ListHeight(*m_valueList, std::min(count, 6), h);
   m_valueList->setGeometry(box.left - 2 - 5, top, box.right + 5 - (box.left - 2) + 5 + 30,
                            bottom - top);
   m_valueList->show();
@@ -517,7 +525,7 @@ void CEditingView::OpenObjectChooser(int objectNumber) {
   if (k > 0) {
     const int h = m_lineHeight;
     const int bottom = m_editorBox.top - 3 - (m_openField >= kSecondLine ? h : 0);
-    const int top = bottom - std::min(k, 7) * h - 2;
+    const int top = bottom - ListHeight(*m_objectListBox, std::min(k, 7), h);
     const int left = m_editorBox.left - 2 - 5;
     m_objectListBox->setGeometry(left, top, m_editorBox.right + 5 + 30 - left, bottom - top);
     if (row >= 0) m_objectListBox->setCurrentRow(row);

@@ -327,6 +327,33 @@ TEST_F(ValueEditorTest, ALineDrawnAtALengthTypedIntoTheBar) {
   EXPECT_GT(ex, sx);  // towards the cursor
 }
 
+TEST_F(ValueEditorTest, EveryEntryOfAnOpenedListIsShownWhole) {
+  // However tall the lists draw their rows, each entry offered can be clicked: the line
+  // style's six (the most a value list shows) and the object chooser's seven.
+  for (int i = 1; i <= 7; ++i) m_doc.SetObjectName(i, QStringLiteral("Named %1").arg(i));
+  ASSERT_EQ(Drawing().SetTool(kToolNewLine, -1), 1);
+  m_view->UpdateView();
+  const auto allShown = [](QListWidget* list, int rows) {
+    EXPECT_TRUE(list->isVisible());
+    EXPECT_GE(list->count(), rows);
+    for (int i = 0; i < rows && i < list->count(); ++i) {
+      EXPECT_TRUE(list->viewport()->rect().contains(list->visualItemRect(list->item(i))))
+          << "entry " << i;
+    }
+  };
+  const DcRect style = m_view->GetFieldBox(2);  // the line style
+  QTest::mouseClick(m_view.get(), Qt::LeftButton, {}, QPoint(style.left + 10, style.top + 8));
+  ASSERT_EQ(m_view->GetOpenEditor(), kValueEditorList);
+  allShown(m_view->GetValueList(), 6);
+  QTest::keyClick(m_view->GetValueList(), Qt::Key_Escape);
+
+  const DcRect colour = m_view->GetFieldBox(1);  // the colour and, below, the object
+  QTest::mouseClick(m_view.get(), Qt::LeftButton, {},
+                    QPoint(colour.left + 10, colour.top + m_view->GetLineHeight() + 6));
+  ASSERT_EQ(m_view->GetOpenEditor(), kValueEditorObjectChooser);
+  allShown(m_view->GetObjectListBox(), 7);
+}
+
 // ---- Edited texts and shown curves follow a change made on the values bar ----
 
 // Dialogs whose font dialog doubles the height of the font it opens on.
@@ -380,10 +407,10 @@ class EditedItemTest : public ValueEditorTest {
     CImageContext dc(scratch);
     DcRect box;
     const auto* item = static_cast<const CTextItem*>(text);
-    EXPECT_EQ(item->GetTextDeviceBox(&dc, Mapping().DrawingToDeviceX(text->GetHandleX(0)),
-                                     Mapping().DrawingToDeviceY(text->GetHandleY(0)),
-                                     &Mapping(), box),
-              1);
+    EXPECT_EQ(
+        item->GetTextDeviceBox(&dc, Mapping().DrawingToDeviceX(text->GetHandleX(0)),
+                               Mapping().DrawingToDeviceY(text->GetHandleY(0)), &Mapping(), box),
+        1);
     return box;
   }
   // The caret is taken off: the columns it covered, and the screen must then be what a
