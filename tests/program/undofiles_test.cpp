@@ -1,6 +1,7 @@
 // Undo and Redo by their keys with no menu ever opened, and with the object list shown; a
 // drawing of every kind saved, closed, opened again and found the same.
 #include <QDir>
+#include <algorithm>
 
 #include "editor/tickelements.h"
 #include "items/hatch.h"
@@ -11,23 +12,57 @@ namespace {
 
 class UndoFilesTest : public ProgramTest {
  protected:
+  // An item as the file keeps it: its kind, its geometry through the getters of its kind, its
+  // colour, object, group, text and hatch.
   static std::string Describe(const CDrawItem* item) {
-    std::string text = std::to_string(item->GetType());
-    const DrawingPoint s = StartOf(item);
-    const DrawingPoint e = EndOf(item);
-    text += " " + std::to_string(s.x) + "," + std::to_string(s.y) + " " + std::to_string(e.x) +
-            "," + std::to_string(e.y) + " colour " + std::to_string(item->GetColour()) +
-            " object " + std::to_string(item->GetObjectNumber()) + " group " +
+    const auto point = [](int x, int y) {
+      return " " + std::to_string(x) + "," + std::to_string(y);
+    };
+    const int type = item->GetType();
+    std::string text = std::to_string(type);
+    int x = 0;
+    int y = 0;
+    switch (type) {
+      case kItemLine:
+      case kItemArc:
+      case kItemDimension:
+      case kItemBezier:
+      case kItemEllipseArc:
+        text += point(StartOf(item).x, StartOf(item).y) + point(EndOf(item).x, EndOf(item).y);
+        break;
+      case kItemCircle:
+        item->GetCentre(x, y);
+        text += point(x, y) + " r " + std::to_string(item->GetRadius());
+        break;
+      case kItemEllipse: {
+        int a = 0;
+        int b = 0;
+        item->GetCentre(x, y);
+        item->GetSemiAxes(a, b);
+        text += point(x, y) + point(a, b);
+        break;
+      }
+      case kItemText:
+        item->GetPosition(x, y);
+        text += point(x, y) + " \"" + item->GetText().toStdString() + "\"";
+        break;
+      default:
+        break;
+    }
+    text += " colour " + std::to_string(item->GetColour()) + " object " +
+            std::to_string(item->GetObjectNumber()) + " group " +
             std::to_string(item->GetGroupNumber());
-    if (item->GetType() == kItemText) text += " \"" + item->GetText().toStdString() + "\"";
-    if (item->GetType() == kItemFill && item->GetHatchPattern() != nullptr) {
+    if (type == kItemFill && item->GetHatchPattern() != nullptr &&
+        item->GetHatchPattern()->GetNumber() >= 0) {
       text += " hatch " + std::to_string(item->GetHatchPattern()->GetNumber());
     }
     return text;
   }
+  // The file keeps the items kind by kind, fills first: the drawing compared as a set.
   std::vector<std::string> DescribeDrawing() {
     std::vector<std::string> items;
     for (int i = 0; i < Count(); ++i) items.push_back(Describe(Item(i)));
+    std::sort(items.begin(), items.end());
     return items;
   }
   CTickElements* ObjectList() { return View().findChild<CTickElements*>(); }
@@ -58,12 +93,11 @@ TEST_F(UndoFilesTest, UndoAndRedoRefillTheObjectListShown) {
   StartProgram();
   CreateDrawing();
   DrawLine({100, 100}, {300, 100});
-  // A second object: its name typed into the values bar's object box, then a line in it.
-  PickTool(kToolNewLine);
-  ClickField(0, 1);
-  TypeValue(QStringLiteral("Second"));
-  Click({100, 200});
-  Click({300, 200});
+  // A copy goes into an object of its own.
+  PickTool(kToolCopy);
+  Click({200, 100});
+  PressPromptButton(kIdPromptOK);
+  Drag({300, 100}, {300, 200});
   ASSERT_EQ(Count(), 2);
   ASSERT_NE(Item(0)->GetObjectNumber(), Item(1)->GetObjectNumber());
 
@@ -74,11 +108,11 @@ TEST_F(UndoFilesTest, UndoAndRedoRefillTheObjectListShown) {
   KeyOnFocus(Qt::Key_Z, Qt::ControlModifier);
   Settle();
   ASSERT_EQ(Count(), 1);
-  EXPECT_EQ(ObjectList()->GetRowCount(), 1) << "the undone object's row is gone";
+  EXPECT_EQ(ObjectList()->GetRowCount(), 1) << "the undone copy's object has gone from the list";
   KeyOnFocus(Qt::Key_Y, Qt::ControlModifier);
   Settle();
   ASSERT_EQ(Count(), 2);
-  EXPECT_EQ(ObjectList()->GetRowCount(), 2) << "the redone object's row is back";
+  EXPECT_EQ(ObjectList()->GetRowCount(), 2) << "the redone copy's object is back";
 }
 
 TEST_F(UndoFilesTest, SavedClosedAndOpenedAgainTheDrawingIsTheSame) {
@@ -94,7 +128,8 @@ TEST_F(UndoFilesTest, SavedClosedAndOpenedAgainTheDrawingIsTheSame) {
   KeyOnFocus(Qt::Key_S, Qt::ControlModifier);
   Settle(50);
   ASSERT_TRUE(QFile::exists(path));
-  EXPECT_EQ(App().GetTitle(), QStringLiteral("every kind"));
+  EXPECT_TRUE(App().GetTitle().endsWith(QStringLiteral("every kind")))
+      << App().GetTitle().toStdString();
 
   // Closed: a new drawing in its place (nothing to save), then the file opened again.
   KeyOnFocus(Qt::Key_N, Qt::ControlModifier);
@@ -104,7 +139,8 @@ TEST_F(UndoFilesTest, SavedClosedAndOpenedAgainTheDrawingIsTheSame) {
                   [path](QWidget& window) { ChooseFile(window, path); });
   KeyOnFocus(Qt::Key_O, Qt::ControlModifier);
   Settle(50);
-  EXPECT_EQ(App().GetTitle(), QStringLiteral("every kind"));
+  EXPECT_TRUE(App().GetTitle().endsWith(QStringLiteral("every kind")))
+      << App().GetTitle().toStdString();
   EXPECT_EQ(DescribeDrawing(), drawn);
 }
 
