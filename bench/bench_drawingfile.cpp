@@ -153,18 +153,20 @@ void BM_ReadDrawingFile(benchmark::State& state) {
 BENCHMARK(BM_ReadDrawingFile)->Unit(benchmark::kMillisecond);
 
 // The baseline: the same bytes read and split into lines of text, nothing else.
+void ReadLines(const QString& path) {
+  CTextFileReader reader;
+  reader.SetUtf8Encoding();
+  reader.Open(path);
+  QString line;
+  std::int64_t lines = 0;
+  while (reader.ReadLine(line) != 0 && g_fileStatus == kFileOk) ++lines;
+  g_fileStatus = kFileOk;
+  benchmark::DoNotOptimize(lines);
+}
+
 void BM_ReadLinesBaseline(benchmark::State& state) {
   const QString path = Shared().path;
-  for (auto _ : state) {
-    CTextFileReader reader;
-    reader.SetUtf8Encoding();
-    reader.Open(path);
-    QString line;
-    std::int64_t lines = 0;
-    while (reader.ReadLine(line) != 0 && g_fileStatus == kFileOk) ++lines;
-    g_fileStatus = kFileOk;
-    benchmark::DoNotOptimize(lines);
-  }
+  for (auto _ : state) ReadLines(path);
   state.SetItemsProcessed(state.iterations() * kItems);
 }
 BENCHMARK(BM_ReadLinesBaseline)->Unit(benchmark::kMillisecond);
@@ -182,16 +184,7 @@ void BM_OpenAgainstReadingLines(benchmark::State& state) {
   double lines = 0;
   for (auto _ : state) {
     const double t0 = Now();
-    {
-      CTextFileReader reader;
-      reader.SetUtf8Encoding();
-      reader.Open(path);
-      QString line;
-      std::int64_t count = 0;
-      while (reader.ReadLine(line) != 0 && g_fileStatus == kFileOk) ++count;
-      g_fileStatus = kFileOk;
-      benchmark::DoNotOptimize(count);
-    }
+    ReadLines(path);
     const double t1 = Now();
     {
       CZephDoc doc;

@@ -300,13 +300,7 @@ void CSearchIndex::Build(const CZephDoc& doc) {
     }
   }
   const std::uint32_t cells = m_grid.CellCount();
-  m_cellStart.assign(static_cast<std::size_t>(cells) + 1, 0);
-  for (const std::uint32_t c : m_cellOf) ++m_cellStart[c + 1];
-  for (std::uint32_t c = 0; c < cells; ++c) m_cellStart[c + 1] += m_cellStart[c];
-  m_entries.resize(m_entryOf.size());
-  std::vector<std::uint32_t>& next = m_fillAt;
-  next.assign(m_cellStart.begin(), m_cellStart.end() - 1);
-  for (std::size_t k = 0; k < m_cellOf.size(); ++k) m_entries[next[m_cellOf[k]]++] = m_entryOf[k];
+  GatherByCell(m_cellOf, m_entryOf, cells, m_cellStart, m_entries, m_fillAt);
   // Within a cell by class, then in list order.
   for (std::uint32_t c = 0; c < cells; ++c) {
     const auto first = m_entries.begin() + m_cellStart[c];
@@ -927,47 +921,45 @@ class CHoleScan {
     g_fillSearch.Spend(count);
     int best = -1;
     for (int i = 0; i < count; ++i) {
-      CDrawItem* item = m_doc.GetItem(i);
-      try {
-        const int state = item->GetUsedState();
-        if (state != 0 && state <= 50) continue;
-        int rx = 0;
-        int ry = 0;
-        item->GetRightmostPoint(rx, ry);
-        if (m_outer.ContainsPoint(rx, ry, 0) == 0 || m_holes.Hold(rx, ry)) continue;
-        if (best < 0 || rx > startX) {
-          best = i;
-          startX = rx;
-          startY = ry;
-        }
-      } catch (const std::exception& e) {
-        SetGlitchValue(GetExceptionKind(e));
-        SetGlitchValue(i);
-        SetGlitchValue(item->GetType());
-        ReportGlitch(kLogFill, 5);
+      int rx = 0;
+      int ry = 0;
+      if (!RightmostOf(i, rx, ry)) continue;
+      if (m_outer.ContainsPoint(rx, ry, 0) == 0 || m_holes.Hold(rx, ry)) continue;
+      if (best < 0 || rx > startX) {
+        best = i;
+        startX = rx;
+        startY = ry;
       }
     }
     return best;
   }
 
-  void Look(int i) {
+  // The rightmost point of an available item (state 0 or over 50); false for another, and
+  // for one that failed to answer (reported).
+  bool RightmostOf(int i, int& rx, int& ry) {
     CDrawItem* item = m_doc.GetItem(i);
-    g_fillSearch.Spend(1);
     try {
       const int state = item->GetUsedState();
-      if (state != 0 && state <= 50) return;
-      int rx = 0;
-      int ry = 0;
+      if (state != 0 && state <= 50) return false;
       item->GetRightmostPoint(rx, ry);
-      // Outside the outer boundary's box, never inside it.
-      if (rx < m_box.minX || rx > m_box.maxX || ry < m_box.minY || ry > m_box.maxY) return;
-      m_heap.push({rx, ry, i, m_version[static_cast<std::size_t>(i)]});
+      return true;
     } catch (const std::exception& e) {
       SetGlitchValue(GetExceptionKind(e));
       SetGlitchValue(i);
       SetGlitchValue(item->GetType());
       ReportGlitch(kLogFill, 5);
+      return false;
     }
+  }
+
+  void Look(int i) {
+    g_fillSearch.Spend(1);
+    int rx = 0;
+    int ry = 0;
+    if (!RightmostOf(i, rx, ry)) return;
+    // Outside the outer boundary's box, never inside it.
+    if (rx < m_box.minX || rx > m_box.maxX || ry < m_box.minY || ry > m_box.maxY) return;
+    m_heap.push({rx, ry, i, m_version[static_cast<std::size_t>(i)]});
   }
 
   CZephDoc& m_doc;

@@ -297,6 +297,18 @@ bool CircleMeetsRect(double cx, double cy, double r, double minX, double minY, d
   return std::hypot(nx, ny) <= r + margin && std::hypot(fx, fy) >= r - margin;
 }
 
+void GatherByCell(const std::vector<std::uint32_t>& cellOf,
+                  const std::vector<std::uint32_t>& valueOf, std::uint32_t cellCount,
+                  std::vector<std::uint32_t>& start, std::vector<std::uint32_t>& values,
+                  std::vector<std::uint32_t>& next) {
+  start.assign(static_cast<std::size_t>(cellCount) + 1, 0);
+  for (const std::uint32_t c : cellOf) ++start[c + 1];
+  for (std::uint32_t c = 0; c < cellCount; ++c) start[c + 1] += start[c];
+  values.resize(valueOf.size());
+  next.assign(start.begin(), start.end() - 1);
+  for (std::size_t k = 0; k < cellOf.size(); ++k) values[next[cellOf[k]]++] = valueOf[k];
+}
+
 double CurveLength(const CDrawItem& item) {
   double length = 0.0;
   FollowCurve(

@@ -52,6 +52,13 @@ bool SegmentMeetsRect(double x1, double y1, double x2, double y2, double minX, d
 bool CircleMeetsRect(double cx, double cy, double r, double minX, double minY, double maxX,
                      double maxY, double margin);
 
+// Values filed under cells, gathered cell by cell in the order given: the values of cell c
+// become values[start[c]] .. values[start[c + 1] - 1]. next is scratch storage.
+void GatherByCell(const std::vector<std::uint32_t>& cellOf,
+                  const std::vector<std::uint32_t>& valueOf, std::uint32_t cellCount,
+                  std::vector<std::uint32_t>& start, std::vector<std::uint32_t>& values,
+                  std::vector<std::uint32_t>& next);
+
 // The length of the item's curve, roughly (the control polygon of a curve); 0 when unknown.
 double CurveLength(const CDrawItem& item);
 

@@ -382,13 +382,8 @@ void CSpatialIndex::Rebuild() {
       idOf.push_back(id);
     }
   }
-  const std::uint32_t count = m_grid.CellCount();
-  m_cellStart.assign(static_cast<std::size_t>(count) + 1, 0);
-  for (const std::uint32_t c : cellOf) ++m_cellStart[c + 1];
-  for (std::uint32_t c = 0; c < count; ++c) m_cellStart[c + 1] += m_cellStart[c];
-  m_cellIds.resize(cellOf.size());
-  std::vector<std::uint32_t> next(m_cellStart.begin(), m_cellStart.end() - 1);
-  for (std::size_t k = 0; k < cellOf.size(); ++k) m_cellIds[next[cellOf[k]]++] = idOf[k];
+  std::vector<std::uint32_t> next;
+  GatherByCell(cellOf, idOf, m_grid.CellCount(), m_cellStart, m_cellIds, next);
   m_cellIds.shrink_to_fit();
 }
 
