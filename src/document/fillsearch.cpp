@@ -58,21 +58,14 @@ constexpr int kCodeRejected = 20;
 constexpr double kCurveMargin = 16.0;
 constexpr double kCurveMarginPerSize = 1e-4;
 
-// Comparison classes: lines by direction; arcs and circles by radius, ellipses by their first
-// semi-axis, elliptic arcs by their first radius, each kind in a ring of classes (items
-// compare only with items of about the same size); then curves and the kinds the index does
-// not know.
+// Classes of the cells' entries: lines by direction, then the other kinds that bound, then
+// the kinds the index does not know.
 constexpr int kLineBuckets = 1024;
-constexpr std::uint32_t kArcBase = kLineBuckets + 1;  // arcs and circles
-constexpr int kArcClasses = 2048;
-constexpr std::uint32_t kEllipseBase = kArcBase + kArcClasses;
-constexpr int kEllipseClasses = 512;
-constexpr std::uint32_t kEllipseArcBase = kEllipseBase + kEllipseClasses;
-constexpr int kEllipseArcClasses = 256;
-constexpr std::uint32_t kClassCurves = kEllipseArcBase + kEllipseArcClasses;
-constexpr std::uint32_t kClassOther = kClassCurves + 1;
-// The radius step of the size classes, wider than the arcs' tolerance for the same circle.
-constexpr double kSizeStep = 4.0;
+constexpr std::uint32_t kClassShapes = kLineBuckets + 1;
+constexpr std::uint32_t kClassOther = kLineBuckets + 2;
+// The step of sizes and places by which shapes are keyed, wider than the arcs' tolerance for
+// the same circle.
+constexpr double kShapeStep = 4.0;
 constexpr double kSameCircleReach = 1.0 + 1e-6;
 // Lines of about one carrier that the carriers' index hands over; with more, the cells do.
 constexpr std::size_t kFewCarriers = 64;
@@ -105,39 +98,55 @@ Kind KindOf(int type) {
   }
 }
 
-// The size step a value falls in, within a ring of classes.
-std::int64_t SizeStep(double value) {
-  const double q = std::floor(value / kSizeStep);
+// The step a size or place falls in.
+std::int64_t ShapeStep(double value) {
+  const double q = std::floor(value / kShapeStep);
   return std::isfinite(q) ? static_cast<std::int64_t>(std::clamp(q, -1e15, 1e15)) : 0;
 }
-std::uint32_t RingClass(std::uint32_t base, int classes, std::int64_t step) {
-  return base + static_cast<std::uint32_t>(((step % classes) + classes) % classes);
-}
 
-// The size the class goes by: an arc's or circle's radius, an ellipse's first semi-axis, an
-// elliptic arc's first radius.
-double SizeOf(const CDrawItem& item) {
+// What a shape compares by: an arc's or circle's radius and centre, an ellipse's first
+// semi-axis and centre, an elliptic arc's first radius and centre, a curve's first end (in
+// x, then y).
+CSearchIndex::ShapeOf ShapeOfItem(const CDrawItem& item) {
+  CSearchIndex::ShapeOf shape;
   switch (item.GetType()) {
-    case kItemCircle:
-      return item.GetRadius();
-    case kItemArc: {
-      double cx = 0.0, cy = 0.0, r = 0.0;
-      item.GetCircle(cx, cy, r);
-      return r;
+    case kItemCircle: {
+      int x = 0, y = 0;
+      item.GetCentre(x, y);
+      shape = {static_cast<double>(item.GetRadius()), static_cast<double>(x),
+               static_cast<double>(y), kSameCircleReach};
+      break;
     }
+    case kItemArc:
+      item.GetCircle(shape.x, shape.y, shape.size);
+      shape.tolerance = kSameCircleReach;
+      break;
     case kItemEllipse: {
-      int a = 0, b = 0;
+      int x = 0, y = 0, a = 0, b = 0;
+      item.GetCentre(x, y);
       item.GetSemiAxes(a, b);
-      return a;
+      shape = {static_cast<double>(a), static_cast<double>(x), static_cast<double>(y), 0.0};
+      break;
     }
     case kItemEllipseArc: {
-      double a = 0.0, b = 0.0;
-      item.GetRadii(a, b);
-      return a;
+      double b = 0.0;
+      item.GetCentreExact(shape.x, shape.y);
+      item.GetRadii(shape.size, b);
+      break;
+    }
+    case kItemBezier: {
+      int sx = 0, sy = 0, ex = 0, ey = 0;
+      item.GetStart(sx, sy);
+      item.GetEnd(ex, ey);
+      const bool startFirst = sx < ex || (sx == ex && sy <= ey);
+      shape.x = startFirst ? sx : ex;
+      shape.y = startFirst ? sy : ey;
+      break;
     }
     default:
-      return 0.0;
+      break;
   }
+  return shape;
 }
 
 // The item's box from its own CalcBoundingBox; a curve's with its control points, which hold
@@ -205,6 +214,8 @@ void CSearchIndex::Clear() {
   m_moved.clear();
   m_always.clear();
   m_filedList.clear();
+  m_byClass.clear();
+  m_shapes.clear();
   m_carriers.clear();
   m_carrierStart.clear();
   m_cellOf.clear();
@@ -251,19 +262,10 @@ void CSearchIndex::Build(const CZephDoc& doc) {
         break;
       }
       case Kind::kArcs:
-        f.cls =
-            static_cast<std::uint16_t>(RingClass(kArcBase, kArcClasses, SizeStep(SizeOf(*item))));
-        break;
       case Kind::kEllipse:
-        f.cls = static_cast<std::uint16_t>(
-            RingClass(kEllipseBase, kEllipseClasses, SizeStep(SizeOf(*item))));
-        break;
       case Kind::kEllipseArc:
-        f.cls = static_cast<std::uint16_t>(
-            RingClass(kEllipseArcBase, kEllipseArcClasses, SizeStep(SizeOf(*item))));
-        break;
       case Kind::kCurve:
-        f.cls = kClassCurves;
+        f.cls = kClassShapes;
         break;
       case Kind::kOther:
         f.cls = kClassOther;
@@ -281,18 +283,28 @@ void CSearchIndex::Build(const CZephDoc& doc) {
   // Cells about as many as the items, and no smaller than half a curve on average: large
   // cells mean fewer of them for a long curve to cross, a comparison to look in and an
   // index to build.
-  const double cell = std::max({std::sqrt(width * height / n), total / (2.0 * n), 1.0});
+  const double cell = std::max({std::sqrt(width * height / n), total / (8.0 * n), 1.0});
   const double pad = 4.0 * kCurveMargin;
   m_grid =
       CellGridShape::Over(minX - pad, minY - pad, maxX + pad, maxY + pad, cell, 2.0 * n + 16.0);
 
-  // Every item's cells, then the entries sorted by cell (a counting sort keeps list order).
-  for (const int i : filed) {
+  // Every item's cells, the items taken by class and in list order within a class; the
+  // entries then gathered by cell keep that order, which the queries rely on.
+  std::vector<int>& byClass = m_byClass;
+  byClass.resize(filed.size());
+  {
+    std::vector<std::uint32_t>& start = m_fillAt;
+    start.assign(static_cast<std::size_t>(kClassOther) + 2, 0);
+    for (const int i : filed) ++start[m_filed[static_cast<std::size_t>(i)].cls + 1u];
+    for (std::uint32_t c = 0; c <= kClassOther; ++c) start[c + 1] += start[c];
+    for (const int i : filed) byClass[start[m_filed[static_cast<std::size_t>(i)].cls]++] = i;
+  }
+  for (const int i : byClass) {
     const CDrawItem* item = doc.GetItem(i);
     const Filed& f = m_filed[static_cast<std::size_t>(i)];
     CellsOf(*item, f.minX, f.minY, f.maxX, f.maxY, f.margin);
     const std::uint32_t cls = f.cls;
-    if (cls == kClassOther) m_always.push_back(i);
+    if (cls == kClassOther) m_always.push_back(i);  // (in list order: the last class)
     const std::uint32_t entry = (cls << kClassShift) | static_cast<std::uint32_t>(i);
     for (const std::uint32_t c : m_cells) {
       m_cellOf.push_back(c);
@@ -301,13 +313,8 @@ void CSearchIndex::Build(const CZephDoc& doc) {
   }
   const std::uint32_t cells = m_grid.CellCount();
   GatherByCell(m_cellOf, m_entryOf, cells, m_cellStart, m_entries, m_fillAt);
-  // Within a cell by class, then in list order.
-  for (std::uint32_t c = 0; c < cells; ++c) {
-    const auto first = m_entries.begin() + m_cellStart[c];
-    const auto last = m_entries.begin() + m_cellStart[c + 1];
-    if (!std::is_sorted(first, last)) std::sort(first, last);
-  }
   BuildCarriers(doc);
+  BuildShapes(doc);
 }
 
 void CSearchIndex::BuildCarriers(const CZephDoc& doc) {
@@ -389,6 +396,44 @@ bool CSearchIndex::NearCarrier(double x, double y, double angle, double spread, 
   AddMoved(below, out);
   std::sort(out.begin(), out.end());
   return true;
+}
+
+void CSearchIndex::BuildShapes(const CZephDoc& doc) {
+  m_shapes.clear();
+  for (const int i : m_filedList) {
+    if (m_filed[static_cast<std::size_t>(i)].cls != kClassShapes) continue;
+    const CDrawItem& item = *doc.GetItem(i);
+    const ShapeOf shape = ShapeOfItem(item);
+    m_shapes.push_back({static_cast<int>(KindOf(item.GetType())), ShapeStep(shape.size),
+                        ShapeStep(shape.x), shape.y, i});
+  }
+  std::sort(m_shapes.begin(), m_shapes.end());
+}
+
+void CSearchIndex::SameShapes(int below, int kind, const ShapeOf& shape, std::vector<int>& out) {
+  // Arcs and circles compare within a tolerance of radius and centre, ellipses, elliptic
+  // arcs and curves only when of the same size and place.
+  out.clear();
+  const double t = shape.tolerance;
+  for (std::int64_t size = ShapeStep(shape.size - t); size <= ShapeStep(shape.size + t); ++size) {
+    for (std::int64_t x = ShapeStep(shape.x - t); x <= ShapeStep(shape.x + t); ++x) {
+      const auto from = std::lower_bound(m_shapes.begin(), m_shapes.end(),
+                                         ShapeKey{kind, size, x, shape.y - t, INT32_MIN});
+      for (auto it = from; it != m_shapes.end() && it->kind == kind && it->size == size &&
+                           it->x == x && it->y <= shape.y + t;
+           ++it) {
+        if (it->index < below) out.push_back(it->index);
+      }
+    }
+  }
+  g_fillSearch.Spend(static_cast<std::int64_t>(out.size()) + 4);
+  if (++m_stampNow == 0) {
+    std::fill(m_stamp.begin(), m_stamp.end(), 0);
+    m_stampNow = 1;
+  }
+  for (const int index : out) m_stamp[static_cast<std::size_t>(index)] = m_stampNow;
+  AddMoved(below, out);
+  std::sort(out.begin(), out.end());
 }
 
 void CSearchIndex::NoteMoved(int index) {
@@ -475,10 +520,9 @@ void CSearchIndex::CellsOf(const CDrawItem& item, double minX, double minY, doub
   if (small || !AddCurveCells(item, m_grid, margin, false, m_cells)) {
     AddRectCells(minX - margin, minY - margin, maxX + margin, maxY + margin, m_grid, m_cells);
   }
-  if (m_cells.size() > 1) {
-    std::sort(m_cells.begin(), m_cells.end());
-    m_cells.erase(std::unique(m_cells.begin(), m_cells.end()), m_cells.end());
-  }
+  // One straight piece gives its cells in order; a chain of them may repeat some.
+  if (!std::is_sorted(m_cells.begin(), m_cells.end())) std::sort(m_cells.begin(), m_cells.end());
+  m_cells.erase(std::unique(m_cells.begin(), m_cells.end()), m_cells.end());
 }
 
 void CSearchIndex::Neighbours(const CDrawItem& item, std::vector<int>& out) {
@@ -489,7 +533,7 @@ void CSearchIndex::Neighbours(const CDrawItem& item, std::vector<int>& out) {
   Collect(m_cells, &all, 1, INT32_MAX, out);
 }
 
-void CSearchIndex::CompareCandidates(int index, std::vector<int>& out) {
+void CSearchIndex::CompareCandidates(int index, bool changed, std::vector<int>& out) {
   const CDrawItem& item = *m_doc->GetItem(index);
   const Kind kind = KindOf(item.GetType());
   if (kind == Kind::kOther || m_cellStart.empty()) {
@@ -498,38 +542,13 @@ void CSearchIndex::CompareCandidates(int index, std::vector<int>& out) {
     for (int j = 0; j < index; ++j) out.push_back(j);
     return;
   }
-  double minX, minY, maxX, maxY;
-  BoxOf(item, minX, minY, maxX, maxY);
+  // The box filed for the item, unless its ends have moved since.
+  const Filed& filed = m_filed[static_cast<std::size_t>(index)];
+  double minX = filed.minX, minY = filed.minY, maxX = filed.maxX, maxY = filed.maxY;
+  if (changed) BoxOf(item, minX, minY, maxX, maxY);
   const double margin = MarginOf(minX, minY, maxX, maxY);
   if (kind != Kind::kLine) {
-    // Arcs and circles compare within a radius tolerance, ellipses and elliptic arcs only
-    // when of the same size, curves only when the same.
-    ClassRange ranges[2] = {{kClassCurves, kClassCurves}, {1, 0}};
-    int rangeCount = 1;
-    const auto ring = [&](std::uint32_t base, int classes, double lo, double hi) {
-      const std::int64_t first = SizeStep(lo);
-      const std::int64_t last = SizeStep(hi);
-      if (last - first + 1 >= classes) {
-        ranges[0] = {base, base + classes - 1};
-        return;
-      }
-      const std::uint32_t a = RingClass(base, classes, first);
-      const std::uint32_t b = RingClass(base, classes, last);
-      if (a <= b) {
-        ranges[0] = {a, b};
-      } else {
-        ranges[0] = {a, base + classes - 1};
-        ranges[1] = {base, b};
-        rangeCount = 2;
-      }
-    };
-    const double size = SizeOf(item);
-    if (kind == Kind::kArcs)
-      ring(kArcBase, kArcClasses, size - kSameCircleReach, size + kSameCircleReach);
-    if (kind == Kind::kEllipse) ring(kEllipseBase, kEllipseClasses, size, size);
-    if (kind == Kind::kEllipseArc) ring(kEllipseArcBase, kEllipseArcClasses, size, size);
-    CellsOf(item, minX, minY, maxX, maxY, margin);
-    Collect(m_cells, ranges, rangeCount, index, out);
+    SameShapes(index, static_cast<int>(kind), ShapeOfItem(item), out);
     return;
   }
   // Two lines compare as more than unrelated only when both ends of the earlier one lie
@@ -607,9 +626,10 @@ bool SettleDuplicates(CZephDoc& doc, bool indexed) {
   if (indexed) index.Build(doc);
 
   std::vector<int> candidates;
+  bool changed = false;  // the item in hand has grown or lost a piece
   const auto findCandidates = [&](int i) {
     if (indexed) {
-      index.CompareCandidates(i, candidates);
+      index.CompareCandidates(i, changed, candidates);
     } else {
       candidates.resize(static_cast<std::size_t>(i));
       for (int j = 0; j < i; ++j) candidates[static_cast<std::size_t>(j)] = j;
@@ -627,7 +647,7 @@ bool SettleDuplicates(CZephDoc& doc, bool indexed) {
       continue;
     }
     item->MarkAllUsed(0);
-    bool changed = false;
+    changed = false;
     findCandidates(i);
     std::size_t k = 0;
     while (k < candidates.size()) {

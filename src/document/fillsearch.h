@@ -48,6 +48,15 @@ void SetPlainFillSearchForTest(bool plain);
 // and offered to every query, since its cells no longer tell where it is.
 class CSearchIndex {
  public:
+  // What a shape other than a line compares by: its size and place, and how far apart two
+  // shapes that may compare have them.
+  struct ShapeOf {
+    double size = 0.0;
+    double x = 0.0;
+    double y = 0.0;
+    double tolerance = 0.0;
+  };
+
   // Files every item that may bound a region (not hidden, of a kind that bounds).
   void Build(const CZephDoc& doc);
   void Clear();
@@ -61,7 +70,8 @@ class CSearchIndex {
   // The earlier items (below `index`) that may compare as anything but unrelated with the
   // item at `index`: those of a kind it compares with whose curves come near enough to its
   // own for the comparison's tolerance, and the moved items; ascending.
-  void CompareCandidates(int index, std::vector<int>& out);
+  // `changed`: its ends have moved since it was filed.
+  void CompareCandidates(int index, bool changed, std::vector<int>& out);
   // The items filed in the cells of the row through y up to x's column; ascending.
   void RowUpTo(int x, int y, std::vector<int>& out);
   // The items filed in the cells the rectangle meets; ascending.
@@ -100,6 +110,26 @@ class CSearchIndex {
   bool NearCarrier(double x, double y, double angle, double spread, double reach, int below,
                    std::vector<int>& out);
 
+  // The other kinds that bound, by kind, size step, place step across and place along: the
+  // candidates of their comparisons, found by halving.
+  struct ShapeKey {
+    int kind;
+    std::int64_t size;
+    std::int64_t x;
+    double y;
+    int index;
+    bool operator<(const ShapeKey& other) const {
+      if (kind != other.kind) return kind < other.kind;
+      if (size != other.size) return size < other.size;
+      if (x != other.x) return x < other.x;
+      if (y != other.y) return y < other.y;
+      return index < other.index;
+    }
+  };
+  void BuildShapes(const CZephDoc& doc);
+  // The earlier shapes of the kind within the shape's tolerance, with the moved items.
+  void SameShapes(int below, int kind, const ShapeOf& shape, std::vector<int>& out);
+
   // Classes of entries: lines by direction, then the kinds that compare among themselves.
   struct ClassRange {
     std::uint32_t first;
@@ -121,6 +151,7 @@ class CSearchIndex {
   double m_centreY = 0.0;
   std::vector<std::uint32_t> m_carrierStart;  // lines of bucket b: [start[b], start[b+1])
   std::vector<Carrier> m_carriers;
+  std::vector<ShapeKey> m_shapes;
   double m_shortestLine = 0.0;
   std::vector<std::uint32_t> m_cellStart;  // CSR: entries of cell c are [start[c], start[c+1])
   std::vector<std::uint32_t> m_entries;    // class << 24 | index, ascending within a cell
@@ -133,6 +164,7 @@ class CSearchIndex {
   // Scratch, kept with its storage between searches.
   std::vector<std::uint32_t> m_cells;
   std::vector<int> m_filedList;
+  std::vector<int> m_byClass;
   std::vector<std::uint32_t> m_cellOf;
   std::vector<std::uint32_t> m_entryOf;
   std::vector<std::uint32_t> m_fillAt;
