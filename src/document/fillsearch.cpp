@@ -67,6 +67,8 @@ constexpr std::uint32_t kClassOther = kLineBuckets + 2;
 // the same circle.
 constexpr double kShapeStep = 4.0;
 constexpr double kSameCircleReach = 1.0 + 1e-6;
+// The scratch storage a search keeps for the next one, at most.
+constexpr std::size_t kKeptScratchBytes = std::size_t{48} << 20;
 // Lines of about one carrier that the carriers' index hands over; with more, the cells do.
 constexpr std::size_t kFewCarriers = 64;
 constexpr int kClassShift = 20;  // list places take 20 bits: the list holds at most 2^20 items
@@ -200,8 +202,17 @@ int BucketOf(double angle) {
 // ---- The index ----
 
 void CSearchIndex::Clear() {
-  // The storage stays for the next search: a large drawing's index is large, and taking it
-  // from the system afresh every time costs more than building it.
+  // The storage stays for the next search: taking it from the system afresh every time costs
+  // more than building the index. Only the storage of a very large drawing is given back.
+  const auto bytes = [](const auto& v) { return v.capacity() * sizeof(v[0]); };
+  const std::size_t held = bytes(m_cellStart) + bytes(m_entries) + bytes(m_filed) + bytes(m_stamp) +
+                           bytes(m_cellOf) + bytes(m_entryOf) + bytes(m_fillAt) +
+                           bytes(m_filedList) + bytes(m_byClass) + bytes(m_shapes) +
+                           bytes(m_carriers) + bytes(m_bits) + bytes(m_isMoved);
+  if (held > kKeptScratchBytes) {
+    *this = CSearchIndex();
+    return;
+  }
   m_doc = nullptr;
   m_itemCount = 0;
   m_grid = CellGridShape();
