@@ -205,10 +205,10 @@ void CSearchIndex::Clear() {
   // The storage stays for the next search: taking it from the system afresh every time costs
   // more than building the index. Only the storage of a very large drawing is given back.
   const auto bytes = [](const auto& v) { return v.capacity() * sizeof(v[0]); };
-  const std::size_t held = bytes(m_cellStart) + bytes(m_entries) + bytes(m_filed) + bytes(m_stamp) +
-                           bytes(m_cellOf) + bytes(m_entryOf) + bytes(m_fillAt) +
-                           bytes(m_filedList) + bytes(m_byClass) + bytes(m_shapes) +
-                           bytes(m_carriers) + bytes(m_bits) + bytes(m_isMoved);
+  const std::size_t held =
+      bytes(m_cellStart) + bytes(m_entries) + bytes(m_filed) + bytes(m_stamp) + bytes(m_cellOf) +
+      bytes(m_entryOf) + bytes(m_fillAt) + bytes(m_filedList) + bytes(m_byClass) + bytes(m_shapes) +
+      bytes(m_carriers) + bytes(m_carrierEnds) + bytes(m_bits) + bytes(m_isMoved);
   if (held > kKeptScratchBytes) {
     *this = CSearchIndex();
     return;
@@ -228,6 +228,7 @@ void CSearchIndex::Clear() {
   m_byClass.clear();
   m_shapes.clear();
   m_carriers.clear();
+  m_carrierEnds.clear();
   m_carrierStart.clear();
   m_cellOf.clear();
   m_entryOf.clear();
@@ -353,6 +354,11 @@ void CSearchIndex::BuildCarriers(const CZephDoc& doc) {
     std::sort(m_carriers.begin() + m_carrierStart[static_cast<std::size_t>(b)],
               m_carriers.begin() + m_carrierStart[static_cast<std::size_t>(b) + 1]);
   }
+  m_carrierEnds.resize(m_carriers.size());
+  for (std::size_t k = 0; k < m_carriers.size(); ++k) {
+    Ends& ends = m_carrierEnds[k];
+    LineOf(*doc.GetItem(m_carriers[k].index), ends.x1, ends.y1, ends.x2, ends.y2);
+  }
 }
 
 double CSearchIndex::Offset(double x, double y, double angle) const {
@@ -393,19 +399,23 @@ bool CSearchIndex::NearCarrier(double x, double y, double angle, double spread, 
   }
   g_fillSearch.Spend(static_cast<std::int64_t>(total) + count);
   out.clear();
+  // Of those, the lines with both ends within reach of the carrier: the comparison's premise.
+  const double cosine = std::cos(angle);
+  const double sine = std::sin(angle);
+  const double bound = reach * (1.0 + 1e-9) + 1.0;
+  const auto near = [&](double px, double py) {
+    return std::abs(cosine * (py - y) - sine * (px - x)) <= bound;
+  };
   for (int k = 0; k < count; ++k) {
     const Stretch& stretch = stretches[static_cast<std::size_t>(k)];
     for (auto it = stretch.from; it != stretch.to; ++it) {
-      if (it->index < below) out.push_back(it->index);
+      const Ends& ends = m_carrierEnds[static_cast<std::size_t>(it - m_carriers.cbegin())];
+      if (it->index < below && near(ends.x1, ends.y1) && near(ends.x2, ends.y2)) {
+        out.push_back(it->index);
+      }
     }
   }
-  if (++m_stampNow == 0) {
-    std::fill(m_stamp.begin(), m_stamp.end(), 0);
-    m_stampNow = 1;
-  }
-  for (const int index : out) m_stamp[static_cast<std::size_t>(index)] = m_stampNow;
-  AddMoved(below, out);
-  std::sort(out.begin(), out.end());
+  AddMovedOnce(below, out);
   return true;
 }
 
@@ -438,13 +448,7 @@ void CSearchIndex::SameShapes(int below, int kind, const ShapeOf& shape, std::ve
     }
   }
   g_fillSearch.Spend(static_cast<std::int64_t>(out.size()) + 4);
-  if (++m_stampNow == 0) {
-    std::fill(m_stamp.begin(), m_stamp.end(), 0);
-    m_stampNow = 1;
-  }
-  for (const int index : out) m_stamp[static_cast<std::size_t>(index)] = m_stampNow;
-  AddMoved(below, out);
-  std::sort(out.begin(), out.end());
+  AddMovedOnce(below, out);
 }
 
 void CSearchIndex::NoteMoved(int index) {
@@ -507,6 +511,16 @@ void CSearchIndex::SortAscending(std::vector<int>& out) {
       out.push_back(static_cast<int>(w * 64 + static_cast<std::size_t>(std::countr_zero(word))));
     }
   }
+}
+
+void CSearchIndex::AddMovedOnce(int below, std::vector<int>& out) {
+  if (++m_stampNow == 0) {
+    std::fill(m_stamp.begin(), m_stamp.end(), 0);
+    m_stampNow = 1;
+  }
+  for (const int index : out) m_stamp[static_cast<std::size_t>(index)] = m_stampNow;
+  AddMoved(below, out);
+  std::sort(out.begin(), out.end());
 }
 
 void CSearchIndex::AddMoved(int below, std::vector<int>& out) {
@@ -601,6 +615,28 @@ void CSearchIndex::CompareCandidates(int index, bool changed, std::vector<int>& 
   }
   CellsOf(item, minX, minY, maxX, maxY, margin + reach);
   Collect(m_cells, ranges, rangeCount, index, out);
+  if (length > 0.0) KeepNearCarrier(x1, y1, x2 - x1, y2 - y1, length, reach, out);
+}
+
+void CSearchIndex::KeepNearCarrier(double x, double y, double dx, double dy, double length,
+                                   double reach, std::vector<int>& out) const {
+  // A short line's comparison reaches far, so its cells hold many lines of about its
+  // direction; only those with both ends within reach of its carrier can compare. A line's
+  // ends are corners of its box, the lower left one for a direction below a quarter turn.
+  const double bound = reach * (1.0 + 1e-9) + 1.0;
+  const auto near = [&](double px, double py) {
+    return std::abs(dx * (py - y) - dy * (px - x)) / length <= bound;
+  };
+  std::size_t kept = 0;
+  for (const int j : out) {
+    const Filed& f = m_filed[static_cast<std::size_t>(j)];
+    const bool rising = f.angle < kPi / 2.0;
+    const bool keep =
+        m_isMoved[static_cast<std::size_t>(j)] != 0 || f.cls < 1 || f.cls > kLineBuckets ||
+        (near(f.minX, rising ? f.minY : f.maxY) && near(f.maxX, rising ? f.maxY : f.minY));
+    if (keep) out[kept++] = j;
+  }
+  out.resize(kept);
 }
 
 void CSearchIndex::RowUpTo(int x, int y, std::vector<int>& out) {

@@ -103,6 +103,10 @@ class CSearchIndex {
     }
   };
   void BuildCarriers(const CZephDoc& doc);
+  // Keeps of the lines in `out` the moved ones and those with both ends within reach of the
+  // carrier through (x, y) in direction (dx, dy) of the given length.
+  void KeepNearCarrier(double x, double y, double dx, double dy, double length, double reach,
+                       std::vector<int>& out) const;
   double Offset(double x, double y, double angle) const;
   // The earlier lines within spread of the direction whose carriers come within reach of the
   // one through (x, y), with the moved items, ascending; false (and nothing) when there are
@@ -140,6 +144,8 @@ class CSearchIndex {
   void Collect(const std::vector<std::uint32_t>& cells, const ClassRange* ranges, int rangeCount,
                int below, std::vector<int>& out);
   void AddMoved(int below, std::vector<int>& out);
+  // The items in `out` (each once) with the moved items not among them, ascending.
+  void AddMovedOnce(int below, std::vector<int>& out);
   void SortAscending(std::vector<int>& out);
 
   const CZephDoc* m_doc = nullptr;
@@ -151,6 +157,11 @@ class CSearchIndex {
   double m_centreY = 0.0;
   std::vector<std::uint32_t> m_carrierStart;  // lines of bucket b: [start[b], start[b+1])
   std::vector<Carrier> m_carriers;
+  // The ends of each carrier's line, in the same order, apart so that halving stays compact.
+  struct Ends {
+    double x1, y1, x2, y2;
+  };
+  std::vector<Ends> m_carrierEnds;
   std::vector<ShapeKey> m_shapes;
   double m_shortestLine = 0.0;
   std::vector<std::uint32_t> m_cellStart;  // CSR: entries of cell c are [start[c], start[c+1])
