@@ -310,10 +310,11 @@ int CZephDoc::AddItemWithIndex(DrawItemPtr& item, int& index) {
   }
   int position = GetItemCount();
   if (IsFill(item.get())) {
-    position = 0;
-    while (position < GetItemCount() && IsFill(m_items[static_cast<std::size_t>(position)].get())) {
-      ++position;
-    }
+    // The first item that is no fill: the fills lead the list, so it is found by halving.
+    position = static_cast<int>(
+        std::partition_point(m_items.begin(), m_items.end(),
+                             [](const DrawItemPtr& listed) { return IsFill(listed.get()); }) -
+        m_items.begin());
   }
   if (RecordListChange(kUndoItemAdded, position) == kUndoRefused) return -1;
   InsertItemAt(position, std::move(item));

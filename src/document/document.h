@@ -345,6 +345,7 @@ class CZephDoc final : public IItemDocument {
     std::int32_t holeSearch = 0;
     std::int32_t traceCode = 0;
     std::int16_t traceFailure = 0;
+    std::int32_t startIndex = -1;  // the list place of the next walk's start item; -1 unknown
   };
   FillSearchState& GetFillSearchState() { return m_fillSearch; }
 

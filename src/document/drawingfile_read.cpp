@@ -101,6 +101,10 @@ class CDrawingReader {
   bool ReadHeader();
   bool ReadPointTable();
   bool ReadItems(int type, int count);
+  // Adds an item read whole to the drawing; false when the list cannot grow.
+  bool AddReadItem(int type, DrawItemPtr& item);
+  // Adds the items held back, in the order read.
+  bool AddHeldItems();
   // Room for the items the header counts, no more than the file could hold.
   void ReserveForItems();
   bool ReadRecord(int type, CDrawItem& item);
@@ -144,6 +148,9 @@ class CDrawingReader {
   std::vector<int> m_pointX;
   std::vector<int> m_pointY;
   int m_ignored = 0;
+  // Items read but not yet added (see ReadAll).
+  bool m_holding = false;
+  std::vector<DrawItemPtr> m_held;
   // The item being read holds a value it cannot take: it is ignored once read whole.
   bool m_bad = false;
   int m_oldTextNumber = -1;
@@ -154,8 +161,14 @@ bool CDrawingReader::ReadAll() {
   if (!ReadHeader()) return false;
   if (Old() && !ReadPointTable()) return false;
   ReserveForItems();
-  if (!ReadItems(kItemBezier, m_header.curves)) return false;
-  if (!ReadItems(kItemFill, m_header.fills)) return false;
+  // The curves come before the fills in the file but after them in the list: they wait until
+  // the fills are in, so that each fill joins the end of the list instead of pushing every
+  // curve along. Whatever was read whole is added, also when the read stops early.
+  m_holding = true;
+  const bool curves = ReadItems(kItemBezier, m_header.curves);
+  m_holding = false;
+  const bool fills = curves && ReadItems(kItemFill, m_header.fills);
+  if (!AddHeldItems() || !curves || !fills) return false;
   if (!ReadLegacySegments()) return false;
   if (!ReadItems(kItemLine, m_header.lines)) return false;
   if (!ReadItems(kItemArc, m_header.arcs)) return false;
@@ -240,15 +253,33 @@ bool CDrawingReader::ReadItems(int type, int count) {
       ++m_ignored;
       continue;
     }
-    CDrawItem* raw = item.get();
-    const int added = m_doc.AddItem(item);
-    if (added == 1) {
-      if (type == kItemArc) raw->Recalculate();
+    if (m_holding) {
+      m_held.push_back(std::move(item));
       continue;
     }
-    ++m_ignored;
-    // A list that cannot grow has shown its message once: the rest would only repeat it.
-    if (added < 0 && m_doc.GrowItemList() == 0) return NoMemory();
+    if (!AddReadItem(type, item)) return false;
+  }
+  return true;
+}
+
+bool CDrawingReader::AddReadItem(int type, DrawItemPtr& item) {
+  CDrawItem* raw = item.get();
+  const int added = m_doc.AddItem(item);
+  if (added == 1) {
+    if (type == kItemArc) raw->Recalculate();
+    return true;
+  }
+  ++m_ignored;
+  // A list that cannot grow has shown its message once: the rest would only repeat it.
+  if (added < 0 && m_doc.GrowItemList() == 0) return NoMemory();
+  return true;
+}
+
+bool CDrawingReader::AddHeldItems() {
+  std::vector<DrawItemPtr> held;
+  held.swap(m_held);
+  for (DrawItemPtr& item : held) {
+    if (!AddReadItem(item->GetType(), item)) return false;
   }
   return true;
 }

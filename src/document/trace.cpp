@@ -7,11 +7,13 @@
 // walked is marked on its item: 100 for the lead-in (the start item up to the first
 // junction), then the code of the loop edge it belongs to, 101, 102, ... A piece with a mark
 // below 100 belongs to a finished outline and is never walked on.
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <exception>
 #include <memory>
 #include <new>
+#include <utility>
 #include <vector>
 
 #include "document/document.h"
@@ -38,6 +40,25 @@ constexpr int kJunctionTolerance = 2;
 
 int g_pathNodeLimit = kPathNodeLimit;
 bool g_pathNodeLimitReached = false;
+// The list place of each path node's item, beside the shared store, so that the marks a walk
+// makes are noted by item (see CWalkMarks).
+std::vector<int> g_pathNodeIndex;
+
+void SetNodeIndex(int node, int index) {
+  const auto slot = static_cast<std::size_t>(node);
+  if (g_pathNodeIndex.size() <= slot)
+    g_pathNodeIndex.resize(std::max<std::size_t>(slot + 1, 2 * g_pathNodeIndex.size()));
+  g_pathNodeIndex[slot] = index;
+}
+int NodeIndex(int node) {
+  const auto slot = static_cast<std::size_t>(node);
+  return slot < g_pathNodeIndex.size() ? g_pathNodeIndex[slot] : -1;
+}
+
+// A walk mark was made on the item of the node: noted while a fill search runs.
+void NoteMark(CDrawItem* item, int node, int code) {
+  if (g_fillSearch.active) g_fillSearch.marks.Note(item, NodeIndex(node), code);
+}
 
 bool IsLastingCode(int code) { return code >= 1 && code < kUsedCodeTraceFirst; }
 
@@ -183,7 +204,7 @@ bool ComesFirst(const CDrawItem* a, const CPathNode& f, const CPathNode& r) {
 
 // Bubble sort of the continuations first..first + count - 1, as the walk has always ordered
 // them (the order is not a strict one, so another sort could try them differently).
-void SortContinuations(const CDrawItem* a, int first, int count) {
+void BubbleSortContinuations(const CDrawItem* a, int first, int count) {
   int last = first + count - 1;
   bool swapped = true;
   while (swapped && last > first) {
@@ -193,10 +214,100 @@ void SortContinuations(const CDrawItem* a, int first, int count) {
       CPathNode& r = g_pathNodes[static_cast<std::size_t>(i) + 1];
       if (ComesFirst(a, f, r)) {
         f.Swap(r);
+        std::swap(g_pathNodeIndex[static_cast<std::size_t>(i)],
+                  g_pathNodeIndex[static_cast<std::size_t>(i) + 1]);
         swapped = true;
       }
     }
     --last;
+  }
+}
+
+// The order the bubble sort gives, found sooner where that order is plain. By side and travel
+// alone the order is strict, and a bubble sort leaves such keys sorted and equal keys in
+// their order; continuations with equal side and travel (one junction) are ordered by their
+// tangents, which is a strict order too unless the tangents disagree with themselves. Only
+// then, at such a junction, is the bubble sort itself run.
+void SortContinuations(const CDrawItem* a, int first, int count) {
+  if (count < 2) return;
+  const auto node = [&](int k) -> CPathNode& {
+    return g_pathNodes[static_cast<std::size_t>(first + k)];
+  };
+  // r comes before f by side and travel.
+  const auto keyFirst = [&](int f, int r) {
+    const CPathNode& fn = node(f);
+    const CPathNode& rn = node(r);
+    if (fn.GetSide() != rn.GetSide()) return fn.GetSide() > rn.GetSide();
+    if (rn.GetTravel() != fn.GetTravel()) {
+      return fn.GetSide() == 0 ? rn.GetTravel() < fn.GetTravel() : rn.GetTravel() > fn.GetTravel();
+    }
+    return false;
+  };
+  // Side 0 first, nearest first; side 1 after, farthest first; equal keys in their order.
+  struct Key {
+    int side;
+    double travel;
+    int k;
+    bool operator<(const Key& other) const {
+      if (side != other.side) return side < other.side;
+      if (travel != other.travel) return side == 0 ? travel < other.travel : travel > other.travel;
+      return k < other.k;
+    }
+  };
+  std::vector<Key> keys(static_cast<std::size_t>(count));
+  for (int k = 0; k < count; ++k) {
+    keys[static_cast<std::size_t>(k)] = {node(k).GetSide(), node(k).GetTravel(), k};
+  }
+  std::sort(keys.begin(), keys.end());
+  std::vector<int> order(static_cast<std::size_t>(count));
+  for (int k = 0; k < count; ++k)
+    order[static_cast<std::size_t>(k)] = keys[static_cast<std::size_t>(k)].k;
+  // u must come before v at one junction.
+  const auto precedes = [&](int u, int v) { return ComesFirst(a, node(v), node(u)); };
+  for (std::size_t run = 0; run < order.size();) {
+    std::size_t end = run + 1;
+    while (end < order.size() && !keyFirst(order[run], order[end]) &&
+           !keyFirst(order[end], order[run])) {
+      ++end;
+    }
+    if (end - run > 1) {
+      // The run, in its first order: a strict weak order by tangent, or the bubble sort.
+      const auto at = [&](std::size_t k) { return order[run + k]; };
+      const std::size_t m = end - run;
+      for (std::size_t p = 0; p < m; ++p) {
+        for (std::size_t q = 0; q < m; ++q) {
+          if (p == q) continue;
+          const bool pq = precedes(at(p), at(q));
+          if (pq && precedes(at(q), at(p))) return BubbleSortContinuations(a, first, count);
+          for (std::size_t t = 0; t < m; ++t) {
+            if (t == p || t == q) continue;
+            const bool qt = precedes(at(q), at(t));
+            if (pq && qt && !precedes(at(p), at(t)))
+              return BubbleSortContinuations(a, first, count);
+            const bool apart = !pq && !precedes(at(q), at(p));
+            const bool apart2 = !qt && !precedes(at(t), at(q));
+            if (apart && apart2 && (precedes(at(p), at(t)) || precedes(at(t), at(p)))) {
+              return BubbleSortContinuations(a, first, count);
+            }
+          }
+        }
+      }
+      std::stable_sort(order.begin() + static_cast<std::ptrdiff_t>(run),
+                       order.begin() + static_cast<std::ptrdiff_t>(end), precedes);
+    }
+    run = end;
+  }
+  // Every node in its place; the used flags of new continuations are all clear.
+  std::vector<CPathNode> nodes(static_cast<std::size_t>(count));
+  std::vector<int> indices(static_cast<std::size_t>(count));
+  for (int k = 0; k < count; ++k) {
+    nodes[static_cast<std::size_t>(k)] = node(order[static_cast<std::size_t>(k)]);
+    indices[static_cast<std::size_t>(k)] =
+        g_pathNodeIndex[static_cast<std::size_t>(first + order[static_cast<std::size_t>(k)])];
+  }
+  for (int k = 0; k < count; ++k) {
+    node(k) = nodes[static_cast<std::size_t>(k)];
+    g_pathNodeIndex[static_cast<std::size_t>(first + k)] = indices[static_cast<std::size_t>(k)];
   }
 }
 
@@ -218,17 +329,13 @@ bool CZephDoc::MoveTraceStart(CDrawItem* item, int& x, int& y) {
   int bestX = x;
   int bestY = y;
   const int count = GetItemCount();
-  const bool useBoxes = g_searchBoxes.IsFor(this, count);
+  // During a fill search only the item's neighbours can meet it; they come in list order.
+  const bool useIndex = g_fillSearch.IsIndexedFor(this, count);
   std::vector<int> neighbours;
-  ItemBox box;
-  if (useBoxes) {
-    box = GetItemBox(item);
-    g_searchBoxes.grid.Query(box, neighbours);
-  }
-  const int candidates = useBoxes ? static_cast<int>(neighbours.size()) : count;
+  if (useIndex) g_fillSearch.index.Neighbours(*item, neighbours);
+  const int candidates = useIndex ? static_cast<int>(neighbours.size()) : count;
   for (int c = 0; c < candidates; ++c) {
-    const int i = useBoxes ? neighbours[static_cast<std::size_t>(c)] : c;
-    if (useBoxes && !box.Meets(g_searchBoxes.boxes[static_cast<std::size_t>(i)])) continue;
+    const int i = useIndex ? neighbours[static_cast<std::size_t>(c)] : c;
     CDrawItem* other = GetItem(i);
     if (other == nullptr || other == item || other->GetUsedState() < 0) continue;
     int n = 0;
@@ -293,9 +400,12 @@ int CZephDoc::ExpandPathNode(int node) {
 
   const FillSearchState& state = m_fillSearch;
   const CBoundaryLoop* outer = state.holeSearch != 0 ? state.outerLoop : nullptr;
-  const bool useBoxes = g_searchBoxes.IsFor(this, itemCount);
-  ItemBox aBox;
-  if (useBoxes) aBox = GetItemBox(a);
+  // The outer loop's scan index gives the loop's own answers, sooner.
+  const CLoopScanIndex* outerScan =
+      outer != nullptr && g_fillSearch.outer != nullptr && &g_fillSearch.outer->GetLoop() == outer
+          ? g_fillSearch.outer
+          : nullptr;
+  const bool useIndex = g_fillSearch.IsIndexedFor(this, itemCount);
   // The closed item's side of the fill point decides which way its continuations turn.
   const int aClosed = a->IsClosed();
   const int aHoldsPoint = aClosed != 0 ? a->ContainsPoint(state.x, state.y) : 0;
@@ -303,14 +413,14 @@ int CZephDoc::ExpandPathNode(int node) {
   // During a fill search only the neighbours of the item can meet it; they come in list
   // order, as a plain pass would take them.
   std::vector<int> neighbours;
-  if (useBoxes) g_searchBoxes.grid.Query(aBox, neighbours);
-  const int candidates = useBoxes ? static_cast<int>(neighbours.size()) : itemCount;
+  if (useIndex) g_fillSearch.index.Neighbours(*a, neighbours);
+  const int candidates = useIndex ? static_cast<int>(neighbours.size()) : itemCount;
+  if (g_fillSearch.active) g_fillSearch.Spend(candidates);
   std::vector<int> xs;
   std::vector<int> ys;
   std::vector<int> flags;
   for (int c = 0; c < candidates; ++c) {
-    const int i = useBoxes ? neighbours[static_cast<std::size_t>(c)] : c;
-    if (useBoxes && !aBox.Meets(g_searchBoxes.boxes[static_cast<std::size_t>(i)])) continue;
+    const int i = useIndex ? neighbours[static_cast<std::size_t>(c)] : c;
     CDrawItem* b = GetItem(i);
     if (b == nullptr || b == a) continue;
     const int used = b->GetUsedState();
@@ -335,7 +445,10 @@ int CZephDoc::ExpandPathNode(int node) {
       for (k = 0; k < n; ++k) {
         const int x = xs[static_cast<std::size_t>(k)];
         const int y = ys[static_cast<std::size_t>(k)];
-        if (outer != nullptr && outer->ContainsPoint(x, y, 1) == 0) continue;
+        if (outer != nullptr && (outerScan != nullptr ? outerScan->ContainsPoint(x, y, 1)
+                                                      : outer->ContainsPoint(x, y, 1)) == 0) {
+          continue;
+        }
         if (IsNear(x, y, nx, ny)) continue;
         if (IsLastingCode(a->GetUsedCodeOver(nx, ny, x, y))) continue;
         const double travel = a->GetTravel(x, y, nx, ny, d);
@@ -373,6 +486,7 @@ int CZephDoc::ExpandPathNode(int node) {
           child.SetSide(side);
           child.SetParent(node);
           child.SetDirection(direction);
+          SetNodeIndex(g_pathNodeCount, i);
           ++g_pathNodeCount;
           ++children;
         }
@@ -388,7 +502,11 @@ int CZephDoc::ExpandPathNode(int node) {
 
   trace.Step(10);
   LogNumber(children);
-  SortContinuations(a, first, children);
+  if (g_fillSearch.active && !g_fillSearch.indexed) {
+    BubbleSortContinuations(a, first, children);
+  } else {
+    SortContinuations(a, first, children);
+  }
   trace.Step(20);
   CPathNode& expanded = NodeAt(node);
   expanded.SetFirstAlternative(children > 0 ? first : -1);
@@ -442,6 +560,10 @@ std::unique_ptr<CBoundaryLoop> CZephDoc::TraceBoundary(CDrawItem* item, int x, i
     NodeAt(0).SetItem(item);
     NodeAt(0).SetDirection(direction);
     NodeAt(0).SetPoint(startX, startY);
+    const int startIndex = state.startIndex;
+    SetNodeIndex(0, startIndex >= 0 && startIndex < GetItemCount() && GetItem(startIndex) == item
+                        ? startIndex
+                        : FindItem(item));
     g_pathNodeCount = 1;
 
     // The second attempt: node 0 the other way round, its continuations forgotten.
@@ -478,7 +600,8 @@ std::unique_ptr<CBoundaryLoop> CZephDoc::TraceBoundary(CDrawItem* item, int x, i
         trace.Step(2);
         if (fresh) {
           next = ExpandPathNode(current);
-          if (g_pathNodeLimitReached) return fail(2, kLogMemory);
+          // Out of junctions or out of work: as when the store runs out.
+          if (g_pathNodeLimitReached || g_fillSearch.IsOverWorked()) return fail(2, kLogMemory);
         }
         if (next > 0) {
           CDrawItem* nextItem = NodeAt(next).GetItem();
@@ -493,6 +616,7 @@ std::unique_ptr<CBoundaryLoop> CZephDoc::TraceBoundary(CDrawItem* item, int x, i
           LogNumber(nextDirection);
           if (loop && loop->CloseAtPoint(qx, qy) != 0) {
             trace.Step(5);
+            NoteMark(currentItem, current, code);
             if (currentItem->MarkUsed(cx, cy, qx, qy, code) == 0) return fail(-1, kLogInvalid);
             state.traceCode = loop->GetFirstCode();
             if (state.traceCode == 0) {
@@ -504,10 +628,12 @@ std::unique_ptr<CBoundaryLoop> CZephDoc::TraceBoundary(CDrawItem* item, int x, i
           }
           if (!loop) loop = std::make_unique<CBoundaryLoop>();
           if (current == 0) {
+            NoteMark(currentItem, current, kUsedCodeTraceFirst);
             if (currentItem->MarkUsed(cx, cy, qx, qy, kUsedCodeTraceFirst) == 0) {
               return fail(-2, kLogInvalid);
             }
           } else {
+            NoteMark(currentItem, current, code);
             if (currentItem->MarkUsed(cx, cy, qx, qy, code) == 0) return fail(-3, kLogInvalid);
             ++code;
           }
@@ -538,6 +664,7 @@ std::unique_ptr<CBoundaryLoop> CZephDoc::TraceBoundary(CDrawItem* item, int x, i
           if (loop->AddEdge(rx, ry, currentItem, sense, kFirstEdgeCode) == 0) {
             return fail(2, kLogMemory);
           }
+          NoteMark(currentItem, current, kFirstEdgeCode);
           currentItem->MarkAllUsed(kFirstEdgeCode);
           state.traceCode = kFirstEdgeCode;
           closed = true;

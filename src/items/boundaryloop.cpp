@@ -366,9 +366,27 @@ int CBoundaryLoop::IsExtremeVertex(int i) const {
   return leaving == arriving ? 1 : 0;
 }
 
+void CBoundaryLoop::GetEdgeScanRange(int i, int& low, int& high) const {
+  const CFloodEdge* edge = EdgeAt(i);
+  const int s = edge->GetStartY();
+  const int t = EdgeAt(Next(i))->GetStartY();
+  int lo = 0, hi = 0;
+  const std::int16_t flags = edge->GetYExtent(lo, hi);
+  low = std::min(s, t);
+  high = std::max(s, t);
+  if ((flags & kExtentPassesMin) != 0) low = std::min(low, lo);
+  if ((flags & kExtentPassesMax) != 0) high = std::max(high, hi);
+}
+
 int CBoundaryLoop::GetScanCrossings(int y, int* xs, int inclusive) const {
   if (IsValid() == 0) return 0;
-  const int capacity = GetMaxCrossings();
+  return ScanCrossings(y, xs, inclusive, nullptr, m_count, GetMaxCrossings());
+}
+
+int CBoundaryLoop::ScanCrossings(int y, int* xs, int inclusive, const int* edges, int edgeCount,
+                                 int capacity) const {
+  // An edge left out must be one whose span of y misses the line: it would add nothing.
+  const auto edgeAt = [&](int k) { return edges != nullptr ? edges[k] : k; };
   int n = 0;
   bool horizontal = false;
   auto insert = [&](int x) {
@@ -379,7 +397,8 @@ int CBoundaryLoop::GetScanCrossings(int y, int* xs, int inclusive) const {
     xs[i] = x;
     ++n;
   };
-  for (int i = 0; i < m_count; ++i) {
+  for (int e = 0; e < edgeCount; ++e) {
+    const int i = edgeAt(e);
     const CFloodEdge* edge = EdgeAt(i);
     const int s = edge->GetStartY();
     const int t = EdgeAt(Next(i))->GetStartY();
@@ -458,9 +477,10 @@ int CBoundaryLoop::GetScanCrossings(int y, int* xs, int inclusive) const {
       return f0 != f1;
     };
     int lastF0 = 0, lastIndex = -1;
-    for (int pass = 0; pass < m_count; ++pass) {
+    for (int pass = 0; pass < edgeCount; ++pass) {
       int chosen = -1, f0 = 0, f1 = 0;
-      for (int i = 0; i < m_count; ++i) {
+      for (int e = 0; e < edgeCount; ++e) {
+        const int i = edgeAt(e);
         int a = 0, b = 0;
         if (!horizontalAt(i, a, b)) continue;
         const bool after = lastIndex < 0 || a > lastF0 || (a == lastF0 && i > lastIndex);
@@ -545,12 +565,83 @@ int CBoundaryLoop::ContainsPoint(int x, int y, int inclusive) const {
     return 0;
   }
   const int n = GetScanCrossings(y, xs.data(), inclusive);
+  return IsInSpans(xs.data(), n, x, inclusive);
+}
+
+int CBoundaryLoop::IsInSpans(const int* xs, int n, int x, int inclusive) {
   for (int k = 0; k + 1 < n; k += 2) {
-    const int a = xs[static_cast<std::size_t>(k)];
-    const int b = xs[static_cast<std::size_t>(k) + 1];
+    const int a = xs[k];
+    const int b = xs[k + 1];
     if (inclusive != 0 ? (a <= x && x <= b) : (a < x && x < b)) return 1;
   }
   return 0;
+}
+
+CLoopScanIndex::CLoopScanIndex(const CBoundaryLoop& loop) : m_loop(loop) {
+  const int count = loop.GetCount();
+  m_valid = loop.IsValid() != 0;
+  if (!m_valid || count == 0) return;
+  m_capacity = loop.GetMaxCrossings();
+  std::vector<int> low(static_cast<std::size_t>(count));
+  std::vector<int> high(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    loop.GetEdgeScanRange(i, low[static_cast<std::size_t>(i)], high[static_cast<std::size_t>(i)]);
+  }
+  m_minY = *std::min_element(low.begin(), low.end());
+  m_maxY = *std::max_element(high.begin(), high.end());
+  // Crossings lie on the edges, a rounding beyond their extents at most.
+  m_minX = INT32_MAX;
+  m_maxX = INT32_MIN;
+  for (int i = 0; i < count; ++i) {
+    const CFloodEdge* edge = loop.EdgeAt(i);
+    int lo = 0, hi = 0;
+    const std::int16_t flags = edge->GetXExtent(lo, hi);
+    int a = std::min(edge->GetStartX(), loop.EdgeAt(loop.Next(i))->GetStartX());
+    int b = std::max(edge->GetStartX(), loop.EdgeAt(loop.Next(i))->GetStartX());
+    if ((flags & kExtentPassesMin) != 0) a = std::min(a, lo);
+    if ((flags & kExtentPassesMax) != 0) b = std::max(b, hi);
+    m_minX = std::min(m_minX, a);
+    m_maxX = std::max(m_maxX, b);
+  }
+  constexpr int kSlack = 4;
+  m_minX = m_minX > INT32_MIN + kSlack ? m_minX - kSlack : INT32_MIN;
+  m_maxX = m_maxX < INT32_MAX - kSlack ? m_maxX + kSlack : INT32_MAX;
+  m_bands = std::max(1, std::min(count, 4096));
+  m_bandHeight = std::max(1.0, (static_cast<double>(m_maxY) - m_minY + 1.0) / m_bands);
+  // Each band lists, in loop order, the edges whose span of y meets it.
+  std::vector<int> counts(static_cast<std::size_t>(m_bands) + 1, 0);
+  for (int i = 0; i < count; ++i) {
+    for (int b = BandOf(low[static_cast<std::size_t>(i)]);
+         b <= BandOf(high[static_cast<std::size_t>(i)]); ++b) {
+      ++counts[static_cast<std::size_t>(b) + 1];
+    }
+  }
+  for (int b = 0; b < m_bands; ++b)
+    counts[static_cast<std::size_t>(b) + 1] += counts[static_cast<std::size_t>(b)];
+  m_bandStart = counts;
+  m_bandEdges.resize(static_cast<std::size_t>(counts.back()));
+  for (int i = 0; i < count; ++i) {
+    for (int b = BandOf(low[static_cast<std::size_t>(i)]);
+         b <= BandOf(high[static_cast<std::size_t>(i)]); ++b) {
+      m_bandEdges[static_cast<std::size_t>(counts[static_cast<std::size_t>(b)]++)] = i;
+    }
+  }
+  m_xs.resize(static_cast<std::size_t>(std::max(m_capacity, 1)));
+}
+
+int CLoopScanIndex::BandOf(int y) const {
+  const double b = std::floor((static_cast<double>(y) - m_minY) / m_bandHeight);
+  return static_cast<int>(std::clamp(b, 0.0, static_cast<double>(m_bands - 1)));
+}
+
+int CLoopScanIndex::ContainsPoint(int x, int y, int inclusive) const {
+  if (!m_valid || y < m_minY || y > m_maxY) return 0;
+  const int b = BandOf(y);
+  const int first = m_bandStart[static_cast<std::size_t>(b)];
+  const int n =
+      m_loop.ScanCrossings(y, m_xs.data(), inclusive, m_bandEdges.data() + first,
+                           m_bandStart[static_cast<std::size_t>(b) + 1] - first, m_capacity);
+  return CBoundaryLoop::IsInSpans(m_xs.data(), n, x, inclusive);
 }
 
 int CBoundaryLoop::IntersectSegment(int* xs, int* ys) const {

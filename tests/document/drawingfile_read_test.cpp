@@ -296,6 +296,52 @@ TEST_F(DrawingFileReadTest, InsertRenumbersObjectsInUseAsOneUndoStep) {
   EXPECT_EQ(doc.CanUndo(), 0);
 }
 
+// Fills lead the list in the order the file holds them, ahead of the curves the file stores
+// before them, whether the drawing is opened or inserted into one that has fills already;
+// undoing the insertion takes back exactly what came.
+TEST_F(DrawingFileReadTest, FillsLeadTheListInFileOrder) {
+  const auto curve = [](int x) {
+    DrawItemPtr item = CreateItem(kItemBezier);
+    item->SetStart(x, 0);
+    item->SetEnd(x + 1000, 0);
+    item->SetControlPoint(0, x + 300, 500);
+    item->SetControlPoint(1, x + 700, -500);
+    return item;
+  };
+  CZephDoc source;
+  for (int k = 0; k < 3; ++k) Add(source, curve(k * 2000));
+  for (int k = 0; k < 4; ++k) Add(source, MakeFill(k * 1000, 5000, 500 + k));
+  Add(source, MakeLine(0, 0, 100, 100));
+  source.WriteDrawingFile(PathOf("fills.zpd"));
+  ASSERT_EQ(g_fileStatus, kFileOk);
+  // Where each item came from: its kind and first handle.
+  const auto order = [](const CZephDoc& doc) {
+    std::vector<std::pair<int, int>> kinds;
+    for (int i = 0; i < doc.GetItemCount(); ++i) {
+      kinds.emplace_back(doc.GetItem(i)->GetType(), doc.GetItem(i)->GetHandleX(0));
+    }
+    return kinds;
+  };
+  CZephDoc opened;
+  ASSERT_EQ(opened.ReadDrawingFile(PathOf("fills.zpd"), kReadOpen), 1);
+  ASSERT_EQ(g_fileStatus, kFileOk);
+  EXPECT_EQ(order(opened), order(source));
+
+  CZephDoc target;
+  Add(target, MakeFill(-9000, -9000, 100));
+  Add(target, MakeLine(-5000, -5000, -4000, -4000));
+  const auto before = order(target);
+  ASSERT_EQ(target.ReadDrawingFile(PathOf("fills.zpd"), kReadInsert), 1);
+  std::vector<std::pair<int, int>> expected = {before[0]};
+  const auto all = order(source);
+  expected.insert(expected.end(), all.begin(), all.begin() + 4);  // the fills
+  expected.push_back(before[1]);
+  expected.insert(expected.end(), all.begin() + 4, all.end());  // the curves, the line
+  EXPECT_EQ(order(target), expected);
+  target.Undo(nullptr, nullptr, 1);
+  EXPECT_EQ(order(target), before);
+}
+
 TEST_F(DrawingFileReadTest, InsertRunsTheConversionInsideItsUndoStep) {
   static int s_groupState = -1;
   SetLegacyConversionHook([](CZephDoc& d) {

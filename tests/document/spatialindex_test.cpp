@@ -1,15 +1,17 @@
-// The spatial index: it answers exactly the items whose boxes meet a view, in list order,
+// The spatial index: it answers exactly the items whose curves reach a view, in list order,
 // through every kind of change of the drawing, undo and redo included; and picking through it
-// answers what measuring every item answers.
+// answers what measuring every item answers, ties included.
 #include "document/spatialindex.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
 #include "doc_fixture.h"
 #include "document/document.h"
+#include "document/itemcells.h"
 #include "document/wholedrawing.h"
 #include "items/geometry.h"
 #include "items/viewmapping.h"
@@ -17,10 +19,6 @@
 namespace {
 
 using Box = CSpatialIndex::Box;
-
-bool Meets(const Box& a, const Box& b) {
-  return a.minX <= b.maxX && b.minX <= a.maxX && a.minY <= b.maxY && b.minY <= a.maxY;
-}
 
 class SpatialIndexTest : public DocumentTest {
  protected:
@@ -37,13 +35,18 @@ class SpatialIndexTest : public DocumentTest {
 
   int Uniform(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); }
 
-  // A line, circle, curve or arc somewhere in (0, 0) .. (100000, 100000).
+  // A line (some across the whole drawing), circle (some large), curve or arc somewhere in
+  // (0, 0) .. (100000, 100000).
   DrawItemPtr RandomItem() {
     const int x = Uniform(0, 100000);
     const int y = Uniform(0, 100000);
-    switch (Uniform(0, 3)) {
+    switch (Uniform(0, 5)) {
       case 0:
         return MakeLine(x, y, x + Uniform(-3000, 3000), y + Uniform(-3000, 3000));
+      case 4:
+        return MakeLine(x, y, Uniform(0, 100000), Uniform(0, 100000));
+      case 5:
+        return MakeCircle(x, y, Uniform(10, 40000));
       case 1:
         return MakeCircle(x, y, Uniform(10, 2000));
       case 2: {
@@ -64,17 +67,29 @@ class SpatialIndexTest : public DocumentTest {
     }
   }
 
-  // What the index must answer for box: the unboxed items and those whose boxes meet it, in
-  // list order.
-  static std::vector<const CDrawItem*> Expected(const CZephDoc& doc, const Box& box) {
-    std::vector<const CDrawItem*> items;
+  // The index answers every unboxed item and every item whose curve comes within its margin
+  // of the box, in list order; any other it answers comes within a few units more.
+  static void ExpectAnswers(const CZephDoc& doc, const Box& box,
+                            const std::vector<const CDrawItem*>& found) {
+    std::size_t next = 0;
     for (int i = 0; i < doc.GetItemCount(); ++i) {
       const CDrawItem* item = doc.GetItem(i);
-      if (!CSpatialIndex::IsBoxed(*item) || Meets(CSpatialIndex::BoxOf(*item), box)) {
-        items.push_back(item);
+      const bool answered = next < found.size() && found[next] == item;
+      if (answered) ++next;
+      if (!CSpatialIndex::IsBoxed(*item)) {
+        EXPECT_TRUE(answered) << "unboxed item " << i;
+        continue;
+      }
+      const CSpatialIndex::Box curve = CSpatialIndex::CurveBoxOf(*item);
+      if (CSpatialIndex::Answers(*item, curve, box)) {
+        EXPECT_TRUE(answered) << "item " << i << " of type " << item->GetType();
+      } else if (answered) {
+        EXPECT_TRUE(CurveMeetsRect(*item, box.minX, box.minY, box.maxX, box.maxY,
+                                   CSpatialIndex::MarginOf(curve) + 16.0))
+            << "far item " << i << " of type " << item->GetType();
       }
     }
-    return items;
+    EXPECT_EQ(next, found.size()) << "items answered out of list order or twice";
   }
 
   // The index agrees with the list for a spread of views, the whole drawing included.
@@ -91,8 +106,9 @@ class SpatialIndexTest : public DocumentTest {
       views.push_back({x, y, x + size, y + size});
     }
     for (const Box& view : views) {
+      SCOPED_TRACE(testing::Message() << view.minX << ", " << view.minY);
       index.Collect(view, doc.GetItemListForTest(), found);
-      EXPECT_EQ(found, Expected(doc, view)) << view.minX << ", " << view.minY;
+      ExpectAnswers(doc, view, found);
     }
   }
 
@@ -193,10 +209,43 @@ TEST_F(SpatialIndexTest, PickingAnswersWhatMeasuringEveryItemAnswers) {
       previous = indexed;
       ++picks;
     }
-    // Now and then the drawing changes between clicks.
+    // Now and then the drawing changes between clicks: items move, come and go, and undo
+    // and redo take them back and forth.
     if (round % 40 == 0) doc.GetItem(Uniform(0, doc.GetItemCount() - 1))->MoveBy(100, 100);
+    if (round % 40 == 10) doc.RemoveItemAt(Uniform(0, doc.GetItemCount() - 1));
+    if (round % 40 == 20) Add(doc, RandomItem());
+    if (round % 40 == 30) doc.Undo(nullptr, nullptr, 1);
+    if (round % 80 == 35) doc.Redo(nullptr, nullptr);
   }
   EXPECT_EQ(picks, 1600);
+}
+
+TEST_F(SpatialIndexTest, AViewMeetsOnlyTheCurvesThatCrossIt) {
+  CZephDoc doc;
+  // A long diagonal and a large circle whose boxes hold the view, a small circle inside the
+  // large one and a line through the view; enough items for the index to be used.
+  CDrawItem* diagonal = Add(doc, MakeLine(0, 0, 100000, 100000));
+  CDrawItem* ring = Add(doc, MakeCircle(30000, 70000, 40000));
+  CDrawItem* inner = Add(doc, MakeCircle(20000, 80000, 500));
+  CDrawItem* through = Add(doc, MakeLine(19000, 70000, 21000, 90000));
+  for (int i = 0; i < 200; ++i) Add(doc, MakeLine(i * 10, 0, i * 10 + 5, 5));
+  const Box view{19000, 79000, 21000, 81000};
+  std::vector<const CDrawItem*> found;
+  doc.GetSpatialIndexForTest().Collect(view, doc.GetItemListForTest(), found);
+  ExpectAnswers(doc, view, found);
+  const auto answered = [&](const CDrawItem* item) {
+    return std::find(found.begin(), found.end(), item) != found.end();
+  };
+  EXPECT_FALSE(answered(diagonal));
+  EXPECT_FALSE(answered(ring));
+  EXPECT_TRUE(answered(inner));
+  EXPECT_TRUE(answered(through));
+  // A click at the large circle's middle still picks it: the middle picks a circle.
+  g_cursorPoint = {30000, 70010};
+  CViewMapping mapping;
+  mapping.scaleX = mapping.scaleY = 100;
+  EXPECT_EQ(doc.FindNearestItem(&mapping, 0, nullptr, 0.0), ring);
+  EXPECT_EQ(doc.FindNearestItemByWalk(&mapping, 0, nullptr, 0.0), ring);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <functional>
 #include <random>
 #include <string>
@@ -470,6 +471,53 @@ TEST_F(BoundaryLoopTest, RandomTracedLoopsAgreeWithTheirOutlines) {
   }
   EXPECT_GT(loops, 50);
   EXPECT_EQ(g_glitchCount, 0);
+}
+
+// The scan index answers as the loop does, everywhere: on every row through a vertex and
+// beside it, at the vertices themselves, beyond the loop, for the fixed shapes and for random
+// traced ones.
+TEST_F(BoundaryLoopTest, TheScanIndexAnswersAsTheLoop) {
+  const auto expectSame = [](const CBoundaryLoop& loop, const char* name) {
+    const CLoopScanIndex index(loop);
+    int minX = 0, minY = 0, maxX = 0, maxY = 0;
+    index.GetBox(minX, minY, maxX, maxY);
+    std::vector<int> ys;
+    std::vector<int> xs;
+    for (int i = 0; i < loop.GetCount(); ++i) {
+      int x = 0, y = 0;
+      loop.GetVertex(i, x, y);
+      for (int d = -1; d <= 1; ++d) {
+        ys.push_back(y + d);
+        xs.push_back(x + d);
+      }
+    }
+    for (int k = 0; k <= 24; ++k) {
+      ys.push_back(minY - 5 +
+                   static_cast<int>((static_cast<std::int64_t>(maxY) - minY + 10) * k / 24));
+      xs.push_back(minX - 5 +
+                   static_cast<int>((static_cast<std::int64_t>(maxX) - minX + 10) * k / 24));
+    }
+    for (const int y : ys) {
+      for (const int x : xs) {
+        for (int inclusive = 0; inclusive <= 1; ++inclusive) {
+          const int expected = loop.ContainsPoint(x, y, inclusive);
+          ASSERT_EQ(index.ContainsPoint(x, y, inclusive), expected)
+              << name << " at " << x << ", " << y << " inclusive " << inclusive;
+          if (expected != 0) {
+            ASSERT_TRUE(index.MayContain(x, y)) << name;
+          }
+        }
+      }
+    }
+  };
+  for (const Shape& shape : Shapes()) expectSame(*shape.make(), shape.name);
+  LoopMaker maker(42);
+  for (int shape = 0; shape < 30; ++shape) {
+    RandomLoop random = maker.Make();
+    if (random.loop->IsValid() == 0) continue;
+    expectSame(*random.loop, "random");
+  }
+  EXPECT_EQ(CLoopScanIndex(CBoundaryLoop()).ContainsPoint(0, 0, 1), 0);
 }
 
 TEST_F(BoundaryLoopTest, SenseOfEveryShapeAndItsReverse) {
