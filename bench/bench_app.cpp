@@ -25,15 +25,6 @@
 
 namespace {
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "bench_app";
-  static char* argv[] = {name, nullptr};
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QApplication app(argc, argv);
-  return app;
-}
-
 QTemporaryDir& Home() {
   static QTemporaryDir dir;
   static bool set = [] {
@@ -49,7 +40,6 @@ QTemporaryDir& Home() {
 }
 
 void StartupToPaintedStartScreen(benchmark::State& state) {
-  App();
   Home();
   // No name is kept in the benchmark's home: the name dialog start-up shows is cancelled.
   zeph::CScriptedDialogRunner dialogs([](QDialog& dialog) { dialog.reject(); });
@@ -152,7 +142,6 @@ bool PrintLarge(CZephDoc& doc, benchmark::State& state) {
 
 // Phase 0: open and print, as the user does; 1 opening alone; 2 printing alone.
 void LargeDrawingToPdf(benchmark::State& state) {
-  App();
   const QString drawing = LargeDrawing();
   if (drawing.isEmpty()) {
     state.SkipWithError("the drawing was not written");
@@ -182,6 +171,28 @@ void LargeDrawingToPdf(benchmark::State& state) {
   DeletePrinterDC();
   zeph::SetPrinterSystem(nullptr);
 }
-BENCHMARK(LargeDrawingToPdf)->ArgName("phase")->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(LargeDrawingToPdf)
+    ->ArgName("phase")
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+// The application lives in main, so that it is gone before the program's and Qt's own static
+// objects are destroyed: an application destroyed after them crashes on the way out.
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  {
+    QApplication app(argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    // Whatever the runs left open goes while the application is still there.
+    DeleteAuxiliaryDocuments();
+    g_spellChecker.reset();
+  }
+  benchmark::Shutdown();
+  return 0;
+}
