@@ -169,11 +169,27 @@ void CImageContext::LineTo(int x, int y) {
     }
     return;
   }
-  m_pixels.Reset(clip);
-  const raster::PointF ends[] = {PixelCentre(x0, y0), PixelCentre(x1, y1)};
-  raster::StrokePolyline(m_pixels, ends, pen.width, pen.style == PenStyle::kSolid, false);
-  m_pixels.Normalise();
-  Apply(m_image, m_pixels, pen.colour, GetRasterOp());
+  // A wide pen: its runs come row by row, each pixel once, and go straight into the buffer.
+  const Surface& surface = PixelsForWriting();
+  if (surface.bits == nullptr) return;
+  std::uint32_t* const bits = surface.bits;
+  const std::ptrdiff_t stride = surface.stride;
+  const std::uint32_t rgb = ToRgb(pen.colour);
+  const bool round = pen.style == PenStyle::kSolid;
+  if (GetRasterOp() == RasterOp::kXor) {
+    raster::StrokeSegment(clip, PixelCentre(x0, y0), PixelCentre(x1, y1), pen.width, round,
+                          [&](Int y, Int from, Int to) {
+                            std::uint32_t* row = bits + stride * y;
+                            for (Int x = from; x < to; ++x) row[x] ^= rgb;
+                          });
+  } else {
+    const std::uint32_t value = 0xFF000000u | rgb;
+    raster::StrokeSegment(clip, PixelCentre(x0, y0), PixelCentre(x1, y1), pen.width, round,
+                          [&](Int y, Int from, Int to) {
+                            std::uint32_t* row = bits + stride * y;
+                            for (Int x = from; x < to; ++x) row[x] = value;
+                          });
+  }
 }
 
 void CImageContext::DrawLineWithEnd(const DcPen& pen, int x1, int y1, int x2, int y2) {

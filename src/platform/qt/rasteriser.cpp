@@ -9,13 +9,7 @@ namespace {
 
 using Int = std::int64_t;
 
-// Clamps a double coordinate into a range just wider than the clip before it becomes an
-// integer, so that far-off values neither overflow nor matter.
-Int ClampToInt(double v, Int lo, Int hi) {
-  if (!(v >= static_cast<double>(lo))) return lo;  // also NaN
-  if (v > static_cast<double>(hi)) return hi;
-  return static_cast<Int>(v);
-}
+using detail::ClampToInt;
 
 // The largest value par + 2k not above v.
 Int LatticeFloor(double v, Int par) {
@@ -231,19 +225,101 @@ void FillContours(SpanSet& out, std::span<const std::vector<PointF>> contours, b
 }
 
 void AddDisc(SpanSet& out, PointF centre, double radius) {
-  if (!(radius >= 0) || !std::isfinite(centre.x) || !std::isfinite(centre.y)) return;
-  const Clip& c = out.clip();
-  // Strictly inside, so that no single pixel sticks out where the circle touches a row.
-  const Int rowFirst = ClampToInt(std::floor(centre.y - radius - 0.5) + 1, c.top, c.bottom);
-  const Int rowEnd = ClampToInt(std::ceil(centre.y + radius - 0.5), c.top, c.bottom);
-  for (Int y = rowFirst; y < rowEnd; ++y) {
-    const double dy = static_cast<double>(y) + 0.5 - centre.y;
-    const double half = std::sqrt(std::max(0.0, radius * radius - dy * dy));
-    const Int x0 = ClampToInt(std::floor(centre.x - half - 0.5) + 1, c.left - 1, c.right + 1);
-    const Int x1 = ClampToInt(std::ceil(centre.x + half - 0.5), c.left - 1, c.right + 1);
+  const detail::DiscRows disc(centre, radius, out.clip());
+  for (Int y = disc.first; y < disc.end; ++y) {
+    Int x0 = 0;
+    Int x1 = 0;
+    disc.Run(y, out.clip(), x0, x1);
     out.AddRun(y, x0, x1);
   }
 }
+
+namespace detail {
+
+Int FirstRowFrom(double v, Int lo, Int hi) {
+  if (!(v > static_cast<double>(lo) + 0.5)) return lo;
+  if (v > static_cast<double>(hi) + 0.5) return hi;
+  // A guess in doubles, made exact by the test itself.
+  Int y = static_cast<Int>(std::ceil(v - 0.5));
+  while (static_cast<double>(y) + 0.5 < v) ++y;
+  while (y > lo && static_cast<double>(y - 1) + 0.5 >= v) --y;
+  return std::clamp(y, lo, hi);
+}
+
+DiscRows::DiscRows(PointF at, double r, const Clip& c) : centre(at), radius(r) {
+  if (!(radius >= 0) || !std::isfinite(centre.x) || !std::isfinite(centre.y)) return;
+  // Strictly inside, so that no single pixel sticks out where the circle touches a row.
+  first = ClampToInt(std::floor(centre.y - radius - 0.5) + 1, c.top, c.bottom);
+  end = ClampToInt(std::ceil(centre.y + radius - 0.5), c.top, c.bottom);
+}
+
+void SetUpSegmentStroke(SegmentStroke& s, const Clip& c, PointF a, PointF b, double width,
+                        const DiscRows* ends) {
+  // The outline StrokePolyline fills: the segment's rectangle, then the two end discs.
+  const double half = width / 2;
+  const double length = std::hypot(b.x - a.x, b.y - a.y);
+  const PointF n{-(b.y - a.y) / length * half, (b.x - a.x) / length * half};
+  const PointF quad[4] = {{a.x + n.x, a.y + n.y},
+                          {b.x + n.x, b.y + n.y},
+                          {b.x - n.x, b.y - n.y},
+                          {a.x - n.x, a.y - n.y}};
+  s.edgeCount = 0;
+  s.rowCount = 0;
+  s.discCount = 0;
+  for (int i = 0; i < 4; ++i) {
+    const PointF& p = quad[i];
+    const PointF& q = quad[(i + 1) % 4];
+    if (p.y == q.y || !std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(q.x) ||
+        !std::isfinite(q.y)) {
+      continue;
+    }
+    const PointF& lower = p.y < q.y ? p : q;
+    const PointF& upper = p.y < q.y ? q : p;
+    FillEdge& e = s.edges[s.edgeCount];
+    e.x0 = lower.x;
+    e.y0 = lower.y;
+    e.dx = upper.x - lower.x;
+    e.dy = upper.y - lower.y;
+    e.winding = p.y < q.y ? 1 : -1;
+    e.first = FirstRowFrom(lower.y, c.top, c.bottom);
+    e.end = FirstRowFrom(upper.y, c.top, c.bottom);
+    if (e.first >= e.end) continue;  // no row of the clip
+    ++s.edgeCount;
+    s.rows[s.rowCount++] = e.first;
+    s.rows[s.rowCount++] = e.end;
+  }
+  for (int i = 0; i < 2; ++i) {
+    if (ends[i].first >= ends[i].end) continue;
+    s.discs[s.discCount++] = &ends[i];
+    s.rows[s.rowCount++] = ends[i].first;
+    s.rows[s.rowCount++] = ends[i].end;
+  }
+  std::sort(s.rows, s.rows + s.rowCount);
+  s.rowCount = static_cast<int>(std::unique(s.rows, s.rows + s.rowCount) - s.rows);
+}
+
+int GeneralRowRuns(const SegmentStroke& s, Int y, const Clip& c, Int* x0, Int* x1) {
+  const double yc = static_cast<double>(y) + 0.5;
+  std::pair<double, int> crossings[4];
+  int count = 0;
+  for (int i = 0; i < s.edgeCount; ++i) {
+    const FillEdge& e = s.edges[i];
+    if (e.first <= y && y < e.end) crossings[count++] = {e.CrossingAt(yc), e.winding};
+  }
+  std::sort(crossings, crossings + count);
+  int runs = 0;
+  int winding = 0;
+  for (int i = 0; i + 1 < count; ++i) {
+    winding += crossings[i].second;
+    if (winding == 0) continue;
+    x0[runs] = RunEdge(crossings[i].first, c);
+    x1[runs] = RunEdge(crossings[i + 1].first, c);
+    ++runs;
+  }
+  return runs;
+}
+
+}  // namespace detail
 
 void StrokePolyline(SpanSet& out, std::span<const PointF> points, double width, bool round,
                     bool closed) {
@@ -264,6 +340,11 @@ void StrokePolyline(SpanSet& out, std::span<const PointF> points, double width, 
     return;
   }
   if (p.size() < 2) return;
+  if (p.size() == 2 && !closed) {
+    StrokeSegment(out.clip(), p[0], p[1], width, round,
+                  [&out](Int y, Int x0, Int x1) { out.AddRun(y, x0, x1); });
+    return;
+  }
   const std::size_t segments = closed ? p.size() : p.size() - 1;
   normals.resize(segments);
   for (std::size_t i = 0; i < segments; ++i) {

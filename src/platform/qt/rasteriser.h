@@ -9,9 +9,11 @@
 // in continuous coordinates (PointF) cover the pixels whose centres lie inside them, a centre
 // on a left or top edge counting as inside and on a right or bottom edge as outside.
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <utility>
 #include <vector>
 
 namespace zeph::raster {
@@ -267,6 +269,165 @@ void AddDisc(SpanSet& out, PointF centre, double radius);
 // and joins; otherwise flat ends and bevel joins. Closed joins the last point to the first.
 void StrokePolyline(SpanSet& out, std::span<const PointF> points, double width, bool round,
                     bool closed);
+
+namespace detail {
+
+// Clamps a double coordinate into a range just wider than the clip before it becomes an
+// integer, so that far-off values neither overflow nor matter (NaN gives lo).
+inline std::int64_t ClampToInt(double v, std::int64_t lo, std::int64_t hi) {
+  if (!(v >= static_cast<double>(lo))) return lo;
+  if (v > static_cast<double>(hi)) return hi;
+  return static_cast<std::int64_t>(v);
+}
+
+// The first pixel of a run that starts at v, the first whose centre is not left of v, kept
+// within a pixel of the clip: ClampToInt(ceil(v - 0.5), ...), with the ceiling taken only of
+// a value already clamped, where truncation finds it.
+inline std::int64_t RunEdge(double v, const Clip& c) {
+  const double u = v - 0.5;
+  const std::int64_t lo = c.left - 1;
+  const std::int64_t hi = c.right + 1;
+  if (!(u >= static_cast<double>(lo))) return lo;
+  if (u > static_cast<double>(hi)) return hi;
+  const auto t = static_cast<std::int64_t>(u);
+  return static_cast<double>(t) < u ? t + 1 : t;
+}
+
+// The first row y, kept within [lo, hi], whose centre y + 0.5 is not above v (finite).
+std::int64_t FirstRowFrom(double v, std::int64_t lo, std::int64_t hi);
+
+// A disc's rows and, row by row, its run, as AddDisc finds them.
+struct DiscRows {
+  PointF centre;
+  double radius = 0;
+  std::int64_t first = 0, end = 0;  // rows [first, end)
+  DiscRows(PointF at, double r, const Clip& c);
+  void Run(std::int64_t y, const Clip& c, std::int64_t& x0, std::int64_t& x1) const {
+    const double dy = static_cast<double>(y) + 0.5 - centre.y;
+    const double half = std::sqrt(std::max(0.0, radius * radius - dy * dy));
+    x0 = ClampToInt(std::floor(centre.x - half - 0.5) + 1, c.left - 1, c.right + 1);
+    x1 = ClampToInt(std::ceil(centre.x + half - 0.5), c.left - 1, c.right + 1);
+  }
+};
+
+// An edge of a filled outline, upwards, as FillContours crosses it: the rows [first, end)
+// whose centres it spans.
+struct FillEdge {
+  double x0 = 0, y0 = 0, dx = 0, dy = 0;
+  int winding = 0;
+  std::int64_t first = 0, end = 0;
+  double CrossingAt(double yc) const { return x0 + (yc - y0) * dx / dy; }
+};
+
+// The edges of the pen's outline along the segment, and its end discs.
+struct SegmentStroke {
+  FillEdge edges[4];
+  int edgeCount = 0;
+  std::int64_t rows[12];  // the rows where edges and discs begin or end, sorted
+  int rowCount = 0;
+  const DiscRows* discs[2] = {nullptr, nullptr};
+  int discCount = 0;
+};
+
+void SetUpSegmentStroke(SegmentStroke& s, const Clip& c, PointF a, PointF b, double width,
+                        const DiscRows* ends);
+
+// The runs of one row from the crossings of several edges (an outline turned inside out by
+// rounding), as FillContours finds them by the non-zero rule; answers how many.
+int GeneralRowRuns(const SegmentStroke& s, std::int64_t y, const Clip& c, std::int64_t* x0,
+                   std::int64_t* x1);
+
+}  // namespace detail
+
+// The pixels StrokePolyline gives for the two points a != b (not closed), handed to
+// run(y, x0, x1) as they are found: rows from the top, each row's runs from the left,
+// separate (neither overlapping nor touching) and inside the clip. Each pixel comes once, so
+// the caller may set it straight into the picture, even by exclusive or.
+template <typename Run>
+void StrokeSegment(const Clip& c, PointF a, PointF b, double width, bool round, Run&& run) {
+  using Int = std::int64_t;
+  if (c.IsEmpty()) return;
+  const double half = width / 2;
+  const detail::DiscRows ends[2] = {{a, round ? half : -1, c}, {b, round ? half : -1, c}};
+  detail::SegmentStroke s;
+  detail::SetUpSegmentStroke(s, c, a, b, width, ends);
+  for (int band = 0; band + 1 < s.rowCount; ++band) {
+    const Int from = s.rows[band];
+    const Int to = s.rows[band + 1];
+    // What spans this band's rows: at most four edges and two discs.
+    const detail::FillEdge* active[4];
+    int activeCount = 0;
+    for (int i = 0; i < s.edgeCount; ++i) {
+      if (s.edges[i].first <= from && from < s.edges[i].end) active[activeCount++] = &s.edges[i];
+    }
+    const detail::DiscRows* discs[2];
+    int discCount = 0;
+    for (int i = 0; i < s.discCount; ++i) {
+      if (s.discs[i]->first <= from && from < s.discs[i]->end) discs[discCount++] = s.discs[i];
+    }
+    if (activeCount == 2 && discCount == 0) {
+      // The usual rows: between two edges (the order of equal crossings does not matter).
+      const detail::FillEdge& e = *active[0];
+      const detail::FillEdge& f = *active[1];
+      for (Int y = from; y < to; ++y) {
+        const double yc = static_cast<double>(y) + 0.5;
+        Int lo = detail::RunEdge(e.CrossingAt(yc), c);
+        Int hi = detail::RunEdge(f.CrossingAt(yc), c);
+        if (hi < lo) std::swap(lo, hi);
+        lo = std::max(lo, c.left);
+        hi = std::min(hi, c.right);
+        if (lo < hi) run(y, lo, hi);
+      }
+      continue;
+    }
+    for (Int y = from; y < to; ++y) {
+      const double yc = static_cast<double>(y) + 0.5;
+      Int x0[5];
+      Int x1[5];
+      int n = 0;
+      if (activeCount == 2) {
+        const double p = active[0]->CrossingAt(yc);
+        const double q = active[1]->CrossingAt(yc);
+        x0[0] = detail::RunEdge(p < q ? p : q, c);
+        x1[0] = detail::RunEdge(p < q ? q : p, c);
+        n = 1;
+      } else if (activeCount > 2) {
+        n = detail::GeneralRowRuns(s, y, c, x0, x1);
+      }
+      for (int i = 0; i < discCount; ++i) {
+        discs[i]->Run(y, c, x0[n], x1[n]);
+        ++n;
+      }
+      // Inside the clip, in order, merged where they overlap or touch.
+      int kept = 0;
+      for (int i = 0; i < n; ++i) {
+        const Int lo = std::max(x0[i], c.left);
+        const Int hi = std::min(x1[i], c.right);
+        if (lo >= hi) continue;
+        int at = kept++;
+        while (at > 0 && x0[at - 1] > lo) {
+          x0[at] = x0[at - 1];
+          x1[at] = x1[at - 1];
+          --at;
+        }
+        x0[at] = lo;
+        x1[at] = hi;
+      }
+      Int runFrom = 0;
+      Int runTo = 0;
+      for (int i = 0; i < kept; ++i) {
+        if (i > 0 && x0[i] <= runTo) {
+          runTo = std::max(runTo, x1[i]);
+          continue;
+        }
+        if (i > 0) run(y, runFrom, runTo);
+        runFrom = x0[i];
+        runTo = x1[i];
+      }
+      if (kept > 0) run(y, runFrom, runTo);
+    }
+  }
+}
 
 // The directions, counter-clockwise as seen on the page, from the ray through a start point
 // to the ray through an end point; both given relative to a centre, in any common scale with
