@@ -450,6 +450,115 @@ class Sweep {
 // of sweep (from the box's centre) are kept. The box must not be empty.
 void AddEllipseOutline(SpanSet& out, std::int64_t left, std::int64_t top, std::int64_t right,
                        std::int64_t bottom, const Sweep& sweep = Sweep());
+
+namespace detail {
+
+// The largest value par + 2k not above v.
+inline std::int64_t LatticeFloor(double v, std::int64_t par) {
+  return par + 2 * static_cast<std::int64_t>(std::floor((v - static_cast<double>(par)) / 2));
+}
+
+// The value par + 2k nearest v (halves outwards), kept within [par, max].
+inline std::int64_t LatticeNearest(double v, std::int64_t par, std::int64_t max) {
+  const auto k = static_cast<std::int64_t>(std::floor((v - static_cast<double>(par)) / 2 + 0.5));
+  return std::clamp(par + 2 * k, par, max);
+}
+
+// Calls visit(v) for the lattice values par + 2k in [lo, hi].
+template <typename Visit>
+void ForLattice(std::int64_t lo, std::int64_t hi, std::int64_t par, Visit&& visit) {
+  if (lo > hi) return;
+  std::int64_t v = lo;
+  if (((v - par) % 2 + 2) % 2 != 0) ++v;
+  for (; v <= hi; v += 2) visit(v);
+}
+
+// Calls visit(v) for the lattice values of [first, last] whose mirrored pixels
+// (centre2 + v) / 2 or (centre2 - v) / 2 fall inside [clipLo, clipHi).
+template <typename Visit>
+void ForVisibleLattice(std::int64_t first, std::int64_t last, std::int64_t par,
+                       std::int64_t centre2, std::int64_t clipLo, std::int64_t clipHi,
+                       Visit&& visit) {
+  const std::int64_t aLo = std::max(first, 2 * clipLo - centre2);
+  const std::int64_t aHi = std::min(last, 2 * (clipHi - 1) - centre2);
+  const std::int64_t bLo = std::max(first, centre2 - 2 * (clipHi - 1));
+  const std::int64_t bHi = std::min(last, centre2 - 2 * clipLo);
+  if (aLo > aHi) {
+    ForLattice(bLo, bHi, par, visit);
+  } else if (bLo > bHi) {
+    ForLattice(aLo, aHi, par, visit);
+  } else if (aHi + 1 < bLo || bHi + 1 < aLo) {
+    ForLattice(aLo, aHi, par, visit);
+    ForLattice(bLo, bHi, par, visit);
+  } else {
+    ForLattice(std::min(aLo, bLo), std::max(aHi, bHi), par, visit);
+  }
+}
+
+}  // namespace detail
+
+// The pixels of AddEllipseOutline handed to plot(x, y), inside the clip, each once, in no
+// particular order: the caller may set them straight into the picture, even by exclusive or.
+// Coordinates are doubled about the box's centre (X = 2x - cx2), as in every ellipse here.
+template <typename Plot>
+void TraceEllipseOutline(const Clip& c, std::int64_t left, std::int64_t top, std::int64_t right,
+                         std::int64_t bottom, const Sweep& sweep, Plot&& plot) {
+  using Int = std::int64_t;
+  const Int w = right - left - 1;
+  const Int h = bottom - top - 1;
+  if (w < 0 || h < 0) return;
+  if (right <= c.left || left >= c.right || bottom <= c.top || top >= c.bottom) return;
+  const Int cx2 = left + right - 1;
+  const Int cy2 = top + bottom - 1;
+  const bool full = sweep.IsFull();
+  if (w == 0 || h == 0) {  // one pixel wide or high: every pixel of the box
+    for (Int y = std::max(top, c.top); y < std::min(bottom, c.bottom); ++y) {
+      const double dy = static_cast<double>(2 * y - cy2);
+      for (Int x = std::max(left, c.left); x < std::min(right, c.right); ++x) {
+        if (full || sweep.Contains(static_cast<double>(2 * x - cx2), dy)) plot(x, y);
+      }
+    }
+    return;
+  }
+  // The point (X, Y) of the first quadrant and its mirror images, each pixel once.
+  auto mirrored = [&](Int X, Int Y) {
+    for (Int sx : {Int(1), Int(-1)}) {
+      if (sx < 0 && X == 0) continue;
+      const Int x = (cx2 + sx * X) / 2;
+      if (x < c.left || x >= c.right) continue;
+      for (Int sy : {Int(1), Int(-1)}) {
+        if (sy < 0 && Y == 0) continue;
+        const Int y = (cy2 + sy * Y) / 2;
+        if (y < c.top || y >= c.bottom) continue;
+        if (full || sweep.Contains(static_cast<double>(sx * X), static_cast<double>(sy * Y))) {
+          plot(x, y);
+        }
+      }
+    }
+  };
+  const double wd = static_cast<double>(w);
+  const double hd = static_cast<double>(h);
+  const double diagonal = std::hypot(wd, hd);
+  const Int px = w % 2;
+  const Int py = h % 2;
+  auto rowOfColumn = [&](Int X) {
+    const double t = static_cast<double>(X) / wd;
+    return detail::LatticeNearest(hd * std::sqrt(std::max(0.0, 1 - t * t)), py, h);
+  };
+  // Where the curve is flatter than 45 degrees one pixel per column, elsewhere one per row;
+  // each part runs a pixel past the 45-degree point so that the two meet, and a point both
+  // parts reach is left to the columns.
+  const Int xLast = std::min(w, detail::LatticeFloor(wd * wd / diagonal + 2, px));
+  detail::ForVisibleLattice(px, xLast, px, cx2, c.left, c.right,
+                            [&](Int X) { mirrored(X, rowOfColumn(X)); });
+  const Int yLast = std::min(h, detail::LatticeFloor(hd * hd / diagonal + 2, py));
+  detail::ForVisibleLattice(py, yLast, py, cy2, c.top, c.bottom, [&](Int Y) {
+    const double t = static_cast<double>(Y) / hd;
+    const Int X = detail::LatticeNearest(wd * std::sqrt(std::max(0.0, 1 - t * t)), px, w);
+    if (X <= xLast && rowOfColumn(X) == Y) return;
+    mirrored(X, Y);
+  });
+}
 // The same outline drawn with a pen of width pixels centred on it.
 void AddEllipseBand(SpanSet& out, std::int64_t left, std::int64_t top, std::int64_t right,
                     std::int64_t bottom, double width, const Sweep& sweep = Sweep());

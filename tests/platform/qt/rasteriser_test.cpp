@@ -206,5 +206,37 @@ TEST(RasterStroke, OneSegmentGivesThePixelsOfItsParts) {
   }
 }
 
+TEST(RasterEllipse, TracedOutlinesGiveEachPixelOnceAndTheOutlinesPixels) {
+  std::mt19937_64 random(105);
+  auto pick = [&](std::int64_t lo, std::int64_t hi) {
+    return lo + static_cast<std::int64_t>(random() % static_cast<std::uint64_t>(hi - lo + 1));
+  };
+  for (int i = 0; i < 3000; ++i) {
+    const std::int64_t w = pick(0, 4) == 0 ? pick(1, 4) : pick(1, pick(0, 9) == 0 ? 5000 : 300);
+    const std::int64_t h = pick(0, 2) == 0 ? w : pick(1, 300);
+    const std::int64_t left = pick(-w, 200);
+    const std::int64_t top = pick(-h, 150);
+    const Clip clip = pick(0, 2) == 0
+                          ? Clip{pick(-5, 120), pick(-5, 90), pick(0, 200), pick(0, 150)}
+                          : Clip{0, 0, 200, 150};
+    const Sweep sweep =
+        pick(0, 1) == 0
+            ? Sweep()
+            : Sweep(static_cast<double>(pick(-99, 99)), static_cast<double>(pick(-99, 99)),
+                    static_cast<double>(pick(-99, 99)), static_cast<double>(pick(-99, 99)));
+    std::multiset<std::pair<std::int64_t, std::int64_t>> traced;
+    TraceEllipseOutline(clip, left, top, left + w, top + h, sweep,
+                        [&](std::int64_t x, std::int64_t y) {
+                          traced.insert({y, x});
+                        });
+    SpanSet outline(clip);
+    AddEllipseOutline(outline, left, top, left + w, top + h, sweep);
+    outline.Normalise();
+    const Pixels pixels = ToPixels(outline);
+    ASSERT_EQ(traced.size(), pixels.size()) << i << ": " << w << "x" << h;  // none twice
+    ASSERT_TRUE(std::equal(pixels.begin(), pixels.end(), traced.begin())) << i;
+  }
+}
+
 }  // namespace
 }  // namespace zeph::raster
