@@ -104,6 +104,7 @@ class CPixelSink {
   CPixelSink& operator=(const CPixelSink&) = delete;
   ~CPixelSink() {
     // The marks go, whichever way the call ends.
+    if (!m_marked) return;
     for (const DcPoint& p : m_store.pixels) {
       const std::int64_t x = p.x - m_left;
       const std::int64_t y = p.y - m_top;
@@ -112,6 +113,15 @@ class CPixelSink {
         m_store.seen[bit / 64] &= ~(std::uint64_t(1) << (bit % 64));
       }
     }
+  }
+
+  // A pixel the caller knows to be new: no mark is needed inside the box.
+  void PlotNew(std::int64_t x, std::int64_t y) {
+    if (x < m_clip.left || x >= m_clip.right || y < m_clip.top || y >= m_clip.bottom) return;
+    const std::int64_t bx = x - m_left;
+    const std::int64_t by = y - m_top;
+    if (!(bx >= 0 && bx < m_width && by >= 0 && by < m_height)) m_unmarked = true;
+    m_store.pixels.push_back(DcPoint{static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)});
   }
 
   void Plot(std::int64_t x, std::int64_t y) {
@@ -124,6 +134,7 @@ class CPixelSink {
       const std::uint64_t mask = std::uint64_t(1) << (bit % 64);
       if ((word & mask) != 0) return;
       word |= mask;
+      m_marked = true;
     } else {
       m_unmarked = true;
     }
@@ -178,6 +189,7 @@ class CPixelSink {
   std::int64_t m_width = 0;
   std::int64_t m_height = 0;
   bool m_unmarked = false;
+  bool m_marked = false;  // some pixel has its mark set
 };
 
 int ClampPenWidth(int width) { return std::clamp(width, 1, kPlotterMaxPenWidth); }
@@ -193,6 +205,13 @@ std::int64_t GuessOf(double value, std::int64_t lo, std::int64_t hi) {
   if (!(value > static_cast<double>(lo))) return lo;
   if (!(value < static_cast<double>(hi))) return hi;
   return static_cast<std::int64_t>(std::floor(value + 0.5));
+}
+
+// Most values fit 64 bits, whose conversion is one instruction.
+double ToDouble(Int128 v) {
+  constexpr Int128 kLimit = Int128(1) << 62;
+  return v > -kLimit && v < kLimit ? static_cast<double>(static_cast<std::int64_t>(v))
+                                   : static_cast<double>(v);
 }
 
 // ---- The axis-aligned ellipse b^2 x^2 + a^2 y^2 = a^2 b^2, traced from (0, b) to (a, 0) ----
@@ -223,36 +242,33 @@ class CAxisTrace {
   // lies outside the ellipse (a midpoint on it keeps the higher row).
   std::int64_t RowAt(std::int64_t x) const {
     if (m_a == 0) return m_b;
-    const Int128 columnTerm = m_b2 * (Int128(4) * x * x) - Int128(4) * m_a2 * m_b2;
-    auto outside = [&](std::int64_t n) {
-      const Int128 odd = Int128(2) * n + 1;
-      return columnTerm + m_a2 * odd * odd > 0;
-    };
-    const long double ratio = static_cast<long double>(x) / static_cast<long double>(m_a);
-    const long double guess =
-        static_cast<long double>(m_b) * std::sqrt(std::max(0.0L, 1.0L - ratio * ratio));
-    std::int64_t n = GuessOf(guess, 0, m_b);
-    while (n > 0 && outside(n - 1)) --n;
-    while (!outside(n)) ++n;
-    return n;
+    // The guess only starts the exact search: doubles serve, at a fraction of the cost of
+    // the extended type.
+    const double ratio = static_cast<double>(x) / static_cast<double>(m_a);
+    const double guess = static_cast<double>(m_b) * std::sqrt(std::max(0.0, 1.0 - ratio * ratio));
+    return RowFrom(x, GuessOf(guess, 0, m_b));
+  }
+  // The same row searched from n >= 0: being outside grows with n, so the least n outside is
+  // found from any start, and from a neighbouring column's row in a step or two.
+  std::int64_t RowFrom(std::int64_t x, std::int64_t n) const {
+    if (m_a == 0) return m_b;
+    if (m_small && x < kSmall) return RowFromIn<std::int64_t>(x, n);
+    return RowFromIn<Int128>(x, n);
   }
 
   // The column of row y in the second region: the least m >= 0 whose midpoint (m + 1/2, y)
   // is not inside the ellipse (a midpoint on it keeps the smaller column).
   std::int64_t ColumnAt(std::int64_t y) const {
     if (m_b == 0) return m_a;
-    const Int128 rowTerm = m_a2 * (Int128(4) * y * y) - Int128(4) * m_a2 * m_b2;
-    auto notInside = [&](std::int64_t m) {
-      const Int128 odd = Int128(2) * m + 1;
-      return rowTerm + m_b2 * odd * odd >= 0;
-    };
-    const long double ratio = static_cast<long double>(y) / static_cast<long double>(m_b);
-    const long double guess =
-        static_cast<long double>(m_a) * std::sqrt(std::max(0.0L, 1.0L - ratio * ratio));
-    std::int64_t m = GuessOf(guess, 0, m_a);
-    while (m > 0 && notInside(m - 1)) --m;
-    while (!notInside(m)) ++m;
-    return m;
+    const double ratio = static_cast<double>(y) / static_cast<double>(m_b);
+    const double guess = static_cast<double>(m_a) * std::sqrt(std::max(0.0, 1.0 - ratio * ratio));
+    return ColumnFrom(y, GuessOf(guess, 0, m_a));
+  }
+  // The same column searched from m >= 0, as RowFrom searches.
+  std::int64_t ColumnFrom(std::int64_t y, std::int64_t m) const {
+    if (m_b == 0) return m_a;
+    if (m_small && y < kSmall) return ColumnFromIn<std::int64_t>(y, m);
+    return ColumnFromIn<Int128>(y, m);
   }
 
   // The trace point of an index: first region by column, second region by falling row.
@@ -265,6 +281,20 @@ class CAxisTrace {
       y = GetSecondTopRow() - (index - GetFirstCount());
       x = ColumnAt(y);
     }
+  }
+  // The same for the point after the one at index - 1, (x, y) on entry, in the same region.
+  void NextPoint(std::int64_t index, std::int64_t& x, std::int64_t& y, bool& firstRegion) const {
+    if (index <= m_lastColumn || !firstRegion) {
+      if (firstRegion) {
+        x = index;
+        y = RowFrom(index, y);
+      } else {
+        y = GetSecondTopRow() - (index - GetFirstCount());
+        x = ColumnFrom(y, x);
+      }
+      return;
+    }
+    PointAt(index, x, y, firstRegion);
   }
 
   // The index of the first trace point at which a point with absolute offsets (X, Y) counts
@@ -291,8 +321,7 @@ class CAxisTrace {
     const Int128 limit = m_a2 * m_a2;
     std::int64_t x = 0;
     if (sum > 0) {
-      const long double guess =
-          static_cast<long double>(m_a2) / std::sqrt(static_cast<long double>(m_a2 + m_b2));
+      const double guess = ToDouble(m_a2) / std::sqrt(ToDouble(m_a2 + m_b2));
       x = GuessOf(guess, 0, m_a);
       while (x > 0 && Int128(x) * x * sum > limit) --x;
       while (x < m_a && Int128(x + 1) * (x + 1) * sum <= limit) ++x;
@@ -312,10 +341,43 @@ class CAxisTrace {
     return x;
   }
 
+  // The searches in integers of type I, wide enough for the ellipse's terms.
+  template <typename I>
+  std::int64_t RowFromIn(std::int64_t x, std::int64_t n) const {
+    const I a2 = static_cast<I>(m_a2);
+    const I b2 = static_cast<I>(m_b2);
+    const I columnTerm = b2 * (I(4) * x * x) - I(4) * a2 * b2;
+    auto outside = [&](std::int64_t k) {
+      const I odd = I(2) * k + 1;
+      return columnTerm + a2 * odd * odd > 0;
+    };
+    while (n > 0 && outside(n - 1)) --n;
+    while (!outside(n)) ++n;
+    return n;
+  }
+  template <typename I>
+  std::int64_t ColumnFromIn(std::int64_t y, std::int64_t m) const {
+    const I a2 = static_cast<I>(m_a2);
+    const I b2 = static_cast<I>(m_b2);
+    const I rowTerm = a2 * (I(4) * y * y) - I(4) * a2 * b2;
+    auto notInside = [&](std::int64_t k) {
+      const I odd = I(2) * k + 1;
+      return rowTerm + b2 * odd * odd >= 0;
+    };
+    while (m > 0 && notInside(m - 1)) --m;
+    while (!notInside(m)) ++m;
+    return m;
+  }
+
+  // Radii, and a column or row, below this keep every term of the searches below 2^56, so
+  // that 64-bit integers hold them exactly.
+  static constexpr std::int64_t kSmall = 8192;
+
   std::int64_t m_a;
   std::int64_t m_b;
   Int128 m_a2;
   Int128 m_b2;
+  bool m_small = m_a < kSmall && m_b < kSmall;
   std::int64_t m_lastColumn = 0;
   std::int64_t m_secondCount = 0;
 };
@@ -332,12 +394,6 @@ struct MarkerEvent {
 // The nearest whole number to the smaller (or larger) root of P t^2 + 2 R t + S, P > 0; a root
 // half-way between two numbers gives the larger. Without real roots: the nearest to the
 // vertex.
-// Most values fit 64 bits, whose conversion is one instruction.
-double ToDouble(Int128 v) {
-  constexpr Int128 kLimit = Int128(1) << 62;
-  return v > -kLimit && v < kLimit ? static_cast<double>(static_cast<std::int64_t>(v))
-                                   : static_cast<double>(v);
-}
 
 std::int64_t NearestRoot(Int128 P, Int128 R, Int128 S, bool larger) {
   // 4 q(T / 2) for odd T, the value at a midpoint.
@@ -609,10 +665,9 @@ void CArcPlotter::Draw(zeph::CDrawContext& dc, int cx, int cy, int rx, int ry, i
     if (trace.GetSecondCount() > 0) {
       const std::int64_t top = trace.GetSecondTopRow();
       const std::int64_t base = trace.GetFirstCount();
-      for (const Interval& rows :
-           ClipIntervals({std::int64_t(clip.top) - cy, std::int64_t(clip.bottom) - 1 - cy},
-                         {std::int64_t(cy) - clip.bottom + 1, std::int64_t(cy) - clip.top}, 0,
-                         top)) {
+      for (const Interval& rows : ClipIntervals(
+               {std::int64_t(clip.top) - cy, std::int64_t(clip.bottom) - 1 - cy},
+               {std::int64_t(cy) - clip.bottom + 1, std::int64_t(cy) - clip.top}, 0, top)) {
         visible.Add({base + (top - rows.hi), base + (top - rows.lo)});
       }
     }
@@ -622,6 +677,9 @@ void CArcPlotter::Draw(zeph::CDrawContext& dc, int cx, int cy, int rx, int ry, i
                     std::int64_t(cx) + rx + reach, std::int64_t(cy) + ry + reach);
     std::size_t next = 0;
     for (const Interval& span : visible) {
+      std::int64_t x = 0;
+      std::int64_t y = 0;
+      bool firstRegion = true;
       for (std::int64_t i = span.lo; i <= span.hi; ++i) {
         // Markers passed unseen, then those that switch on here, take effect before the
         // pixels; those that switch off here, after them.
@@ -630,15 +688,33 @@ void CArcPlotter::Draw(zeph::CDrawContext& dc, int cx, int cy, int rx, int ry, i
           m_quadrantOn[events[next].quadrant] = events[next].on;
           ++next;
         }
-        std::int64_t x = 0;
-        std::int64_t y = 0;
-        bool firstRegion = true;
-        trace.PointAt(i, x, y, firstRegion);
-        const bool vertical = firstRegion;
-        if (m_quadrantOn[kQuadrantLowerRight]) sink.Run(cx + x, cy + y, vertical);
-        if (m_quadrantOn[kQuadrantUpperRight]) sink.Run(cx + x, cy - y, vertical);
-        if (m_quadrantOn[kQuadrantUpperLeft]) sink.Run(cx - x, cy - y, vertical);
-        if (m_quadrantOn[kQuadrantLowerLeft]) sink.Run(cx - x, cy + y, vertical);
+        if (i == span.lo) {
+          trace.PointAt(i, x, y, firstRegion);
+        } else {
+          trace.NextPoint(i, x, y, firstRegion);
+        }
+        if (m_penWidth <= 1) {
+          // Distinct trace points give distinct pixels: only a point on an axis gives one
+          // pixel to two quadrants, and it is set for the first of them.
+          bool set[4] = {false, false, false, false};
+          for (int q = 0; q < 4; ++q) {
+            if (!m_quadrantOn[q]) continue;
+            const int mirrorX = q ^ 3;  // the quadrant across the vertical axis
+            const int mirrorY = q ^ 1;  // across the horizontal axis
+            if ((x == 0 && set[mirrorX]) || (y == 0 && set[mirrorY]) ||
+                (x == 0 && y == 0 && (set[0] || set[1] || set[2] || set[3]))) {
+              continue;
+            }
+            set[q] = true;
+            sink.PlotNew(q == 0 || q == 1 ? cx + x : cx - x, q == 0 || q == 3 ? cy + y : cy - y);
+          }
+        } else {
+          const bool vertical = firstRegion;
+          if (m_quadrantOn[kQuadrantLowerRight]) sink.Run(cx + x, cy + y, vertical);
+          if (m_quadrantOn[kQuadrantUpperRight]) sink.Run(cx + x, cy - y, vertical);
+          if (m_quadrantOn[kQuadrantUpperLeft]) sink.Run(cx - x, cy - y, vertical);
+          if (m_quadrantOn[kQuadrantLowerLeft]) sink.Run(cx - x, cy + y, vertical);
+        }
         while (next < eventCount && events[next].index == i && !events[next].on) {
           m_quadrantOn[events[next].quadrant] = false;
           ++next;
@@ -751,8 +827,8 @@ void CEllipsePlotter::Draw(zeph::CDrawContext& dc, int cx, int cy, int ux, int u
                     std::int64_t(cy) + halfY + reach);
     for (const Interval& columns :
          ClipIntervals({std::int64_t(clip.left) - cx, std::int64_t(clip.right) - 1 - cx},
-                       {std::int64_t(cx) - clip.right + 1, std::int64_t(cx) - clip.left},
-                       topFirst, topLast)) {
+                       {std::int64_t(cx) - clip.right + 1, std::int64_t(cx) - clip.left}, topFirst,
+                       topLast)) {
       for (std::int64_t x = columns.lo; x <= columns.hi; ++x) {
         const std::int64_t y = conic.TopRowAt(x);
         if (inArc(x, y)) sink.Run(cx + x, cy + y, true);
