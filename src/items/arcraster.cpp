@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
+#include <optional>
 #include <vector>
 
 #include "support/log.h"
@@ -395,20 +396,53 @@ struct MarkerEvent {
 // half-way between two numbers gives the larger. Without real roots: the nearest to the
 // vertex.
 
-std::int64_t NearestRoot(Int128 P, Int128 R, Int128 S, bool larger) {
+// The search for NearestRoot from n, in integers of type I; nullopt when I would be too
+// narrow for the values met (I of 64 bits: P < 2^26, |R| < 2^40, |S| < 2^54 and |n| < 2^14 keep
+// every value below 2^58).
+template <typename I>
+std::optional<std::int64_t> NearestRootFrom(I P, I R, I S, bool larger, std::int64_t n) {
   // 4 q(T / 2) for odd T, the value at a midpoint.
-  auto q4 = [&](Int128 T) { return P * T * T + Int128(4) * R * T + Int128(4) * S; };
+  auto q4 = [&](I T) { return P * T * T + I(4) * R * T + I(4) * S; };
   // T / 2 <= -R / P: the midpoint lies at or before the vertex.
-  auto beforeVertex = [&](Int128 T) { return T * P <= -Int128(2) * R; };
-  // n - 1/2 <= root and root < n + 1/2.
-  auto lowOk = [&](std::int64_t n) {
-    const Int128 T = Int128(2) * n - 1;
+  auto beforeVertex = [&](I T) { return T * P <= -I(2) * R; };
+  // n - 1/2 <= root and root < n + 1/2: each holds for every n on one side of the answer, so
+  // the answer is found from any start.
+  auto lowOk = [&](std::int64_t k) {
+    const I T = I(2) * k - 1;
     return larger ? (beforeVertex(T) || q4(T) <= 0) : (beforeVertex(T) && q4(T) >= 0);
   };
-  auto highOk = [&](std::int64_t n) {
-    const Int128 T = Int128(2) * n + 1;
+  auto highOk = [&](std::int64_t k) {
+    const I T = I(2) * k + 1;
     return larger ? (!beforeVertex(T) && q4(T) > 0) : (!beforeVertex(T) || q4(T) < 0);
   };
+  constexpr bool kNarrow = sizeof(I) == sizeof(std::int64_t);
+  constexpr std::int64_t kNarrowReach = std::int64_t(1) << 14;
+  auto tooFar = [&](std::int64_t k) {
+    return kNarrow && (k <= -kNarrowReach || k >= kNarrowReach);
+  };
+  if (tooFar(n)) return std::nullopt;
+  while (!lowOk(n)) {
+    if (tooFar(--n)) return std::nullopt;
+  }
+  while (!highOk(n)) {
+    if (tooFar(++n)) return std::nullopt;
+  }
+  return n;
+}
+
+// NearestRoot searched from start, in 64 bits where the values allow.
+std::int64_t NearestRootFrom(Int128 P, Int128 R, Int128 S, bool larger, std::int64_t start) {
+  if (P < (Int128(1) << 26) && R > -(Int128(1) << 40) && R < (Int128(1) << 40) &&
+      S > -(Int128(1) << 54) && S < (Int128(1) << 54)) {
+    const std::optional<std::int64_t> n =
+        NearestRootFrom<std::int64_t>(static_cast<std::int64_t>(P), static_cast<std::int64_t>(R),
+                                      static_cast<std::int64_t>(S), larger, start);
+    if (n.has_value()) return *n;
+  }
+  return *NearestRootFrom<Int128>(P, R, S, larger, start);
+}
+
+std::int64_t NearestRoot(Int128 P, Int128 R, Int128 S, bool larger) {
   // The guess only starts the exact search, so doubles serve: they stray from the root by far
   // less than a pixel, and cost a fraction of the extended type's arithmetic and conversions.
   const double p = ToDouble(P);
@@ -417,10 +451,7 @@ std::int64_t NearestRoot(Int128 P, Int128 R, Int128 S, bool larger) {
   const double root = std::sqrt(std::max(0.0, disc));
   const double guess = (-r + (larger ? root : -root)) / p;
   constexpr std::int64_t kReach = std::int64_t(1) << 40;
-  std::int64_t n = GuessOf(guess, -kReach, kReach);
-  while (!lowOk(n)) --n;
-  while (!highOk(n)) ++n;
-  return n;
+  return NearestRootFrom(P, R, S, larger, GuessOf(guess, -kReach, kReach));
 }
 
 class CConic {
@@ -442,9 +473,17 @@ class CConic {
   std::int64_t TopRowAt(std::int64_t x) const {
     return NearestRoot(m_c, m_b * x, m_a * x * x - m_f, false);
   }
+  // The same searched from a neighbouring column's row.
+  std::int64_t TopRowFrom(std::int64_t x, std::int64_t row) const {
+    return NearestRootFrom(m_c, m_b * x, m_a * x * x - m_f, false, row);
+  }
   // The column of the right side (larger x) at row y.
   std::int64_t RightColumnAt(std::int64_t y) const {
     return NearestRoot(m_a, m_b * y, m_c * y * y - m_f, true);
+  }
+  // The same searched from a neighbouring row's column.
+  std::int64_t RightColumnFrom(std::int64_t y, std::int64_t column) const {
+    return NearestRootFrom(m_a, m_b * y, m_c * y * y - m_f, true, column);
   }
   // The left side is the right side turned about the centre.
   std::int64_t LeftColumnAt(std::int64_t y) const { return -RightColumnAt(-y); }
@@ -829,8 +868,9 @@ void CEllipsePlotter::Draw(zeph::CDrawContext& dc, int cx, int cy, int ux, int u
          ClipIntervals({std::int64_t(clip.left) - cx, std::int64_t(clip.right) - 1 - cx},
                        {std::int64_t(cx) - clip.right + 1, std::int64_t(cx) - clip.left}, topFirst,
                        topLast)) {
+      std::int64_t y = conic.TopRowAt(columns.lo);
       for (std::int64_t x = columns.lo; x <= columns.hi; ++x) {
-        const std::int64_t y = conic.TopRowAt(x);
+        if (x > columns.lo) y = conic.TopRowFrom(x, y);
         if (inArc(x, y)) sink.Run(cx + x, cy + y, true);
         if (inArc(-x, -y)) sink.Run(cx - x, cy - y, true);
       }
@@ -839,8 +879,9 @@ void CEllipsePlotter::Draw(zeph::CDrawContext& dc, int cx, int cy, int ux, int u
          ClipIntervals({std::int64_t(clip.top) - cy, std::int64_t(clip.bottom) - 1 - cy},
                        {std::int64_t(cy) - clip.bottom + 1, std::int64_t(cy) - clip.top},
                        rightFirst, rightLast)) {
+      std::int64_t x = conic.RightColumnAt(rows.lo);
       for (std::int64_t y = rows.lo; y <= rows.hi; ++y) {
-        const std::int64_t x = conic.RightColumnAt(y);
+        if (y > rows.lo) x = conic.RightColumnFrom(y, x);
         if (inArc(x, y)) sink.Run(cx + x, cy + y, false);
         if (inArc(-x, -y)) sink.Run(cx - x, cy - y, false);
       }
