@@ -241,35 +241,17 @@ class CAxisTrace {
 
   // The row of column x in the first region: the least n >= 0 whose midpoint (x, n + 1/2)
   // lies outside the ellipse (a midpoint on it keeps the higher row).
-  std::int64_t RowAt(std::int64_t x) const {
-    if (m_a == 0) return m_b;
-    // The guess only starts the exact search: doubles serve, at a fraction of the cost of
-    // the extended type.
-    const double ratio = static_cast<double>(x) / static_cast<double>(m_a);
-    const double guess = static_cast<double>(m_b) * std::sqrt(std::max(0.0, 1.0 - ratio * ratio));
-    return RowFrom(x, GuessOf(guess, 0, m_b));
-  }
-  // The same row searched from n >= 0: being outside grows with n, so the least n outside is
-  // found from any start, and from a neighbouring column's row in a step or two.
+  std::int64_t RowAt(std::int64_t x) const { return RowFrom(x, Guess(m_a, m_b, x)); }
+  // The same searched from n >= 0, for example from a neighbouring column's row.
   std::int64_t RowFrom(std::int64_t x, std::int64_t n) const {
-    if (m_a == 0) return m_b;
-    if (m_small && x < kSmall) return RowFromIn<std::int64_t>(x, n);
-    return RowFromIn<Int128>(x, n);
+    return LeastBeyond(m_a, m_b, x, n, false);
   }
 
   // The column of row y in the second region: the least m >= 0 whose midpoint (m + 1/2, y)
   // is not inside the ellipse (a midpoint on it keeps the smaller column).
-  std::int64_t ColumnAt(std::int64_t y) const {
-    if (m_b == 0) return m_a;
-    const double ratio = static_cast<double>(y) / static_cast<double>(m_b);
-    const double guess = static_cast<double>(m_a) * std::sqrt(std::max(0.0, 1.0 - ratio * ratio));
-    return ColumnFrom(y, GuessOf(guess, 0, m_a));
-  }
-  // The same column searched from m >= 0, as RowFrom searches.
+  std::int64_t ColumnAt(std::int64_t y) const { return ColumnFrom(y, Guess(m_b, m_a, y)); }
   std::int64_t ColumnFrom(std::int64_t y, std::int64_t m) const {
-    if (m_b == 0) return m_a;
-    if (m_small && y < kSmall) return ColumnFromIn<std::int64_t>(y, m);
-    return ColumnFromIn<Int128>(y, m);
+    return LeastBeyond(m_b, m_a, y, m, true);
   }
 
   // The trace point of an index: first region by column, second region by falling row.
@@ -342,32 +324,42 @@ class CAxisTrace {
     return x;
   }
 
-  // The searches in integers of type I, wide enough for the ellipse's terms.
-  template <typename I>
-  std::int64_t RowFromIn(std::int64_t x, std::int64_t n) const {
-    const I a2 = static_cast<I>(m_a2);
-    const I b2 = static_cast<I>(m_b2);
-    const I columnTerm = b2 * (I(4) * x * x) - I(4) * a2 * b2;
-    auto outside = [&](std::int64_t k) {
-      const I odd = I(2) * k + 1;
-      return columnTerm + a2 * odd * odd > 0;
-    };
-    while (n > 0 && outside(n - 1)) --n;
-    while (!outside(n)) ++n;
-    return n;
+  // Where the curve crosses the line at c along the axis whose radius is along: the other
+  // radius times sqrt(1 - (c / along)^2), as a whole number that starts the exact search.
+  // Doubles serve, at a fraction of the cost of the extended type.
+  static std::int64_t Guess(std::int64_t along, std::int64_t across, std::int64_t c) {
+    if (along == 0) return across;
+    const double ratio = static_cast<double>(c) / static_cast<double>(along);
+    const double guess =
+        static_cast<double>(across) * std::sqrt(std::max(0.0, 1.0 - ratio * ratio));
+    return GuessOf(guess, 0, across);
   }
+
+  // The least k >= 0 whose midpoint k + 1/2 across the axis, at c along it, lies beyond the
+  // curve c^2 / along^2 + k^2 / across^2 = 1 (on it when onCurve counts as beyond), searched
+  // from k. Being beyond grows with k, so the answer is found from any start, and from a
+  // neighbour's answer in a step or two.
+  std::int64_t LeastBeyond(std::int64_t along, std::int64_t across, std::int64_t c, std::int64_t k,
+                           bool onCurve) const {
+    if (along == 0) return across;
+    if (m_small && c < kSmall) return LeastBeyondIn<std::int64_t>(along, across, c, k, onCurve);
+    return LeastBeyondIn<Int128>(along, across, c, k, onCurve);
+  }
+  // The same in integers of type I, wide enough for the terms.
   template <typename I>
-  std::int64_t ColumnFromIn(std::int64_t y, std::int64_t m) const {
-    const I a2 = static_cast<I>(m_a2);
-    const I b2 = static_cast<I>(m_b2);
-    const I rowTerm = a2 * (I(4) * y * y) - I(4) * a2 * b2;
-    auto notInside = [&](std::int64_t k) {
-      const I odd = I(2) * k + 1;
-      return rowTerm + b2 * odd * odd >= 0;
+  static std::int64_t LeastBeyondIn(std::int64_t along, std::int64_t across, std::int64_t c,
+                                    std::int64_t k, bool onCurve) {
+    const I along2 = I(along) * along;
+    const I across2 = I(across) * across;
+    const I term = across2 * (I(4) * c * c) - I(4) * along2 * across2;
+    auto beyond = [&](std::int64_t j) {
+      const I odd = I(2) * j + 1;
+      const I value = term + along2 * odd * odd;
+      return onCurve ? value >= 0 : value > 0;
     };
-    while (m > 0 && notInside(m - 1)) --m;
-    while (!notInside(m)) ++m;
-    return m;
+    while (k > 0 && beyond(k - 1)) --k;
+    while (!beyond(k)) ++k;
+    return k;
   }
 
   // Radii, and a column or row, below this keep every term of the searches below 2^56, so
