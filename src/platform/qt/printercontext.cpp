@@ -603,7 +603,7 @@ void CPrinterContext::SetPixel(int x, int y, ColourRef colour) {
 void CPrinterContext::DrawLineWithEnd(const DcPen& pen, int x1, int y1, int x2, int y2) {
   // A round pen two pixels wide or more ends in a disc of radius one pixel or more about the
   // end pixel's centre, which holds the whole end pixel: a square set there shows nothing
-  // more, and a large drawing's squares cost a PDF viewer a tenth of its time.
+  // more, and a large drawing's squares are tens of thousands of shapes for a PDF viewer.
   if (pen.style == PenStyle::kSolid && pen.width >= 2 && (x1 != x2 || y1 != y2)) {
     const DcPen previous = SelectPen(pen);
     MoveTo(x1, y1);
