@@ -176,7 +176,7 @@ TEST(RasterStroke, OneSegmentGivesThePixelsOfItsParts) {
         return static_cast<double>(pick(-30, 230)) + 0.5;
     }
   };
-  for (int i = 0; i < 40000; ++i) {
+  for (int i = 0; i < 10000; ++i) {
     const Clip clip = pick(0, 3) == 0
                           ? Clip{pick(-5, 120), pick(-5, 90), pick(0, 200), pick(0, 150)}
                           : Clip{0, 0, 200, 150};
