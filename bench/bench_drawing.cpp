@@ -7,92 +7,34 @@
 // - picking the nearest of the 100,000 items ("us_per_pick").
 #include <benchmark/benchmark.h>
 
-#include <QImage>
-#include <QPainter>
-#include <QPen>
-#include <cmath>
-#include <ctime>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "document/document.h"
-#include "items/drawitem.h"
-#include "items/geometry.h"
-#include "items/viewmapping.h"
+#include "drawingshapes.h"
 #include "platform/qt/imagecontext.h"
 
 namespace {
 
-constexpr int kWidth = 1920;
-constexpr int kHeight = 1080;
+using namespace bench;
+
 constexpr int kItemCount = 100000;
-constexpr int kUnitsPerPixel = 1000;  // the zoom at which the drawing fills the buffer
-constexpr double kPi = 3.14159265358979323846;
-
-enum class Kind { kLine, kArc, kCircle, kEllipse, kTurnedEllipse };
 constexpr int kKindCount = 5;
-
-// One shape in drawing units (y upwards), kept beside its item so that QPainter can draw
-// the same thing.
-struct Shape {
-  Kind kind = Kind::kLine;
-  int pen = 1;
-  int x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // line ends
-  int cx = 0, cy = 0, r = 0;           // arc, circle; ellipse centre
-  double start = 0, sweep = 0;         // arc angles, radians counter-clockwise
-  int a = 0, b = 0;                    // ellipse semi-axes
-  double rotation = 0;                 // ellipse turn, radians
-};
 
 struct Drawing {
   std::vector<Shape> shapes;
   std::vector<DrawItemPtr> items;  // parallel to shapes; owned here for the kind benchmarks
 };
 
-DrawItemPtr MakeItem(const Shape& s) {
-  DrawItemPtr item;
-  switch (s.kind) {
-    case Kind::kLine:
-      item = CreateItem(kItemLine);
-      item->SetStart(s.x1, s.y1);
-      item->SetEnd(s.x2, s.y2);
-      item->SetLineStyle(kLineStyleUnbroken);
-      break;
-    case Kind::kArc: {
-      item = CreateItem(kItemArc);
-      const double e = s.start + s.sweep;
-      item->SetStart(static_cast<int>(std::lround(s.cx + s.r * std::cos(s.start))),
-                     static_cast<int>(std::lround(s.cy + s.r * std::sin(s.start))));
-      item->SetEnd(static_cast<int>(std::lround(s.cx + s.r * std::cos(e))),
-                   static_cast<int>(std::lround(s.cy + s.r * std::sin(e))));
-      item->SetAngle(s.sweep);
-      item->Recalculate();
-      break;
-    }
-    case Kind::kCircle:
-      item = CreateItem(kItemCircle);
-      item->SetCentre(s.cx, s.cy);
-      item->SetRadius(s.r);
-      break;
-    case Kind::kEllipse:
-    case Kind::kTurnedEllipse:
-      item = CreateItem(kItemEllipse);
-      item->SetCentre(s.cx, s.cy);
-      item->SetSemiAxes(s.a, s.b);
-      item->SetRotation(s.rotation);
-      break;
-  }
-  item->SetColour(static_cast<int>(s.pen * 0x101010));
-  item->SetPenWidth(s.pen);
-  return item;
-}
-
 // Shapes of 4 to 40 pixels spread over the whole buffer, the kinds in turn.
 const Drawing& TheDrawing() {
   static const Drawing drawing = [] {
     Drawing d;
     std::mt19937 random(20261211);
-    auto uniform = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    auto uniform = [&](int lo, int hi) {
+      return std::uniform_int_distribution<int>(lo, hi)(random);
+    };
     for (int i = 0; i < kItemCount; ++i) {
       Shape s;
       s.kind = static_cast<Kind>(i % kKindCount);
@@ -138,70 +80,6 @@ const Drawing& TheDrawing() {
   return drawing;
 }
 
-// The mapping that shows the drawing from (0, 0) at units per pixel.
-CViewMapping FitMapping(int unitsPerPixel, int originX, int originY) {
-  CViewMapping mapping;
-  mapping.scaleX = mapping.scaleY = unitsPerPixel;
-  mapping.originX = originX;
-  mapping.originY = originY;
-  mapping.windowWidth = kWidth;
-  mapping.windowHeight = kHeight;
-  mapping.anchorY = kHeight;
-  return mapping;
-}
-
-double DevX(int x) { return static_cast<double>(x) / kUnitsPerPixel; }
-double DevY(int y) { return kHeight - static_cast<double>(y) / kUnitsPerPixel; }
-
-// The same shape as QPainter draws it, at the fitting zoom.
-void DrawWithQt(QPainter& painter, const Shape& s) {
-  QPen pen(QColor(s.pen * 16, s.pen * 16, s.pen * 16));
-  pen.setWidth(s.pen);
-  pen.setCapStyle(Qt::RoundCap);
-  pen.setJoinStyle(Qt::RoundJoin);
-  painter.setPen(pen);
-  switch (s.kind) {
-    case Kind::kLine:
-      painter.drawLine(QPointF(DevX(s.x1), DevY(s.y1)), QPointF(DevX(s.x2), DevY(s.y2)));
-      break;
-    case Kind::kArc: {
-      const double r = static_cast<double>(s.r) / kUnitsPerPixel;
-      painter.drawArc(QRectF(DevX(s.cx) - r, DevY(s.cy) - r, 2 * r, 2 * r),
-                      static_cast<int>(s.start * 180 / kPi * 16),
-                      static_cast<int>(s.sweep * 180 / kPi * 16));
-      break;
-    }
-    case Kind::kCircle: {
-      const double r = static_cast<double>(s.r) / kUnitsPerPixel;
-      painter.drawEllipse(QPointF(DevX(s.cx), DevY(s.cy)), r, r);
-      break;
-    }
-    case Kind::kEllipse:
-    case Kind::kTurnedEllipse: {
-      const double a = static_cast<double>(s.a) / kUnitsPerPixel;
-      const double b = static_cast<double>(s.b) / kUnitsPerPixel;
-      if (s.rotation == 0.0) {
-        painter.drawEllipse(QPointF(DevX(s.cx), DevY(s.cy)), a, b);
-      } else {
-        painter.save();
-        painter.translate(DevX(s.cx), DevY(s.cy));
-        painter.rotate(-s.rotation * 180 / kPi);
-        painter.drawEllipse(QPointF(0, 0), a, b);
-        painter.restore();
-      }
-      break;
-    }
-  }
-}
-
-// The thread's processor time in seconds: on a shared machine, time spent waiting for a
-// processor would otherwise land on whichever side happened to be running.
-double Now() {
-  timespec t{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
 // ---- Items against QPainter, per kind and pen ----
 
 void DrawKind(benchmark::State& state, Kind kind) {
@@ -211,31 +89,7 @@ void DrawKind(benchmark::State& state, Kind kind) {
   for (std::size_t i = 0; i < d.shapes.size(); ++i) {
     if (d.shapes[i].kind == kind && (pen == 0 || d.shapes[i].pen == pen)) chosen.push_back(i);
   }
-  QImage image(kWidth, kHeight, QImage::Format_RGB32);
-  image.fill(Qt::white);
-  zeph::CImageContext dc(image);
-  const CViewMapping mapping = FitMapping(kUnitsPerPixel, 0, kHeight * kUnitsPerPixel);
-  double ours = 0;
-  double qt = 0;
-  for (auto _ : state) {
-    const auto t0 = Now();
-    for (std::size_t i : chosen) d.items[i]->Draw(&dc, &mapping, kDrawOwnColour, 0);
-    const auto t1 = Now();
-    {
-      QPainter painter(&image);
-      painter.setRenderHint(QPainter::Antialiasing, false);
-      painter.setBrush(Qt::NoBrush);
-      for (std::size_t i : chosen) DrawWithQt(painter, d.shapes[i]);
-    }
-    const auto t2 = Now();
-    ours += t1 - t0;
-    qt += t2 - t1;
-    benchmark::ClobberMemory();
-  }
-  state.counters["items"] = static_cast<double>(chosen.size());
-  state.counters["ours_ms"] = ours * 1000 / static_cast<double>(state.iterations());
-  state.counters["qt_ms"] = qt * 1000 / static_cast<double>(state.iterations());
-  state.counters["ratio"] = qt > 0 ? ours / qt : 0;
+  CompareWithQt(state, d.shapes, d.items, chosen);
 }
 
 void BM_Lines(benchmark::State& state) { DrawKind(state, Kind::kLine); }
@@ -271,9 +125,8 @@ void PaintWalk(const CZephDoc& doc, zeph::CDrawContext& dc, const CViewMapping& 
 }
 
 void PaintIndexed(const CZephDoc& doc, zeph::CDrawContext& dc, const CViewMapping& mapping) {
-  doc.DrawItemsInView(dc, mapping, [&](const CDrawItem& item) {
-    item.Draw(&dc, &mapping, kDrawOwnColour, 0);
-  });
+  doc.DrawItemsInView(dc, mapping,
+                      [&](const CDrawItem& item) { item.Draw(&dc, &mapping, kDrawOwnColour, 0); });
 }
 
 // A full repaint at the fitting zoom against two views of 1% of the drawing: a hundredth of
@@ -284,12 +137,18 @@ void Repaint(benchmark::State& state, Paint paint) {
   const CZephDoc& doc = TheDocument().doc;
   QImage image(kWidth, kHeight, QImage::Format_RGB32);
   zeph::CImageContext dc(image);
-  const CViewMapping full = FitMapping(kUnitsPerPixel, 0, kHeight * kUnitsPerPixel);
+  const CViewMapping full = FittingMapping();
   const zeph::DcRect middle{kWidth * 9 / 20, kHeight * 9 / 20, kWidth * 11 / 20, kHeight * 11 / 20};
   const int zoomedScale = kUnitsPerPixel / 10;
   const CViewMapping zoomed =
       FitMapping(zoomedScale, kWidth * kUnitsPerPixel / 2 - kWidth * zoomedScale / 2,
                  kHeight * kUnitsPerPixel / 2 + kHeight * zoomedScale / 2);
+  image.fill(Qt::white);
+  paint(doc, dc, full);
+  std::string checksums = ChecksumText("checksum", image);
+  image.fill(Qt::white);
+  paint(doc, dc, zoomed);
+  state.SetLabel(checksums + " " + ChecksumText("zoomed", image));
   double fullTime = 0;
   double partTime = 0;
   double zoomedTime = 0;
@@ -323,7 +182,7 @@ void BM_RepaintThroughTheIndex(benchmark::State& state) { Repaint(state, PaintIn
 template <typename Pick>
 void PickNearest(benchmark::State& state, Pick pick) {
   const CZephDoc& doc = TheDocument().doc;
-  const CViewMapping mapping = FitMapping(kUnitsPerPixel, 0, kHeight * kUnitsPerPixel);
+  const CViewMapping mapping = FittingMapping();
   std::mt19937 random(7);
   std::vector<DrawingPoint> cursors;
   for (int i = 0; i < 256; ++i) {
@@ -337,9 +196,9 @@ void PickNearest(benchmark::State& state, Pick pick) {
     found = pick(doc, mapping);
     benchmark::DoNotOptimize(found);
   }
-  state.counters["us_per_pick"] = benchmark::Counter(
-      static_cast<double>(state.iterations()) * 1e-6,
-      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["us_per_pick"] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * 1e-6,
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void BM_PickNearestWalk(benchmark::State& state) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
+#include <optional>
 #include <vector>
 
 #include "support/log.h"
@@ -104,6 +105,7 @@ class CPixelSink {
   CPixelSink& operator=(const CPixelSink&) = delete;
   ~CPixelSink() {
     // The marks go, whichever way the call ends.
+    if (!m_marked) return;
     for (const DcPoint& p : m_store.pixels) {
       const std::int64_t x = p.x - m_left;
       const std::int64_t y = p.y - m_top;
@@ -112,6 +114,15 @@ class CPixelSink {
         m_store.seen[bit / 64] &= ~(std::uint64_t(1) << (bit % 64));
       }
     }
+  }
+
+  // A pixel the caller knows to be new: no mark is needed inside the box.
+  void PlotNew(std::int64_t x, std::int64_t y) {
+    if (x < m_clip.left || x >= m_clip.right || y < m_clip.top || y >= m_clip.bottom) return;
+    const std::int64_t bx = x - m_left;
+    const std::int64_t by = y - m_top;
+    if (!(bx >= 0 && bx < m_width && by >= 0 && by < m_height)) m_unmarked = true;
+    m_store.pixels.push_back(DcPoint{static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)});
   }
 
   void Plot(std::int64_t x, std::int64_t y) {
@@ -124,6 +135,7 @@ class CPixelSink {
       const std::uint64_t mask = std::uint64_t(1) << (bit % 64);
       if ((word & mask) != 0) return;
       word |= mask;
+      m_marked = true;
     } else {
       m_unmarked = true;
     }
@@ -178,6 +190,7 @@ class CPixelSink {
   std::int64_t m_width = 0;
   std::int64_t m_height = 0;
   bool m_unmarked = false;
+  bool m_marked = false;  // some pixel has its mark set
 };
 
 int ClampPenWidth(int width) { return std::clamp(width, 1, kPlotterMaxPenWidth); }
@@ -193,6 +206,13 @@ std::int64_t GuessOf(double value, std::int64_t lo, std::int64_t hi) {
   if (!(value > static_cast<double>(lo))) return lo;
   if (!(value < static_cast<double>(hi))) return hi;
   return static_cast<std::int64_t>(std::floor(value + 0.5));
+}
+
+// Most values fit 64 bits, whose conversion is one instruction.
+double ToDouble(Int128 v) {
+  constexpr Int128 kLimit = Int128(1) << 62;
+  return v > -kLimit && v < kLimit ? static_cast<double>(static_cast<std::int64_t>(v))
+                                   : static_cast<double>(v);
 }
 
 // ---- The axis-aligned ellipse b^2 x^2 + a^2 y^2 = a^2 b^2, traced from (0, b) to (a, 0) ----
@@ -221,38 +241,17 @@ class CAxisTrace {
 
   // The row of column x in the first region: the least n >= 0 whose midpoint (x, n + 1/2)
   // lies outside the ellipse (a midpoint on it keeps the higher row).
-  std::int64_t RowAt(std::int64_t x) const {
-    if (m_a == 0) return m_b;
-    const Int128 columnTerm = m_b2 * (Int128(4) * x * x) - Int128(4) * m_a2 * m_b2;
-    auto outside = [&](std::int64_t n) {
-      const Int128 odd = Int128(2) * n + 1;
-      return columnTerm + m_a2 * odd * odd > 0;
-    };
-    const long double ratio = static_cast<long double>(x) / static_cast<long double>(m_a);
-    const long double guess =
-        static_cast<long double>(m_b) * std::sqrt(std::max(0.0L, 1.0L - ratio * ratio));
-    std::int64_t n = GuessOf(guess, 0, m_b);
-    while (n > 0 && outside(n - 1)) --n;
-    while (!outside(n)) ++n;
-    return n;
+  std::int64_t RowAt(std::int64_t x) const { return RowFrom(x, Guess(m_a, m_b, x)); }
+  // The same searched from n >= 0, for example from a neighbouring column's row.
+  std::int64_t RowFrom(std::int64_t x, std::int64_t n) const {
+    return LeastBeyond(m_a, m_b, x, n, false);
   }
 
   // The column of row y in the second region: the least m >= 0 whose midpoint (m + 1/2, y)
   // is not inside the ellipse (a midpoint on it keeps the smaller column).
-  std::int64_t ColumnAt(std::int64_t y) const {
-    if (m_b == 0) return m_a;
-    const Int128 rowTerm = m_a2 * (Int128(4) * y * y) - Int128(4) * m_a2 * m_b2;
-    auto notInside = [&](std::int64_t m) {
-      const Int128 odd = Int128(2) * m + 1;
-      return rowTerm + m_b2 * odd * odd >= 0;
-    };
-    const long double ratio = static_cast<long double>(y) / static_cast<long double>(m_b);
-    const long double guess =
-        static_cast<long double>(m_a) * std::sqrt(std::max(0.0L, 1.0L - ratio * ratio));
-    std::int64_t m = GuessOf(guess, 0, m_a);
-    while (m > 0 && notInside(m - 1)) --m;
-    while (!notInside(m)) ++m;
-    return m;
+  std::int64_t ColumnAt(std::int64_t y) const { return ColumnFrom(y, Guess(m_b, m_a, y)); }
+  std::int64_t ColumnFrom(std::int64_t y, std::int64_t m) const {
+    return LeastBeyond(m_b, m_a, y, m, true);
   }
 
   // The trace point of an index: first region by column, second region by falling row.
@@ -265,6 +264,20 @@ class CAxisTrace {
       y = GetSecondTopRow() - (index - GetFirstCount());
       x = ColumnAt(y);
     }
+  }
+  // The same for the point after the one at index - 1, (x, y) on entry, in the same region.
+  void NextPoint(std::int64_t index, std::int64_t& x, std::int64_t& y, bool& firstRegion) const {
+    if (index <= m_lastColumn || !firstRegion) {
+      if (firstRegion) {
+        x = index;
+        y = RowFrom(index, y);
+      } else {
+        y = GetSecondTopRow() - (index - GetFirstCount());
+        x = ColumnFrom(y, x);
+      }
+      return;
+    }
+    PointAt(index, x, y, firstRegion);
   }
 
   // The index of the first trace point at which a point with absolute offsets (X, Y) counts
@@ -291,8 +304,7 @@ class CAxisTrace {
     const Int128 limit = m_a2 * m_a2;
     std::int64_t x = 0;
     if (sum > 0) {
-      const long double guess =
-          static_cast<long double>(m_a2) / std::sqrt(static_cast<long double>(m_a2 + m_b2));
+      const double guess = ToDouble(m_a2) / std::sqrt(ToDouble(m_a2 + m_b2));
       x = GuessOf(guess, 0, m_a);
       while (x > 0 && Int128(x) * x * sum > limit) --x;
       while (x < m_a && Int128(x + 1) * (x + 1) * sum <= limit) ++x;
@@ -312,10 +324,53 @@ class CAxisTrace {
     return x;
   }
 
+  // Where the curve crosses the line at c along the axis whose radius is along: the other
+  // radius times sqrt(1 - (c / along)^2), as a whole number that starts the exact search.
+  // Doubles serve, at a fraction of the cost of the extended type.
+  static std::int64_t Guess(std::int64_t along, std::int64_t across, std::int64_t c) {
+    if (along == 0) return across;
+    const double ratio = static_cast<double>(c) / static_cast<double>(along);
+    const double guess =
+        static_cast<double>(across) * std::sqrt(std::max(0.0, 1.0 - ratio * ratio));
+    return GuessOf(guess, 0, across);
+  }
+
+  // The least k >= 0 whose midpoint k + 1/2 across the axis, at c along it, lies beyond the
+  // curve c^2 / along^2 + k^2 / across^2 = 1 (on it when onCurve counts as beyond), searched
+  // from k. Being beyond grows with k, so the answer is found from any start, and from a
+  // neighbour's answer in a step or two.
+  std::int64_t LeastBeyond(std::int64_t along, std::int64_t across, std::int64_t c, std::int64_t k,
+                           bool onCurve) const {
+    if (along == 0) return across;
+    if (m_small && c < kSmall) return LeastBeyondIn<std::int64_t>(along, across, c, k, onCurve);
+    return LeastBeyondIn<Int128>(along, across, c, k, onCurve);
+  }
+  // The same in integers of type I, wide enough for the terms.
+  template <typename I>
+  static std::int64_t LeastBeyondIn(std::int64_t along, std::int64_t across, std::int64_t c,
+                                    std::int64_t k, bool onCurve) {
+    const I along2 = I(along) * along;
+    const I across2 = I(across) * across;
+    const I term = across2 * (I(4) * c * c) - I(4) * along2 * across2;
+    auto beyond = [&](std::int64_t j) {
+      const I odd = I(2) * j + 1;
+      const I value = term + along2 * odd * odd;
+      return onCurve ? value >= 0 : value > 0;
+    };
+    while (k > 0 && beyond(k - 1)) --k;
+    while (!beyond(k)) ++k;
+    return k;
+  }
+
+  // Radii, and a column or row, below this keep every term of the searches below 2^56, so
+  // that 64-bit integers hold them exactly.
+  static constexpr std::int64_t kSmall = 8192;
+
   std::int64_t m_a;
   std::int64_t m_b;
   Int128 m_a2;
   Int128 m_b2;
+  bool m_small = m_a < kSmall && m_b < kSmall;
   std::int64_t m_lastColumn = 0;
   std::int64_t m_secondCount = 0;
 };
@@ -332,27 +387,54 @@ struct MarkerEvent {
 // The nearest whole number to the smaller (or larger) root of P t^2 + 2 R t + S, P > 0; a root
 // half-way between two numbers gives the larger. Without real roots: the nearest to the
 // vertex.
-// Most values fit 64 bits, whose conversion is one instruction.
-double ToDouble(Int128 v) {
-  constexpr Int128 kLimit = Int128(1) << 62;
-  return v > -kLimit && v < kLimit ? static_cast<double>(static_cast<std::int64_t>(v))
-                                   : static_cast<double>(v);
+
+// The search for NearestRoot from n, in integers of type I; nullopt when I would be too
+// narrow for the values met (I of 64 bits: P < 2^26, |R| < 2^40, |S| < 2^54 and |n| < 2^14 keep
+// every value below 2^58).
+template <typename I>
+std::optional<std::int64_t> NearestRootFrom(I P, I R, I S, bool larger, std::int64_t n) {
+  // 4 q(T / 2) for odd T, the value at a midpoint.
+  auto q4 = [&](I T) { return P * T * T + I(4) * R * T + I(4) * S; };
+  // T / 2 <= -R / P: the midpoint lies at or before the vertex.
+  auto beforeVertex = [&](I T) { return T * P <= -I(2) * R; };
+  // n - 1/2 <= root and root < n + 1/2: each holds for every n on one side of the answer, so
+  // the answer is found from any start.
+  auto lowOk = [&](std::int64_t k) {
+    const I T = I(2) * k - 1;
+    return larger ? (beforeVertex(T) || q4(T) <= 0) : (beforeVertex(T) && q4(T) >= 0);
+  };
+  auto highOk = [&](std::int64_t k) {
+    const I T = I(2) * k + 1;
+    return larger ? (!beforeVertex(T) && q4(T) > 0) : (!beforeVertex(T) || q4(T) < 0);
+  };
+  constexpr bool kNarrow = sizeof(I) == sizeof(std::int64_t);
+  constexpr std::int64_t kNarrowReach = std::int64_t(1) << 14;
+  auto tooFar = [&](std::int64_t k) {
+    return kNarrow && (k <= -kNarrowReach || k >= kNarrowReach);
+  };
+  if (tooFar(n)) return std::nullopt;
+  while (!lowOk(n)) {
+    if (tooFar(--n)) return std::nullopt;
+  }
+  while (!highOk(n)) {
+    if (tooFar(++n)) return std::nullopt;
+  }
+  return n;
+}
+
+// NearestRoot searched from start, in 64 bits where the values allow.
+std::int64_t NearestRootFrom(Int128 P, Int128 R, Int128 S, bool larger, std::int64_t start) {
+  if (P < (Int128(1) << 26) && R > -(Int128(1) << 40) && R < (Int128(1) << 40) &&
+      S > -(Int128(1) << 54) && S < (Int128(1) << 54)) {
+    const std::optional<std::int64_t> n =
+        NearestRootFrom<std::int64_t>(static_cast<std::int64_t>(P), static_cast<std::int64_t>(R),
+                                      static_cast<std::int64_t>(S), larger, start);
+    if (n.has_value()) return *n;
+  }
+  return *NearestRootFrom<Int128>(P, R, S, larger, start);
 }
 
 std::int64_t NearestRoot(Int128 P, Int128 R, Int128 S, bool larger) {
-  // 4 q(T / 2) for odd T, the value at a midpoint.
-  auto q4 = [&](Int128 T) { return P * T * T + Int128(4) * R * T + Int128(4) * S; };
-  // T / 2 <= -R / P: the midpoint lies at or before the vertex.
-  auto beforeVertex = [&](Int128 T) { return T * P <= -Int128(2) * R; };
-  // n - 1/2 <= root and root < n + 1/2.
-  auto lowOk = [&](std::int64_t n) {
-    const Int128 T = Int128(2) * n - 1;
-    return larger ? (beforeVertex(T) || q4(T) <= 0) : (beforeVertex(T) && q4(T) >= 0);
-  };
-  auto highOk = [&](std::int64_t n) {
-    const Int128 T = Int128(2) * n + 1;
-    return larger ? (!beforeVertex(T) && q4(T) > 0) : (!beforeVertex(T) || q4(T) < 0);
-  };
   // The guess only starts the exact search, so doubles serve: they stray from the root by far
   // less than a pixel, and cost a fraction of the extended type's arithmetic and conversions.
   const double p = ToDouble(P);
@@ -361,10 +443,7 @@ std::int64_t NearestRoot(Int128 P, Int128 R, Int128 S, bool larger) {
   const double root = std::sqrt(std::max(0.0, disc));
   const double guess = (-r + (larger ? root : -root)) / p;
   constexpr std::int64_t kReach = std::int64_t(1) << 40;
-  std::int64_t n = GuessOf(guess, -kReach, kReach);
-  while (!lowOk(n)) --n;
-  while (!highOk(n)) ++n;
-  return n;
+  return NearestRootFrom(P, R, S, larger, GuessOf(guess, -kReach, kReach));
 }
 
 class CConic {
@@ -386,9 +465,17 @@ class CConic {
   std::int64_t TopRowAt(std::int64_t x) const {
     return NearestRoot(m_c, m_b * x, m_a * x * x - m_f, false);
   }
+  // The same searched from a neighbouring column's row.
+  std::int64_t TopRowFrom(std::int64_t x, std::int64_t row) const {
+    return NearestRootFrom(m_c, m_b * x, m_a * x * x - m_f, false, row);
+  }
   // The column of the right side (larger x) at row y.
   std::int64_t RightColumnAt(std::int64_t y) const {
     return NearestRoot(m_a, m_b * y, m_c * y * y - m_f, true);
+  }
+  // The same searched from a neighbouring row's column.
+  std::int64_t RightColumnFrom(std::int64_t y, std::int64_t column) const {
+    return NearestRootFrom(m_a, m_b * y, m_c * y * y - m_f, true, column);
   }
   // The left side is the right side turned about the centre.
   std::int64_t LeftColumnAt(std::int64_t y) const { return -RightColumnAt(-y); }
@@ -609,10 +696,9 @@ void CArcPlotter::Draw(zeph::CDrawContext& dc, int cx, int cy, int rx, int ry, i
     if (trace.GetSecondCount() > 0) {
       const std::int64_t top = trace.GetSecondTopRow();
       const std::int64_t base = trace.GetFirstCount();
-      for (const Interval& rows :
-           ClipIntervals({std::int64_t(clip.top) - cy, std::int64_t(clip.bottom) - 1 - cy},
-                         {std::int64_t(cy) - clip.bottom + 1, std::int64_t(cy) - clip.top}, 0,
-                         top)) {
+      for (const Interval& rows : ClipIntervals(
+               {std::int64_t(clip.top) - cy, std::int64_t(clip.bottom) - 1 - cy},
+               {std::int64_t(cy) - clip.bottom + 1, std::int64_t(cy) - clip.top}, 0, top)) {
         visible.Add({base + (top - rows.hi), base + (top - rows.lo)});
       }
     }
@@ -622,6 +708,9 @@ void CArcPlotter::Draw(zeph::CDrawContext& dc, int cx, int cy, int rx, int ry, i
                     std::int64_t(cx) + rx + reach, std::int64_t(cy) + ry + reach);
     std::size_t next = 0;
     for (const Interval& span : visible) {
+      std::int64_t x = 0;
+      std::int64_t y = 0;
+      bool firstRegion = true;
       for (std::int64_t i = span.lo; i <= span.hi; ++i) {
         // Markers passed unseen, then those that switch on here, take effect before the
         // pixels; those that switch off here, after them.
@@ -630,15 +719,33 @@ void CArcPlotter::Draw(zeph::CDrawContext& dc, int cx, int cy, int rx, int ry, i
           m_quadrantOn[events[next].quadrant] = events[next].on;
           ++next;
         }
-        std::int64_t x = 0;
-        std::int64_t y = 0;
-        bool firstRegion = true;
-        trace.PointAt(i, x, y, firstRegion);
-        const bool vertical = firstRegion;
-        if (m_quadrantOn[kQuadrantLowerRight]) sink.Run(cx + x, cy + y, vertical);
-        if (m_quadrantOn[kQuadrantUpperRight]) sink.Run(cx + x, cy - y, vertical);
-        if (m_quadrantOn[kQuadrantUpperLeft]) sink.Run(cx - x, cy - y, vertical);
-        if (m_quadrantOn[kQuadrantLowerLeft]) sink.Run(cx - x, cy + y, vertical);
+        if (i == span.lo) {
+          trace.PointAt(i, x, y, firstRegion);
+        } else {
+          trace.NextPoint(i, x, y, firstRegion);
+        }
+        if (m_penWidth <= 1) {
+          // Distinct trace points give distinct pixels: only a point on an axis gives one
+          // pixel to two quadrants, and it is set for the first of them.
+          bool set[4] = {false, false, false, false};
+          for (int q = 0; q < 4; ++q) {
+            if (!m_quadrantOn[q]) continue;
+            const int mirrorX = q ^ 3;  // the quadrant across the vertical axis
+            const int mirrorY = q ^ 1;  // across the horizontal axis
+            if ((x == 0 && set[mirrorX]) || (y == 0 && set[mirrorY]) ||
+                (x == 0 && y == 0 && (set[0] || set[1] || set[2] || set[3]))) {
+              continue;
+            }
+            set[q] = true;
+            sink.PlotNew(q == 0 || q == 1 ? cx + x : cx - x, q == 0 || q == 3 ? cy + y : cy - y);
+          }
+        } else {
+          const bool vertical = firstRegion;
+          if (m_quadrantOn[kQuadrantLowerRight]) sink.Run(cx + x, cy + y, vertical);
+          if (m_quadrantOn[kQuadrantUpperRight]) sink.Run(cx + x, cy - y, vertical);
+          if (m_quadrantOn[kQuadrantUpperLeft]) sink.Run(cx - x, cy - y, vertical);
+          if (m_quadrantOn[kQuadrantLowerLeft]) sink.Run(cx - x, cy + y, vertical);
+        }
         while (next < eventCount && events[next].index == i && !events[next].on) {
           m_quadrantOn[events[next].quadrant] = false;
           ++next;
@@ -751,10 +858,11 @@ void CEllipsePlotter::Draw(zeph::CDrawContext& dc, int cx, int cy, int ux, int u
                     std::int64_t(cy) + halfY + reach);
     for (const Interval& columns :
          ClipIntervals({std::int64_t(clip.left) - cx, std::int64_t(clip.right) - 1 - cx},
-                       {std::int64_t(cx) - clip.right + 1, std::int64_t(cx) - clip.left},
-                       topFirst, topLast)) {
+                       {std::int64_t(cx) - clip.right + 1, std::int64_t(cx) - clip.left}, topFirst,
+                       topLast)) {
+      std::int64_t y = conic.TopRowAt(columns.lo);
       for (std::int64_t x = columns.lo; x <= columns.hi; ++x) {
-        const std::int64_t y = conic.TopRowAt(x);
+        if (x > columns.lo) y = conic.TopRowFrom(x, y);
         if (inArc(x, y)) sink.Run(cx + x, cy + y, true);
         if (inArc(-x, -y)) sink.Run(cx - x, cy - y, true);
       }
@@ -763,8 +871,9 @@ void CEllipsePlotter::Draw(zeph::CDrawContext& dc, int cx, int cy, int ux, int u
          ClipIntervals({std::int64_t(clip.top) - cy, std::int64_t(clip.bottom) - 1 - cy},
                        {std::int64_t(cy) - clip.bottom + 1, std::int64_t(cy) - clip.top},
                        rightFirst, rightLast)) {
+      std::int64_t x = conic.RightColumnAt(rows.lo);
       for (std::int64_t y = rows.lo; y <= rows.hi; ++y) {
-        const std::int64_t x = conic.RightColumnAt(y);
+        if (y > rows.lo) x = conic.RightColumnFrom(y, x);
         if (inArc(x, y)) sink.Run(cx + x, cy + y, false);
         if (inArc(-x, -y)) sink.Run(cx - x, cy - y, false);
       }

@@ -6,15 +6,21 @@
 
 namespace zeph::testing {
 
-QImage RenderPdfPage(const QString& pdf, int page, int dpi, QString& why) {
+QImage RenderPdfPage(const QString& pdf, int page, int dpi, QString& why, bool antialias) {
   why.clear();
   const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
   if (tool.isEmpty()) return {};
   const QString out = pdf + QStringLiteral("-page") + QString::number(page);
+  QStringList arguments{QStringLiteral("-png"), QStringLiteral("-r"),         QString::number(dpi),
+                        QStringLiteral("-f"),   QString::number(page),        QStringLiteral("-l"),
+                        QString::number(page),  QStringLiteral("-singlefile")};
+  if (!antialias) {
+    arguments << QStringLiteral("-aa") << QStringLiteral("no") << QStringLiteral("-aaVector")
+              << QStringLiteral("no");
+  }
+  arguments << pdf << out;
   QProcess render;
-  render.start(tool, {QStringLiteral("-png"), QStringLiteral("-r"), QString::number(dpi),
-                      QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
-                      QString::number(page), QStringLiteral("-singlefile"), pdf, out});
+  render.start(tool, arguments);
   if (!render.waitForFinished(60000) || render.exitStatus() != QProcess::NormalExit ||
       render.exitCode() != 0) {
     why =

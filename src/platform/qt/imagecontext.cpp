@@ -169,11 +169,27 @@ void CImageContext::LineTo(int x, int y) {
     }
     return;
   }
-  m_pixels.Reset(clip);
-  const raster::PointF ends[] = {PixelCentre(x0, y0), PixelCentre(x1, y1)};
-  raster::StrokePolyline(m_pixels, ends, pen.width, pen.style == PenStyle::kSolid, false);
-  m_pixels.Normalise();
-  Apply(m_image, m_pixels, pen.colour, GetRasterOp());
+  // A wide pen: its runs come row by row, each pixel once, and go straight into the buffer.
+  const Surface& surface = PixelsForWriting();
+  if (surface.bits == nullptr) return;
+  std::uint32_t* const bits = surface.bits;
+  const std::ptrdiff_t stride = surface.stride;
+  const std::uint32_t rgb = ToRgb(pen.colour);
+  const bool round = pen.style == PenStyle::kSolid;
+  if (GetRasterOp() == RasterOp::kXor) {
+    raster::StrokeSegment(clip, PixelCentre(x0, y0), PixelCentre(x1, y1), pen.width, round,
+                          [&](Int y, Int from, Int to) {
+                            std::uint32_t* row = bits + stride * y;
+                            for (Int x = from; x < to; ++x) row[x] ^= rgb;
+                          });
+  } else {
+    const std::uint32_t value = 0xFF000000u | rgb;
+    raster::StrokeSegment(clip, PixelCentre(x0, y0), PixelCentre(x1, y1), pen.width, round,
+                          [&](Int y, Int from, Int to) {
+                            std::uint32_t* row = bits + stride * y;
+                            for (Int x = from; x < to; ++x) row[x] = value;
+                          });
+  }
 }
 
 void CImageContext::DrawLineWithEnd(const DcPen& pen, int x1, int y1, int x2, int y2) {
@@ -251,6 +267,24 @@ void CImageContext::SetPixels(std::span<const DcPoint> points, ColourRef colour)
   }
 }
 
+void CImageContext::SetOutline(const raster::Clip& clip, Int left, Int top, Int right, Int bottom,
+                               const raster::Sweep& sweep, ColourRef colour) {
+  // Each pixel comes once: set straight into the buffer, in the order traced.
+  const Surface& surface = PixelsForWriting();
+  if (surface.bits == nullptr) return;
+  std::uint32_t* const bits = surface.bits;
+  const std::ptrdiff_t stride = surface.stride;
+  const std::uint32_t rgb = ToRgb(colour);
+  if (GetRasterOp() == RasterOp::kXor) {
+    raster::TraceEllipseOutline(clip, left, top, right, bottom, sweep,
+                                [&](Int x, Int y) { bits[stride * y + x] ^= rgb; });
+  } else {
+    const std::uint32_t value = 0xFF000000u | rgb;
+    raster::TraceEllipseOutline(clip, left, top, right, bottom, sweep,
+                                [&](Int x, Int y) { bits[stride * y + x] = value; });
+  }
+}
+
 void CImageContext::Ellipse(int left, int top, int right, int bottom) {
   const DcPoint o = GetWindowOrigin();
   Int l = Int(left) - o.x, t = Int(top) - o.y, r = Int(right) - o.x, b = Int(bottom) - o.y;
@@ -264,6 +298,11 @@ void CImageContext::Ellipse(int left, int top, int right, int bottom) {
       t - reach >= clip.bottom) {
     return;
   }
+  const bool filled = GetBrush().style == BrushStyle::kSolid;
+  if (pen.width <= 1 && !filled) {
+    SetOutline(clip, l, t, r, b, raster::Sweep(), pen.colour);
+    return;
+  }
   SpanSet& outline = m_pixels;
   outline.Reset(clip);
   if (pen.width <= 1) {
@@ -272,7 +311,7 @@ void CImageContext::Ellipse(int left, int top, int right, int bottom) {
     raster::AddEllipseBand(outline, l, t, r, b, pen.width);
   }
   outline.Normalise();
-  if (GetBrush().style == BrushStyle::kSolid) {
+  if (filled) {
     SpanSet& inside = m_inside;
     inside.Reset(clip);
     raster::AddEllipseInside(inside, l, t, r, b);
@@ -298,16 +337,16 @@ bool CImageContext::Arc(int left, int top, int right, int bottom, int startX, in
   const raster::Sweep sweep(double(2 * sx - cx2), double(2 * sy - cy2), double(2 * ex - cx2),
                             double(2 * ey - cy2));
   const DcPen& pen = GetPen();
+  if (pen.width <= 1) {
+    SetOutline(clip, l, t, r, b, sweep, pen.colour);
+    return true;
+  }
   SpanSet& pixels = m_pixels;
   pixels.Reset(clip);
-  if (pen.width <= 1) {
-    raster::AddEllipseOutline(pixels, l, t, r, b, sweep);
-  } else {
-    raster::AddEllipseBand(pixels, l, t, r, b, pen.width, sweep);
-    if (pen.style == PenStyle::kSolid && !sweep.IsFull()) {
-      raster::AddDisc(pixels, raster::EllipsePointTowards(l, t, r, b, sx, sy), pen.width / 2.0);
-      raster::AddDisc(pixels, raster::EllipsePointTowards(l, t, r, b, ex, ey), pen.width / 2.0);
-    }
+  raster::AddEllipseBand(pixels, l, t, r, b, pen.width, sweep);
+  if (pen.style == PenStyle::kSolid && !sweep.IsFull()) {
+    raster::AddDisc(pixels, raster::EllipsePointTowards(l, t, r, b, sx, sy), pen.width / 2.0);
+    raster::AddDisc(pixels, raster::EllipsePointTowards(l, t, r, b, ex, ey), pen.width / 2.0);
   }
   pixels.Normalise();
   Apply(m_image, pixels, pen.colour, GetRasterOp());

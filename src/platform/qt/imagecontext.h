@@ -60,6 +60,9 @@ class CImageContext final : public CDrawContext {
     raster::Clip clip;              // device coordinates, inside the image
   };
   const Surface& PixelsForWriting();
+  // The one-pixel outline of the box's ellipse, in the sweep's directions.
+  void SetOutline(const raster::Clip& clip, std::int64_t left, std::int64_t top, std::int64_t right,
+                  std::int64_t bottom, const raster::Sweep& sweep, ColourRef colour);
   const QFont& CurrentQtFont() const;
   void DrawText(int x, int y, const DcRect* clip, QStringView text);
 

@@ -600,6 +600,20 @@ void CPrinterContext::SetPixel(int x, int y, ColourRef colour) {
   surface->Rect({x - o.x, y - o.y, x - o.x + 1, y - o.y + 1});
 }
 
+void CPrinterContext::DrawLineWithEnd(const DcPen& pen, int x1, int y1, int x2, int y2) {
+  // A round pen two pixels wide or more ends in a disc of radius one pixel or more about the
+  // end pixel's centre, which holds the whole end pixel: a square set there shows nothing
+  // more, and a large drawing's squares are tens of thousands of shapes for a PDF viewer.
+  if (pen.style == PenStyle::kSolid && pen.width >= 2 && (x1 != x2 || y1 != y2)) {
+    const DcPen previous = SelectPen(pen);
+    MoveTo(x1, y1);
+    LineTo(x2, y2);
+    SelectPen(previous);
+    return;
+  }
+  CDrawContext::DrawLineWithEnd(pen, x1, y1, x2, y2);
+}
+
 void CPrinterContext::Ellipse(int left, int top, int right, int bottom) {
   const DcPoint o = GetWindowOrigin();
   const QRectF box = QRectF(QPointF(left - o.x + 0.5, top - o.y + 0.5),

@@ -39,6 +39,7 @@ class CPrinterContext final : public CDrawContext {
 
   void LineTo(int x, int y) override;
   void SetPixel(int x, int y, ColourRef colour) override;
+  void DrawLineWithEnd(const DcPen& pen, int x1, int y1, int x2, int y2) override;
   void Ellipse(int left, int top, int right, int bottom) override;
   bool Arc(int left, int top, int right, int bottom, int startX, int startY, int endX,
            int endY) override;

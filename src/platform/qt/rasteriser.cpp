@@ -9,24 +9,8 @@ namespace {
 
 using Int = std::int64_t;
 
-// Clamps a double coordinate into a range just wider than the clip before it becomes an
-// integer, so that far-off values neither overflow nor matter.
-Int ClampToInt(double v, Int lo, Int hi) {
-  if (!(v >= static_cast<double>(lo))) return lo;  // also NaN
-  if (v > static_cast<double>(hi)) return hi;
-  return static_cast<Int>(v);
-}
-
-// The largest value par + 2k not above v.
-Int LatticeFloor(double v, Int par) {
-  return par + 2 * static_cast<Int>(std::floor((v - static_cast<double>(par)) / 2));
-}
-
-// The value par + 2k nearest v (halves outwards), kept within [par, max].
-Int LatticeNearest(double v, Int par, Int max) {
-  const Int k = static_cast<Int>(std::floor((v - static_cast<double>(par)) / 2 + 0.5));
-  return std::clamp(par + 2 * k, par, max);
-}
+using detail::ClampToInt;
+using detail::ForVisibleLattice;
 
 // A monotone stand-in for the angle of (x, y), y upwards: 0 along +x, 1 along +y, 2 along -x,
 // 3 along -y, in [0, 4). Directions that are multiples of one another give equal values.
@@ -46,36 +30,6 @@ void AddRunInSweep(SpanSet& out, Int y, Int x0, Int x1, Int cx2, Int cy2, const 
   const double dy = static_cast<double>(2 * y - cy2);
   for (Int x = x0; x < x1; ++x) {
     if (sweep.Contains(static_cast<double>(2 * x - cx2), dy)) out.AddPixel(x, y);
-  }
-}
-
-// Calls visit(v) for the lattice values par + 2k in [lo, hi].
-template <typename Visit>
-void ForLattice(Int lo, Int hi, Int par, Visit&& visit) {
-  if (lo > hi) return;
-  Int v = lo;
-  if (((v - par) % 2 + 2) % 2 != 0) ++v;
-  for (; v <= hi; v += 2) visit(v);
-}
-
-// Calls visit(v) for the lattice values of [first, last] whose mirrored pixels
-// (centre2 + v) / 2 or (centre2 - v) / 2 fall inside [clipLo, clipHi).
-template <typename Visit>
-void ForVisibleLattice(Int first, Int last, Int par, Int centre2, Int clipLo, Int clipHi,
-                       Visit&& visit) {
-  Int aLo = std::max(first, 2 * clipLo - centre2);
-  Int aHi = std::min(last, 2 * (clipHi - 1) - centre2);
-  Int bLo = std::max(first, centre2 - 2 * (clipHi - 1));
-  Int bHi = std::min(last, centre2 - 2 * clipLo);
-  if (aLo > aHi) {
-    ForLattice(bLo, bHi, par, visit);
-  } else if (bLo > bHi) {
-    ForLattice(aLo, aHi, par, visit);
-  } else if (aHi + 1 < bLo || bHi + 1 < aLo) {
-    ForLattice(aLo, aHi, par, visit);
-    ForLattice(bLo, bHi, par, visit);
-  } else {
-    ForLattice(std::min(aLo, bLo), std::max(aHi, bHi), par, visit);
   }
 }
 
@@ -231,19 +185,101 @@ void FillContours(SpanSet& out, std::span<const std::vector<PointF>> contours, b
 }
 
 void AddDisc(SpanSet& out, PointF centre, double radius) {
-  if (!(radius >= 0) || !std::isfinite(centre.x) || !std::isfinite(centre.y)) return;
-  const Clip& c = out.clip();
-  // Strictly inside, so that no single pixel sticks out where the circle touches a row.
-  const Int rowFirst = ClampToInt(std::floor(centre.y - radius - 0.5) + 1, c.top, c.bottom);
-  const Int rowEnd = ClampToInt(std::ceil(centre.y + radius - 0.5), c.top, c.bottom);
-  for (Int y = rowFirst; y < rowEnd; ++y) {
-    const double dy = static_cast<double>(y) + 0.5 - centre.y;
-    const double half = std::sqrt(std::max(0.0, radius * radius - dy * dy));
-    const Int x0 = ClampToInt(std::floor(centre.x - half - 0.5) + 1, c.left - 1, c.right + 1);
-    const Int x1 = ClampToInt(std::ceil(centre.x + half - 0.5), c.left - 1, c.right + 1);
+  const detail::DiscRows disc(centre, radius, out.clip());
+  for (Int y = disc.first; y < disc.end; ++y) {
+    Int x0 = 0;
+    Int x1 = 0;
+    disc.Run(y, out.clip(), x0, x1);
     out.AddRun(y, x0, x1);
   }
 }
+
+namespace detail {
+
+Int FirstRowFrom(double v, Int lo, Int hi) {
+  if (!(v > static_cast<double>(lo) + 0.5)) return lo;
+  if (v > static_cast<double>(hi) + 0.5) return hi;
+  // A guess in doubles, made exact by the test itself.
+  Int y = static_cast<Int>(std::ceil(v - 0.5));
+  while (static_cast<double>(y) + 0.5 < v) ++y;
+  while (y > lo && static_cast<double>(y - 1) + 0.5 >= v) --y;
+  return std::clamp(y, lo, hi);
+}
+
+DiscRows::DiscRows(PointF at, double r, const Clip& c) : centre(at), radius(r) {
+  if (!(radius >= 0) || !std::isfinite(centre.x) || !std::isfinite(centre.y)) return;
+  // Strictly inside, so that no single pixel sticks out where the circle touches a row.
+  first = ClampToInt(std::floor(centre.y - radius - 0.5) + 1, c.top, c.bottom);
+  end = ClampToInt(std::ceil(centre.y + radius - 0.5), c.top, c.bottom);
+}
+
+void SetUpSegmentStroke(SegmentStroke& s, const Clip& c, PointF a, PointF b, double width,
+                        const DiscRows* ends) {
+  // The outline StrokePolyline fills: the segment's rectangle, then the two end discs.
+  const double half = width / 2;
+  const double length = std::hypot(b.x - a.x, b.y - a.y);
+  const PointF n{-(b.y - a.y) / length * half, (b.x - a.x) / length * half};
+  const PointF quad[4] = {{a.x + n.x, a.y + n.y},
+                          {b.x + n.x, b.y + n.y},
+                          {b.x - n.x, b.y - n.y},
+                          {a.x - n.x, a.y - n.y}};
+  s.edgeCount = 0;
+  s.rowCount = 0;
+  s.discCount = 0;
+  for (int i = 0; i < 4; ++i) {
+    const PointF& p = quad[i];
+    const PointF& q = quad[(i + 1) % 4];
+    if (p.y == q.y || !std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(q.x) ||
+        !std::isfinite(q.y)) {
+      continue;
+    }
+    const PointF& lower = p.y < q.y ? p : q;
+    const PointF& upper = p.y < q.y ? q : p;
+    FillEdge& e = s.edges[s.edgeCount];
+    e.x0 = lower.x;
+    e.y0 = lower.y;
+    e.dx = upper.x - lower.x;
+    e.dy = upper.y - lower.y;
+    e.winding = p.y < q.y ? 1 : -1;
+    e.first = FirstRowFrom(lower.y, c.top, c.bottom);
+    e.end = FirstRowFrom(upper.y, c.top, c.bottom);
+    if (e.first >= e.end) continue;  // no row of the clip
+    ++s.edgeCount;
+    s.rows[s.rowCount++] = e.first;
+    s.rows[s.rowCount++] = e.end;
+  }
+  for (int i = 0; i < 2; ++i) {
+    if (ends[i].first >= ends[i].end) continue;
+    s.discs[s.discCount++] = &ends[i];
+    s.rows[s.rowCount++] = ends[i].first;
+    s.rows[s.rowCount++] = ends[i].end;
+  }
+  std::sort(s.rows, s.rows + s.rowCount);
+  s.rowCount = static_cast<int>(std::unique(s.rows, s.rows + s.rowCount) - s.rows);
+}
+
+int GeneralRowRuns(const SegmentStroke& s, Int y, const Clip& c, Int* x0, Int* x1) {
+  const double yc = static_cast<double>(y) + 0.5;
+  std::pair<double, int> crossings[4];
+  int count = 0;
+  for (int i = 0; i < s.edgeCount; ++i) {
+    const FillEdge& e = s.edges[i];
+    if (e.first <= y && y < e.end) crossings[count++] = {e.CrossingAt(yc), e.winding};
+  }
+  std::sort(crossings, crossings + count);
+  int runs = 0;
+  int winding = 0;
+  for (int i = 0; i + 1 < count; ++i) {
+    winding += crossings[i].second;
+    if (winding == 0) continue;
+    x0[runs] = RunEdge(crossings[i].first, c);
+    x1[runs] = RunEdge(crossings[i + 1].first, c);
+    ++runs;
+  }
+  return runs;
+}
+
+}  // namespace detail
 
 void StrokePolyline(SpanSet& out, std::span<const PointF> points, double width, bool round,
                     bool closed) {
@@ -264,6 +300,11 @@ void StrokePolyline(SpanSet& out, std::span<const PointF> points, double width, 
     return;
   }
   if (p.size() < 2) return;
+  if (p.size() == 2 && !closed) {
+    StrokeSegment(out.clip(), p[0], p[1], width, round,
+                  [&out](Int y, Int x0, Int x1) { out.AddRun(y, x0, x1); });
+    return;
+  }
   const std::size_t segments = closed ? p.size() : p.size() - 1;
   normals.resize(segments);
   for (std::size_t i = 0; i < segments; ++i) {
@@ -322,49 +363,8 @@ bool Sweep::Contains(double x, double y) const {
 // cx2 = left + right - 1, and the curve is X^2 / W^2 + Y^2 / H^2 = 1 with W = right - left - 1.
 
 void AddEllipseOutline(SpanSet& out, Int left, Int top, Int right, Int bottom, const Sweep& sweep) {
-  const Clip& c = out.clip();
-  const Int w = right - left - 1;
-  const Int h = bottom - top - 1;
-  if (w < 0 || h < 0) return;
-  if (right <= c.left || left >= c.right || bottom <= c.top || top >= c.bottom) return;
-  const Int cx2 = left + right - 1;
-  const Int cy2 = top + bottom - 1;
-  if (w == 0 || h == 0) {  // one pixel wide or high: every pixel of the box
-    for (Int y = std::max(top, c.top); y < std::min(bottom, c.bottom); ++y) {
-      AddRunInSweep(out, y, left, right, cx2, cy2, sweep);
-    }
-    return;
-  }
-  auto emit = [&](Int X, Int Y) {
-    for (Int sx : {Int(1), Int(-1)}) {
-      if (sx < 0 && X == 0) continue;
-      for (Int sy : {Int(1), Int(-1)}) {
-        if (sy < 0 && Y == 0) continue;
-        const Int dx = sx * X;
-        const Int dy = sy * Y;
-        if (sweep.Contains(static_cast<double>(dx), static_cast<double>(dy))) {
-          out.AddPixel((cx2 + dx) / 2, (cy2 + dy) / 2);
-        }
-      }
-    }
-  };
-  const double wd = static_cast<double>(w);
-  const double hd = static_cast<double>(h);
-  const double diagonal = std::hypot(wd, hd);
-  const Int px = w % 2;
-  const Int py = h % 2;
-  // Where the curve is flatter than 45 degrees one pixel per column, elsewhere one per row;
-  // each part runs a pixel past the 45-degree point so that the two meet.
-  const Int xLast = std::min(w, LatticeFloor(wd * wd / diagonal + 2, px));
-  ForVisibleLattice(px, xLast, px, cx2, c.left, c.right, [&](Int X) {
-    const double t = static_cast<double>(X) / wd;
-    emit(X, LatticeNearest(hd * std::sqrt(std::max(0.0, 1 - t * t)), py, h));
-  });
-  const Int yLast = std::min(h, LatticeFloor(hd * hd / diagonal + 2, py));
-  ForVisibleLattice(py, yLast, py, cy2, c.top, c.bottom, [&](Int Y) {
-    const double t = static_cast<double>(Y) / hd;
-    emit(LatticeNearest(wd * std::sqrt(std::max(0.0, 1 - t * t)), px, w), Y);
-  });
+  TraceEllipseOutline(out.clip(), left, top, right, bottom, sweep,
+                      [&out](Int x, Int y) { out.AddPixel(x, y); });
 }
 
 void AddEllipseBand(SpanSet& out, Int left, Int top, Int right, Int bottom, double width,
@@ -383,16 +383,49 @@ void AddEllipseBand(SpanSet& out, Int left, Int top, Int right, Int bottom, doub
   const Int rowFirst = ClampToInt(std::floor((static_cast<double>(cy2) - oh) / 2), c.top, c.bottom);
   const Int rowLast =
       ClampToInt(std::ceil((static_cast<double>(cy2) + oh) / 2), c.top - 1, c.bottom - 1);
-  for (Int y = rowFirst; y <= rowLast; ++y) {
-    const double yd = static_cast<double>(2 * y - cy2);
-    if (std::abs(yd) > oh) continue;
+  if (rowFirst > rowLast) return;
+  const double cx = static_cast<double>(cx2);
+  // The runs of a row at a distance d = |2y - cy2| from the centre; rows above and below it
+  // share them (a distance's sign changes no step), so each is worked out once.
+  struct Runs {
+    bool known = false;
+    bool none = false;  // outside the outer curve
+    bool ring = false;  // two runs, either side of the inner curve
+    Int outerLo = 0, outerHi = 0, innerLo = 0, innerHi = 0;
+  };
+  const Int far = std::max(std::abs(2 * rowFirst - cy2), std::abs(2 * rowLast - cy2));
+  const Int near = 2 * rowFirst - cy2 <= 0 && 2 * rowLast - cy2 >= 0
+                       ? (cy2 % 2 + 2) % 2
+                       : std::min(std::abs(2 * rowFirst - cy2), std::abs(2 * rowLast - cy2));
+  thread_local std::vector<Runs> byDistance;
+  byDistance.assign(static_cast<std::size_t>((far - near) / 2 + 1), Runs{});
+  auto runsAt = [&](Int d) -> const Runs& {
+    Runs& r = byDistance[static_cast<std::size_t>((d - near) / 2)];
+    if (r.known) return r;
+    r.known = true;
+    const double yd = static_cast<double>(d);
+    if (yd > oh) {
+      r.none = true;
+      return r;
+    }
     const double to = yd / oh;
     const double xo = ow * std::sqrt(std::max(0.0, 1 - to * to));
-    const double cx = static_cast<double>(cx2);
     // Strictly inside the outer curve, so that no single pixel sticks out where it touches a
     // row or column; on or outside the inner one.
-    const Int outerLo = ClampToInt(std::floor((cx - xo) / 2) + 1, c.left - 1, c.right + 1);
-    const Int outerHi = ClampToInt(std::ceil((cx + xo) / 2) - 1, c.left - 1, c.right + 1);
+    r.outerLo = ClampToInt(std::floor((cx - xo) / 2) + 1, c.left - 1, c.right + 1);
+    r.outerHi = ClampToInt(std::ceil((cx + xo) / 2) - 1, c.left - 1, c.right + 1);
+    if (iw > 0 && ih > 0 && yd < ih) {
+      const double ti = yd / ih;
+      const double xi = iw * std::sqrt(std::max(0.0, 1 - ti * ti));
+      r.ring = true;
+      r.innerLo = ClampToInt(std::floor((cx - xi) / 2), c.left - 1, c.right + 1);
+      r.innerHi = ClampToInt(std::ceil((cx + xi) / 2), c.left - 1, c.right + 1);
+    }
+    return r;
+  };
+  for (Int y = rowFirst; y <= rowLast; ++y) {
+    const Runs& r = runsAt(std::abs(2 * y - cy2));
+    if (r.none) continue;
     auto add = [&](Int x0, Int x1) {  // [x0, x1]
       if (x0 > x1) return;
       if (sweep.IsFull()) {
@@ -401,13 +434,11 @@ void AddEllipseBand(SpanSet& out, Int left, Int top, Int right, Int bottom, doub
         AddRunInSweep(out, y, x0, x1 + 1, cx2, cy2, sweep);
       }
     };
-    if (iw > 0 && ih > 0 && std::abs(yd) < ih) {
-      const double ti = yd / ih;
-      const double xi = iw * std::sqrt(std::max(0.0, 1 - ti * ti));
-      add(outerLo, ClampToInt(std::floor((cx - xi) / 2), c.left - 1, c.right + 1));
-      add(ClampToInt(std::ceil((cx + xi) / 2), c.left - 1, c.right + 1), outerHi);
+    if (r.ring) {
+      add(r.outerLo, r.innerLo);
+      add(r.innerHi, r.outerHi);
     } else {
-      add(outerLo, outerHi);
+      add(r.outerLo, r.outerHi);
     }
   }
 }

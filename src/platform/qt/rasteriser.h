@@ -9,9 +9,11 @@
 // in continuous coordinates (PointF) cover the pixels whose centres lie inside them, a centre
 // on a left or top edge counting as inside and on a right or bottom edge as outside.
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <utility>
 #include <vector>
 
 namespace zeph::raster {
@@ -268,6 +270,165 @@ void AddDisc(SpanSet& out, PointF centre, double radius);
 void StrokePolyline(SpanSet& out, std::span<const PointF> points, double width, bool round,
                     bool closed);
 
+namespace detail {
+
+// Clamps a double coordinate into a range just wider than the clip before it becomes an
+// integer, so that far-off values neither overflow nor matter (NaN gives lo).
+inline std::int64_t ClampToInt(double v, std::int64_t lo, std::int64_t hi) {
+  if (!(v >= static_cast<double>(lo))) return lo;
+  if (v > static_cast<double>(hi)) return hi;
+  return static_cast<std::int64_t>(v);
+}
+
+// The first pixel of a run that starts at v, the first whose centre is not left of v, kept
+// within a pixel of the clip: ClampToInt(ceil(v - 0.5), ...), with the ceiling taken only of
+// a value already clamped, where truncation finds it.
+inline std::int64_t RunEdge(double v, const Clip& c) {
+  const double u = v - 0.5;
+  const std::int64_t lo = c.left - 1;
+  const std::int64_t hi = c.right + 1;
+  if (!(u >= static_cast<double>(lo))) return lo;
+  if (u > static_cast<double>(hi)) return hi;
+  const auto t = static_cast<std::int64_t>(u);
+  return static_cast<double>(t) < u ? t + 1 : t;
+}
+
+// The first row y, kept within [lo, hi], whose centre y + 0.5 is not above v (finite).
+std::int64_t FirstRowFrom(double v, std::int64_t lo, std::int64_t hi);
+
+// A disc's rows and, row by row, its run, as AddDisc finds them.
+struct DiscRows {
+  PointF centre;
+  double radius = 0;
+  std::int64_t first = 0, end = 0;  // rows [first, end)
+  DiscRows(PointF at, double r, const Clip& c);
+  void Run(std::int64_t y, const Clip& c, std::int64_t& x0, std::int64_t& x1) const {
+    const double dy = static_cast<double>(y) + 0.5 - centre.y;
+    const double half = std::sqrt(std::max(0.0, radius * radius - dy * dy));
+    x0 = ClampToInt(std::floor(centre.x - half - 0.5) + 1, c.left - 1, c.right + 1);
+    x1 = ClampToInt(std::ceil(centre.x + half - 0.5), c.left - 1, c.right + 1);
+  }
+};
+
+// An edge of a filled outline, upwards, as FillContours crosses it: the rows [first, end)
+// whose centres it spans.
+struct FillEdge {
+  double x0 = 0, y0 = 0, dx = 0, dy = 0;
+  int winding = 0;
+  std::int64_t first = 0, end = 0;
+  double CrossingAt(double yc) const { return x0 + (yc - y0) * dx / dy; }
+};
+
+// The edges of the pen's outline along the segment, and its end discs.
+struct SegmentStroke {
+  FillEdge edges[4];
+  int edgeCount = 0;
+  std::int64_t rows[12];  // the rows where edges and discs begin or end, sorted
+  int rowCount = 0;
+  const DiscRows* discs[2] = {nullptr, nullptr};
+  int discCount = 0;
+};
+
+void SetUpSegmentStroke(SegmentStroke& s, const Clip& c, PointF a, PointF b, double width,
+                        const DiscRows* ends);
+
+// The runs of one row from the crossings of several edges (an outline turned inside out by
+// rounding), as FillContours finds them by the non-zero rule; answers how many.
+int GeneralRowRuns(const SegmentStroke& s, std::int64_t y, const Clip& c, std::int64_t* x0,
+                   std::int64_t* x1);
+
+}  // namespace detail
+
+// The pixels StrokePolyline gives for the two points a != b (not closed), handed to
+// run(y, x0, x1) as they are found: rows from the top, each row's runs from the left,
+// separate (neither overlapping nor touching) and inside the clip. Each pixel comes once, so
+// the caller may set it straight into the picture, even by exclusive or.
+template <typename Run>
+void StrokeSegment(const Clip& c, PointF a, PointF b, double width, bool round, Run&& run) {
+  using Int = std::int64_t;
+  if (c.IsEmpty()) return;
+  const double half = width / 2;
+  const detail::DiscRows ends[2] = {{a, round ? half : -1, c}, {b, round ? half : -1, c}};
+  detail::SegmentStroke s;
+  detail::SetUpSegmentStroke(s, c, a, b, width, ends);
+  for (int band = 0; band + 1 < s.rowCount; ++band) {
+    const Int from = s.rows[band];
+    const Int to = s.rows[band + 1];
+    // What spans this band's rows: at most four edges and two discs.
+    const detail::FillEdge* active[4];
+    int activeCount = 0;
+    for (int i = 0; i < s.edgeCount; ++i) {
+      if (s.edges[i].first <= from && from < s.edges[i].end) active[activeCount++] = &s.edges[i];
+    }
+    const detail::DiscRows* discs[2];
+    int discCount = 0;
+    for (int i = 0; i < s.discCount; ++i) {
+      if (s.discs[i]->first <= from && from < s.discs[i]->end) discs[discCount++] = s.discs[i];
+    }
+    if (activeCount == 2 && discCount == 0) {
+      // The usual rows: between two edges (the order of equal crossings does not matter).
+      const detail::FillEdge& e = *active[0];
+      const detail::FillEdge& f = *active[1];
+      for (Int y = from; y < to; ++y) {
+        const double yc = static_cast<double>(y) + 0.5;
+        Int lo = detail::RunEdge(e.CrossingAt(yc), c);
+        Int hi = detail::RunEdge(f.CrossingAt(yc), c);
+        if (hi < lo) std::swap(lo, hi);
+        lo = std::max(lo, c.left);
+        hi = std::min(hi, c.right);
+        if (lo < hi) run(y, lo, hi);
+      }
+      continue;
+    }
+    for (Int y = from; y < to; ++y) {
+      const double yc = static_cast<double>(y) + 0.5;
+      Int x0[5];
+      Int x1[5];
+      int n = 0;
+      if (activeCount == 2) {
+        const double p = active[0]->CrossingAt(yc);
+        const double q = active[1]->CrossingAt(yc);
+        x0[0] = detail::RunEdge(p < q ? p : q, c);
+        x1[0] = detail::RunEdge(p < q ? q : p, c);
+        n = 1;
+      } else if (activeCount > 2) {
+        n = detail::GeneralRowRuns(s, y, c, x0, x1);
+      }
+      for (int i = 0; i < discCount; ++i) {
+        discs[i]->Run(y, c, x0[n], x1[n]);
+        ++n;
+      }
+      // Inside the clip, in order, merged where they overlap or touch.
+      int kept = 0;
+      for (int i = 0; i < n; ++i) {
+        const Int lo = std::max(x0[i], c.left);
+        const Int hi = std::min(x1[i], c.right);
+        if (lo >= hi) continue;
+        int at = kept++;
+        while (at > 0 && x0[at - 1] > lo) {
+          x0[at] = x0[at - 1];
+          x1[at] = x1[at - 1];
+          --at;
+        }
+        x0[at] = lo;
+        x1[at] = hi;
+      }
+      Int runFrom = 0;
+      Int runTo = 0;
+      for (int i = 0; i < kept; ++i) {
+        if (i > 0 && x0[i] <= runTo) {
+          runTo = std::max(runTo, x1[i]);
+          continue;
+        }
+        if (i > 0) run(y, runFrom, runTo);
+        runFrom = x0[i];
+        runTo = x1[i];
+      }
+      if (kept > 0) run(y, runFrom, runTo);
+    }
+  }
+}
+
 // The directions, counter-clockwise as seen on the page, from the ray through a start point
 // to the ray through an end point; both given relative to a centre, in any common scale with
 // y growing downwards. Equal directions take every direction.
@@ -289,6 +450,115 @@ class Sweep {
 // of sweep (from the box's centre) are kept. The box must not be empty.
 void AddEllipseOutline(SpanSet& out, std::int64_t left, std::int64_t top, std::int64_t right,
                        std::int64_t bottom, const Sweep& sweep = Sweep());
+
+namespace detail {
+
+// The largest value par + 2k not above v.
+inline std::int64_t LatticeFloor(double v, std::int64_t par) {
+  return par + 2 * static_cast<std::int64_t>(std::floor((v - static_cast<double>(par)) / 2));
+}
+
+// The value par + 2k nearest v (halves outwards), kept within [par, max].
+inline std::int64_t LatticeNearest(double v, std::int64_t par, std::int64_t max) {
+  const auto k = static_cast<std::int64_t>(std::floor((v - static_cast<double>(par)) / 2 + 0.5));
+  return std::clamp(par + 2 * k, par, max);
+}
+
+// Calls visit(v) for the lattice values par + 2k in [lo, hi].
+template <typename Visit>
+void ForLattice(std::int64_t lo, std::int64_t hi, std::int64_t par, Visit&& visit) {
+  if (lo > hi) return;
+  std::int64_t v = lo;
+  if (((v - par) % 2 + 2) % 2 != 0) ++v;
+  for (; v <= hi; v += 2) visit(v);
+}
+
+// Calls visit(v) for the lattice values of [first, last] whose mirrored pixels
+// (centre2 + v) / 2 or (centre2 - v) / 2 fall inside [clipLo, clipHi).
+template <typename Visit>
+void ForVisibleLattice(std::int64_t first, std::int64_t last, std::int64_t par,
+                       std::int64_t centre2, std::int64_t clipLo, std::int64_t clipHi,
+                       Visit&& visit) {
+  const std::int64_t aLo = std::max(first, 2 * clipLo - centre2);
+  const std::int64_t aHi = std::min(last, 2 * (clipHi - 1) - centre2);
+  const std::int64_t bLo = std::max(first, centre2 - 2 * (clipHi - 1));
+  const std::int64_t bHi = std::min(last, centre2 - 2 * clipLo);
+  if (aLo > aHi) {
+    ForLattice(bLo, bHi, par, visit);
+  } else if (bLo > bHi) {
+    ForLattice(aLo, aHi, par, visit);
+  } else if (aHi + 1 < bLo || bHi + 1 < aLo) {
+    ForLattice(aLo, aHi, par, visit);
+    ForLattice(bLo, bHi, par, visit);
+  } else {
+    ForLattice(std::min(aLo, bLo), std::max(aHi, bHi), par, visit);
+  }
+}
+
+}  // namespace detail
+
+// The pixels of AddEllipseOutline handed to plot(x, y), inside the clip, each once, in no
+// particular order: the caller may set them straight into the picture, even by exclusive or.
+// Coordinates are doubled about the box's centre (X = 2x - cx2), as in every ellipse here.
+template <typename Plot>
+void TraceEllipseOutline(const Clip& c, std::int64_t left, std::int64_t top, std::int64_t right,
+                         std::int64_t bottom, const Sweep& sweep, Plot&& plot) {
+  using Int = std::int64_t;
+  const Int w = right - left - 1;
+  const Int h = bottom - top - 1;
+  if (w < 0 || h < 0) return;
+  if (right <= c.left || left >= c.right || bottom <= c.top || top >= c.bottom) return;
+  const Int cx2 = left + right - 1;
+  const Int cy2 = top + bottom - 1;
+  const bool full = sweep.IsFull();
+  if (w == 0 || h == 0) {  // one pixel wide or high: every pixel of the box
+    for (Int y = std::max(top, c.top); y < std::min(bottom, c.bottom); ++y) {
+      const double dy = static_cast<double>(2 * y - cy2);
+      for (Int x = std::max(left, c.left); x < std::min(right, c.right); ++x) {
+        if (full || sweep.Contains(static_cast<double>(2 * x - cx2), dy)) plot(x, y);
+      }
+    }
+    return;
+  }
+  // The point (X, Y) of the first quadrant and its mirror images, each pixel once.
+  auto mirrored = [&](Int X, Int Y) {
+    for (Int sx : {Int(1), Int(-1)}) {
+      if (sx < 0 && X == 0) continue;
+      const Int x = (cx2 + sx * X) / 2;
+      if (x < c.left || x >= c.right) continue;
+      for (Int sy : {Int(1), Int(-1)}) {
+        if (sy < 0 && Y == 0) continue;
+        const Int y = (cy2 + sy * Y) / 2;
+        if (y < c.top || y >= c.bottom) continue;
+        if (full || sweep.Contains(static_cast<double>(sx * X), static_cast<double>(sy * Y))) {
+          plot(x, y);
+        }
+      }
+    }
+  };
+  const double wd = static_cast<double>(w);
+  const double hd = static_cast<double>(h);
+  const double diagonal = std::hypot(wd, hd);
+  const Int px = w % 2;
+  const Int py = h % 2;
+  auto rowOfColumn = [&](Int X) {
+    const double t = static_cast<double>(X) / wd;
+    return detail::LatticeNearest(hd * std::sqrt(std::max(0.0, 1 - t * t)), py, h);
+  };
+  // Where the curve is flatter than 45 degrees one pixel per column, elsewhere one per row;
+  // each part runs a pixel past the 45-degree point so that the two meet, and a point both
+  // parts reach is left to the columns.
+  const Int xLast = std::min(w, detail::LatticeFloor(wd * wd / diagonal + 2, px));
+  detail::ForVisibleLattice(px, xLast, px, cx2, c.left, c.right,
+                            [&](Int X) { mirrored(X, rowOfColumn(X)); });
+  const Int yLast = std::min(h, detail::LatticeFloor(hd * hd / diagonal + 2, py));
+  detail::ForVisibleLattice(py, yLast, py, cy2, c.top, c.bottom, [&](Int Y) {
+    const double t = static_cast<double>(Y) / hd;
+    const Int X = detail::LatticeNearest(wd * std::sqrt(std::max(0.0, 1 - t * t)), px, w);
+    if (X <= xLast && rowOfColumn(X) == Y) return;
+    mirrored(X, Y);
+  });
+}
 // The same outline drawn with a pen of width pixels centred on it.
 void AddEllipseBand(SpanSet& out, std::int64_t left, std::int64_t top, std::int64_t right,
                     std::int64_t bottom, double width, const Sweep& sweep = Sweep());

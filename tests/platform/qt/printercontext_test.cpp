@@ -263,7 +263,7 @@ TEST(PrinterContext, ClipIsGivenOncePerPageAndAfterClippedText) {
   ASSERT_TRUE(dc.EndDocument());
   const auto pages = PageContents(pdf.Written());
   ASSERT_EQ(pages.size(), 2u);
-  // Two hundred lines and their end pixels under one clip, not one clip each.
+  // Two hundred lines under one clip, not one clip each.
   EXPECT_LE(CountOf(pages[0], "W* n") + CountOf(pages[0], "W n"), 2);
   EXPECT_GE(CountOf(pages[0], "W* n") + CountOf(pages[0], "W n"), 1);
   // The new page is clipped again; the line after the clipped text gets the whole page back.
@@ -276,6 +276,75 @@ TEST(PrinterContext, ClipIsGivenOncePerPageAndAfterClippedText) {
   EXPECT_TRUE(clip.contains(QByteArray::number(caps.width))) << clip.constData();
   EXPECT_TRUE(clip.contains(QByteArray::number(caps.height))) << clip.constData();
   EXPECT_LT(lastClip, second.lastIndexOf(" l"));
+}
+
+// A round pen two pixels wide or more ends in a disc that holds the end pixel: the page is
+// printed without a square there and shows the same dots, seen as a printer sets them (four
+// dots a pixel, no antialiasing). Thin and flat pens keep their end pixels.
+TEST(PrinterContext, EndPixelsUnderRoundEndsAreLeftOut) {
+  constexpr int kDpi = 300;
+  auto print = [](bool squares, QTemporaryDir& dir) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(
+        dir.filePath(squares ? QStringLiteral("squares.pdf") : QStringLiteral("lines.pdf")));
+    printer.setPageSize(QPageSize(QSizeF(40, 40), QPageSize::Millimeter));
+    printer.setFullPage(true);
+    printer.setResolution(kDpi);
+    CPrinterContext dc(printer);
+    EXPECT_TRUE(dc.BeginDocument());
+    std::uint32_t seed = 7;
+    auto next = [&seed](int n) {
+      seed = seed * 1103515245u + 12345u;
+      return static_cast<int>((seed >> 8) % static_cast<std::uint32_t>(n));
+    };
+    for (int i = 0; i < 150; ++i) {
+      const DcPen pen{PenStyle::kSolid, 2 + next(5), MakeColour(next(200), 0, 0)};
+      const int x1 = 20 + next(420), y1 = 20 + next(420);
+      const int x2 = next(4) == 0 ? x1 + next(3) - 1 : 20 + next(420);
+      const int y2 = next(4) == 0 ? y1 + next(3) - 1 : 20 + next(420);
+      if (!squares) {
+        dc.DrawLineWithEnd(pen, x1, y1, x2, y2);
+        continue;
+      }
+      // As every context draws a line with its end pixel.
+      dc.SelectPen(pen);
+      if (x1 != x2 || y1 != y2) {
+        dc.MoveTo(x1, y1);
+        dc.LineTo(x2, y2);
+      }
+      dc.SetPixel(x2, y2, pen.colour);
+    }
+    EXPECT_TRUE(dc.EndDocument());
+    return printer.outputFileName();
+  };
+  QTemporaryDir dir;
+  const QString withSquares = print(true, dir);
+  const QString withoutSquares = print(false, dir);
+  QFile file(withoutSquares);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const auto pages = PageContents(file.readAll());
+  ASSERT_EQ(pages.size(), 1u);
+  // Only lines of no length keep a square.
+  EXPECT_LT(CountOf(pages[0], " 1 1 re\nf\n"), 40);
+  EXPECT_GT(CountOf(pages[0], " l S\n"), 100);
+
+  QString why;
+  const QImage expected = testing::RenderPdfPage(withSquares, 1, 4 * kDpi, why, false);
+  ASSERT_TRUE(why.isEmpty()) << why.toStdString();
+  if (expected.isNull()) GTEST_SKIP() << "pdftoppm is not installed";
+  const QImage seen = testing::RenderPdfPage(withoutSquares, 1, 4 * kDpi, why, false);
+  ASSERT_TRUE(why.isEmpty()) << why.toStdString();
+  EXPECT_TRUE(seen == expected);
+
+  for (const DcPen& pen : {DcPen{PenStyle::kSolid, 1, 0}, DcPen{PenStyle::kGeometricFlat, 3, 0}}) {
+    PdfPrinter pdf(kDpi);
+    CPrinterContext dc(pdf.printer);
+    ASSERT_TRUE(dc.BeginDocument());
+    dc.DrawLineWithEnd(pen, 100, 100, 300, 200);
+    ASSERT_TRUE(dc.EndDocument());
+    EXPECT_TRUE(PageContents(pdf.Written())[0].contains("300 200 1 1 re\nf\n")) << pen.width;
+  }
 }
 
 TEST(PrinterContext, PdfPagesShowWhatWasDrawn) {

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace zeph::raster {
 namespace {
@@ -135,6 +137,104 @@ TEST(RasterEllipse, OutlinesOfEveryShapeAreClosedAndThin) {
     const double a = w / 2.0, b = h / 2.0;
     const double perimeter = M_PI * (3 * (a + b) - std::sqrt((3 * a + b) * (a + 3 * b)));
     EXPECT_LE(static_cast<double>(pixels.size()), perimeter * 1.1 + 8);
+  }
+}
+
+// The pen along one segment as the general stroker builds it: the segment's rectangle filled
+// by the non-zero rule, and a disc at each end for a round pen.
+SpanSet SegmentByParts(const Clip& clip, PointF a, PointF b, double width, bool round) {
+  SpanSet set(clip);
+  const double half = width / 2;
+  const double length = std::hypot(b.x - a.x, b.y - a.y);
+  const PointF n{-(b.y - a.y) / length * half, (b.x - a.x) / length * half};
+  const std::vector<std::vector<PointF>> quad{{{a.x + n.x, a.y + n.y},
+                                               {b.x + n.x, b.y + n.y},
+                                               {b.x - n.x, b.y - n.y},
+                                               {a.x - n.x, a.y - n.y}}};
+  FillContours(set, quad, false);
+  if (round) {
+    AddDisc(set, a, half);
+    AddDisc(set, b, half);
+  }
+  set.Normalise();
+  return set;
+}
+
+TEST(RasterStroke, OneSegmentGivesThePixelsOfItsParts) {
+  std::mt19937_64 random(39);
+  auto pick = [&](std::int64_t lo, std::int64_t hi) {
+    return lo + static_cast<std::int64_t>(random() % static_cast<std::uint64_t>(hi - lo + 1));
+  };
+  // Ends near the clip, on pixel centres or anywhere, sometimes far off or nearly together.
+  auto coordinate = [&]() -> double {
+    switch (pick(0, 9)) {
+      case 0:
+        return static_cast<double>(pick(-3000000000, 3000000000)) + 0.5;
+      case 1:
+        return static_cast<double>(pick(-40000, 40000)) / 64;
+      default:
+        return static_cast<double>(pick(-30, 230)) + 0.5;
+    }
+  };
+  for (int i = 0; i < 10000; ++i) {
+    const Clip clip = pick(0, 3) == 0
+                          ? Clip{pick(-5, 120), pick(-5, 90), pick(0, 200), pick(0, 150)}
+                          : Clip{0, 0, 200, 150};
+    const PointF a{coordinate(), coordinate()};
+    PointF b{coordinate(), coordinate()};
+    if (pick(0, 9) == 0)
+      b = {a.x + static_cast<double>(pick(-2, 2)), a.y + static_cast<double>(pick(-2, 2))};
+    if (a.x == b.x && a.y == b.y) continue;
+    const double width =
+        pick(0, 5) == 0 ? static_cast<double>(pick(2, 60)) : static_cast<double>(pick(4, 12)) / 4;
+    const bool round = pick(0, 2) != 0;
+    const SpanSet expected = SegmentByParts(clip, a, b, width, round);
+    std::vector<Span> runs;
+    StrokeSegment(clip, a, b, width, round, [&](std::int64_t y, std::int64_t x0, std::int64_t x1) {
+      runs.push_back({static_cast<std::int32_t>(y), static_cast<std::int32_t>(x0),
+                      static_cast<std::int32_t>(x1)});
+    });
+    ASSERT_EQ(runs, expected.spans())
+        << i << ": (" << a.x << ", " << a.y << ") to (" << b.x << ", " << b.y << "), width "
+        << width << (round ? " round" : " flat");
+    // And through the general stroker.
+    SpanSet stroked(clip);
+    const PointF ends[] = {a, b};
+    StrokePolyline(stroked, ends, width, round, false);
+    stroked.Normalise();
+    ASSERT_EQ(stroked.spans(), expected.spans()) << i;
+  }
+}
+
+TEST(RasterEllipse, TracedOutlinesGiveEachPixelOnceAndTheOutlinesPixels) {
+  std::mt19937_64 random(105);
+  auto pick = [&](std::int64_t lo, std::int64_t hi) {
+    return lo + static_cast<std::int64_t>(random() % static_cast<std::uint64_t>(hi - lo + 1));
+  };
+  for (int i = 0; i < 3000; ++i) {
+    const std::int64_t w = pick(0, 4) == 0 ? pick(1, 4) : pick(1, pick(0, 9) == 0 ? 5000 : 300);
+    const std::int64_t h = pick(0, 2) == 0 ? w : pick(1, 300);
+    const std::int64_t left = pick(-w, 200);
+    const std::int64_t top = pick(-h, 150);
+    const Clip clip = pick(0, 2) == 0
+                          ? Clip{pick(-5, 120), pick(-5, 90), pick(0, 200), pick(0, 150)}
+                          : Clip{0, 0, 200, 150};
+    const Sweep sweep =
+        pick(0, 1) == 0
+            ? Sweep()
+            : Sweep(static_cast<double>(pick(-99, 99)), static_cast<double>(pick(-99, 99)),
+                    static_cast<double>(pick(-99, 99)), static_cast<double>(pick(-99, 99)));
+    std::multiset<std::pair<std::int64_t, std::int64_t>> traced;
+    TraceEllipseOutline(clip, left, top, left + w, top + h, sweep,
+                        [&](std::int64_t x, std::int64_t y) {
+                          traced.insert({y, x});
+                        });
+    SpanSet outline(clip);
+    AddEllipseOutline(outline, left, top, left + w, top + h, sweep);
+    outline.Normalise();
+    const Pixels pixels = ToPixels(outline);
+    ASSERT_EQ(traced.size(), pixels.size()) << i << ": " << w << "x" << h;  // none twice
+    ASSERT_TRUE(std::equal(pixels.begin(), pixels.end(), traced.begin())) << i;
   }
 }
 
