@@ -168,7 +168,13 @@ int OsErrorToReaderStatus(int) {
   return kFileNotFound;
 }
 
-int OsErrorToWriterStatus(int error) {
+int OsErrorToFlushStatus(int error) {
+  return (error == ENOSPC || error == EDQUOT) ? kFileDiskFull : kFileCannotSave;
+}
+
+}  // namespace
+
+int WriterOpenStatus(int error) {
   switch (error) {
     case ENOSPC:
     case EDQUOT:
@@ -183,12 +189,6 @@ int OsErrorToWriterStatus(int error) {
       return kFileCannotCreate;
   }
 }
-
-int OsErrorToFlushStatus(int error) {
-  return (error == ENOSPC || error == EDQUOT) ? kFileDiskFull : kFileCannotSave;
-}
-
-}  // namespace
 
 // ---- Byte and character conversions ----
 
@@ -575,7 +575,7 @@ int CTextFileWriter::Open(const QString& path) {
     fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) {
-    g_fileStatus = OsErrorToWriterStatus(errno);
+    g_fileStatus = WriterOpenStatus(errno);
     return trace.Return(0, kLogFailed, 2);
   }
   m_fd = fd;

@@ -42,6 +42,10 @@ int FormatDouble(double x, QString& out, int max);
 // The same digits in plain decimal form of whatever length; empty for a value not finite.
 void FormatDoubleFixed(double x, QString& out);
 
+// The file status of a file that could not be made for writing, by the system's error number:
+// 4 disk full, 8 write protected, 2 hardware fault, 9 any other.
+int WriterOpenStatus(int error);
+
 class CTextFileReader {
  public:
   CTextFileReader();
