@@ -450,7 +450,7 @@ int ReplaceDrawingFile(const QString& target, const std::function<void(CTextFile
   }
   {
     CTextFileWriter writer;
-    if (writer.Open(temporary.Path()) == 0) {
+    if (writer.Open(temporary.Path(), true) == 0) {
       temporary.Remove();
       return trace.Return(0, kLogFailed, 2);
     }
@@ -604,7 +604,8 @@ int CZephDoc::SaveDrawing(int ask) {
   LogScope trace(kLogSaveDrawing);
   QString path = m_path;
   try {
-    if (HasExtension(path, QStringLiteral("zpk")) != 0) SetExtension(path, QStringLiteral("zpd"), 0);
+    if (HasExtension(path, QStringLiteral("zpk")) != 0)
+      SetExtension(path, QStringLiteral("zpd"), 0);
     const bool library = HasExtension(path, QStringLiteral("zsy")) != 0;
     bool showDialog = ask != 0 || path.isEmpty();
     // What the dialog first shows.

@@ -21,6 +21,15 @@ constexpr int kRandomChars = 6;
 
 bool g_syncToDisk = true;
 
+// The prefix as the file system holds it.
+constexpr char kPrefixBytes[] = ".~zeph";
+constexpr bool SamePrefix() {
+  for (std::size_t i = 0; i < sizeof kPrefixBytes; ++i)
+    if (char16_t(kPrefixBytes[i]) != kOwnTemporaryPrefix[i]) return false;
+  return true;
+}
+static_assert(SamePrefix());
+
 QByteArray Native(const QString& path) { return QFile::encodeName(path); }
 
 QString Join(const QString& folder, const QString& name) {
@@ -61,7 +70,7 @@ bool LockShared(int fd) {
 
 // The process number a temporary's name carries; 0 when it carries none.
 pid_t ProcessOfName(const char* name) {
-  const char* digits = name + sizeof(".~zeph") - 1;
+  const char* digits = name + sizeof kPrefixBytes - 1;
   pid_t pid = 0;
   for (; *digits >= '0' && *digits <= '9'; ++digits) {
     if (pid > 100000000) return 0;
@@ -77,6 +86,21 @@ bool WriterIsGone(int fd, const char* name) {
   // No locks on this file system: the process number decides.
   const pid_t pid = ProcessOfName(name);
   return pid > 0 && pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+// Removes the temporary name of folder dirFd when it is a plain file that still has this name
+// and whose writer is gone.
+bool RemoveIfStale(int dirFd, const char* name) {
+  const int fd = ::openat(dirFd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat opened;
+  struct stat named;
+  const bool removed = ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) &&
+                       WriterIsGone(fd, name) &&
+                       ::fstatat(dirFd, name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+                       SameFile(opened, named) && ::unlinkat(dirFd, name, 0) == 0;
+  ::close(fd);
+  return removed;
 }
 
 }  // namespace
@@ -162,28 +186,23 @@ void COwnTemporary::Remove() {
 
 int RemoveStaleTemporaries(const QString& folder) {
   const QByteArray nativeFolder = Native(folder.isEmpty() ? QStringLiteral(".") : folder);
-  DIR* dir = ::opendir(nativeFolder.constData());
-  if (dir == nullptr) return 0;
-  const int dirFd = ::dirfd(dir);
-  static const QByteArray prefix = QString::fromUtf16(kOwnTemporaryPrefix).toUtf8();
+  const int dirFd = ::open(nativeFolder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dirFd < 0) return 0;
   int removed = 0;
-  while (const dirent* entry = ::readdir(dir)) {
-    if (std::strncmp(entry->d_name, prefix.constData(), std::size_t(prefix.size())) != 0) {
-      continue;
+  // The entries are read straight into a buffer of this frame: a sweep at every save and
+  // open costs no allocation.
+  alignas(8) char entries[8192];
+  for (;;) {
+    const ssize_t size = ::getdents64(dirFd, entries, sizeof entries);
+    if (size <= 0) break;
+    for (ssize_t at = 0; at < size;) {
+      const auto* entry = reinterpret_cast<const struct dirent64*>(entries + at);
+      at += entry->d_reclen;
+      if (std::strncmp(entry->d_name, kPrefixBytes, sizeof kPrefixBytes - 1) != 0) continue;
+      if (RemoveIfStale(dirFd, entry->d_name)) ++removed;
     }
-    const int fd = ::openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) continue;
-    struct stat opened;
-    struct stat named;
-    // Only a plain file that still has this name, and whose writer is gone, is removed.
-    if (::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && WriterIsGone(fd, entry->d_name) &&
-        ::fstatat(dirFd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
-        SameFile(opened, named) && ::unlinkat(dirFd, entry->d_name, 0) == 0) {
-      ++removed;
-    }
-    ::close(fd);
   }
-  ::closedir(dir);
+  ::close(dirFd);
   return removed;
 }
 
