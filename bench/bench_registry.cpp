@@ -1,5 +1,5 @@
 // Reading one value from a registry store of 12 MB of junk: sections and values of random
-// names and texts. The store file was last written a while ago, as a store usually was.
+// names and texts. The store file was last changed a while ago, as a store usually was.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,8 +8,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <chrono>
 #include <ctime>
 #include <random>
+#include <thread>
 
 #include "support/registry.h"
 
@@ -44,17 +46,26 @@ void BM_ReadValueFromAJunkStore(benchmark::State& state) {
   const struct timespec when = {std::time(nullptr) - 3600, 0};
   const struct timespec times[2] = {when, when};
   ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
-
-  for (auto _ : state) {
+  // The file's change time is now: a store is taken as settled only seconds after it changed.
+  std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+  const auto read = [] {
     RegistryKey key;
     QString value;
     OpenRegistryPathForRead(RegistryKey::CurrentUser(),
                             {QStringLiteral("SOFTWARE"), QStringLiteral("Corvelle Software")}, key,
                             false);
     ReadRegistryString(key, QStringLiteral("Name"), value, false);
-    benchmark::DoNotOptimize(value);
-  }
+    return value;
+  };
+  if (state.range(0) != 0) read();  // the first access after the change, outside the timing
+
+  for (auto _ : state) benchmark::DoNotOptimize(read());
 }
-BENCHMARK(BM_ReadValueFromAJunkStore)->Unit(benchmark::kMillisecond)->Iterations(10);
+// Argument 0: every access timed; 1: the accesses after the first.
+BENCHMARK(BM_ReadValueFromAJunkStore)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
 
 }  // namespace
