@@ -64,5 +64,6 @@ bool HasNameThatIsNotText(const QString& path);
 // Makes a file's data, or a folder's names, reach the disk. True when done, or when the file
 // system cannot sync at all.
 bool SyncToDisk(const QString& path, bool folder);
-// Fuzz targets save for every input and need no file to last: they switch syncing off.
+// Fuzz targets save for every input and need no file to last, and a kill (unlike a power cut)
+// loses nothing the system holds: the fuzz targets and the save-kill tests switch syncing off.
 void SetSyncToDisk(bool on);

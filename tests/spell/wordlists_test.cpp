@@ -156,8 +156,9 @@ TEST(WordLists, TheUserListIsReadFromTheProgramFolder) {
   EXPECT_TRUE(Knows(checker, "caf\u00e9"));
 }
 
-// What reading the whole list file line by line gives.
-QStringList FullRead(const QString& path) {
+// What reading the whole list file line by line gives; full: whether the list then has no
+// room left for a word.
+QStringList FullRead(const QString& path, bool* full = nullptr) {
   CDocDict list(nullptr);
   CTextFileReader reader;
   if (reader.Open(path) == 0) return {};
@@ -165,6 +166,7 @@ QStringList FullRead(const QString& path) {
   while (reader.ReadLine(line) && g_fileStatus == kFileOk) list.AddWord(line, -1);
   reader.Close();
   g_fileStatus = kFileOk;
+  if (full != nullptr) *full = !list.HasRoomForAWord();
   return WordsOf(list);
 }
 
@@ -197,27 +199,34 @@ TEST(WordLists, AUserListThatFillsUpIsWhatReadingItToTheEndGives) {
   QByteArray exact = filled.join(u'\n').toLatin1();
   exact += "\nAB\nQ\nB\n";
 
+  // Junk that fills the list within its first lines, followed by 50 MB more.
+  const QByteArray junk = Junk(128 << 10, 40, 1);
   struct Case {
     const char* name;
     QByteArray bytes;
+    QByteArray fullyRead;  // what reading to the end reads: once full, nothing more counts
   };
   const Case cases[] = {
-      {"exactly full", exact},
-      {"2 MB of junk in short lines", Junk(2 << 20, 40, 1)},
-      {"50 MB of junk in long lines", Junk(50 << 20, 32768, 2)},
+      {"exactly full", exact, exact},
+      {"50 MB of junk", junk + Junk(1 << 20, 40, 2).repeated(50), junk},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    QFile file(dir.filePath("USERDICT.SCF"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(file.write(c.bytes), c.bytes.size());
-    file.close();
+    const auto put = [&](const QString& name, const QByteArray& bytes) {
+      QFile file(dir.filePath(name));
+      return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+             file.write(bytes) == bytes.size();
+    };
+    ASSERT_TRUE(put("USERDICT.SCF", c.bytes));
+    ASSERT_TRUE(put("reference.txt", c.fullyRead));
     CSpell checker;
     g_fileStatus = kFileOk;
     checker.LoadUserDictionary(dir.path());
     EXPECT_EQ(g_fileStatus, kFileOk);
     EXPECT_FALSE(checker.GetUserList()->HasRoomForAWord());
-    EXPECT_EQ(WordsOf(*checker.GetUserList()), FullRead(file.fileName()));
+    bool full = false;
+    EXPECT_EQ(WordsOf(*checker.GetUserList()), FullRead(dir.filePath("reference.txt"), &full));
+    EXPECT_TRUE(full);
   }
 }
 
