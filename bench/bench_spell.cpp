@@ -6,7 +6,9 @@
 #include <QFile>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <memory>
+#include <random>
 
 #include "spell/spell.h"
 
@@ -61,5 +63,31 @@ void BM_FindSuggestions(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_FindSuggestions);
+
+// A user's word list of 50 MB that is no word list: random bytes in lines of about 40 (the
+// list fills up within its first lines), or lines without a letter (every line is read).
+void BM_LoadUserDictionaryJunk(benchmark::State& state) {
+  const bool letters = state.range(0) != 0;
+  QTemporaryDir dir;
+  QFile file(dir.filePath(QStringLiteral("USERDICT.SCF")));
+  if (!dir.isValid() || !file.open(QIODevice::WriteOnly)) {
+    state.SkipWithError("no folder");
+    return;
+  }
+  std::mt19937 random(1);
+  QByteArray bytes(50 << 20, '\0');
+  for (char& c : bytes) {
+    c = letters ? char(random() & 0xFF) : char('0' + random() % 10);
+    if (random() % 40 == 0) c = '\n';
+  }
+  file.write(bytes);
+  file.close();
+  for (auto _ : state) {
+    CSpell checker;
+    checker.LoadUserDictionary(dir.path());
+    benchmark::DoNotOptimize(checker.GetUserList()->GetUsed());
+  }
+}
+BENCHMARK(BM_LoadUserDictionaryJunk)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace

@@ -11,20 +11,11 @@
 
 #include "document/document.h"
 #include "document/drawingfile.h"
-#include "fuzzcommon.h"
-#include "platform/presenter.h"
+#include "fuzzdrawing.h"
 #include "spell/spell.h"
 #include "support/options.h"
 
 namespace {
-
-// Answers every box with its first button and keeps nothing.
-class CSilentPresenter final : public zeph::IPresenter {
- public:
-  int ShowMessageBox(const QString&, const QString&, unsigned style) override {
-    return zeph::FirstButtonOf(style);
-  }
-};
 
 // Measures nothing: old texts keep their width, as without an editing view.
 class CNoMeasurer final : public IOldTextMeasurer {
@@ -48,7 +39,7 @@ void CheckEndState(const CZephDoc& doc, int mode) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static CSilentPresenter presenter;
+  static fuzz::CSilentPresenter presenter;
   static CNoMeasurer measurer;
   static bool started = false;
   if (!started) {
@@ -96,13 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     // What was read is written, and reads back whole.
-    ResetFileStatus();
-    doc.WriteDrawingFile(output);
-    fuzz::Check(g_fileStatus == kFileOk);
-    CZephDoc again;
-    fuzz::Check(again.ReadDrawingFile(output, kReadOpen) == 1);
-    fuzz::Check(g_fileStatus == kFileOk);
-    fuzz::Check(again.GetItemCount() <= doc.GetItemCount());
+    fuzz::CheckWrittenAndReadBack(doc, output);
   }
   ResetFileStatus();
   return 0;

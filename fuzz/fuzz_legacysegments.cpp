@@ -1,42 +1,21 @@
 // Reads arbitrary bytes as the legacy segment records of a "Zephorin3" drawing (the header says
 // how many, from the first bytes): every record kept must be one the conversion can take, the
 // rest are counted as ignored, and reading stops at the first damaged line.
-#include <QByteArray>
 #include <QString>
 #include <cstddef>
 #include <cstdint>
 
 #include "document/document.h"
 #include "document/drawingfile.h"
-#include "fuzzcommon.h"
+#include "fuzzdrawing.h"
 #include "items/geometry.h"
-#include "platform/presenter.h"
-
-namespace {
-
-class CSilentPresenter final : public zeph::IPresenter {
- public:
-  int ShowMessageBox(const QString&, const QString&, unsigned style) override {
-    return zeph::FirstButtonOf(style);
-  }
-};
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static CSilentPresenter presenter;
+  static fuzz::CSilentPresenter presenter;
   zeph::SetPresenter(&presenter);
-  if (size < 2 || size > 1 << 18) return 0;
-  const int count = data[0] | (data[1] << 8);
-  // The header of a version 3 drawing with only legacy segments.
-  QByteArray file = "Zephorin3\r\n" + QByteArray::number(count) +
-                    "\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n1\r\n-1\r\n";
-  file += fuzz::Bytes(data + 2, size - 2);
   const QString path = fuzz::Home() + QStringLiteral("/tmp/legacy.zpd");
-  if (!fuzz::WriteInput(path, reinterpret_cast<const std::uint8_t*>(file.constData()),
-                        std::size_t(file.size()))) {
-    return 0;
-  }
+  int count = 0;
+  if (!fuzz::WriteLegacyDrawing(path, data, size, count)) return 0;
   static int s_seen = 0;
   SetLegacyConversionHook([](CZephDoc& doc) { s_seen = int(doc.GetLegacySegments().size()); });
   s_seen = -1;

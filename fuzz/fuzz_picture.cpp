@@ -39,10 +39,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static char name[] = "fuzz_picture";
     static char* argv[] = {name, nullptr};
     static QGuiApplication app(argc, argv);
-    // Large pictures are refused by the reader rather than rendered for seconds.
-    QImageReader::setAllocationLimit(64);
+    // The program's own limit: larger pictures are refused by the reader, as in the program.
     static zeph::CQtPictureCodec codec;
     zeph::SetPictureCodec(&codec);
+    fuzz::Check(QImageReader::allocationLimit() == zeph::kPictureAllocationLimitMb);
     return true;
   }();
   (void)started;

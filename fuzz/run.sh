@@ -5,7 +5,11 @@
 # fuzz/corpus/<target>/ (and those the build made in <build>/fuzz/seeds/<target>/) and keeps
 # what it finds in <build>/fuzz/corpus/<target>/; a target's fuzz/<target>.options may set
 # max_len. Any crash, leak, hang (an input taking over 25 s), sanitizer report, or a home
-# folder grown beyond 256 MB fails the run. The final statistics of each target go to
+# folder grown beyond 256 MB fails the run. Each process of a target has a home folder of its
+# own under <homes>/<target>/, which it measures against that limit and removes as it ends;
+# what a crashed process left is measured and removed here. The homes are in memory
+# (/dev/shm) when it has room for them, else under <build>/fuzz/home. Extra libFuzzer options
+# (-jobs=N, -fork=N) may be given in FUZZ_FLAGS. The final statistics of each target go to
 # <build>/fuzz/results.txt.
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -24,13 +28,23 @@ fi
 
 export ASAN_OPTIONS="detect_leaks=1:allocator_may_return_null=1:handle_abort=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+export ZEPH_FUZZ_HOME_LIMIT_MB=256
+# A home in memory: every input makes and removes files, which a disk would write out.
+homes="$build/fuzz/home"
+if [ -d /dev/shm ] && [ -w /dev/shm ] &&
+  [ "$(df -Pm /dev/shm | awk 'NR == 2 { print $4 }')" -ge $((ZEPH_FUZZ_HOME_LIMIT_MB * (jobs + 2))) ]; then
+  homes="$(mktemp -d /dev/shm/zeph-fuzz.XXXXXX)"
+  trap 'rm -rf "$homes"' EXIT
+fi
+export ZEPH_FUZZ_HOMES="$homes"
+read -r -a extra <<<"${FUZZ_FLAGS:-}"
 logs="$build/fuzz/logs"
 mkdir -p "$logs" "$build/fuzz/artifacts"
 results="$build/fuzz/results.txt"
 
 run_one() {
   local name="$1" program="$build/fuzz/$1" log="$logs/$1.log"
-  local work="$build/fuzz/corpus/$name" home="$build/fuzz/home/$name"
+  local work="$build/fuzz/corpus/$name" home="$homes/$name"
   local max_len=4096 line
   if [ -f "$here/$name.options" ]; then
     line="$(grep -E '^max_len *=' "$here/$name.options" | tail -1)"
@@ -42,18 +56,20 @@ run_one() {
   [ -d "$build/fuzz/seeds/$name" ] && seeds+=("$build/fuzz/seeds/$name")
   (cd "$build/fuzz" && "$program" -max_total_time="$seconds" -max_len="$max_len" -timeout=25 \
     -rss_limit_mb=2560 -print_final_stats=1 -artifact_prefix="$build/fuzz/artifacts/$name-" \
-    "${seeds[@]}") >"$log" 2>&1
+    "${extra[@]}" "${seeds[@]}") >"$log" 2>&1
   local status=$?
   local grown=0
+  if grep -q "the home folder grew to" "$log"; then status=1; fi
   if [ -d "$home" ]; then
     grown=$(du -sm "$home" | cut -f1)
-    if [ "$grown" -gt 256 ]; then
-      echo "$name: its home folder grew to ${grown} MB" >>"$log"
+    if [ "$grown" -gt "$ZEPH_FUZZ_HOME_LIMIT_MB" ]; then
+      echo "$name: its home folders grew to ${grown} MB" >>"$log"
       status=1
     fi
+    rm -rf "$home"
   fi
   local execs cov ft
-  execs="$(grep -E '^stat::number_of_executed_units' "$log" | awk '{print $2}')"
+  execs="$(grep -E '^stat::number_of_executed_units' "$log" | awk '{ s += $2 } END { if (NR) print s }')"
   line="$(grep -E '^#[0-9]+[[:space:]]+DONE' "$log" | tail -1)"
   cov="$(sed -nE 's/.* cov: ([0-9]+).*/\1/p' <<<"$line")"
   ft="$(sed -nE 's/.* ft: ([0-9]+).*/\1/p' <<<"$line")"

@@ -14,6 +14,7 @@
 #include "controls/dialogplus.h"
 #include "controls/viewcontrols.h"
 #include "document/document.h"
+#include "document/drawingfile.h"
 #include "editor/viewframe.h"
 #include "support/filestatus.h"
 #include "support/log.h"
@@ -73,7 +74,7 @@ bool LoadSymbolLibrary(const QString& path) {
   if (g_symbolLibraryDoc == nullptr) return false;
   g_symbolLibraryDoc->ReadDrawingFile(path, 2);
   if (g_fileStatus != 0) {
-    ShowFileError(path);
+    ShowDrawingFileError(path);
     return false;
   }
   return true;

@@ -18,6 +18,7 @@
 #include "app/views.h"
 #include "app/zephapp.h"
 #include "document/document.h"
+#include "document/drawingfile.h"
 #include "editor/editorstate.h"
 #include "editor/zephview.h"
 #include "items/intersect.h"
@@ -662,7 +663,7 @@ bool CMainFrame::ChooseSymbolLibrary() {
   if (g_symbolLibraryDoc == nullptr) return false;
   g_symbolLibraryDoc->ReadDrawingFile(path, 2);
   if (g_fileStatus != 0) {
-    ShowFileError(path);
+    ShowDrawingFileError(path);
   } else {
     SetStatusText(tr("The symbol library has been loaded."), false);
   }

@@ -7,8 +7,8 @@
 // from outside the document.
 //
 // A save never loses a drawing: the new content goes to a temporary file beside the drawing,
-// which replaces the drawing only once it is complete and on the disk; the old backup is kept
-// aside until the new backup and the new drawing are both in place.
+// which replaces the drawing only once it is complete and on the disk; the new backup is made
+// under a temporary name first and replaces the old backup only after the drawing is in place.
 #include <QString>
 #include <cstdint>
 
@@ -43,6 +43,9 @@ inline constexpr int kDrawingFileSectionLimit = 65535;
 // The file status of a drawing that holds more items of one kind than the format can count:
 // nothing has been written. ShowDrawingFileError names the kind and the limit.
 inline constexpr int kFileTooManyItems = 16;
+// The file status of a path with a name whose bytes are not text (HasNameThatIsNotText): it
+// is neither read nor written, as the program could only reach another file.
+inline constexpr int kFileNameNotText = 17;
 
 // Message ids of the drawing files (the texts stand in the program's string table; the ones
 // of this header are also built in, for a run without the table).
@@ -52,6 +55,7 @@ inline constexpr int kIdsSaveFailed = 409;           // "%1" the path
 inline constexpr int kIdsOneItemIgnored = 422;
 inline constexpr int kIdsItemsIgnored = 423;         // "%1" the count
 inline constexpr int kIdsTooManyItemsOfKind = 429;   // "%1" the path, "%2" the count, "%3" kind
+inline constexpr int kIdsNameNotText = 430;          // "%1" the path
 
 // The version of a first line: kFileOk with version and whether the rest of the file is
 // UTF-8; kFileIncompatible for "Zephorin" followed by 6..9 that is no known tag (a newer
@@ -69,7 +73,8 @@ QString ToFileLine(const QString& text);
 QString DrawingItemKindName(int type);
 
 // The message for the current file status and a drawing file's path, as ShowFileError shows
-// it, with the drawing files' own status kFileTooManyItems; empty when the status is 0.
+// it, with the drawing files' own statuses kFileTooManyItems and kFileNameNotText; empty when
+// the status is 0.
 QString DrawingFileErrorMessage(const QString& path);
 // Shows that message (exclamation, OK); nothing when the status is 0.
 void ShowDrawingFileError(const QString& path);
@@ -100,8 +105,9 @@ LegacyConversionHook GetLegacyConversionHook();
 
 // ---- For tests ----
 // The steps of a save that can fail: each write of a record or section, flushing the
-// temporary file to the disk, closing it, keeping the old backup aside, making the new backup
-// and renaming the temporary file over the drawing.
+// temporary file to the disk, closing it, making sure the old backup that the new one is to
+// replace can be replaced, making the new backup and renaming the temporary file over the
+// drawing.
 enum class SaveStep : int { kWrite, kFlush, kClose, kKeepBackup, kBackup, kRename, kCount };
 // From now on the k-th step of saving (counted over every save until the next call) fails as
 // the disk or the file system would make it fail; 0 fails none.
@@ -111,3 +117,11 @@ int GetSaveStepCountForTest();
 unsigned GetSaveStepKindsForTest();
 // Called at each step: true when this one is to fail.
 bool SaveStepFails(SaveStep step);
+// The points of a save: every step above, and the points after them that cannot fail (the new
+// backup made, the drawing replaced, the new backup under its name, the save done). The
+// observer is called at each with its number, counted from 1 since SetSaveFaultForTest; a
+// test program ends itself there to see what a kill leaves. Null: none.
+using SavePointObserver = void (*)(int point);
+void SetSavePointObserverForTest(SavePointObserver observer);
+// Called at each point that cannot fail.
+void PassSavePoint();

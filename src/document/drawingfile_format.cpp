@@ -66,6 +66,8 @@ constexpr BuiltInText kMessages[] = {
     {kIdsTooManyItemsOfKind,
      u"%1\n\nThis drawing has %2 %3, but a drawing file can hold\nat most 65535 items of one "
      u"kind - file not saved."},
+    {kIdsNameNotText,
+     u"%1\nThe name of this file has characters\nwhich cannot be read - rename the file."},
 };
 
 const char16_t* const kKindNames[kItemTypeCount] = {
@@ -101,6 +103,8 @@ LegacyConversionHook g_legacyHook = ConvertLegacySegmentsOf;
 int g_saveFaultAt = 0;
 int g_saveSteps = 0;
 unsigned g_saveStepKinds = 0;
+int g_savePoints = 0;
+SavePointObserver g_savePointObserver = nullptr;
 
 }  // namespace
 
@@ -163,6 +167,7 @@ void GetTooManyItems(int& type, int& count) {
 }
 
 QString DrawingFileErrorMessage(const QString& path) {
+  if (g_fileStatus == kFileNameNotText) return MessageText(kIdsNameNotText).arg(path);
   if (g_fileStatus != kFileTooManyItems) return FileErrorMessage(path);
   return MessageText(kIdsTooManyItemsOfKind)
       .arg(path, QString::number(g_tooManyCount), DrawingItemKindName(g_tooManyType));
@@ -170,7 +175,7 @@ QString DrawingFileErrorMessage(const QString& path) {
 
 void ShowDrawingFileError(const QString& path) {
   if (g_fileStatus == kFileOk) return;
-  if (g_fileStatus != kFileTooManyItems) {
+  if (g_fileStatus != kFileTooManyItems && g_fileStatus != kFileNameNotText) {
     ShowFileError(path);
     return;
   }
@@ -198,12 +203,21 @@ void SetSaveFaultForTest(int k) {
   g_saveFaultAt = k;
   g_saveSteps = 0;
   g_saveStepKinds = 0;
+  g_savePoints = 0;
+}
+
+void SetSavePointObserverForTest(SavePointObserver observer) { g_savePointObserver = observer; }
+
+void PassSavePoint() {
+  ++g_savePoints;
+  if (g_savePointObserver != nullptr) g_savePointObserver(g_savePoints);
 }
 
 int GetSaveStepCountForTest() { return g_saveSteps; }
 unsigned GetSaveStepKindsForTest() { return g_saveStepKinds; }
 
 bool SaveStepFails(SaveStep step) {
+  PassSavePoint();
   ++g_saveSteps;
   g_saveStepKinds |= 1u << static_cast<unsigned>(step);
   return g_saveFaultAt != 0 && g_saveSteps == g_saveFaultAt;

@@ -33,6 +33,7 @@
 #include "support/log.h"
 #include "support/numbers.h"
 #include "support/options.h"
+#include "support/safesave.h"
 #include "support/textfile.h"
 #include "support/uiutil.h"
 
@@ -820,9 +821,19 @@ int CZephDoc::ReadDrawingFile(const QString& path, int mode) {
     return trace.Return(0, kLogMemory, 2);
   }
   file->SetOemEncoding();
+  if (HasNameThatIsNotText(path)) {
+    g_fileStatus = kFileNameNotText;
+    return trace.Return(0, kLogFailed, 5);
+  }
   if (file->Open(path) == 0) {
     g_fileStatus = kFileNotFound;
     return trace.Return(0, kLogFailed, 3);
+  }
+  // Temporary files that an ended save left beside the drawing go now.
+  {
+    const QString target = ResolveFileLinks(path);
+    const qsizetype slash = target.lastIndexOf(u'/');
+    RemoveStaleTemporaries(slash < 0 ? QString() : target.left(std::max<qsizetype>(slash, 1)));
   }
   const std::int64_t fileSize = QFileInfo(path).size();
 

@@ -2,11 +2,13 @@
 // Save and Save as.
 //
 // The drawing is first written whole to a temporary file in its own folder and made to reach
-// the disk; only then is the old backup put aside, the new backup made from the drawing file
-// (a second name for it, or a copy into the backup folder) and the temporary file renamed over
-// the drawing. The old backup is deleted last. A failure at any step undoes the steps before
-// it, so the drawing file and its old backup stay byte for byte as they were and the document
-// stays changed; a later attempt can never put a partial file over a good backup.
+// the disk; then the new backup is made from the drawing file under a temporary name of its
+// own folder (a second name for it, or a copy into the backup folder that reaches the disk),
+// the temporary file is renamed over the drawing, and only then does the new backup take its
+// name, replacing the old one in one step. A failure before the drawing is replaced removes
+// the temporary files, so the drawing file and its old backup stay byte for byte as they were
+// and the document stays changed; a program killed at any moment leaves a whole drawing and a
+// whole backup under their names, and temporary files that the next save or open removes.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -42,16 +44,14 @@
 #include "support/fontspec.h"
 #include "support/log.h"
 #include "support/options.h"
+#include "support/safesave.h"
 #include "support/textfile.h"
 #include "support/uiutil.h"
 
 namespace {
 
 constexpr unsigned kOfnNoNetworkButton = 0x20000;
-constexpr int kTemporaryNameTries = 1000;
 constexpr int kGlitchFillStyle = 1287;
-
-const QString kBackupPrefix = QStringLiteral("Backup of ");
 
 // ---- Lines of the records ----
 
@@ -318,33 +318,42 @@ bool Exists(const QString& path) {
   return ::lstat(Native(path).constData(), &info) == 0;
 }
 
-// path + ".~1", ".~2", ...: the first name nothing has; empty when none.
-QString FreeTemporaryName(const QString& path) {
-  for (int n = 1; n <= kTemporaryNameTries; ++n) {
-    QString candidate = path + QStringLiteral(".~") + QString::number(n);
-    if (!Exists(candidate)) return candidate;
-  }
-  return {};
-}
-
-bool SyncPath(const QString& path, int flags) {
-  const int fd = ::open(Native(path).constData(), flags | O_CLOEXEC);
-  if (fd < 0) return false;
-  const bool synced = ::fsync(fd) == 0;
-  ::close(fd);
-  return synced;
+bool IsPlainFile(const QString& path) {
+  struct stat info;
+  return ::lstat(Native(path).constData(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 bool Rename(const QString& from, const QString& to) {
   return std::rename(Native(from).constData(), Native(to).constData()) == 0;
 }
 
-void Remove(const QString& path) { ::unlink(Native(path).constData()); }
+// Gives from the name to without replacing a file that has it: false with errno EEXIST when
+// one does.
+bool RenameNoReplace(const QString& from, const QString& to) {
+  const QByteArray source = Native(from);
+  const QByteArray target = Native(to);
+  if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) ==
+      0) {
+    return true;
+  }
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  // A file system that cannot refuse to replace: a second name, which never replaces.
+  if (::link(source.constData(), target.constData()) == 0) {
+    ::unlink(source.constData());
+    return true;
+  }
+  if (errno == EEXIST || Exists(to)) {
+    errno = EEXIST;
+    return false;
+  }
+  return Rename(from, to);
+}
 
 // Where the backup of path goes, as the options choose. folder is made when missing (created
 // tells that it was).
 struct BackupPlan {
   bool inFolder = false;  // a copy into the sub-folder "Backup"
+  bool numbered = false;  // a new name of the series, never replacing an older backup
   QString folder;
   QString name;
   QString path;
@@ -354,54 +363,95 @@ struct BackupPlan {
 BackupPlan PlanBackup(const QString& path) {
   BackupPlan plan;
   plan.inFolder = GetOptionFlag(kOptionUseBackupFolder) != 0;
-  const bool numbered = GetOptionFlag(kOptionCreateBackupSeries) != 0;
+  plan.numbered = GetOptionFlag(kOptionCreateBackupSeries) != 0;
   plan.folder = FolderOf(path);
   if (plan.inFolder) plan.folder = JoinPath(plan.folder, QStringLiteral("Backup"));
-  plan.name = kBackupPrefix + NameOf(path);
-  SetExtension(plan.name, plan.inFolder ? QStringLiteral("zpd") : QStringLiteral("zpk"), 0);
-  if (numbered) MakeUniqueNameInFolder(plan.folder, plan.name);
+  plan.name =
+      BackupNameOf(NameOf(path), plan.inFolder ? QStringLiteral("zpd") : QStringLiteral("zpk"));
+  if (plan.numbered) MakeUniqueFittedName(plan.folder, plan.name);
   plan.path = JoinPath(plan.folder, plan.name);
   return plan;
 }
 
-// The new backup: another name for the drawing file beside it, or a copy into the backup
-// folder. 1, or 0 with the status set.
-int MakeNewBackup(const QString& path, const BackupPlan& plan) {
+// The status of a backup that could not be made for the system's error number.
+int BackupErrorStatus(int error) {
+  return error == ENOSPC || error == EDQUOT ? kFileDiskFull : kFileCannotMoveToBackup;
+}
+
+// The new backup under a temporary name in its own folder: another name for the drawing file
+// beside it, or a copy into the backup folder that has reached the disk. 1, or 0 with the
+// status set.
+int MakeNewBackup(const QString& path, const BackupPlan& plan, COwnTemporary& made) {
   if (SaveStepFails(SaveStep::kBackup)) {
     g_fileStatus = kFileCannotMoveToBackup;
     return 0;
   }
-  if (!plan.inFolder && ::link(Native(path).constData(), Native(plan.path).constData()) == 0) {
-    return 1;
-  }
+  if (!plan.inFolder && made.Link(path, plan.folder)) return 1;
   // A file system without links, or the backup folder: a copy with the file's times.
-  const int copied = CopyFileKeepTime(path, plan.folder, plan.name);
-  if (copied == kCopyDone) return 1;
-  LogNumber(copied);
-  g_fileStatus = (copied == kCopyTargetReadOnly || copied == kCopyAccessDenied)
-                     ? kFileBackupReadOnly
-                     : kFileCannotMoveToBackup;
-  return 0;
+  if (!made.Create(plan.folder)) {
+    g_fileStatus = BackupErrorStatus(errno);
+    return 0;
+  }
+  const int copied = CopyFileKeepTime(path, plan.folder, NameOf(made.Path()));
+  if (copied != kCopyDone) {
+    LogNumber(copied);
+    g_fileStatus = BackupCopyStatus(copied);
+    return 0;
+  }
+  if (!SyncToDisk(made.Path(), false)) {
+    g_fileStatus = BackupErrorStatus(errno);
+    return 0;
+  }
+  return 1;
+}
+
+// Gives the new backup its name once the drawing has been replaced: over the old backup, or
+// as the next free name of the series. A failure leaves the old backup and is only recorded.
+void PlaceNewBackup(BackupPlan& plan, COwnTemporary& made) {
+  bool placed = false;
+  if (!plan.numbered) {
+    placed = Rename(made.Path(), plan.path);
+  } else {
+    // Another program may take a name of the series meanwhile: the next one is tried.
+    for (int tries = 0; tries < 10 && !placed; ++tries) {
+      placed = RenameNoReplace(made.Path(), plan.path);
+      if (placed || errno != EEXIST) break;
+      MakeUniqueFittedName(plan.folder, plan.name);
+      plan.path = JoinPath(plan.folder, plan.name);
+    }
+  }
+  if (placed) {
+    made.Forget();
+    return;
+  }
+  LogString(plan.path);
+  made.Remove();
 }
 
 // Steps 2 to 6 of a save: the content (written by write into a temporary file) replaces the
-// drawing file, its old contents becoming the backup. 1, or 0 with the status set and every
-// file as it was.
-int ReplaceDrawingFile(const QString& path,
-                       const std::function<void(CTextFileWriter&)>& write) {
+// drawing file target (never a link), its old contents becoming the backup. 1, or 0 with the
+// status set and every file as it was.
+//
+// At every moment the drawing's name holds a whole drawing, old or new, and the backup's name
+// a whole backup, old or new (or nothing before the first): the new content and the new
+// backup are made under temporary names and on the disk before the drawing is replaced, and
+// the new backup takes its name only then.
+int ReplaceDrawingFile(const QString& target, const std::function<void(CTextFileWriter&)>& write) {
   LogScope trace(kLogReplaceDrawingFile);
-  const bool exists = FileExists(path) != 0;
+  const bool exists = FileExists(target) != 0;
+  const QString folder = FolderOf(target);
+  RemoveStaleTemporaries(folder);
 
   // Write and check the new content.
-  const QString temporary = FreeTemporaryName(path);
-  if (temporary.isEmpty()) {
-    g_fileStatus = kFileCannotCreate;
+  COwnTemporary temporary;
+  if (!temporary.Create(folder)) {
+    g_fileStatus = WriterOpenStatus(errno);
     return trace.Return(0, kLogFailed, 1);
   }
   {
     CTextFileWriter writer;
-    if (writer.Open(temporary) == 0) {
-      Remove(temporary);
+    if (writer.Open(temporary.Path(), true) == 0) {
+      temporary.Remove();
       return trace.Return(0, kLogFailed, 2);
     }
     write(writer);
@@ -415,61 +465,64 @@ int ReplaceDrawingFile(const QString& path,
     }
   }
   if (g_fileStatus == kFileOk &&
-      (SaveStepFails(SaveStep::kFlush) || !SyncPath(temporary, O_RDONLY))) {
+      (SaveStepFails(SaveStep::kFlush) || !SyncToDisk(temporary.Path(), false))) {
     g_fileStatus = kFileCannotSave;
   }
   if (g_fileStatus != kFileOk) {
-    Remove(temporary);
+    temporary.Remove();
     return trace.Return(0, kLogFailed, 3);
   }
 
   // The new drawing keeps the old one's permissions.
   struct stat old;
-  if (exists && ::stat(Native(path).constData(), &old) == 0) {
-    ::chmod(Native(temporary).constData(), old.st_mode & 07777);
+  if (exists && ::stat(Native(target).constData(), &old) == 0) {
+    ::chmod(Native(temporary.Path()).constData(), old.st_mode & 07777);
   }
 
   BackupPlan plan;
-  QString keptAside;
-  bool backupMade = false;
+  COwnTemporary newBackup;
   const auto undo = [&](int status, int phase) {
-    if (backupMade) Remove(plan.path);
-    if (!keptAside.isEmpty() && !Rename(keptAside, plan.path)) {
-      // The old backup stays under the name it was kept aside as.
-      LogString(keptAside);
-    }
+    newBackup.Remove();
     if (plan.folderCreated) ::rmdir(Native(plan.folder).constData());
-    Remove(temporary);
+    temporary.Remove();
     if (g_fileStatus == kFileOk) g_fileStatus = status;
     return trace.Return(0, kLogFailed, phase);
   };
 
   if (exists) {
-    plan = PlanBackup(path);
-    if (plan.inFolder && FolderExists(plan.folder) == 0) {
-      CreateFolderPath(plan.folder);
-      plan.folderCreated = true;
-      if (FolderExists(plan.folder) == 0) return undo(kFileCannotMoveToBackup, 4);
+    plan = PlanBackup(target);
+    if (plan.inFolder) {
+      if (FolderExists(plan.folder) == 0) {
+        CreateFolderPath(plan.folder);
+        plan.folderCreated = true;
+        if (FolderExists(plan.folder) == 0) return undo(kFileCannotMoveToBackup, 4);
+      }
+      RemoveStaleTemporaries(plan.folder);
     }
-    // The old backup is kept until the new drawing is in place.
-    if (Exists(plan.path)) {
-      keptAside = FreeTemporaryName(plan.path);
-      if (keptAside.isEmpty() || SaveStepFails(SaveStep::kKeepBackup) ||
-          !Rename(plan.path, keptAside)) {
-        keptAside.clear();
+    // The old backup the new one replaces must be replaceable before the drawing changes.
+    if (!plan.numbered && Exists(plan.path)) {
+      if (SaveStepFails(SaveStep::kKeepBackup) || IsReadOnlyFile(plan.path) != 0) {
         return undo(kFileBackupReadOnly, 5);
       }
+      if (!IsPlainFile(plan.path)) return undo(kFileCannotMoveToBackup, 5);
     }
-    if (MakeNewBackup(path, plan) == 0) return undo(kFileCannotMoveToBackup, 6);
-    backupMade = true;
+    if (MakeNewBackup(target, plan, newBackup) == 0) return undo(kFileCannotMoveToBackup, 6);
+    SyncToDisk(plan.folder, true);
+    PassSavePoint();
   }
-  if (SaveStepFails(SaveStep::kRename) || !Rename(temporary, path)) {
+  if (SaveStepFails(SaveStep::kRename) || !Rename(temporary.Path(), target)) {
     return undo(kFileCannotSave, 7);
   }
-  if (!keptAside.isEmpty()) Remove(keptAside);
-  // The new names in the folder must last too; a folder that cannot be synced changes nothing.
-  const QString folder = FolderOf(path);
-  SyncPath(folder.isEmpty() ? QStringLiteral(".") : folder, O_RDONLY | O_DIRECTORY);
+  temporary.Forget();
+  PassSavePoint();
+  if (exists) {
+    PlaceNewBackup(plan, newBackup);
+    PassSavePoint();
+  }
+  // The new names must last too; a folder that cannot be synced changes nothing.
+  SyncToDisk(folder, true);
+  if (exists && plan.inFolder) SyncToDisk(plan.folder, true);
+  PassSavePoint();
   return trace.Return(1);
 }
 
@@ -515,20 +568,26 @@ void CZephDoc::WriteDrawingFile(const QString& path) {
       return trace.Exit(kLogFailed, 1);
     }
   }
+  if (HasNameThatIsNotText(path)) {
+    g_fileStatus = kFileNameNotText;
+    return trace.Exit(kLogFailed, 6);
+  }
+  // A link is saved through: the file it names is replaced, and the link stays.
+  const QString target = ResolveFileLinks(path);
   // Protected files are refused before anything is written.
-  if (FileExists(path) != 0 && IsReadOnlyFile(path) != 0) {
+  if (FileExists(target) != 0 && IsReadOnlyFile(target) != 0) {
     g_fileStatus = kFileReadOnly;
     return trace.Exit(kLogFailed, 2);
   }
-  if (FileExists(path) != 0) {
-    const BackupPlan plan = PlanBackup(path);
+  if (FileExists(target) != 0) {
+    const BackupPlan plan = PlanBackup(target);
     if (FileExists(plan.path) != 0 && IsReadOnlyFile(plan.path) != 0) {
       g_fileStatus = kFileBackupReadOnly;
       return trace.Exit(kLogFailed, 3);
     }
   }
   try {
-    if (ReplaceDrawingFile(path, [&](CTextFileWriter& w) { WriteContent(*this, w, counts); }) ==
+    if (ReplaceDrawingFile(target, [&](CTextFileWriter& w) { WriteContent(*this, w, counts); }) ==
         0) {
       return trace.Exit(kLogFailed, 4);
     }
@@ -545,7 +604,8 @@ int CZephDoc::SaveDrawing(int ask) {
   LogScope trace(kLogSaveDrawing);
   QString path = m_path;
   try {
-    if (HasExtension(path, QStringLiteral("zpk")) != 0) SetExtension(path, QStringLiteral("zpd"), 0);
+    if (HasExtension(path, QStringLiteral("zpk")) != 0)
+      SetExtension(path, QStringLiteral("zpd"), 0);
     const bool library = HasExtension(path, QStringLiteral("zsy")) != 0;
     bool showDialog = ask != 0 || path.isEmpty();
     // What the dialog first shows.

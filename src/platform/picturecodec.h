@@ -47,6 +47,10 @@ class CPictureSource {
                                                  ColourRef background) const = 0;
 };
 
+// The most memory, in megabytes, that decoding one raster picture may take: a larger picture
+// is refused as damaged rather than filling the memory (a small file can claim a huge size).
+inline constexpr int kPictureAllocationLimitMb = 128;
+
 class IPictureCodec {
  public:
   virtual ~IPictureCodec() = default;

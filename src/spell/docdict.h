@@ -30,6 +30,9 @@ class CDocDict {
   int ContainsWord(const char16_t* letters, int length) const;
   int ContainsWord(const QString& word) const;
   void Clear();
+  // Whether a word of one letter, the shortest there is, could still be added: false once the
+  // list can take no further word at all.
+  bool HasRoomForAWord() const;
 
   void RewindWords() { m_cursor = 0; }
   // The word at the cursor, the cursor moved past it; empty at the end or without a buffer.

@@ -112,6 +112,13 @@ int CDocDict::ContainsWord(const QString& word) const {
   return ContainsWord(reinterpret_cast<const char16_t*>(word.utf16()), int(word.size()));
 }
 
+bool CDocDict::HasRoomForAWord() const {
+  const int used = m_words ? m_used : 0;
+  const int needed = (used == 0 ? 1 : used) + 2;  // one letter and its NUL
+  if (needed > kDocDictUsedLimit) return false;
+  return m_capacity >= needed || m_capacity < kDocDictCapacityLimit;
+}
+
 void CDocDict::Clear() {
   if (m_words) m_words[0] = 0;
   m_used = 1;
@@ -151,7 +158,11 @@ void CSpell::LoadUserDictionary(const QString& programFolder) {
   CTextFileReader reader;  // the user's list is a Windows-1252 file
   if (reader.Open(path)) {
     QString line;
-    while (reader.ReadLine(line) && g_fileStatus == kFileOk) m_userList->AddWord(line, -1);
+    // Once the list is full nothing further can change it: the rest of a long file (or a
+    // file that is no word list at all) is not read.
+    while (m_userList->HasRoomForAWord() && reader.ReadLine(line) && g_fileStatus == kFileOk) {
+      m_userList->AddWord(line, -1);
+    }
     reader.Close();
   }
   // A missing or unreadable list is no failure: the checker works without it.

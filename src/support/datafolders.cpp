@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <algorithm>
+#include <cstdint>
 #include <new>
 #include <vector>
 
@@ -479,6 +481,84 @@ void MakeUniqueNameInFolder(const QString& folder, QString& name) {
   }
 }
 
+// ---- Backup names ----
+
+namespace {
+
+// Room kept in a shortened name for the longest number of the series, "(10001)".
+constexpr int kSeriesRoom = 7;
+
+int Utf8Length(QStringView text) { return int(text.toUtf8().size()); }
+
+// FNV-1a over the UTF-8 bytes: the same on every run and machine.
+QString NameHash(const QString& text) {
+  std::uint32_t hash = 2166136261u;
+  for (const char byte : text.toUtf8()) {
+    hash ^= std::uint8_t(byte);
+    hash *= 16777619u;
+  }
+  return QStringLiteral("%1").arg(hash, 8, 16, QLatin1Char('0'));
+}
+
+// The text cut to at most bytes bytes of UTF-8, never inside a character.
+QString CutToBytes(const QString& text, int bytes) {
+  int used = 0;
+  qsizetype end = 0;
+  while (end < text.size()) {
+    const qsizetype next = end + (text.at(end).isHighSurrogate() && end + 1 < text.size() ? 2 : 1);
+    const int size = Utf8Length(QStringView(text).mid(end, next - end));
+    if (used + size > bytes) break;
+    used += size;
+    end = next;
+  }
+  return text.left(end);
+}
+
+}  // namespace
+
+QString BackupNameOf(const QString& fileName, const QString& extension) {
+  QString name = kBackupPrefix + fileName;
+  SetExtension(name, extension, 0);
+  return FitFileName(name);
+}
+
+QString FitFileName(const QString& name) {
+  if (Utf8Length(name) <= kMaxFileNameBytes) return name;
+  const int dot = FindExtension(name);
+  const QString extension = name.mid(dot);
+  QString part = name.left(dot);
+  QString series;
+  if (part.endsWith(u')')) {
+    qsizetype open = part.size() - 2;
+    while (open >= 0 && IsDigitChar(part.at(open))) --open;
+    if (open >= 0 && part.at(open) == u'(') {
+      series = part.mid(open);
+      part.truncate(open);
+    }
+  }
+  const QString hash = QLatin1Char('~') + NameHash(part);
+  const int room = kMaxFileNameBytes - Utf8Length(extension) - Utf8Length(hash) -
+                   std::max(kSeriesRoom, Utf8Length(series));
+  return CutToBytes(part, std::max(room, 0)) + hash + series + extension;
+}
+
+void MakeUniqueFittedName(const QString& folder, QString& name) {
+  QString candidate = name;
+  QString fitted = FitFileName(candidate);
+  for (int tries = 0; tries < kNumberedNameTries && FileExists(JoinPath(folder, fitted)) != 0;
+       ++tries) {
+    candidate = NextNumberedName(candidate);
+    fitted = FitFileName(candidate);
+  }
+  name = fitted;
+}
+
+int BackupCopyStatus(int copyResult) {
+  if (copyResult == kCopyTargetReadOnly) return kFileBackupReadOnly;
+  if (copyResult == kCopyDiskFull) return kFileDiskFull;
+  return kFileCannotMoveToBackup;
+}
+
 // ---- Backups ----
 
 int MakeBackupCopy(const QString& path, const QString& extension, int numbered) {
@@ -492,15 +572,12 @@ int MakeBackupCopy(const QString& path, const QString& extension, int numbered) 
     }
     QString name;
     GetNameFromPath(path, name);
-    name.prepend(kBackupPrefix);
-    SetExtension(name, extension, 0);
-    if (numbered != 0) MakeUniqueNameInFolder(folder, name);
+    name = BackupNameOf(name, extension);
+    if (numbered != 0) MakeUniqueFittedName(folder, name);
     const int copied = CopyFileKeepTime(path, folder, name);
     if (copied == kCopyDone) return trace.Return(1);
     LogNumber(copied);
-    g_fileStatus = (copied == kCopyTargetReadOnly || copied == kCopyAccessDenied)
-                       ? kFileBackupReadOnly
-                       : kFileCannotMoveToBackup;
+    g_fileStatus = BackupCopyStatus(copied);
     return trace.Return(0, kLogFailed, 4);
   } catch (const std::bad_alloc&) {
     g_fileStatus = kFileNoMemory;
@@ -514,10 +591,9 @@ int RenameToBackup(const QString& path, const QString& extension, int numbered) 
     if (FileExists(path) == 0) return trace.Return(1, kLogOk, 1);
     QString name;
     GetNameFromPath(path, name);
-    name.prepend(kBackupPrefix);
-    SetExtension(name, extension, 0);
-    QString backup = JoinPath(FolderOf(path), name);
-    if (numbered != 0) MakeUniqueName(backup);
+    name = BackupNameOf(name, extension);
+    if (numbered != 0) MakeUniqueFittedName(FolderOf(path), name);
+    const QString backup = JoinPath(FolderOf(path), name);
     // A protected backup is never replaced (a numbered series may have run out of names).
     if (FileExists(backup) != 0 && IsReadOnlyFile(backup) != 0) {
       g_fileStatus = kFileBackupReadOnly;

@@ -92,8 +92,9 @@ void ExpandSamplePath(QString& path);
 QString ContractSamplePath(const QString& path);
 
 // ---- Backups: 1 when there is nothing to back up or the backup was made; 0 with
-// g_fileStatus set (6 the file is read-only, 7 the old backup cannot be replaced, 15 the
-// backup could not be made) when it failed. The original is never changed by a failure. ----
+// g_fileStatus set (6 the file is read-only, 7 the old backup is read-only, 4 the disk is full,
+// 15 the backup could not be made) when it failed. The original is never changed by a
+// failure. Backup names are fitted to the longest name a folder holds (FitFileName). ----
 // Copies the file into the sub-folder "Backup" of its folder (made when missing) as
 // "Backup of <name>.<extension>"; with numbered, the first free name of the series.
 int MakeBackupCopy(const QString& path, const QString& extension, int numbered);
@@ -101,6 +102,23 @@ int MakeBackupCopy(const QString& path, const QString& extension, int numbered);
 // of that name (never a read-only one) only by the rename itself; with numbered, the first
 // free name of the series.
 int RenameToBackup(const QString& path, const QString& extension, int numbered);
+
+// ---- Backup names ----
+// The longest name a folder holds, in bytes of UTF-8.
+inline constexpr int kMaxFileNameBytes = 255;
+// "Backup of " + the file's name with its extension replaced by extension (not kept whole),
+// fitted with FitFileName.
+QString BackupNameOf(const QString& fileName, const QString& extension);
+// A name whose UTF-8 passes kMaxFileNameBytes keeps its extension and a closing "(n)" of the
+// numbered series; the rest is cut at a character so that "~" and eight hexadecimal digits of
+// a hash of the whole uncut rest follow it, with room left for the series up to "(10001)":
+// "Backup of <start of the name>~1a2b3c4d.zpk". Any other name comes back as it is.
+QString FitFileName(const QString& name);
+// MakeUniqueNameInFolder for a name that may be too long: each name of the series is fitted.
+void MakeUniqueFittedName(const QString& folder, QString& name);
+// The file status of a backup copy that failed with the CopyFileKeepTime result: 7 when an old
+// backup is read-only, 4 when the disk is full, else 15.
+int BackupCopyStatus(int copyResult);
 
 // ---- Numbered names ----
 // "plan.zpd" -> "plan(2).zpd", "plan(2).zpd" -> "plan(3).zpd", "plan().zpd" -> "plan(2).zpd".

@@ -2,7 +2,9 @@
 
 #include <grp.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <sys/types.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <QDateTime>
@@ -18,6 +20,8 @@
 #include <cmath>
 #include <filesystem>
 #include <ios>
+#include <memory>
+#include <mutex>
 #include <new>
 #include <stdexcept>
 #include <vector>
@@ -188,12 +192,106 @@ QStringList StoreLevels(RegistryRoot root, const QStringList& path) {
   return levels;
 }
 
-LoadResult LoadStore(const QString& path, Store& store) {
-  store = Store();
+// The stores as last parsed, so that an unchanged store file is not parsed again: each is
+// read afresh only when its size, time or file changed (another program's write replaces or
+// changes it).
+struct CachedStore {
+  QString path;
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  struct timespec modified {};
+  struct timespec changed {};
+  std::shared_ptr<const Store> store;
+};
+
+constexpr int kSettledSeconds = 2;
+int g_settledSeconds = kSettledSeconds;
+
+std::mutex g_storeCacheMutex;
+std::vector<CachedStore> g_storeCache;
+int g_storeParses = 0;
+
+bool SameTime(const struct timespec& a, const struct timespec& b) {
+  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+bool StatStore(const QString& path, struct stat& info) {
+  return ::stat(QFile::encodeName(path).constData(), &info) == 0;
+}
+
+// Keeps the store as the file now holds it (info: the file's status when it held it).
+void RememberStore(const QString& path, const struct stat& info,
+                   std::shared_ptr<const Store> store) {
+  std::lock_guard lock(g_storeCacheMutex);
+  CachedStore* entry = nullptr;
+  for (CachedStore& cached : g_storeCache)
+    if (cached.path == path) entry = &cached;
+  if (entry == nullptr) entry = &g_storeCache.emplace_back();
+  entry->path = path;
+  entry->device = info.st_dev;
+  entry->inode = info.st_ino;
+  entry->size = info.st_size;
+  entry->modified = info.st_mtim;
+  entry->changed = info.st_ctim;
+  entry->store = std::move(store);
+}
+
+std::shared_ptr<const Store> RememberedStore(const QString& path, const struct stat& info) {
+  std::lock_guard lock(g_storeCacheMutex);
+  for (const CachedStore& cached : g_storeCache) {
+    if (cached.path == path && cached.device == info.st_dev && cached.inode == info.st_ino &&
+        cached.size == info.st_size && SameTime(cached.modified, info.st_mtim) &&
+        SameTime(cached.changed, info.st_ctim)) {
+      return cached.store;
+    }
+  }
+  return nullptr;
+}
+
+LoadResult ParseStore(const QString& path, Store& store);
+
+// The store of path, shared with every reader until the file changes.
+LoadResult LoadStore(const QString& path, std::shared_ptr<const Store>& store) {
+  store.reset();
   if (path.isEmpty()) return LoadResult::kUnreadable;
-  QFileInfo info(path);
-  if (!info.exists()) return LoadResult::kMissing;
-  if (!info.isFile() || info.size() > kMaxStoreBytes) return LoadResult::kUnreadable;
+  struct stat info;
+  if (!StatStore(path, info)) {
+    return LoadResult::kMissing;
+  }
+  if (!S_ISREG(info.st_mode) || info.st_size > kMaxStoreBytes) return LoadResult::kUnreadable;
+  store = RememberedStore(path, info);
+  if (store) return LoadResult::kOk;
+  auto parsed = std::make_shared<Store>();
+  const LoadResult result = ParseStore(path, *parsed);
+  if (result != LoadResult::kOk) return result;
+  // Kept only when the file did not change while it was read, and when its time is old
+  // enough that a later write in place could not keep the same time (file times advance in
+  // steps of up to two seconds, so a write within the step would go unseen).
+  struct stat after;
+  struct timespec now {};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  const std::int64_t age = (std::int64_t(now.tv_sec) - info.st_ctim.tv_sec) * 1000000000 +
+                           (now.tv_nsec - info.st_ctim.tv_nsec);
+  if (StatStore(path, after) && after.st_ino == info.st_ino && after.st_size == info.st_size &&
+      SameTime(after.st_mtim, info.st_mtim) && SameTime(after.st_ctim, info.st_ctim) &&
+      age >= std::int64_t(g_settledSeconds) * 1000000000) {
+    RememberStore(path, info, parsed);
+  }
+  store = std::move(parsed);
+  return LoadResult::kOk;
+}
+
+// A copy of the store of path, for a change.
+LoadResult LoadStore(const QString& path, Store& store) {
+  std::shared_ptr<const Store> shared;
+  const LoadResult result = LoadStore(path, shared);
+  store = shared ? *shared : Store();
+  return result;
+}
+
+LoadResult ParseStore(const QString& path, Store& store) {
+  ++g_storeParses;
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return LoadResult::kUnreadable;
   const QByteArray bytes = file.readAll();
@@ -386,8 +484,11 @@ int OpenRegistryPath(const RegistryKey& root, const QStringList& names, Registry
   int errorCreate = 0;
   try {
     const QString storePath = GetRegistryStorePath(root.root());
-    Store store;
-    const LoadResult loaded = LoadStore(storePath, store);
+    std::shared_ptr<const Store> shared;
+    const LoadResult loaded = LoadStore(storePath, shared);
+    // The shared store is copied only when a key is to be made.
+    Store changed;
+    const Store* store = shared ? shared.get() : &changed;
     const bool writable = loaded != LoadResult::kUnreadable && StoreIsWritable(storePath);
     bool haveStore = loaded == LoadResult::kOk;
     QStringList path = root.path();
@@ -398,7 +499,7 @@ int OpenRegistryPath(const RegistryKey& root, const QStringList& names, Registry
     for (qsizetype i = 0; failedLevel == 0 && i < levels.size(); ++i) {
       path += levels[i];
       const QStringList storeLevels = StoreLevels(root.root(), path);
-      const bool exists = haveStore && KeyExists(store, storeLevels);
+      const bool exists = haveStore && KeyExists(*store, storeLevels);
       if (exists && writable) continue;
       errorReadWrite = loaded == LoadResult::kUnreadable ? kErrorCantRead
                        : exists                          ? kErrorAccessDenied
@@ -413,8 +514,12 @@ int OpenRegistryPath(const RegistryKey& root, const QStringList& names, Registry
       errorRead = errorReadWrite;
       if (create && IsUsableKeyName(levels[i])) {
         if (writable) {
-          SectionFor(store, storeLevels);
-          if (SaveStore(storePath, store)) {
+          if (store != &changed) {
+            changed = *store;
+            store = &changed;
+          }
+          SectionFor(changed, storeLevels);
+          if (SaveStore(storePath, changed)) {
             haveStore = true;
             trace.Step(21);
             LogNumber(static_cast<int>(i) + 1);
@@ -453,7 +558,7 @@ int OpenRegistryPathForRead(const RegistryKey& root, const QStringList& names, R
   try {
     QStringList levels;
     for (const QString& name : names) levels += SplitLevels(name);
-    Store store;
+    std::shared_ptr<const Store> store;
     const LoadResult loaded = LoadStore(GetRegistryStorePath(root.root()), store);
     QStringList path = root.path();
     int error = root.IsOpen() ? 0 : kErrorInvalidHandle;
@@ -462,7 +567,7 @@ int OpenRegistryPathForRead(const RegistryKey& root, const QStringList& names, R
       path += levels[i];
       if (loaded != LoadResult::kOk) {
         error = loaded == LoadResult::kMissing ? kErrorNotFound : kErrorCantRead;
-      } else if (!KeyExists(store, StoreLevels(root.root(), path))) {
+      } else if (!KeyExists(*store, StoreLevels(root.root(), path))) {
         error = kErrorNotFound;
       }
     }
@@ -487,11 +592,11 @@ int ReadRegistryString(const RegistryKey& key, const QString& valueName, QString
                        bool expand) {
   LogScope trace(kCodeReadString);
   try {
-    Store store;
+    std::shared_ptr<const Store> store;
     if (!key.IsOpen() || LoadStore(GetRegistryStorePath(key.root()), store) != LoadResult::kOk) {
       return trace.Return(0, kLogMinorFailure);
     }
-    const StoreLine* value = FindValue(store, StoreLevels(key.root(), key.path()), valueName);
+    const StoreLine* value = FindValue(*store, StoreLevels(key.root(), key.path()), valueName);
     if (value == nullptr) return trace.Return(0, kLogMinorFailure);
     if (value->type == kTypeString) {
       if (value->data.size() > kMaxStringChars) {
@@ -522,12 +627,12 @@ int ReadRegistryString(const RegistryKey& key, const QString& valueName, QString
 int ReadRegistryDword(const RegistryKey& key, const QString& valueName, std::uint32_t* out) {
   LogScope trace(kCodeReadDword);
   try {
-    Store store;
+    std::shared_ptr<const Store> store;
     if (out == nullptr || !key.IsOpen() ||
         LoadStore(GetRegistryStorePath(key.root()), store) != LoadResult::kOk) {
       return trace.Return(0, kLogMinorFailure);
     }
-    const StoreLine* value = FindValue(store, StoreLevels(key.root(), key.path()), valueName);
+    const StoreLine* value = FindValue(*store, StoreLevels(key.root(), key.path()), valueName);
     if (value == nullptr) return trace.Return(0, kLogMinorFailure);
     std::uint32_t number = 0;
     if (value->type != kTypeDword || !ParseDword(value->data, number)) {
@@ -645,13 +750,13 @@ int DeleteRegistryKey(const RegistryKey& parent, const QString& name) {
 
 int EnumRegistryKey(const RegistryKey& key, int index, QString& name, CTime* lastWrite) {
   try {
-    Store store;
+    std::shared_ptr<const Store> store;
     const QString path = GetRegistryStorePath(key.root());
     if (!key.IsOpen() || index < 0 || LoadStore(path, store) != LoadResult::kOk) return 0;
     const QStringList levels = StoreLevels(key.root(), key.path());
-    if (!KeyExists(store, levels)) return 0;
+    if (!KeyExists(*store, levels)) return 0;
     QStringList children;
-    for (const StoreSection& section : store.sections) {
+    for (const StoreSection& section : store->sections) {
       if (section.levels.size() <= levels.size() || !IsAtOrBelow(section.levels, levels)) {
         continue;
       }
@@ -676,13 +781,13 @@ int EnumRegistryKey(const RegistryKey& key, int index, QString& name, CTime* las
 
 int EnumRegistryValue(const RegistryKey& key, int index, QString& name, QString& text) {
   try {
-    Store store;
+    std::shared_ptr<const Store> store;
     if (!key.IsOpen() || index < 0 ||
         LoadStore(GetRegistryStorePath(key.root()), store) != LoadResult::kOk) {
       return 0;
     }
     const std::vector<const StoreLine*> values =
-        ValuesOf(store, StoreLevels(key.root(), key.path()));
+        ValuesOf(*store, StoreLevels(key.root(), key.path()));
     if (static_cast<std::size_t>(index) >= values.size()) return 0;
     const StoreLine& value = *values[static_cast<std::size_t>(index)];
     if (value.name.size() > kMaxValueNameChars) return 0;
@@ -831,3 +936,9 @@ double CheckMathResult(double result) {
 }
 
 void ResetRegistryState() { g_mathError = 0; }
+
+int GetRegistryStoreParseCountForTest() { return g_storeParses; }
+
+void SetRegistryStoreSettleTimeForTest(int seconds) {
+  g_settledSeconds = seconds < 0 ? kSettledSeconds : seconds;
+}

@@ -2,7 +2,8 @@
 // The program's registry: keys and typed values kept in INI-style store files, the user's
 // privilege level, the kind of an exception for the log, and the check of maths results.
 //
-// Stores (one file per root, read afresh by every operation and replaced whole when written):
+// Stores (one file per root, parsed once and again only when the file's size, time or inode
+// changed, so another program's writes are seen; replaced whole when written):
 // - the current user:  <user config folder>/Corvelle Software/Registry.ini
 // - the machine:       <all-users folder>/Corvelle Software/Registry.ini, where the all-users
 //                      folder is the first folder of $XDG_DATA_DIRS (/usr/local/share)
@@ -131,3 +132,8 @@ double CheckMathResult(double result);
 
 // Puts g_mathError back to 0. For tests.
 void ResetRegistryState();
+// How many times a store file has been parsed since the program started. For tests.
+int GetRegistryStoreParseCountForTest();
+// A parsed store is kept once its file has been unchanged this long (2 s; below 0 puts that
+// back), as a write within one step of the file's clock could keep its time. For tests.
+void SetRegistryStoreSettleTimeForTest(int seconds);

@@ -1,6 +1,5 @@
 #include "support/settings.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,6 +17,7 @@
 #include "support/log.h"
 #include "support/numbers.h"
 #include "support/registry.h"
+#include "support/safesave.h"
 #include "support/sharedconfig.h"
 #include "support/textfile.h"
 #include "support/textutil.h"
@@ -94,15 +94,6 @@ bool FitsOneOemLine(const QString& text) {
     if (EncodeOemChar(u) == '?' && u != u'?') return false;
   }
   return true;
-}
-
-// The written file reaches the disk before it replaces the old one.
-bool SyncToDisk(const QString& path) {
-  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  const bool synced = ::fsync(fd) == 0;
-  ::close(fd);
-  return synced;
 }
 
 // The first free name of path with its extension replaced by 1, 2, ...; empty when none.
@@ -232,7 +223,7 @@ int WriteSettingsKey(const QString& path, const QString& header, const QString& 
 
     // 6. Only a complete copy that has reached the disk replaces the old file, in one step.
     writer->Close();
-    if (g_fileStatus == kFileOk && !SyncToDisk(temporary)) g_fileStatus = kFileCannotSave;
+    if (g_fileStatus == kFileOk && !SyncToDisk(temporary, false)) g_fileStatus = kFileCannotSave;
     if (g_fileStatus != kFileOk) {
       DeleteFileClearingAttributes(temporary, 1);
       return trace.Return(0, kLogFailed, 6);

@@ -1,11 +1,9 @@
 #include "support/sharedconfig.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <QFile>
 #include <QString>
-#include <cerrno>
 
 #include "support/appservices.h"
 #include "support/datafolders.h"
@@ -14,6 +12,7 @@
 #include "support/log.h"
 #include "support/numbers.h"
 #include "support/registry.h"
+#include "support/safesave.h"
 #include "support/settings.h"
 #include "support/textfile.h"
 #include "support/textutil.h"
@@ -58,19 +57,6 @@ QString WithSlashes(const QString& path) {
 }
 
 QString ManagerFilePath() { return g_sharedSettingsFolder + u'/' + g_managerFileName; }
-
-// Makes the data of a written file durable before it replaces the old one.
-bool SyncFile(const QString& path, int flags) {
-  const QByteArray name = QFile::encodeName(path);
-  int fd = -1;
-  do {
-    fd = ::open(name.constData(), flags | O_CLOEXEC);
-  } while (fd < 0 && errno == EINTR);
-  if (fd < 0) return false;
-  const bool ok = ::fsync(fd) == 0 || errno == EINVAL;  // EINVAL: the file system cannot sync
-  ::close(fd);
-  return ok;
-}
 
 // A name beside path that no file or folder has yet; empty when none is free.
 QString FreeTemporaryName(const QString& path) {
@@ -131,7 +117,7 @@ int WriteTextFileReplacing(const QString& path,
     write(writer);
     writer.Close();
   }
-  if (g_fileStatus == kFileOk && !SyncFile(temporary, O_RDONLY)) g_fileStatus = kFileCannotSave;
+  if (g_fileStatus == kFileOk && !SyncToDisk(temporary, false)) g_fileStatus = kFileCannotSave;
   if (g_fileStatus == kFileOk && ::rename(QFile::encodeName(temporary).constData(),
                                           QFile::encodeName(path).constData()) != 0) {
     g_fileStatus = kFileCannotSave;
@@ -143,7 +129,7 @@ int WriteTextFileReplacing(const QString& path,
   // The new name in the folder must last too; a folder that cannot be synced changes nothing.
   QString folder;
   GetFolderOfPath(path, folder);
-  if (!folder.isEmpty()) SyncFile(folder, O_RDONLY | O_DIRECTORY);
+  if (!folder.isEmpty()) SyncToDisk(folder, true);
   return 1;
 }
 

@@ -168,7 +168,13 @@ int OsErrorToReaderStatus(int) {
   return kFileNotFound;
 }
 
-int OsErrorToWriterStatus(int error) {
+int OsErrorToFlushStatus(int error) {
+  return (error == ENOSPC || error == EDQUOT) ? kFileDiskFull : kFileCannotSave;
+}
+
+}  // namespace
+
+int WriterOpenStatus(int error) {
   switch (error) {
     case ENOSPC:
     case EDQUOT:
@@ -183,12 +189,6 @@ int OsErrorToWriterStatus(int error) {
       return kFileCannotCreate;
   }
 }
-
-int OsErrorToFlushStatus(int error) {
-  return (error == ENOSPC || error == EDQUOT) ? kFileDiskFull : kFileCannotSave;
-}
-
-}  // namespace
 
 // ---- Byte and character conversions ----
 
@@ -562,7 +562,7 @@ CTextFileWriter::CTextFileWriter() : m_buffer(AllocateBuffer()) {}
 
 CTextFileWriter::~CTextFileWriter() { Close(); }
 
-int CTextFileWriter::Open(const QString& path) {
+int CTextFileWriter::Open(const QString& path, bool made) {
   LogScope trace(20413);
   if (!m_buffer) {
     g_fileStatus = kFileNoMemory;
@@ -572,10 +572,10 @@ int CTextFileWriter::Open(const QString& path) {
   const QByteArray name = QFile::encodeName(path);
   int fd = -1;
   do {
-    fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    fd = ::open(name.constData(), O_WRONLY | O_CLOEXEC | (made ? 0 : O_CREAT | O_TRUNC), 0666);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) {
-    g_fileStatus = OsErrorToWriterStatus(errno);
+    g_fileStatus = WriterOpenStatus(errno);
     return trace.Return(0, kLogFailed, 2);
   }
   m_fd = fd;
@@ -740,7 +740,8 @@ void CTextFileWriter::WriteDouble(double x) {
     const std::size_t room = 21 - exponent.size();
     if (g.count > 1 && small.size() + 2 <= room) {
       small.push_back(u'.');
-      for (int i = 1; i < g.count && small.size() < room; ++i) small.push_back(char16_t(g.digits[i]));
+      for (int i = 1; i < g.count && small.size() < room; ++i)
+        small.push_back(char16_t(g.digits[i]));
     }
     text = QString::fromStdU16String(small + exponent);
   }

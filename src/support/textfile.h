@@ -42,6 +42,10 @@ int FormatDouble(double x, QString& out, int max);
 // The same digits in plain decimal form of whatever length; empty for a value not finite.
 void FormatDoubleFixed(double x, QString& out);
 
+// The file status of a file that could not be made for writing, by the system's error number:
+// 4 disk full, 8 write protected, 2 hardware fault, 9 any other.
+int WriterOpenStatus(int error);
+
 class CTextFileReader {
  public:
   CTextFileReader();
@@ -108,8 +112,10 @@ class CTextFileWriter final : public ITextOutput {
 
   // Creates the file (an existing one is truncated). 1 when open, status 0 then. Failures:
   // 11 without a buffer, 4 disk full, 8 write protected or access denied, 2 hardware fault,
-  // 9 any other cause.
-  int Open(const QString& path);
+  // 9 any other cause. made: the file is an empty one just made for this writer, which is
+  // opened as it is (truncating it would make some file systems write it out at its close,
+  // taking it for a file being replaced).
+  int Open(const QString& path, bool made = false);
   // Writes what is buffered and closes the file (also while the status is set).
   void Close();
   // Writes the buffered bytes; 0 when the writer is closed. A failure sets status 4 (disk

@@ -2,8 +2,10 @@
 // the drawings with their registration.
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <random>
 
 #include "spell_fixture.h"
 #include "support/filestatus.h"
@@ -152,6 +154,80 @@ TEST(WordLists, TheUserListIsReadFromTheProgramFolder) {
   EXPECT_TRUE(Knows(checker, "Zephorin"));
   EXPECT_TRUE(Knows(checker, "o'clock"));
   EXPECT_TRUE(Knows(checker, "caf\u00e9"));
+}
+
+// What reading the whole list file line by line gives; full: whether the list then has no
+// room left for a word.
+QStringList FullRead(const QString& path, bool* full = nullptr) {
+  CDocDict list(nullptr);
+  CTextFileReader reader;
+  if (reader.Open(path) == 0) return {};
+  QString line;
+  while (reader.ReadLine(line) && g_fileStatus == kFileOk) list.AddWord(line, -1);
+  reader.Close();
+  g_fileStatus = kFileOk;
+  if (full != nullptr) *full = !list.HasRoomForAWord();
+  return WordsOf(list);
+}
+
+// Random bytes with a line end after every lineLength bytes on average; no other CR or LF.
+QByteArray Junk(qsizetype size, int lineLength, unsigned seed) {
+  std::mt19937 random(seed);
+  QByteArray bytes(size, '\0');
+  for (qsizetype i = 0; i < size; ++i) {
+    char c = char(random() & 0xFF);
+    if (c == '\r' || c == '\n') c = 'x';
+    if (random() % unsigned(lineLength) == 0) c = '\n';
+    bytes[i] = c;
+  }
+  return bytes;
+}
+
+TEST(WordLists, AUserListThatFillsUpIsWhatReadingItToTheEndGives) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  // Words that leave room for exactly one more letter, then words that no longer fit and one
+  // that still does.
+  QStringList filled;
+  int used = 1;
+  for (int n = 0; used + kMaxWordLength + 1 <= kDocDictUsedLimit - 2; ++n) {
+    filled << LongWord(n);
+    used += kMaxWordLength + 1;
+  }
+  const int rest = kDocDictUsedLimit - 2 - used - 1;
+  if (rest > 0) filled << QString(rest, u'Z');
+  QByteArray exact = filled.join(u'\n').toLatin1();
+  exact += "\nAB\nQ\nB\n";
+
+  // Junk that fills the list within its first lines, followed by 50 MB more.
+  const QByteArray junk = Junk(128 << 10, 40, 1);
+  struct Case {
+    const char* name;
+    QByteArray bytes;
+    QByteArray fullyRead;  // what reading to the end reads: once full, nothing more counts
+  };
+  const Case cases[] = {
+      {"exactly full", exact, exact},
+      {"50 MB of junk", junk + Junk(1 << 20, 40, 2).repeated(50), junk},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto put = [&](const QString& name, const QByteArray& bytes) {
+      QFile file(dir.filePath(name));
+      return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+             file.write(bytes) == bytes.size();
+    };
+    ASSERT_TRUE(put("USERDICT.SCF", c.bytes));
+    ASSERT_TRUE(put("reference.txt", c.fullyRead));
+    CSpell checker;
+    g_fileStatus = kFileOk;
+    checker.LoadUserDictionary(dir.path());
+    EXPECT_EQ(g_fileStatus, kFileOk);
+    EXPECT_FALSE(checker.GetUserList()->HasRoomForAWord());
+    bool full = false;
+    EXPECT_EQ(WordsOf(*checker.GetUserList()), FullRead(dir.filePath("reference.txt"), &full));
+    EXPECT_TRUE(full);
+  }
 }
 
 TEST(WordLists, ADrawingListSavedAndReadBackAsAUserList) {

@@ -395,6 +395,94 @@ TEST_F(Backups, ARefusedRenameFailsAndKeepsEveryFile) {
   EXPECT_TRUE(QFileInfo(backup + Q("/inside")).isDir());
 }
 
+TEST_F(Backups, ACopyOntoAFullDiskSaysTheDiskIsFull) {
+  if (!QFileInfo::exists(Q("/dev/full"))) GTEST_SKIP() << "no /dev/full";
+  WriteBytes(m_plan, "drawing");
+  MakeFolder(QStringLiteral("work/Backup"));
+  // The old backup's name leads to a device on which every write finds the disk full.
+  ASSERT_TRUE(QFile::link(Q("/dev/full"), m_work + Q("/Backup/Backup of plan.zpd")));
+  EXPECT_EQ(MakeBackupCopy(m_plan, Q("zpd"), 0), 0);
+  EXPECT_EQ(g_fileStatus, kFileDiskFull);
+  EXPECT_EQ(ReadBytes(m_plan), QByteArray("drawing"));
+}
+
+TEST(BackupNames, EachCopyFailureHasTheStatusThatNamesItsCause) {
+  struct Case {
+    int copy;
+    int status;
+  };
+  const Case cases[] = {
+      {kCopyTargetReadOnly, kFileBackupReadOnly},
+      {kCopyAccessDenied, kFileCannotMoveToBackup},
+      {kCopyDiskFull, kFileDiskFull},
+      {kCopyCannotCreate, kFileCannotMoveToBackup},
+      {kCopyWriteFailed, kFileCannotMoveToBackup},
+      {kCopyHardwareFault, kFileCannotMoveToBackup},
+      {kCopyReadFailed, kFileCannotMoveToBackup},
+      {kCopyCannotOpenSource, kFileCannotMoveToBackup},
+  };
+  for (const Case& c : cases) EXPECT_EQ(BackupCopyStatus(c.copy), c.status) << c.copy;
+}
+
+// A name of the given length in bytes of UTF-8: the stem repeated while it fits, 'x' up to the
+// length, and ".zpd".
+QString NameOfBytes(int bytes, const QString& stem) {
+  QString name;
+  while ((name + stem).toUtf8().size() + 4 <= bytes) name += stem;
+  while (name.toUtf8().size() + 4 < bytes) name += u'x';
+  return name + Q(".zpd");
+}
+
+TEST(BackupNames, NamesTooLongForTheFolderAreShortenedAndStayApart) {
+  // Names whose backup name fits keep it.
+  for (int bytes : {200, 245}) {
+    const QString name = NameOfBytes(bytes, Q("plan"));
+    QString expected = Q("Backup of ") + name;
+    expected.chop(3);
+    EXPECT_EQ(BackupNameOf(name, Q("zpk")), expected + Q("zpk")) << bytes;
+  }
+  for (const QString& stem : {Q("plan"), Q("\u00e9t\u00e9 "), Q("\U0001F3E0 ")}) {
+    for (int bytes : {246, 250, 253, 255}) {
+      SCOPED_TRACE(bytes);
+      const QString name = NameOfBytes(bytes, stem);
+      ASSERT_EQ(name.toUtf8().size(), bytes);
+      const QString backup = BackupNameOf(name, Q("zpk"));
+      EXPECT_TRUE(backup.startsWith(Q("Backup of ") + name.left(50)));
+      EXPECT_TRUE(backup.endsWith(Q(".zpk")));
+      // Room for the whole series, and no character cut in two.
+      EXPECT_LE(backup.toUtf8().size() + 7, kMaxFileNameBytes);
+      EXPECT_EQ(QString::fromUtf8(backup.toUtf8()), backup);
+      EXPECT_FALSE(backup.contains(QChar(0xFFFD)));
+      // The same name always gets the same backup name; another long name another one.
+      EXPECT_EQ(BackupNameOf(name, Q("zpk")), backup);
+      QString other = name;
+      other[other.size() - 5] = u'Q';
+      EXPECT_NE(BackupNameOf(other, Q("zpk")), backup);
+      // The numbers of the series stay at the end and keep the shortened start.
+      const QString second =
+          FitFileName(NextNumberedName(Q("Backup of ") + name.chopped(4) + Q(".zpk")));
+      EXPECT_EQ(second, backup.chopped(4) + Q("(2).zpk"));
+    }
+  }
+}
+
+TEST_F(Backups, TheSeriesOfALongNameFindsItsFreeNumbers) {
+  const QString name = NameOfBytes(250, Q("plan"));
+  const QString path = m_work + u'/' + name;
+  for (int i = 1; i <= 3; ++i) {
+    WriteBytes(path, QByteArray("drawing ") + QByteArray::number(i));
+    EXPECT_EQ(MakeBackupCopy(path, Q("zpd"), 1), 1) << i;
+    EXPECT_EQ(RenameToBackup(path, Q("zpk"), 1), 1) << i;
+  }
+  const QStringList copies = Entries(m_work + Q("/Backup"));
+  const QStringList renamed = Entries(m_work);
+  EXPECT_EQ(copies.size(), 3);
+  EXPECT_EQ(renamed.size(), 4);  // the backup folder and three backups
+  const QString first = BackupNameOf(name, Q("zpk"));
+  EXPECT_EQ(ReadBytes(m_work + u'/' + first), QByteArray("drawing 1"));
+  EXPECT_EQ(ReadBytes(m_work + u'/' + first.chopped(4) + Q("(3).zpk")), QByteArray("drawing 3"));
+}
+
 // ---- The help copy ----
 
 TEST_F(DataFolders, HelpIsCopiedToTheLocalDataFolder) {

@@ -1,6 +1,8 @@
 #include "support/registry.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QByteArray>
@@ -8,6 +10,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <cmath>
+#include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <ios>
 #include <limits>
@@ -37,6 +41,7 @@ class RegistryTest : public ::testing::Test {
     qputenv("XDG_DATA_DIRS", m_savedDataDirs);
     ResetLogState();
     ResetRegistryState();
+    SetRegistryStoreSettleTimeForTest(-1);
   }
 
   QString UserStore() const { return GetRegistryStorePath(RegistryRoot::kCurrentUser); }
@@ -169,6 +174,66 @@ TEST_F(RegistryTest, StringValuesRoundTripWhateverTheyHold) {
             1);
   ASSERT_EQ(ReadRegistryString(key, QStringLiteral("Cut"), text, false), 1);
   EXPECT_EQ(text, QStringLiteral("ab"));
+}
+
+// The store is parsed once; what another running program writes, by replacing the file or
+// by writing into it, is still seen at the next access.
+TEST_F(RegistryTest, AStoreIsParsedOnceUntilAnotherProgramChangesIt) {
+  const auto writeStore = [&](const QByteArray& value, bool replace, std::int64_t age) {
+    const QByteArray text = "[SOFTWARE\\Corvelle Software]\nName=sz:" + value + "\n";
+    if (replace) {
+      WriteFile(UserStore() + QStringLiteral(".new"), text);
+      ASSERT_EQ(std::rename(QFile::encodeName(UserStore() + QStringLiteral(".new")).constData(),
+                            QFile::encodeName(UserStore()).constData()),
+                0);
+    } else {
+      WriteFile(UserStore(), text);
+    }
+    // A store last written age seconds ago.
+    const struct timespec when = {std::time(nullptr) - age, 0};
+    const struct timespec times[2] = {when, when};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(UserStore()).constData(), times, 0), 0);
+  };
+  const auto read = [&] {
+    RegistryKey key;
+    QString text;
+    if (OpenRegistryPathForRead(RegistryKey::CurrentUser(), MakerPath(), key, false) == 1) {
+      ReadRegistryString(key, QStringLiteral("Name"), text, false);
+    }
+    return text;
+  };
+
+  // Stores this test writes count as settled at once.
+  SetRegistryStoreSettleTimeForTest(0);
+  writeStore("one", false, 60);
+  const int parses = GetRegistryStoreParseCountForTest();
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(read(), QStringLiteral("one"));
+  EXPECT_EQ(GetRegistryStoreParseCountForTest(), parses + 1);
+
+  // Replaced whole, written into with the same size at another time, or grown.
+  writeStore("two", true, 60);
+  EXPECT_EQ(read(), QStringLiteral("two"));
+  writeStore("six", false, 50);
+  EXPECT_EQ(read(), QStringLiteral("six"));
+  writeStore("seven", false, 50);
+  EXPECT_EQ(read(), QStringLiteral("seven"));
+  EXPECT_EQ(GetRegistryStoreParseCountForTest(), parses + 4);
+  EXPECT_EQ(read(), QStringLiteral("seven"));
+  EXPECT_EQ(GetRegistryStoreParseCountForTest(), parses + 4);
+
+  // A store written a moment ago may be written again within the same file time: it is
+  // parsed at every access until its time has settled.
+  SetRegistryStoreSettleTimeForTest(-1);
+  writeStore("ten", false, 0);
+  EXPECT_EQ(read(), QStringLiteral("ten"));
+  writeStore("one", false, 0);
+  EXPECT_EQ(read(), QStringLiteral("one"));
+
+  // And this program's own writes.
+  RegistryKey key;
+  ASSERT_EQ(OpenRegistryPath(RegistryKey::CurrentUser(), MakerPath(), key, false, false), 2);
+  ASSERT_EQ(WriteRegistryString(key, QStringLiteral("Name"), QStringLiteral("written")), 1);
+  EXPECT_EQ(read(), QStringLiteral("written"));
 }
 
 TEST_F(RegistryTest, DeletedValueIsGoneAndASecondDeleteFails) {

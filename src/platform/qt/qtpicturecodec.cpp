@@ -198,6 +198,8 @@ std::unique_ptr<CPictureSource> Decode(QByteArray data, const QByteArray& format
 
 }  // namespace
 
+CQtPictureCodec::CQtPictureCodec() { QImageReader::setAllocationLimit(kPictureAllocationLimitMb); }
+
 std::unique_ptr<CPictureSource> CQtPictureCodec::LoadFile(const QString& path, int& status) {
   QFile file(path);
   if (!file.exists()) {

@@ -10,6 +10,8 @@ namespace zeph {
 
 class CQtPictureCodec final : public IPictureCodec {
  public:
+  // Sets the readers' allocation limit to kPictureAllocationLimitMb.
+  CQtPictureCodec();
   std::unique_ptr<CPictureSource> LoadFile(const QString& path, int& status) override;
   std::unique_ptr<CPictureSource> LoadBytes(QByteArrayView bytes, int& status) override;
 };

@@ -4,9 +4,11 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
 #include <QPainter>
 #include <QTemporaryDir>
 
+#include "platform/picturecodec.h"
 #include "platform/qt/imagecontext.h"
 #include "platform/qt/qtpicturecodec.h"
 #include "platform/recordingcontext.h"
@@ -197,6 +199,45 @@ TEST_F(QtPictureTest, BitmapsHonourTheClip) {
   EXPECT_EQ(canvas.pixel(50, 50), kRed);
   EXPECT_EQ(canvas.pixel(149, 50), kBlue);
   EXPECT_EQ(canvas.pixel(150, 50), kGrey);
+}
+
+// The program's limit holds for every reader, whatever was set before; a small file that
+// claims a picture of 30000 x 30000 is refused, not decoded into gigabytes.
+TEST_F(QtPictureTest, PicturesPastTheAllocationLimitAreRefused) {
+  QImageReader::setAllocationLimit(1);
+  zeph::CQtPictureCodec codec;
+  EXPECT_EQ(QImageReader::allocationLimit(), zeph::kPictureAllocationLimitMb);
+  EXPECT_GE(zeph::kPictureAllocationLimitMb, 128);
+
+  QByteArray bmp("BM");
+  const auto put32 = [&bmp](quint32 v) {
+    for (int i = 0; i < 4; ++i) bmp += char((v >> (8 * i)) & 0xFF);
+  };
+  const auto put16 = [&bmp](quint16 v) {
+    bmp += char(v & 0xFF);
+    bmp += char(v >> 8);
+  };
+  put32(54 + 64);  // file size, as claimed
+  put32(0);
+  put32(54);     // pixel data offset
+  put32(40);     // info header size
+  put32(30000);  // width
+  put32(30000);  // height
+  put16(1);
+  put16(24);
+  put32(0);
+  put32(0);
+  put32(2835);
+  put32(2835);
+  put32(0);
+  put32(0);
+  bmp += QByteArray(64, '\x7f');
+  const QString path = m_folder.filePath(QStringLiteral("huge.bmp"));
+  WriteFile(path, bmp);
+  CImage image;
+  image.LoadFromFile(path);
+  EXPECT_FALSE(image.IsOk());
+  EXPECT_EQ(image.GetWidth(), 0);
 }
 
 // A context that takes no back buffer's pixels gets the picture as runs of equal pixels.
