@@ -464,7 +464,7 @@ void CEditDrawing::RefreshHiddenObjects(int draw) {
     }
     return;
   }
-  const bool dormant = GetSelectionShown() != 0 && g_toolState != 0;
+  const bool dormant = GetSelectionShown() != 0 && g_toolState != kStateIdle;
   g_hiddenObjectsExist = 0;
   for (int i = 0; i < document->GetItemCount(); ++i) {
     CDrawItem* item = document->GetItem(i);

@@ -45,7 +45,7 @@ void CEditDrawing::ClickCopy() {
     return;
   }
   if (g_copyPlacing == 0) {
-    if (m_clickStep % 3 == 2) {
+    if (ClickPhaseOf(m_clickStep) == kPhaseReleased) {
       ChooseAtRelease();
       EnableOkForChoice();
       m_clickStep = 0;
@@ -88,11 +88,11 @@ void CEditDrawing::ClickCopy() {
   }
   if (m_pickList.empty()) {
     // Nothing to place in this gesture (the copies could not be made).
-    if (m_clickStep % 3 == 2) m_clickStep = 0;
+    if (ClickPhaseOf(m_clickStep) == kPhaseReleased) m_clickStep = 0;
     trace.Exit();
     return;
   }
-  if (m_clickStep % 3 == 2) {
+  if (ClickPhaseOf(m_clickStep) == kPhaseReleased) {
     PlaceCopies();
     m_clickStep = 0;
     trace.Exit();

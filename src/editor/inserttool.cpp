@@ -5,12 +5,11 @@
 #include "editor/editdrawing.h"
 #include "editor/editorstate.h"
 #include "editor/ownerview.h"
+#include "editor/prompts.h"
 #include "items/geometry.h"
 #include "support/log.h"
 
 namespace {
-
-constexpr int kPromptInsert = 144;
 
 // Adds a copy of the symbol's item to the drawing: 1 when added. Its group comes from the
 // drawing's remapping: the symbol's own numbers mean nothing in the drawing, and a copy made

@@ -9,6 +9,7 @@
 #include "editor/editdrawing.h"
 #include "editor/editorstate.h"
 #include "editor/ownerview.h"
+#include "editor/prompts.h"
 #include "editor/valuesbarparams.h"
 #include "items/geometry.h"
 #include "items/transform.h"
@@ -21,10 +22,6 @@ namespace {
 constexpr int kLogClickTransform = 2480;
 
 // The prompts that ask for the next choice once a transform is done.
-constexpr int kPromptChooseRotate = 162;
-constexpr int kPromptChooseScale = 164;
-constexpr int kPromptChooseReflect = 166;
-constexpr int kPromptChooseStretch = 168;
 
 // Which read-out of the snap point the view shows.
 constexpr int kShowBoth = 0;

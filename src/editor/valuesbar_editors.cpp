@@ -126,7 +126,7 @@ void ChangeShownItem(CEditDrawing& drawing, CDrawItem* item, const Setter& sette
   const bool edited = drawing.GetTextState() == kTextEditing && drawing.GetPickCount() == 1 &&
                       drawing.GetPicked(0) == item;
   const bool caretShown = edited && g_textCaretShown != 0;
-  const bool handles = g_toolState == 4 && item->GetType() == kItemBezier &&
+  const bool handles = g_toolState == kStateCurveHandles && item->GetType() == kItemBezier &&
                        drawing.GetPicked(0) == item;
   if (caretShown) {
     CEditDrawing::CClientDC dc(drawing);
