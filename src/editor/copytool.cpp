@@ -12,6 +12,7 @@
 #include "editor/editdrawing.h"
 #include "editor/editorstate.h"
 #include "editor/ownerview.h"
+#include "editor/undostep.h"
 #include "items/geometry.h"
 #include "support/log.h"
 #include "support/numbers.h"
@@ -219,7 +220,7 @@ void CEditDrawing::DragCopies(DrawingPoint snap) {
 void CEditDrawing::PlaceCopies() {
   CZephDoc* document = GetDocument();
   const CCrossHairsHidden hidden(*this);
-  document->SetUndoGroup(1);
+  CUndoStep step(document);
   // The copies may land on grips: the grips leave the screen while the copies are drawn.
   const auto toggleGrips = [this]() {
     CClientDC dc(*this);
@@ -249,6 +250,6 @@ void CEditDrawing::PlaceCopies() {
   // document, off the screen too.
   const CUndoJournal& journal = document->GetJournal();
   const bool takenBack = journal.groupStatus == -1 && journal.groupState == 2;
-  document->SetUndoGroup(0);
+  step.Close();
   if (takenBack) Invalidate();
 }

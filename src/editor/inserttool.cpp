@@ -6,6 +6,7 @@
 #include "editor/editorstate.h"
 #include "editor/ownerview.h"
 #include "editor/prompts.h"
+#include "editor/undostep.h"
 #include "items/geometry.h"
 #include "support/log.h"
 
@@ -77,7 +78,7 @@ void CEditDrawing::ClickInsert() {
     return;
   }
   // The release: one undo step, each group of the symbol a fresh group of the drawing.
-  document->SetUndoGroup(1);
+  CUndoStep step(document);
   {
     CCrossHairsHidden hidden(*this);
     document->SetGroupRemapping(1);
@@ -97,6 +98,6 @@ void CEditDrawing::ClickInsert() {
   }
   m_clickStep = 0;
   SetPrompt(0);
-  document->SetUndoGroup(0);
+  step.Close();
   trace.Exit();
 }

@@ -77,6 +77,8 @@ QByteArray DrawingBytes(CZephDoc& doc) {
 
 void CheckUndoHistory(const QString& folder, CZephDoc& doc, const std::function<void()>& undo,
                       const std::function<void()>& redo) {
+  // Every gesture, finished or cancelled, leaves its undo step closed.
+  EXPECT_EQ(doc.GetJournal().groupState, 0) << "an undo step is still open";
   const QByteArray drawn = DrawingBytes(doc);
   ASSERT_FALSE(drawn.isEmpty());
   EXPECT_TRUE(MatchesGolden(folder, QStringLiteral("drawing.zpd"), drawn));

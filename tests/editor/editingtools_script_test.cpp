@@ -600,6 +600,8 @@ TEST_F(EditingToolsScriptTest, TheSavedDrawingIsTheOneMadeByItemCalls) {
     step.drive();
     step.expect(m_expected);
     if (step.check) step.check();
+    EXPECT_EQ(m_doc.GetJournal().groupState, 0)
+        << "every gesture, finished or cancelled, leaves its undo step closed";
     ASSERT_FALSE(HasFailure());
     ++index;
     const QByteArray made = Written(m_doc, QStringLiteral("made%1.zpd").arg(index));
