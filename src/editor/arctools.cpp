@@ -8,6 +8,7 @@
 #include "editor/editdrawing.h"
 #include "editor/editorstate.h"
 #include "editor/ownerview.h"
+#include "editor/prompts.h"
 #include "editor/toolparams.h"
 #include "items/geometry.h"
 #include "support/log.h"
@@ -16,13 +17,6 @@
 namespace {
 
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
-constexpr int kPromptPressDown = 131;
-constexpr int kPromptArcStart = 133;
-constexpr int kPromptArcEnd = 134;
-constexpr int kPromptArcThirdPoint = 135;
-constexpr int kPromptArcCentre = 174;
-constexpr int kPromptCircleCentre = 129;
-constexpr int kPromptCirclePoint = 130;
 
 double AngleTo(const DrawingPoint& from, const DrawingPoint& to) {
   return AngleOf(static_cast<double>(to.y) - from.y, static_cast<double>(to.x) - from.x);

@@ -7,6 +7,7 @@
 #include "editor/editdrawing.h"
 #include "editor/editorstate.h"
 #include "editor/ownerview.h"
+#include "editor/prompts.h"
 #include "items/geometry.h"
 #include "items/intersect.h"
 #include "support/log.h"
@@ -15,9 +16,6 @@
 
 namespace {
 
-constexpr int kPromptBreak = 148;
-constexpr int kPromptExtend = 159;
-constexpr int kPromptOrigin = 149;
 constexpr int kMessageShapeProtected = 70;
 constexpr int kMessageNothingAhead = 72;
 

@@ -10,6 +10,7 @@
 #include "editor/editdrawing.h"
 #include "editor/editorstate.h"
 #include "editor/ownerview.h"
+#include "editor/undostep.h"
 #include "support/log.h"
 #include "support/numbers.h"
 #include "support/screen.h"
@@ -334,14 +335,15 @@ void CEditDrawing::RecolourChosen(int colour) {
   CZephDoc* document = GetDocument();
   // Before the first choice no item is chosen, though none carries the dormant bit either.
   if (document == nullptr || GetSelectionShown() == 0) return;
-  document->SetUndoGroup(1);
-  for (int i = 0; i < document->GetItemCount(); ++i) {
-    CDrawItem* item = document->GetItem(i);
-    if (item->IsInvisible() != 0 || item->IsSelected() != 0) continue;
-    item->SetColour(colour);
-    DrawItem(item, kDrawOwnColour);
+  {
+    const CUndoStep step(document);
+    for (int i = 0; i < document->GetItemCount(); ++i) {
+      CDrawItem* item = document->GetItem(i);
+      if (item->IsInvisible() != 0 || item->IsSelected() != 0) continue;
+      item->SetColour(colour);
+      DrawItem(item, kDrawOwnColour);
+    }
   }
-  document->SetUndoGroup(0);
   EndChoosing();
   GetOwnerView().ShowObjectList(1);
   g_recolourCount = 0;
@@ -350,12 +352,11 @@ void CEditDrawing::RecolourChosen(int colour) {
 void CEditDrawing::RecolourPicked(int colour) {
   CZephDoc* document = GetDocument();
   if (document == nullptr) return;
-  document->SetUndoGroup(1);
+  const CUndoStep step(document);
   for (CDrawItem* item : m_pickList) {
     item->SetColour(colour);
     DrawItem(item, kDrawOwnColour);
   }
-  document->SetUndoGroup(0);
 }
 
 void CEditDrawing::RepeatCopy() {
@@ -394,7 +395,7 @@ void CEditDrawing::RepeatCopy() {
   if (sources.empty()) return trace.Exit();
   const int repeat = g_actionCount;
   HideCrossHairs();
-  document->SetUndoGroup(1);
+  CUndoStep step(document);
   document->SetGroupRemapping(1);
   document->PrepareCopyNumbers(g_makeNewObject != 0 ? repeat : 0);
   bool stopped = false;
@@ -434,7 +435,7 @@ void CEditDrawing::RepeatCopy() {
   }
   if (g_makeNewObject != 0 && !outOfMemory) document->NameCopiedObjects(1);
   document->SetGroupRemapping(0);
-  document->SetUndoGroup(0);
+  step.Close();
   RestoreCrossHairs();
   if (outOfMemory) {
     ShowWarning(224);
@@ -464,7 +465,7 @@ void CEditDrawing::RefreshHiddenObjects(int draw) {
     }
     return;
   }
-  const bool dormant = GetSelectionShown() != 0 && g_toolState != 0;
+  const bool dormant = GetSelectionShown() != 0 && g_toolState != kStateIdle;
   g_hiddenObjectsExist = 0;
   for (int i = 0; i < document->GetItemCount(); ++i) {
     CDrawItem* item = document->GetItem(i);

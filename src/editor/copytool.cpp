@@ -12,6 +12,7 @@
 #include "editor/editdrawing.h"
 #include "editor/editorstate.h"
 #include "editor/ownerview.h"
+#include "editor/undostep.h"
 #include "items/geometry.h"
 #include "support/log.h"
 #include "support/numbers.h"
@@ -45,7 +46,7 @@ void CEditDrawing::ClickCopy() {
     return;
   }
   if (g_copyPlacing == 0) {
-    if (m_clickStep % 3 == 2) {
+    if (ClickPhaseOf(m_clickStep) == kPhaseReleased) {
       ChooseAtRelease();
       EnableOkForChoice();
       m_clickStep = 0;
@@ -88,11 +89,11 @@ void CEditDrawing::ClickCopy() {
   }
   if (m_pickList.empty()) {
     // Nothing to place in this gesture (the copies could not be made).
-    if (m_clickStep % 3 == 2) m_clickStep = 0;
+    if (ClickPhaseOf(m_clickStep) == kPhaseReleased) m_clickStep = 0;
     trace.Exit();
     return;
   }
-  if (m_clickStep % 3 == 2) {
+  if (ClickPhaseOf(m_clickStep) == kPhaseReleased) {
     PlaceCopies();
     m_clickStep = 0;
     trace.Exit();
@@ -219,7 +220,7 @@ void CEditDrawing::DragCopies(DrawingPoint snap) {
 void CEditDrawing::PlaceCopies() {
   CZephDoc* document = GetDocument();
   const CCrossHairsHidden hidden(*this);
-  document->SetUndoGroup(1);
+  CUndoStep step(document);
   // The copies may land on grips: the grips leave the screen while the copies are drawn.
   const auto toggleGrips = [this]() {
     CClientDC dc(*this);
@@ -249,6 +250,6 @@ void CEditDrawing::PlaceCopies() {
   // document, off the screen too.
   const CUndoJournal& journal = document->GetJournal();
   const bool takenBack = journal.groupStatus == -1 && journal.groupState == 2;
-  document->SetUndoGroup(0);
+  step.Close();
   if (takenBack) Invalidate();
 }

@@ -9,6 +9,7 @@
 #include "editor/editdrawing.h"
 #include "editor/editorstate.h"
 #include "editor/ownerview.h"
+#include "editor/prompts.h"
 #include "editor/valuesbarparams.h"
 #include "items/geometry.h"
 #include "support/log.h"
@@ -18,10 +19,6 @@
 
 namespace {
 
-constexpr int kPromptCornerChoose = 136;
-constexpr int kPromptCornerScanning = 152;
-constexpr int kPromptPress = 131;
-constexpr int kPromptCornerSize = 137;
 constexpr int kMessageNoCorners = 64;
 constexpr int kMessageFilletTooLarge = 65;
 constexpr int kMessageChamferTooLarge = 66;
@@ -237,7 +234,7 @@ void CEditDrawing::ClickCorner() {
     m_clickStep = 3;
     DrawItem(m_corner.line1, BackgroundColourMode());
     DrawItem(m_corner.line2, BackgroundColourMode());
-    SetPrompt(kPromptPress);
+    SetPrompt(kPromptPressDown);
   }
   if (m_clickStep >= 3 && m_clickStep <= 5 && m_construction) {
     if (m_feedbackDrawn != 0) {

@@ -7,18 +7,13 @@
 #include "editor/editdrawing.h"
 #include "editor/editorstate.h"
 #include "editor/ownerview.h"
+#include "editor/prompts.h"
 #include "editor/toolparams.h"
 #include "items/geometry.h"
 #include "support/log.h"
 #include "support/numbers.h"
 
 namespace {
-
-constexpr int kPromptPressDown = 131;
-constexpr int kPromptCurveStart = 153;
-constexpr int kPromptCurveEnd = 154;
-constexpr int kPromptControlStart = 155;
-constexpr int kPromptControlEnd = 156;
 
 // Length and angle of the control point from its end of the curve, into the read-outs.
 void ReadControl(const DrawingPoint& from) {

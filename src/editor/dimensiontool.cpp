@@ -8,6 +8,7 @@
 #include "editor/editdrawing.h"
 #include "editor/editorstate.h"
 #include "editor/ownerview.h"
+#include "editor/prompts.h"
 #include "editor/toolparams.h"
 #include "items/dimensionitem.h"
 #include "items/geometry.h"
@@ -15,11 +16,7 @@
 #include "support/numbers.h"
 #include "support/options.h"
 
-namespace {
-constexpr int kPromptPressDown = 131;
-constexpr int kPromptPickLine = 138;
-constexpr int kPromptPlaceDimension = 139;
-}  // namespace
+namespace {}  // namespace
 
 void CEditDrawing::ClickDimension() {
   LogScope trace(2441);
@@ -49,7 +46,7 @@ void CEditDrawing::ClickDimension() {
     dimension->SetDecimals(static_cast<std::uint8_t>(GetOptionShort(kOptionDecimalPlaces) & 0xFF));
     m_construction = std::move(dimension);
     m_clickStep = 1;
-    SetPrompt(kPromptPickLine);
+    SetPrompt(kPromptDimensionLine);
   }
   CDrawItem* dimension = ConstructionOfKind(kItemDimension, 2441);
   if (dimension == nullptr) {

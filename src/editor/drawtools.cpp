@@ -6,6 +6,7 @@
 #include "document/document.h"
 #include "editor/editdrawing.h"
 #include "editor/editorstate.h"
+#include "editor/undostep.h"
 #include "items/geometry.h"
 #include "support/log.h"
 #include "support/uiutil.h"
@@ -94,16 +95,17 @@ void CEditDrawing::FinishShape() {
   CZephDoc* document = GetDocument();
   ClearMarks();
   if (m_feedbackDrawn != 0) ToggleShapeFeedback();
-  document->SetUndoGroup(1);
-  for (DrawItemPtr& line : m_shapeList) {
-    const CDrawItem* added = line.get();
-    if (document->AddItem(line) == 1) {
-      DrawItem(added, kDrawOwnColour);
-    } else {
-      line.reset();  // the others of the shape stay
+  {
+    const CUndoStep step(document);
+    for (DrawItemPtr& line : m_shapeList) {
+      const CDrawItem* added = line.get();
+      if (document->AddItem(line) == 1) {
+        DrawItem(added, kDrawOwnColour);
+      } else {
+        line.reset();  // the others of the shape stay
+      }
     }
   }
-  document->SetUndoGroup(0);
   m_shapeList.clear();
   m_clickStep = 0;
   SetPrompt(0);

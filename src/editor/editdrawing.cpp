@@ -8,6 +8,7 @@
 #include "document/wholedrawing.h"
 #include "editor/editorstate.h"
 #include "editor/ownerview.h"
+#include "editor/prompts.h"
 #include "items/geometry.h"
 #include "items/intersect.h"
 #include "items/textitem.h"
@@ -27,7 +28,9 @@ namespace {
 // Whether a Move drag carries items: between the press and the release, with items picked.
 // Move items and Move points drag only after their OK; before it the press is choosing.
 bool IsMoveDragRunning(int clickStep, bool nothingPicked) {
-  if (g_currentTool != kToolMove || clickStep % 3 != 1 || nothingPicked) return false;
+  if (g_currentTool != kToolMove || ClickPhaseOf(clickStep) != kPhaseHeld || nothingPicked) {
+    return false;
+  }
   return (g_toolSubMode != 1 && g_toolSubMode != 3) || g_moveDragging != 0;
 }
 
@@ -63,7 +66,7 @@ void CEditDrawing::AttachDrawing() {
     g_realWorldScale = document->GetRealWorldScale();
     document->ChooseUnitFactor();
   }
-  SetSelectionShown(g_toolState != 0 ? 1 : 0);
+  SetSelectionShown(g_toolState != kStateIdle ? 1 : 0);
   m_pickList.clear();
   SetGridMode(kGridByOptions);
   SetOverrideColour(-1);
@@ -302,9 +305,9 @@ void CEditDrawing::OnLButtonDown(unsigned, QPoint point) {
   }
   // A step left released moves on to the next point; a press after a lost release starts the
   // same point again.
-  m_clickStep = static_cast<std::int16_t>((m_clickStep + 1) / 3 * 3);
+  SetClickStep(ClickStepOf(ClickPointOf(m_clickStep + 1), kPhasePressed));
   DispatchClick();
-  m_clickStep = static_cast<std::int16_t>(m_clickStep / 3 * 3 + 1);
+  SetClickStep(ClickStepOf(ClickPointOf(m_clickStep), kPhaseHeld));
   DispatchClick();
 }
 
@@ -374,7 +377,7 @@ void CEditDrawing::OnLButtonUp(unsigned flags, QPoint point) {
     ShowCursorFeedback();
     m_shiftAtRelease = (flags & zeph::kMkShift) != 0 ? 1 : 0;
   }
-  m_clickStep = static_cast<std::int16_t>(m_clickStep / 3 * 3 + 2);
+  SetClickStep(ClickStepOf(ClickPointOf(m_clickStep), kPhaseReleased));
   DispatchClick();
 }
 
@@ -419,9 +422,10 @@ void CEditDrawing::OnRButtonUp(unsigned, QPoint point) {
     GetOwnerView().DrawToolButton(kToolModify, 3);
   } else {
     CancelOperation();
-    if ((g_toolState == 4 || g_toolState == 5) && GetPickCount() > 0) {
+    if ((g_toolState == kStateCurveHandles || g_toolState == kStateControlPointDrag) &&
+        GetPickCount() > 0) {
       DrawCurveHandles(2, nullptr);
-      g_toolState = 3;
+      g_toolState = kStateModifyWaiting;
     }
     for (CDrawItem* item : m_pickList) {
       item->Select();
@@ -450,18 +454,18 @@ void CEditDrawing::OnRButtonUp(unsigned, QPoint point) {
     if (grouped) g_valueFieldCount = 1;
     if (item->GetType() == kItemText) {
       m_pickList.assign(1, item);
-      ShowPromptText(141);
+      ShowPromptText(kPromptTypeText);
       item->BeginEdit(item->GetCharIndexAtCursor(&GetMapping()));
       m_textState = kTextEditing;
       setFocus();
       StartTimer(kTimerCaret, 0);
     } else if (item->GetType() == kItemBezier && !grouped) {
-      g_toolState = 4;
+      g_toolState = kStateCurveHandles;
       DrawCurveHandles(0, nullptr);
     } else if (item->GetType() == kItemDimension) {
-      g_toolState = 6;
+      g_toolState = kStateDimensionPicked;
     }
-    if (grouped) GetOwnerView().SetAction(60, 1);
+    if (grouped) GetOwnerView().SetAction(kActionRemoveProtection, 1);
     SetPrompt(GetPromptId());
   }
   trace.Exit();
@@ -631,7 +635,7 @@ void CEditDrawing::DrawCurveHandles(int mode, CDrawContext* dc) {
     ReportGlitch(2421, 2);
     return;
   }
-  if (g_toolState != 4 && g_toolState != 5) {
+  if (g_toolState != kStateCurveHandles && g_toolState != kStateControlPointDrag) {
     SetGlitchValue(g_toolState);
     ReportGlitch(2421, 3);
     return;
@@ -743,7 +747,8 @@ void CEditDrawing::EraseFeedback() {
       break;
     case kToolModify:
       // The curve or dimension being dragged.
-      if (m_feedbackDrawn != 0 && (g_toolState == 5 || g_toolState == 7)) {
+      if (m_feedbackDrawn != 0 &&
+          (g_toolState == kStateControlPointDrag || g_toolState == kStateDimensionDrag)) {
         DrawItem(GetPicked(0), kDrawXor);
       }
       break;
@@ -1043,7 +1048,9 @@ void CEditDrawing::OnPaint(CDrawContext& dc) {
       DrawControlLine(end, dc, *m_construction);
     }
   }
-  if (!breakOffered && (g_toolState == 4 || g_toolState == 5) && GetPickCount() > 0) {
+  if (!breakOffered &&
+      (g_toolState == kStateCurveHandles || g_toolState == kStateControlPointDrag) &&
+      GetPickCount() > 0) {
     DrawCurveHandles(3, &dc);
   }
   if (hideCrossHairs) RestoreCrossHairs();
@@ -1122,4 +1129,3 @@ void CEditDrawing::UpdateScrollRanges(int refreshExtents) {
   PushScrollBars();
   m_sizeHandling = sizeHandling;
 }
-

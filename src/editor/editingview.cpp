@@ -36,6 +36,9 @@ QSize g_viewAreaSize;
 
 namespace {
 
+// The size change traces under a code of its own, apart from the value editor's 2806.
+constexpr int kLogEditingViewSize = 2804;
+
 IObjectListFactory g_nullObjectListFactory;
 IPromptHandlers g_nullPromptHandlers;
 IValuesBarPart* g_valuesBarPart = nullptr;
@@ -182,7 +185,7 @@ void CEditingView::resizeEvent(QResizeEvent* event) {
 
 void CEditingView::OnSize(int cx, int cy) {
   if (cx == m_lastWidth && cy == m_lastHeight) return;
-  LogScope trace(2806);
+  LogScope trace(kLogEditingViewSize);
   m_lastWidth = cx;
   m_lastHeight = cy;
   m_paletteLeft = cx - m_paletteWidth;

@@ -119,7 +119,7 @@ void CEditDrawing::UndoOrRedo(int redo, int keepForRedo) {
   if (tool == kToolLine) {
     if (g_lineStartSet != 0) ToggleLineStartMark(&dc.get());
   } else if (tool == kToolModify || tool == kToolValues) {
-    if (g_toolState == 4) {
+    if (g_toolState == kStateCurveHandles) {
       DrawCurveHandles(2, &dc.get());
     } else if (m_textState == kTextEditing && GetPickCount() == 1) {
       // The typing is abandoned: the text keeps what it held before the edit began.
@@ -156,7 +156,7 @@ void CEditDrawing::UndoOrRedo(int redo, int keepForRedo) {
 
   if (tool == kToolLine) {
     if (g_lineStartSet != 0) ToggleLineStartMark(&dc.get());
-  } else if (g_toolState == 4) {
+  } else if (g_toolState == kStateCurveHandles) {
     DrawCurveHandles(0, &dc.get());
   } else if (tool == kToolCopy && g_copyPlacing != 0) {
     ShowGripsOfList(m_copyList);

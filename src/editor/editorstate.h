@@ -43,7 +43,19 @@ extern std::int32_t g_currentTool;
 extern std::int32_t g_snapMode;
 // The current tool's state, 0..10; what it means belongs to the tool.
 extern std::int32_t g_toolState;
-// Its values, one table for every file that reads or sets it.
+
+// The click step of a gesture: the point being placed (from 0) times three plus the phase of
+// the mouse button for it. A handler learns from the step which point it is at and whether the
+// button has just gone down, is held or has come up.
+inline constexpr int kClickPhases = 3;
+inline constexpr int kPhasePressed = 0;   // the button has just gone down
+inline constexpr int kPhaseHeld = 1;      // down, the point following the cursor
+inline constexpr int kPhaseReleased = 2;  // up again, the point placed
+constexpr int ClickStepOf(int point, int phase) { return point * kClickPhases + phase; }
+constexpr int ClickPointOf(int step) { return step / kClickPhases; }
+constexpr int ClickPhaseOf(int step) { return step % kClickPhases; }
+
+// The values of g_toolState, one table for every file that reads or sets it.
 inline constexpr int kStateIdle = 0;
 inline constexpr int kStateChoosing = 1;
 inline constexpr int kStateValues = 2;

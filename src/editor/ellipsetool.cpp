@@ -6,16 +6,13 @@
 #include "editor/editdrawing.h"
 #include "editor/editorstate.h"
 #include "editor/ownerview.h"
+#include "editor/prompts.h"
 #include "editor/toolparams.h"
 #include "items/geometry.h"
 #include "support/log.h"
 #include "support/numbers.h"
 
-namespace {
-constexpr int kPromptPressDown = 131;
-constexpr int kPromptEllipseAxis = 142;
-constexpr int kPromptEllipseOtherAxis = 143;
-}  // namespace
+namespace {}  // namespace
 
 void CEditDrawing::ClickEllipse() {
   LogScope trace(2435);

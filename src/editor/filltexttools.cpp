@@ -8,16 +8,14 @@
 #include "editor/editdrawing.h"
 #include "editor/editorstate.h"
 #include "editor/ownerview.h"
+#include "editor/prompts.h"
 #include "editor/toolparams.h"
 #include "items/fillitem.h"
 #include "items/geometry.h"
 #include "items/hatch.h"
 #include "support/log.h"
 
-namespace {
-constexpr int kPromptTextStart = 140;
-constexpr int kPromptTypeText = 141;
-}  // namespace
+namespace {}  // namespace
 
 void CEditDrawing::ClickFill() {
   LogScope trace(2437);

@@ -5,12 +5,12 @@
 #include "editor/editdrawing.h"
 #include "editor/editorstate.h"
 #include "editor/ownerview.h"
+#include "editor/prompts.h"
+#include "editor/undostep.h"
 #include "items/geometry.h"
 #include "support/log.h"
 
 namespace {
-
-constexpr int kPromptInsert = 144;
 
 // Adds a copy of the symbol's item to the drawing: 1 when added. Its group comes from the
 // drawing's remapping: the symbol's own numbers mean nothing in the drawing, and a copy made
@@ -78,7 +78,7 @@ void CEditDrawing::ClickInsert() {
     return;
   }
   // The release: one undo step, each group of the symbol a fresh group of the drawing.
-  document->SetUndoGroup(1);
+  CUndoStep step(document);
   {
     CCrossHairsHidden hidden(*this);
     document->SetGroupRemapping(1);
@@ -98,6 +98,6 @@ void CEditDrawing::ClickInsert() {
   }
   m_clickStep = 0;
   SetPrompt(0);
-  document->SetUndoGroup(0);
+  step.Close();
   trace.Exit();
 }

@@ -10,6 +10,7 @@
 #include "editor/editdrawing.h"
 #include "editor/editorstate.h"
 #include "editor/ownerview.h"
+#include "editor/prompts.h"
 #include "items/geometry.h"
 #include "items/measure.h"
 #include "support/log.h"
@@ -20,8 +21,6 @@
 namespace {
 
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
-constexpr int kPromptLineStart = 132;
-constexpr int kPromptLineEnd = 128;
 
 }  // namespace
 

@@ -10,6 +10,7 @@
 #include "editor/editdrawing.h"
 #include "editor/editorstate.h"
 #include "editor/ownerview.h"
+#include "editor/prompts.h"
 #include "items/dimensionitem.h"
 #include "items/geometry.h"
 #include "items/valuefields.h"
@@ -20,8 +21,6 @@
 
 namespace {
 
-constexpr int kActionRemoveProtection = 60;
-constexpr int kPromptTypeText = 141;
 constexpr int kMessageNoMemory = 224;
 
 int BackgroundColourMode() { return static_cast<int>(g_backgroundColour & zeph::kColourMask); }

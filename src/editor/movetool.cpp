@@ -13,6 +13,7 @@
 #include "editor/editdrawing.h"
 #include "editor/editorstate.h"
 #include "editor/ownerview.h"
+#include "editor/prompts.h"
 #include "editor/valuesbarparams.h"
 #include "items/geometry.h"
 #include "support/log.h"
@@ -22,7 +23,6 @@
 
 namespace {
 
-constexpr int kPromptMoveItem = 171;
 // How near (in pixels) a handle of the grabbed item must be to become its grip.
 constexpr int kGripReach = 20;
 

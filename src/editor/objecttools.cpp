@@ -8,11 +8,11 @@
 #include "editor/editdrawing.h"
 #include "editor/editorstate.h"
 #include "editor/ownerview.h"
+#include "editor/prompts.h"
 #include "support/log.h"
 
 namespace {
 
-constexpr int kPromptDeleteRelease = 147;
 constexpr int kStepReleased = 2;
 
 }  // namespace

@@ -4,8 +4,8 @@
 // glitch and changes nothing.
 #include <QString>
 #include <cmath>
-#include <numbers>
 #include <new>
+#include <numbers>
 
 #include "document/dochost.h"
 #include "document/document.h"
@@ -15,6 +15,7 @@
 #include "editor/editorstate.h"
 #include "editor/ownerview.h"
 #include "editor/tickelements.h"
+#include "editor/undostep.h"
 #include "editor/valuesbarparams.h"
 #include "editor/viewparts.h"
 #include "items/drawitem.h"
@@ -147,9 +148,10 @@ void CPromptHandlers::OnPromptOK(CEditDrawing& drawing) {
 void CPromptHandlers::OkDelete(CEditDrawing& drawing, CZephDoc& document) {
   drawing.StopTimer(kTimerFlashChosen);
   drawing.HideCrossHairs();
-  document.SetUndoGroup(1);
-  RemoveChosen(drawing, document, true);
-  document.SetUndoGroup(0);
+  {
+    const CUndoStep step(document);
+    RemoveChosen(drawing, document, true);
+  }
   drawing.EndChoosing();
   drawing.RestoreCrossHairs();
   IOwnerView& view = drawing.GetOwnerView();
@@ -295,11 +297,12 @@ void CPromptHandlers::OkTransform(CEditDrawing& drawing) {
 }
 
 void CPromptHandlers::OkObjectDelete(CEditDrawing& drawing, CZephDoc& document) {
-  document.SetUndoGroup(1);
-  document.DeleteTickedObjectNames();
-  drawing.HideCrossHairs();
-  RemoveChosen(drawing, document, false);
-  document.SetUndoGroup(0);
+  {
+    const CUndoStep step(document);
+    document.DeleteTickedObjectNames();
+    drawing.HideCrossHairs();
+    RemoveChosen(drawing, document, false);
+  }
   drawing.EndChoosing();
   IOwnerView& view = drawing.GetOwnerView();
   view.RefreshObjectList();
@@ -316,15 +319,16 @@ void CPromptHandlers::OkObjectTransfer(CEditDrawing& drawing, CZephDoc& document
     }
     if (g_objectChosen == 0) return;
   }
-  document.SetUndoGroup(1);
-  for (int i = 0; i < document.GetItemCount(); ++i) {
-    CDrawItem* item = document.GetItem(i);
-    if (!IsChosen(*item)) continue;
-    item->SetObjectNumber(g_currentObject);
-    item->Select();
-    drawing.DrawItem(item, kDrawHighlight);
+  {
+    const CUndoStep step(document);
+    for (int i = 0; i < document.GetItemCount(); ++i) {
+      CDrawItem* item = document.GetItem(i);
+      if (!IsChosen(*item)) continue;
+      item->SetObjectNumber(g_currentObject);
+      item->Select();
+      drawing.DrawItem(item, kDrawHighlight);
+    }
   }
-  document.SetUndoGroup(0);
   drawing.EndChoosing();
   g_objectChosen = 0;
   IOwnerView& view = drawing.GetOwnerView();
@@ -353,9 +357,10 @@ void CPromptHandlers::OkRemoveProtection(CEditDrawing& drawing, CZephDoc& docume
       return;
     }
   }
-  document.SetUndoGroup(1);
-  for (int i = 0; i < count; ++i) drawing.GetPicked(i)->SetGroupNumber(0);
-  document.SetUndoGroup(0);
+  {
+    const CUndoStep step(document);
+    for (int i = 0; i < count; ++i) drawing.GetPicked(i)->SetGroupNumber(0);
+  }
   EndPicking(drawing);
 }
 

@@ -4,26 +4,10 @@
 #include "editor/editdrawing.h"
 #include "editor/editorstate.h"
 #include "editor/ownerview.h"
+#include "editor/prompts.h"
 #include "items/valuefields.h"
 #include "support/log.h"
 #include "support/options.h"
-
-namespace {
-
-// Action captions (string ids of the prompt area's OK and Restart buttons).
-constexpr int kActionCopy = 48;
-constexpr int kActionRotate = 49;
-constexpr int kActionMoveItems = 50;
-constexpr int kActionReflect = 51;
-constexpr int kActionScale = 52;
-constexpr int kActionStretch = 53;
-constexpr int kActionMovePoints = 54;
-constexpr int kActionDelete = 55;
-constexpr int kActionTransfer = 56;
-constexpr int kActionDeleteObjects = 59;
-constexpr int kActionRemoveProtection = 60;
-
-}  // namespace
 
 void CEditDrawing::SetPrompt(int stringId) {
   m_promptId = stringId;
@@ -59,7 +43,8 @@ int CEditDrawing::SetTool(int tool, int subMode) {
   if (oldTool == kToolLine && g_lineStartSet != 0) ToggleLineStartMark(nullptr);
   if (oldTool == kToolMove || oldTool == kToolCopy) ClearGrips();
   if (oldTool == kToolDelete) StopTimer(kTimerFlashChosen);
-  if ((oldState == kStateCurveHandles || oldState == 5) && GetPickCount() > 0) {
+  if ((oldState == kStateCurveHandles || oldState == kStateControlPointDrag) &&
+      GetPickCount() > 0) {
     DrawCurveHandles(2, nullptr);
   }
   if (oldTool == kToolModify && m_textState == kTextEditing && wanted == kToolValues) {
@@ -118,7 +103,10 @@ int CEditDrawing::SetTool(int tool, int subMode) {
       g_toolSubMode = subMode;
       g_moveDragging = 0;
       m_actionId = subMode == 1 ? kActionMoveItems : subMode == 3 ? kActionMovePoints : 0;
-      prompt = subMode == 1 ? 160 : subMode == 0 ? 171 : subMode == 3 ? 170 : 0;
+      prompt = subMode == 1   ? kPromptChooseMove
+               : subMode == 0 ? kPromptMoveItem
+               : subMode == 3 ? kPromptChoosePoints
+                              : 0;
       showObjectList = subMode == 1;
       break;
     case kToolCopy:
@@ -132,7 +120,7 @@ int CEditDrawing::SetTool(int tool, int subMode) {
       g_actionCount =
           static_cast<std::uint16_t>(g_toolActionCounts[0] > 0 ? g_toolActionCounts[0] : 1);
       m_actionId = kActionCopy;
-      prompt = 150;
+      prompt = kPromptChooseCopy;
       showObjectList = true;
       break;
     case kToolRotate:
@@ -144,7 +132,8 @@ int CEditDrawing::SetTool(int tool, int subMode) {
       static constexpr int kCountIndex[] = {1, -1, 2, 3};
       static constexpr int kAction[] = {kActionRotate, kActionReflect, kActionScale,
                                         kActionStretch};
-      static constexpr int kPrompt[] = {162, 166, 164, 168};
+      static constexpr int kPrompt[] = {kPromptChooseRotate, kPromptChooseReflect,
+                                        kPromptChooseScale, kPromptChooseStretch};
       const int k = wanted - kToolRotate;
       ArmTransformTool(kCountIndex[k]);
       if (wanted == kToolStretch) g_stretchWarningArmed = 1;
@@ -166,11 +155,11 @@ int CEditDrawing::SetTool(int tool, int subMode) {
       if (subMode == 3) g_showHiddenObjects = 0;
       if (subMode == 1) m_cursorReadout = 0;
       m_actionId = subMode == 2 ? kActionTransfer : subMode == 4 ? kActionDeleteObjects : 0;
-      prompt = subMode == 3   ? 192
-               : subMode == 0 ? 193
-               : subMode == 1 ? 194
-               : subMode == 2 ? 195
-               : subMode == 4 ? 196
+      prompt = subMode == 3   ? kPromptChooseHide
+               : subMode == 0 ? kPromptIdentify
+               : subMode == 1 ? kPromptName
+               : subMode == 2 ? kPromptChooseTransfer
+               : subMode == 4 ? kPromptChooseDeleteObjects
                               : 0;
       showObjectList = true;
       break;
@@ -192,7 +181,7 @@ int CEditDrawing::SetTool(int tool, int subMode) {
           if (item->GetType() == kItemDimension) g_toolState = kStateDimensionPicked;
           if (item->GetType() == kItemFill) showOrderButtons = true;
           if (item->GetType() == kItemText) {
-            ShowPromptText(141);
+            ShowPromptText(kPromptTypeText);
             // A text kept open for Values goes on from what was typed and where.
             if (m_textState != kTextKept) item->BeginEdit(-1);
             m_textState = kTextEditing;
@@ -222,7 +211,7 @@ int CEditDrawing::SetTool(int tool, int subMode) {
       g_toolState = kStateChoosing;
       m_clickStep = 0;
       g_recolourCount = 0;
-      prompt = 172;
+      prompt = kPromptChooseRecolour;
       showObjectList = true;
       break;
     default:

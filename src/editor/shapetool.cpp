@@ -10,6 +10,7 @@
 #include "editor/editordialogs.h"
 #include "editor/editorstate.h"
 #include "editor/ownerview.h"
+#include "editor/prompts.h"
 #include "editor/toolparams.h"
 #include "items/geometry.h"
 #include "support/log.h"
@@ -18,10 +19,6 @@
 namespace {
 
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
-constexpr int kPromptPressDown = 131;
-constexpr int kPromptRectangleCorner = 157;
-constexpr int kPromptRectangleOtherCorner = 158;
-constexpr int kPromptShapeCorner = 173;
 constexpr int kSubModeSquare = 0;
 constexpr int kSubModeRectangle = 1;
 constexpr int kMinimumSides = 3;

@@ -3,12 +3,15 @@
 // is then applied to the chosen items as many times as the values bar says, optionally
 // keeping the originals, and the whole application is one undo step.
 #include <numbers>
+#include <optional>
 
 #include "document/document.h"
 #include "document/wholedrawing.h"
 #include "editor/editdrawing.h"
 #include "editor/editorstate.h"
 #include "editor/ownerview.h"
+#include "editor/prompts.h"
+#include "editor/undostep.h"
 #include "editor/valuesbarparams.h"
 #include "items/geometry.h"
 #include "items/transform.h"
@@ -21,10 +24,6 @@ namespace {
 constexpr int kLogClickTransform = 2480;
 
 // The prompts that ask for the next choice once a transform is done.
-constexpr int kPromptChooseRotate = 162;
-constexpr int kPromptChooseScale = 164;
-constexpr int kPromptChooseReflect = 166;
-constexpr int kPromptChooseStretch = 168;
 
 // Which read-out of the snap point the view shows.
 constexpr int kShowBoth = 0;
@@ -142,7 +141,7 @@ void CEditDrawing::ApplyTransform() {
 
   // Nothing chosen (the choice was emptied from the object list meanwhile): the document
   // would read every item as chosen, so nothing is transformed.
-  bool opened = false;
+  std::optional<CUndoStep> step;
   bool failed = false;
   bool named = false;
   if (CountVisibleChosen() > 0) {
@@ -152,8 +151,7 @@ void CEditDrawing::ApplyTransform() {
     if (g_currentTool == kToolRotate || g_currentTool == kToolEnlarge) {
       if (AreCrossHairsShown() != 0) HideCrossHairs();
     }
-    document->SetUndoGroup(1);
-    opened = true;
+    step.emplace(document);
     for (int i = 0; i < g_actionCount; ++i) {
       if (document->TransformItems(transform, which, i) == 0) {
         failed = true;
@@ -165,7 +163,7 @@ void CEditDrawing::ApplyTransform() {
   if (failed) {
     // The group closes first: when the user declined to go on without undo, closing takes
     // back what the actions did, and the choice then ends over the items as they are again.
-    document->SetUndoGroup(0);
+    step.reset();
     ShowWarning(kIdsNotEnoughMemory);
     EndChoosing();
     RestoreCrossHairs();
@@ -173,7 +171,7 @@ void CEditDrawing::ApplyTransform() {
     EndChoosing();
     RestoreCrossHairs();
     if (named) document->NameCopiedObjects(1);
-    if (opened) document->SetUndoGroup(0);
+    step.reset();
   }
   GetOwnerView().ShowObjectList(1);
   GetOwnerView().SetAction(m_actionId, 0);

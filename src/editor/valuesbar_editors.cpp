@@ -16,6 +16,7 @@
 #include "editor/editordialogs.h"
 #include "editor/editorstate.h"
 #include "editor/toolparams.h"
+#include "editor/undostep.h"
 #include "editor/valuesbarparams.h"
 #include "editor/viewparts.h"
 #include "items/bezieritem.h"
@@ -126,7 +127,7 @@ void ChangeShownItem(CEditDrawing& drawing, CDrawItem* item, const Setter& sette
   const bool edited = drawing.GetTextState() == kTextEditing && drawing.GetPickCount() == 1 &&
                       drawing.GetPicked(0) == item;
   const bool caretShown = edited && g_textCaretShown != 0;
-  const bool handles = g_toolState == 4 && item->GetType() == kItemBezier &&
+  const bool handles = g_toolState == kStateCurveHandles && item->GetType() == kItemBezier &&
                        drawing.GetPicked(0) == item;
   if (caretShown) {
     CEditDrawing::CClientDC dc(drawing);
@@ -1008,11 +1009,10 @@ int CEditingView::ApplyObjectChooser(int fromText) {
         break;
       case 123: {
         g_valueObject = static_cast<std::int16_t>(number);
-        m_document->SetUndoGroup(1);
+        const CUndoStep step(m_document);
         for (int i = 0; i < m_drawing->GetPickCount(); ++i) {
           m_drawing->GetPicked(i)->SetObjectNumber(static_cast<std::int16_t>(number));
         }
-        m_document->SetUndoGroup(0);
         break;
       }
       default:

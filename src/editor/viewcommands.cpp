@@ -248,7 +248,7 @@ void CEditingView::OnViewHiddenObjects() {
 
 bool CEditingView::OnUpdateViewHiddenObjects(int& check) const {
   check = g_showHiddenObjects != 0 ? 1 : 0;
-  return g_hiddenObjectsExist != 0 && g_toolState != 8;
+  return g_hiddenObjectsExist != 0 && g_toolState != kStateObjectHide;
 }
 
 // ---- Help ----

@@ -12,6 +12,7 @@
 #include <numbers>
 #include <vector>
 
+#include "common/golden.h"
 #include "controls/edits.h"
 #include "controls/viewcontrols.h"
 #include "document/drawingfile.h"
@@ -223,6 +224,8 @@ class EditingToolsScriptTest : public ViewTest {
   }
 
   std::vector<ScriptStep> Script();
+
+  static inline const QString kGoldenFolder = QStringLiteral("editingtools");
 
   CZephDoc m_symbol;
   CZephDoc* m_savedSymbolDoc = nullptr;
@@ -597,6 +600,8 @@ TEST_F(EditingToolsScriptTest, TheSavedDrawingIsTheOneMadeByItemCalls) {
     step.drive();
     step.expect(m_expected);
     if (step.check) step.check();
+    EXPECT_EQ(m_doc.GetJournal().groupState, 0)
+        << "every gesture, finished or cancelled, leaves its undo step closed";
     ASSERT_FALSE(HasFailure());
     ++index;
     const QByteArray made = Written(m_doc, QStringLiteral("made%1.zpd").arg(index));
@@ -604,6 +609,8 @@ TEST_F(EditingToolsScriptTest, TheSavedDrawingIsTheOneMadeByItemCalls) {
     ASSERT_FALSE(made.isEmpty());
     ASSERT_TRUE(made == expected) << "after step " << index << ": " << step.name << ", "
                                   << FirstDifference(made, expected);
+    EXPECT_TRUE(MatchesGolden(kGoldenFolder, QStringLiteral("step%1.zpd").arg(index), made))
+        << step.name;
   }
   // The whole drawing saved as File > Save does.
   const QString path = m_files.filePath(QStringLiteral("drawing.zpd"));
@@ -612,6 +619,11 @@ TEST_F(EditingToolsScriptTest, TheSavedDrawingIsTheOneMadeByItemCalls) {
   const QByteArray saved = Read(path);
   const QByteArray expected = Written(m_expected, QStringLiteral("expected.zpd"));
   EXPECT_TRUE(saved == expected) << FirstDifference(saved, expected);
+  EXPECT_EQ(g_glitchCount, 0);
+
+  // Every step taken back with Edit > Undo, then done again with Edit > Redo.
+  CheckUndoHistory(
+      kGoldenFolder, m_doc, [this] { m_view->OnEditUndo(); }, [this] { m_view->OnEditRedo(); });
   EXPECT_EQ(g_glitchCount, 0);
 }
 

@@ -17,6 +17,7 @@ TEST_F(HatchTest, EverySampleChosenIsTheHatchDrawn) {
     SCOPED_TRACE("sample " + std::to_string(index) + ", " +
                  g_hatchDefinitions[static_cast<std::size_t>(index)].GetName().toStdString());
     if (index > 0) {
+      CheckGoldens(QStringLiteral("sample%1").arg(index - 1));
       // A new drawing asks for its first hatch again.
       ExpectMessage(QStringLiteral("saving the drawing"), QStringLiteral("&No"));
       KeyOnFocus(Qt::Key_N, Qt::ControlModifier);

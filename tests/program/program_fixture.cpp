@@ -14,6 +14,7 @@
 
 #include "app/frontview.h"
 #include "app/valuedialogs.h"
+#include "common/golden.h"
 #include "controls/frontbutton.h"
 #include "controls/viewcontrols.h"
 #include "document/wholedrawing.h"
@@ -60,6 +61,9 @@ void ProgramTest::SetUp() {
 
 void ProgramTest::TearDown() {
   if (!NoDisplayReason().isEmpty()) return;
+  if (m_app && m_app->GetActiveViewCode() == kViewEditing && !HasFailure() && !IsSkipped()) {
+    CheckGoldens();
+  }
   EXPECT_EQ(m_person.Waiting(), 0) << "windows the test expected never opened";
   // Every message box says something, and every button of every window has its words.
   for (const CPerson::Seen& seen : m_person.SeenWindows()) {
@@ -118,6 +122,21 @@ void ProgramTest::CreateDrawing() {
   ASSERT_EQ(m_app->GetActiveViewCode(), kViewEditing);
   ASSERT_TRUE(QTest::qWaitForWindowExposed(Window().window()));
   Settle(50);
+}
+
+void ProgramTest::CheckGoldens(const QString& part) {
+  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  QString folder =
+      QStringLiteral("program/%1.%2")
+          .arg(QString::fromLatin1(test->test_suite_name()), QString::fromLatin1(test->name()));
+  if (!part.isEmpty()) folder += u'/' + part;
+  const auto key = [](Qt::Key k) {
+    return [k] {
+      KeyOnFocus(k, Qt::ControlModifier);
+      Settle();
+    };
+  };
+  CheckUndoHistory(folder, Doc(), key(Qt::Key_Z), key(Qt::Key_Y));
 }
 
 QPoint ProgramTest::ToolRow(int tool) {

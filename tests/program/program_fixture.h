@@ -91,6 +91,13 @@ class ProgramTest : public ::testing::Test {
   // The drawing window's screen.
   QImage DrawingScreen();
 
+  // ---- Golden files ----
+  // The drawing, and each Undo of its whole history (Ctrl+Z, then every step done again with
+  // Ctrl+Y), against the test's golden files under tests/data/golden/program; part names a
+  // drawing of a test that makes several. The end of every test that leaves the editing view
+  // showing checks its drawing so.
+  void CheckGoldens(const QString& part = {});
+
   // Answers a message box by pressing the button, after checking its words.
   void ExpectMessage(const QString& what, const QString& button, const QString& wantedText = {});
 
