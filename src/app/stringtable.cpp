@@ -59,6 +59,7 @@ constexpr TableText kTexts[] = {
     {429,
      u"%1\n\nThis drawing has %2 %3, but a drawing file can hold\nat most 65535 items of one kind "
      u"- file not saved."},
+    {430, u"%1\nThe name of this file has characters\nwhich cannot be read - rename the file."},
     // The printing scale's unit, by the display units.
     {434, u"1mm to "},
     {435, u"1cm to "},
