@@ -189,7 +189,9 @@ int QtHttpClient::OpenUrl(HttpHandle session, const QString& url, std::intptr_t 
   if (reply == nullptr) return 0;
   // A server that trickles its reply still ends within the three time-outs together; the
   // timer goes with the reply.
-  QTimer::singleShot(TotalTimeout(m_timeouts), reply, [reply] { reply->abort(); });
+  QTimer::singleShot(TotalTimeout(m_timeouts), reply, [reply] {
+    if (reply->isRunning()) reply->abort();
+  });
   const HttpHandle handle = m_nextHandle++;
   auto request = std::make_unique<Request>();
   request->session = session;
