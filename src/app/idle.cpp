@@ -52,8 +52,11 @@ int CIdleQueue::OnIdle(long /*count*/) {
   m_pending = 0;
   LogAction(1006, 1, kLogProgress);
   bool requeuePoll = false;
+  bool pollWaits = false;
   if (action == kIdlePollInternet) {
-    if (m_poll && m_poll() != 0) requeuePoll = true;
+    const int state = m_poll ? m_poll() : 0;
+    requeuePoll = state != 0;
+    pollWaits = state == 1;
   } else {
     LogAction(1006, 1, kLogHandled);
     LogNumber(action);
@@ -72,8 +75,9 @@ int CIdleQueue::OnIdle(long /*count*/) {
     }
   }
   m_pending = next;
-  // A poll that re-queued itself waits for the network to report before it runs again.
-  if (requeuePoll) m_pollWaits = true;
+  // A poll whose tasks only wait for the network runs again once a report has arrived; one
+  // whose task can go on runs again at the next idle period.
+  if (requeuePoll) m_pollWaits = pollWaits;
   Arm();
   return 0;
 }

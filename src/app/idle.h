@@ -2,7 +2,8 @@
 // The application's idle work: one pending action and a first-in first-out queue of up to ten
 // more. One action runs per idle period, from a single-shot zero-delay timer armed whenever an
 // action is queued. Polling the internet tasks is the only action; it queues itself again
-// while a task still has work, but then waits for the next network report to arm the timer.
+// while a task still has work, and when every task only waits for the network it waits for
+// the next network report to arm the timer.
 #include <QObject>
 #include <array>
 #include <cstdint>
@@ -20,7 +21,8 @@ class CIdleQueue : public QObject {
   explicit CIdleQueue(QObject* parent = nullptr);
   ~CIdleQueue() override;
 
-  // The poll of the internet tasks: nonzero while some task still has work.
+  // The poll of the internet tasks: 0 when every task has finished, 1 while they only wait
+  // for a network report, 2 when a task can take its next step at once.
   void SetPoll(std::function<int()> poll) { m_poll = std::move(poll); }
 
   // Makes action the pending one, or appends it while fewer than ten wait; else drops it.

@@ -199,7 +199,12 @@ CZephApp::CZephApp(std::unique_ptr<IAppViews> views, QObject* parent)
       m_services(std::make_unique<CAppServices>(*this)),
       m_recent(std::make_unique<CRecentFiles>()) {
   g_app = this;
-  m_idle.SetPoll([] { return g_internet != nullptr ? static_cast<int>(g_internet->AdvanceTasks()) : 0; });
+  m_idle.SetPoll([] {
+    if (g_internet == nullptr || g_internet->AdvanceTasks() == 0) return 0;
+    // A task that advanced (or can) goes on without waiting for a network report: none may
+    // come, as for a request that could not start or a reply already read.
+    return g_internet->IsStepReady() ? 2 : 1;
+  });
 }
 
 CZephApp::~CZephApp() {

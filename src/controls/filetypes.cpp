@@ -47,13 +47,35 @@ QString IconResourceName(int iconIndex) {
 }
 
 QString ExpectedExecLine(const QString& programPath) {
-  // The path quoted as the desktop entry rules ask; %f is the file opened.
-  QString quoted = programPath;
-  quoted.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
-  quoted.replace(QLatin1Char('"'), QStringLiteral("\\\""));
-  quoted.replace(QLatin1Char('`'), QStringLiteral("\\`"));
-  quoted.replace(QLatin1Char('$'), QStringLiteral("\\$"));
-  return QStringLiteral("Exec=\"%1\" %f").arg(quoted);
+  // The path as one quoted argument: a double quote, backquote, dollar or backslash takes a
+  // backslash before it, and a percent sign is doubled, since a single one starts a field
+  // code; %f is the file opened.
+  QString quoted;
+  for (const QChar c : programPath) {
+    if (c == u'"' || c == u'`' || c == u'$' || c == u'\\') quoted += u'\\';
+    quoted += c == u'%' ? QStringLiteral("%%") : QString(c);
+  }
+  // Then the escapes of every string value, which the reader undoes before the quoting.
+  QString value;
+  for (const QChar c : quoted) {
+    switch (c.unicode()) {
+      case u'\\':
+        value += QStringLiteral("\\\\");
+        break;
+      case u'\n':
+        value += QStringLiteral("\\n");
+        break;
+      case u'\t':
+        value += QStringLiteral("\\t");
+        break;
+      case u'\r':
+        value += QStringLiteral("\\r");
+        break;
+      default:
+        value += c;
+    }
+  }
+  return QStringLiteral("Exec=\"%1\" %f").arg(value);
 }
 
 enum class ReadResult { kMissing, kUnreadable, kRead };

@@ -40,7 +40,7 @@ QStringList FileFilterToNameFilters(const QString& filter) {
 CFileZephoDialog::CFileZephoDialog(bool open, const QString& defaultExtension,
                                    const QString& fileName, unsigned flags, const QString& filter,
                                    QWidget* parent)
-    : QFileDialog(parent) {
+    : QFileDialog(parent), m_defaultExtension(defaultExtension) {
   // Qt's own dialog: the same on every desktop, and it takes the samples button.
   setOption(QFileDialog::DontUseNativeDialog, true);
   setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
@@ -53,6 +53,28 @@ CFileZephoDialog::CFileZephoDialog(bool open, const QString& defaultExtension,
   if (!filters.isEmpty()) setNameFilters(filters);
   if (!fileName.isEmpty()) selectFile(fileName);
   connect(this, &QFileDialog::directoryEntered, this, [this]() { OnFolderChange(); });
+  connect(this, &QFileDialog::filterSelected, this,
+          [this](const QString& filter) { OnFilterSelected(filter); });
+}
+
+void CFileZephoDialog::SetFilterIndex(int index) {
+  const QStringList filters = nameFilters();
+  if (index < 1 || index > filters.size()) return;
+  selectNameFilter(filters[index - 1]);
+  OnFilterSelected(filters[index - 1]);
+}
+
+int CFileZephoDialog::GetFilterIndex() const {
+  const qsizetype at = nameFilters().indexOf(selectedNameFilter());
+  return at < 0 ? 0 : static_cast<int>(at) + 1;
+}
+
+void CFileZephoDialog::OnFilterSelected(const QString& filter) {
+  if (acceptMode() != QFileDialog::AcceptSave) return;
+  // The first pattern of the filter: "Symbol library file (*.zsy)" gives "zsy".
+  static const QRegularExpression firstPattern(QStringLiteral("\\(\\*\\.(\\w+)[ )]"));
+  const QRegularExpressionMatch match = firstPattern.match(filter);
+  setDefaultSuffix(match.hasMatch() ? match.captured(1) : m_defaultExtension);
 }
 
 void CFileZephoDialog::OnFolderChange() { m_lastFolder = directory().absolutePath(); }
@@ -118,9 +140,11 @@ FileDialogResult CQtFileDialogs::ShowFileDialog(const FileDialogRequest& request
   // The directory replaces the name first shown; the name goes back into its box.
   if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
   dialog.ShowSamplesButton(request.samplesButton ? 1 : 0);
+  dialog.SetFilterIndex(request.filterIndex);
   FileDialogResult result;
   result.answer = dialog.DoModal();
   result.samplesChosen = dialog.WasSamplesChosen() != 0;
+  result.filterIndex = dialog.GetFilterIndex();
   if (result.answer == kIdOk) result.path = dialog.GetPathName();
   result.lastFolder = dialog.GetLastFolder();
   return result;

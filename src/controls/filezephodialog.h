@@ -43,8 +43,18 @@ class CFileZephoDialog : public QFileDialog {
   // The file chosen (empty unless OK ended the dialog).
   QString GetPathName() const;
 
+  // The filter selected, counted from 1 in the order of the filter text; an index outside the
+  // list selects nothing.
+  void SetFilterIndex(int index);
+  int GetFilterIndex() const;
+
  private:
+  // Saving: a name typed without an extension gets the selected filter's own, else the
+  // default one.
+  void OnFilterSelected(const QString& filter);
+
   QString m_lastFolder;
+  QString m_defaultExtension;
 };
 
 class CFileSamplesDialog : public CFileZephoDialog {

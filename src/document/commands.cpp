@@ -132,6 +132,10 @@ int CZephDoc::OpenFile(const QString& path) {
   LogScope trace(kLogOpenFile);
   const int result = ReadDrawingFile(path, 0);
   if (g_fileStatus != 0) {
+    // A read that stopped early has replaced the drawing with what it read: the editing view
+    // shows that before the message, not the drawing that has gone.
+    IDocumentHost& host = GetDocumentHost();
+    if (result != 0 && host.GetActiveViewCode() == 0) host.ResetEditingView();
     ShowDrawingFileError(path);
     return trace.Return(result, kLogFailed, 1);
   }
@@ -150,8 +154,9 @@ void CZephDoc::OnFileAdd() {
                                            kLogOnFileAdd);
   if (path.isEmpty()) return trace.Exit(kLogHandled, 1);
   const int result = ReadDrawingFile(path, 1);
-  if (g_fileStatus != 0) ShowDrawingFileError(path);
+  // What was added is shown before any message about the rest.
   if (result != 0) GetDocumentHost().RefreshDrawing();
+  if (g_fileStatus != 0) ShowDrawingFileError(path);
   trace.Exit();
 }
 

@@ -635,14 +635,16 @@ int CZephDoc::SaveDrawing(int ask) {
             "|*.*||");
         request.title = QStringLiteral("Saving the drawing");
         request.initialFolder = folder;
+        request.filterIndex = library ? 2 : 1;
         const zeph::FileDialogResult result = zeph::GetFileDialogs().ShowFileDialog(request);
         if (result.answer != zeph::kIdOk || result.path.isEmpty()) {
           return trace.Return(0, kLogHandled, 1);
         }
+        // The filter chosen decides the kind of file: a symbol library with the second, a
+        // drawing with any other.
         QString chosen = result.path;
-        if (HasExtension(chosen, QStringLiteral("zsy")) == 0) {
-          SetExtension(chosen, QStringLiteral("zpd"), 0);
-        }
+        SetExtension(chosen,
+                     result.filterIndex == 2 ? QStringLiteral("zsy") : QStringLiteral("zpd"), 0);
         if (!SamePathNoCase(chosen, m_path) && FileExists(chosen) != 0 &&
             AskToReplace(chosen) != zeph::kIdYes) {
           dialogFolder = FolderOf(chosen);

@@ -25,6 +25,7 @@ FileDialogResult CScriptedFileDialogs::ShowFileDialog(const FileDialogRequest& r
   }
   FileDialogResult result = m_results.front();
   m_results.pop_front();
+  if (result.filterIndex == 0) result.filterIndex = request.filterIndex;
   return result;
 }
 

@@ -23,6 +23,7 @@ struct FileDialogRequest {
   QString title;               // empty: the dialog's own title
   QString initialFolder;       // empty: the current folder
   bool samplesButton = false;  // offers a "&Sample files ..." button
+  int filterIndex = 1;         // the filter first selected, counted from 1
 };
 
 struct FileDialogResult {
@@ -30,6 +31,9 @@ struct FileDialogResult {
   bool samplesChosen = false;  // the dialog was ended by the samples button
   QString path;                // the file chosen, with answer kIdOk
   QString lastFolder;          // the folder last shown in the dialog
+  // The filter selected when the dialog closed, counted from 1; 0 when not known (a scripted
+  // answer without one reports the filter its request selected).
+  int filterIndex = 0;
 };
 
 class IFileDialogs {

@@ -123,6 +123,23 @@ TEST(IdleQueueTest, PollRequeuedWhileTasksRunWaitsForTheNetwork) {
   EXPECT_EQ(polls, 3);
 }
 
+TEST(IdleQueueTest, PollWhoseTaskCanGoOnRunsAgainWithoutANetworkReport) {
+  // A check whose request could not start, or whose reply has been read, gets no further
+  // report: its remaining steps run one per idle period until it has finished.
+  CIdleQueue queue;
+  int steps = 3;
+  int polls = 0;
+  queue.SetPoll([&] {
+    ++polls;
+    return steps-- > 0 ? 2 : 0;
+  });
+  queue.QueueIdleAction(kIdlePollInternet);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return polls == 4; }, 1000)) << polls << " polls";
+  EXPECT_FALSE(queue.IsPollWaiting());
+  EXPECT_EQ(queue.GetPendingAction(), 0);
+  EXPECT_FALSE(queue.IsTimerArmed());
+}
+
 TEST(IdleQueueTest, RequeuedPollGoesBehindQueuedActionsAndIsDroppedWhenFull) {
   ResetLogState();
   CIdleQueue queue;

@@ -1,6 +1,7 @@
 // The program's file dialogs on Qt's own file dialog, played through the scripted dialog
 // runner: filters, the last folder, the samples button and its help, and the chooser that
 // goes on into the samples folder when the button was used.
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QGridLayout>
@@ -170,6 +171,52 @@ TEST_F(FileDialogTest, SaveDialogAddsTheDefaultExtensionAndLeavesTheReplaceQuest
   EXPECT_FALSE(result.samplesChosen);
   EXPECT_EQ(result.path, m_folder + QStringLiteral("/house.zpd"));
   EXPECT_EQ(result.lastFolder, m_folder);
+}
+
+TEST_F(FileDialogTest, TheSaveDialogReportsTheFilterChosenAndAddsItsExtension) {
+  const QString filter = QStringLiteral(
+      " Drawing file (*.zpd) |*.zpd| Symbol library file (*.zsy) |*.zsy| All Files (*.*) |*.*||");
+  struct Case {
+    const char* name;
+    int first;   // the filter the request selects
+    int chosen;  // the filter the person picks, from 1
+    const char* path;
+  };
+  const Case cases[] = {
+      {"drawing files kept", 1, 1, "/house.zpd"},
+      {"symbol library files picked", 1, 2, "/house.zsy"},
+      {"symbol library files first", 2, 2, "/house.zsy"},
+      {"all files give the default extension", 2, 3, "/house.zpd"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    int shownFirst = 0;
+    CScriptedDialogRunner runner([&](QDialog& dialog) {
+      auto& files = static_cast<QFileDialog&>(dialog);
+      auto* types = files.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+      ASSERT_NE(types, nullptr);
+      shownFirst = types->currentIndex() + 1;
+      // As the list does when a person picks an entry.
+      types->setCurrentIndex(c.chosen - 1);
+      emit types->activated(c.chosen - 1);
+      emit types->textActivated(types->currentText());
+      files.selectFile(m_folder + QStringLiteral("/house"));
+      dialog.accept();
+    });
+    SetDialogRunner(&runner);
+    InstallFileDialogs();
+    FileDialogRequest request;
+    request.open = false;
+    request.defaultExtension = QStringLiteral("zpd");
+    request.filter = filter;
+    request.filterIndex = c.first;
+    request.initialFolder = m_folder;
+    const FileDialogResult result = GetFileDialogs().ShowFileDialog(request);
+    EXPECT_EQ(shownFirst, c.first);
+    EXPECT_EQ(result.answer, kIdOk);
+    EXPECT_EQ(result.filterIndex, c.chosen);
+    EXPECT_EQ(result.path, m_folder + QLatin1String(c.path));
+  }
 }
 
 // The program's picture chooser with these dialogs installed: the samples button leads to a

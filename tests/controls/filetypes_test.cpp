@@ -114,6 +114,41 @@ TEST_F(FileTypesTest, AfterTheRepairEveryTypeIsOkAndTheRepairIsOffered) {
   }
 }
 
+TEST_F(FileTypesTest, TheProgramPathIsQuotedAsTheDesktopEntryFormatAsks) {
+  // The path is one quoted argument, whose '"', '`', '$' and '\' take a backslash and whose
+  // '%' is doubled; the string value's own escaping then doubles every backslash again.
+  struct Case {
+    const char* name;
+    QString path;
+    QString exec;
+  };
+  const Case cases[] = {
+      {"a plain path", QStringLiteral("/opt/zeph/zephorin"),
+       QStringLiteral(R"(Exec="/opt/zeph/zephorin" %f)")},
+      {"a blank", QStringLiteral("/opt/my zeph/zephorin"),
+       QStringLiteral(R"(Exec="/opt/my zeph/zephorin" %f)")},
+      {"a percent sign", QStringLiteral("/opt/100%/zephorin"),
+       QStringLiteral(R"(Exec="/opt/100%%/zephorin" %f)")},
+      {"a backslash", QStringLiteral(R"(/opt/a\b/zephorin)"),
+       QStringLiteral(R"(Exec="/opt/a\\\\b/zephorin" %f)")},
+      {"a double quote", QStringLiteral(R"(/opt/a"b/zephorin)"),
+       QStringLiteral(R"(Exec="/opt/a\\"b/zephorin" %f)")},
+      {"a dollar and a backquote", QStringLiteral("/opt/$a`b/zephorin"),
+       QStringLiteral(R"(Exec="/opt/\\$a\\`b/zephorin" %f)")},
+      {"a line break", QStringLiteral("/opt/a\nb/zephorin"),
+       QStringLiteral(R"(Exec="/opt/a\nb/zephorin" %f)")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QStringList lines = MakeDesktopEntry(c.path).split(u'\n');
+    EXPECT_TRUE(lines.contains(c.exec)) << lines.join(u'|').toStdString();
+  }
+  // The check finds the entry it wrote right, whatever the path holds.
+  g_programPath = QStringLiteral("/opt/100% \"sure\" $HOME `x` a\\b/zephorin");
+  RepairAll();
+  for (CFileTypeInfo& type : g_fileTypes) EXPECT_EQ(CheckFileType(type, g_programPath), 0);
+}
+
 TEST_F(FileTypesTest, ADamagedEntryIsFoundAndRepaired) {
   struct Case {
     const char* name;

@@ -1,6 +1,8 @@
 // The document's menu commands and the save question.
 #include <QDir>
+#include <QFile>
 #include <QStringList>
+#include <functional>
 
 #include "drawingfile_fixture.h"
 #include "platform/filedialogs.h"
@@ -26,10 +28,19 @@ class CommandHost final : public IDocumentHost {
   int dictionaryAnswer = 1;
   CDocDict* dictionaryShown = nullptr;
   void CancelEditing() override { ++cancelled; }
-  void RefreshDrawing() override { ++refreshed; }
+  // What the screen was given, in order, with the messages shown by then.
+  std::function<int()> messagesShown = [] { return 0; };
+  QStringList events;
+  void RefreshDrawing() override {
+    ++refreshed;
+    events << QStringLiteral("refresh after %1 messages").arg(messagesShown());
+  }
   int GetActiveViewCode() const override { return viewCode; }
   void ShowEditingView() override { ++shown; }
-  void ResetEditingView() override { ++reset; }
+  void ResetEditingView() override {
+    ++reset;
+    events << QStringLiteral("reset after %1 messages").arg(messagesShown());
+  }
   int ShowDictionaryDialog(CDocDict* list) override {
     dictionaryShown = list;
     return dictionaryAnswer;
@@ -218,6 +229,56 @@ TEST_F(CommandsTest, AddInsertsIntoTheOpenDrawingAndRefreshes) {
   EXPECT_EQ(commandHost.refreshed, 1);
   doc.Undo(nullptr, nullptr, 1);  // one step
   EXPECT_EQ(doc.GetItemCount(), 1);
+}
+
+TEST_F(CommandsTest, WhatAFailedReadLeftIsShownBeforeItsMessage) {
+  const QString source = PathOf(QStringLiteral("two.zpd"));
+  {
+    CZephDoc saved;
+    Add(saved, MakeLine(0, 0, 1000, 0));
+    Add(saved, MakeLine(0, 500, 1000, 500));
+    saved.WriteDrawingFile(source);
+    ASSERT_EQ(g_fileStatus, kFileOk);
+  }
+  // Cut off after the first line's record.
+  QFile file(source);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QList<QByteArray> lines = file.readAll().split('\n');
+  file.close();
+  const QString cut = Put(QStringLiteral("cut.zpd"), lines.mid(0, 30).join('\n') + '\n');
+  commandHost.messagesShown = [this] { return static_cast<int>(presenter.shown().size()); };
+
+  // Opened from the editing view: the view shows the drawing read so far, then the message.
+  commandHost.viewCode = 0;
+  CZephDoc doc;
+  Add(doc, MakeCircle(0, 0, 500));
+  doc.ClearChanged();
+  dialogs.QueueResult(Chosen(cut));
+  doc.OnFileOpen();
+  EXPECT_EQ(g_fileStatus, kFileEndedTooSoon);
+  EXPECT_EQ(doc.GetItemCount(), 1);
+  ASSERT_EQ(presenter.shown().size(), 1u);
+  ASSERT_FALSE(commandHost.events.isEmpty());
+  EXPECT_EQ(commandHost.events.front(), QStringLiteral("reset after 0 messages"));
+
+  // Added: the items taken are drawn before the message.
+  ResetFileStatus();
+  commandHost.events.clear();
+  dialogs.QueueResult(Chosen(cut));
+  doc.OnFileAdd();
+  EXPECT_EQ(doc.GetItemCount(), 2);
+  ASSERT_EQ(presenter.shown().size(), 2u);
+  EXPECT_EQ(commandHost.events, QStringList{QStringLiteral("refresh after 1 messages")});
+
+  // From the start screen nothing of the drawing shows: the view is shown after the message.
+  ResetFileStatus();
+  commandHost.events.clear();
+  commandHost.viewCode = 1;
+  doc.ClearChanged();
+  dialogs.QueueResult(Chosen(cut));
+  doc.OnFileOpen();
+  EXPECT_TRUE(commandHost.events.isEmpty()) << commandHost.events.join(u'|').toStdString();
+  EXPECT_EQ(commandHost.shown, 1);
 }
 
 TEST_F(CommandsTest, DictionaryCommandNeedsAWordList) {

@@ -437,8 +437,44 @@ TEST_F(SaveDrawingTest, SymbolLibraryKeepsItsExtension) {
   Choose(PathOf("work/tree.zsy"));
   EXPECT_EQ(doc.SaveDrawing(1), 1);
   EXPECT_EQ(dialogs.requests()[0].defaultExtension, QStringLiteral("zsy"));
+  EXPECT_EQ(dialogs.requests()[0].filterIndex, 2);
   EXPECT_EQ(dialogs.requests()[0].fileName, QStringLiteral("shapes.zsy"));
   EXPECT_EQ(doc.GetFilePath(), PathOf("work/tree.zsy"));
+}
+
+TEST_F(SaveDrawingTest, TheFilterChosenGivesTheExtension) {
+  struct Case {
+    const char* name;
+    const char* typed;
+    int filter;
+    const char* saved;
+  };
+  const Case cases[] = {
+      {"drawing files, a bare name", "tree", 1, "tree.zpd"},
+      {"symbol library files, a bare name", "tree", 2, "tree.zsy"},
+      {"all files, a bare name", "tree", 3, "tree.zpd"},
+      // What the dialog added for the filter first shown gives way to the filter chosen.
+      {"symbol library files after the drawing suffix", "plan.zpd", 2, "plan.zsy"},
+      {"drawing files, a library's name", "shapes.zsy", 1, "shapes.zpd"},
+      {"all files, another extension", "notes.txt", 3, "notes.zpd"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CZephDoc drawing;
+    drawing.EnableUndo(0);
+    Add(drawing, MakeLine(0, 0, 10, 10));
+    dialogs.Clear();
+    zeph::FileDialogResult result;
+    result.answer = zeph::kIdOk;
+    result.path = PathOf(QStringLiteral("work/") + QLatin1String(c.typed));
+    result.filterIndex = c.filter;
+    dialogs.QueueResult(result);
+    EXPECT_EQ(drawing.SaveDrawing(1), 1);
+    ASSERT_EQ(dialogs.requests().size(), 1u);
+    EXPECT_EQ(dialogs.requests()[0].filterIndex, 1) << "a new drawing offers drawing files";
+    EXPECT_EQ(drawing.GetFilePath(), PathOf(QStringLiteral("work/") + QLatin1String(c.saved)));
+    EXPECT_TRUE(QFileInfo::exists(drawing.GetFilePath()));
+  }
 }
 
 TEST_F(SaveDrawingTest, BackupFileIsSavedAsADrawing) {

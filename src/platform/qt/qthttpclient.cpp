@@ -33,6 +33,14 @@ void SetUpProxy(QNetworkAccessManager& manager, bool useSystemProxy) {
   }
 }
 
+// The longest wait for the next piece of the exchange, and the most the whole may take.
+int LongestTimeout(const HttpTimeouts& timeouts) {
+  return std::max({1, timeouts.connectMs, timeouts.sendMs, timeouts.receiveMs});
+}
+int TotalTimeout(const HttpTimeouts& timeouts) {
+  return std::max(1, timeouts.connectMs + timeouts.sendMs + timeouts.receiveMs);
+}
+
 // Straight from the server every time: nothing cached, nothing kept.
 QNetworkRequest MakeRequest(const QString& url, const QString& userAgent, int idleTimeoutMs) {
   QNetworkRequest request{QUrl(url)};
@@ -65,8 +73,8 @@ HttpResponse RunBlockingGet(const QString& url, const QString& userAgent,
   QEventLoop loop;
   QNetworkAccessManager manager;
   SetUpProxy(manager, useSystemProxy);
-  const int longest = std::max({timeouts.connectMs, timeouts.sendMs, timeouts.receiveMs});
-  std::unique_ptr<QNetworkReply> reply(manager.get(MakeRequest(url, userAgent, longest)));
+  std::unique_ptr<QNetworkReply> reply(
+      manager.get(MakeRequest(url, userAgent, LongestTimeout(timeouts))));
 
   auto take = [&] {
     if (response.tooLarge || !reply->isOpen()) return;
@@ -85,7 +93,7 @@ HttpResponse RunBlockingGet(const QString& url, const QString& userAgent,
   QTimer deadline;
   deadline.setSingleShot(true);
   QObject::connect(&deadline, &QTimer::timeout, reply.get(), &QNetworkReply::abort);
-  deadline.start(std::max(1, timeouts.connectMs + timeouts.sendMs + timeouts.receiveMs));
+  deadline.start(TotalTimeout(timeouts));
   if (!reply->isFinished()) loop.exec();
   take();
 
@@ -176,8 +184,14 @@ int QtHttpClient::OpenUrl(HttpHandle session, const QString& url, std::intptr_t 
   const auto found = m_sessions.find(session);
   if (found == m_sessions.end() || IsHttpUrl(url) == 0) return 0;
   Session& owner = *found->second;
-  QNetworkReply* reply = owner.manager->get(MakeRequest(url, owner.userAgent, m_idleTimeoutMs));
+  QNetworkReply* reply =
+      owner.manager->get(MakeRequest(url, owner.userAgent, LongestTimeout(m_timeouts)));
   if (reply == nullptr) return 0;
+  // A server that trickles its reply still ends within the three time-outs together; the
+  // timer goes with the reply.
+  QTimer::singleShot(TotalTimeout(m_timeouts), reply, [reply] {
+    if (reply->isRunning()) reply->abort();
+  });
   const HttpHandle handle = m_nextHandle++;
   auto request = std::make_unique<Request>();
   request->session = session;

@@ -6,8 +6,9 @@
 // - A blocking request runs on a worker thread with its own manager and event loop while the
 //   calling thread only waits: no nested event loop runs on the calling thread, so no user
 //   input, timer or report of the program is handled while a glitch is being reported.
-// Every request ends: the asynchronous ones after an idle time-out, the blocking ones after
-// their time-outs; a reply beyond the limit is cut off and counts as failed.
+// Every request ends within its time-outs (5 s each to connect, send and receive): one that
+// gets nothing for the longest of them, or has not ended after all three together, fails; a
+// reply beyond the limit is cut off and counts as failed.
 #include <QObject>
 #include <map>
 #include <memory>
@@ -26,8 +27,9 @@ class QtHttpClient final : public QObject, public IHttpClient {
   explicit QtHttpClient(bool useSystemProxy = true);
   ~QtHttpClient() override;
 
-  // An asynchronous request that receives nothing for this long fails (30000 ms).
-  void SetIdleTimeout(int ms) { m_idleTimeoutMs = ms; }
+  // The time-outs of the asynchronous requests started from now on (the blocking ones bring
+  // their own).
+  void SetTimeouts(const HttpTimeouts& timeouts) { m_timeouts = timeouts; }
 
   HttpHandle OpenSession(const QString& userAgent, HttpStatusCallback callback) override;
   void CloseSession(HttpHandle session) override;
@@ -49,7 +51,7 @@ class QtHttpClient final : public QObject, public IHttpClient {
   void DropRequest(Request& request);
 
   bool m_useSystemProxy;
-  int m_idleTimeoutMs = 30000;
+  HttpTimeouts m_timeouts;
   HttpHandle m_nextHandle = 1;
   std::map<HttpHandle, std::unique_ptr<Session>> m_sessions;
   std::map<HttpHandle, std::unique_ptr<Request>> m_requests;

@@ -119,7 +119,7 @@ TEST_F(QtHttpClientTest, AVersionCheckThatGetsNoReplyEndsAsNoConnection) {
       {"a server that never answers", false, silent},
       {"a reply beyond the limit", false, huge},
   };
-  m_client.SetIdleTimeout(300);
+  m_client.SetTimeouts({100, 100, 100});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ResetInternetState();
