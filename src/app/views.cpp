@@ -1,8 +1,11 @@
 #include "app/views.h"
 
+#include <QDialogButtonBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QWidget>
+#include <memory>
 
 #include "app/appdialogs.h"
 #include "app/editordialogsimpl.h"
@@ -19,6 +22,8 @@
 #include "editor/zephview.h"
 #include "items/itemservices.h"
 #include "platform/presenter.h"
+#include "platform/printersystem.h"
+#include "platform/qt/qtprintersystem.h"
 #include "support/files.h"
 #include "support/filestatus.h"
 #include "support/registry.h"
@@ -117,9 +122,20 @@ void CRecentFiles::Save() const {
 // ---- Dialogs ----
 
 bool ShowPrinterSetup(QWidget* parent) {
-  QPrinter printer;
-  QPrintDialog dialog(&printer, parent);
-  return dialog.exec() == QDialog::Accepted;
+  // The set-up works on the printer the next print job gets, and chooses for the jobs after
+  // it: the printer and its paper. It prints nothing.
+  auto* printers = dynamic_cast<zeph::CQtPrinterSystem*>(&zeph::GetPrinterSystem());
+  std::unique_ptr<QPrinter> printer = printers != nullptr ? printers->MakePrinter() : nullptr;
+  if (printer == nullptr) printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  QPrintDialog dialog(printer.get(), parent);
+  dialog.setWindowTitle(QObject::tr("Printer setup"));
+  dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+  if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+    if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok)) ok->setText(QObject::tr("OK"));
+  }
+  if (dialog.exec() != QDialog::Accepted) return false;
+  if (printers != nullptr) printers->ChoosePrinter(*printer);
+  return true;
 }
 
 bool ShowAboutBox(QWidget* parent) { return zeph::RunAboutDialog(parent) == zeph::kIdOk; }
