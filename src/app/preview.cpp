@@ -57,12 +57,19 @@ class CPreviewScale final : public QObject {
   void Fit() {
     m_fit = true;
     QGraphicsView* view = m_preview->findChild<QGraphicsView*>();
-    const QSize room = view != nullptr ? view->viewport()->size() : m_preview->size();
+    const QSize room = view != nullptr ? view->maximumViewportSize() : m_preview->size();
     const QSizeF page = m_printer->pageLayout().fullRect(QPageLayout::Inch).size();
     if (room.isEmpty() || page.isEmpty()) return Show(m_dpi);
     const double across = (room.width() - 2 * kPreviewFitMargin) / page.width();
     const double down = (room.height() - 2 * kPreviewFitMargin) / page.height();
-    Show(static_cast<int>(std::floor(std::min(across, down))));
+    const int dpi = static_cast<int>(std::floor(std::min(across, down)));
+    Show(dpi);
+    // The widget keeps a margin of its own about the page: the whole of it must fit too.
+    const QSizeF scene = view != nullptr ? view->sceneRect().size() : QSizeF();
+    if (scene.width() > room.width() || scene.height() > room.height()) {
+      const double shrink = std::min(room.width() / scene.width(), room.height() / scene.height());
+      Show(static_cast<int>(std::floor(dpi * shrink)));
+    }
   }
   void Zoom(double factor) {
     m_fit = false;

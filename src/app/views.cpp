@@ -1,6 +1,7 @@
 #include "app/views.h"
 
 #include <QDialogButtonBox>
+#include <QIcon>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -131,7 +132,10 @@ bool ShowPrinterSetup(QWidget* parent) {
   dialog.setWindowTitle(QObject::tr("Printer setup"));
   dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
   if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
-    if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok)) ok->setText(QObject::tr("OK"));
+    if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok)) {
+      ok->setText(QObject::tr("OK"));
+      ok->setIcon(QIcon());  // not the printer of a Print button
+    }
   }
   if (dialog.exec() != QDialog::Accepted) return false;
   if (printers != nullptr) printers->ChoosePrinter(*printer);

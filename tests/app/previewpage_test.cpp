@@ -186,6 +186,8 @@ TEST_F(PreviewPageTest, ZoomingDrawsThePageAgainAtTheShownSize) {
   EXPECT_GT(fitted, 20);
   const QSizeF paper = m_printers->MakePrinter()->pageLayout().fullRect(QPageLayout::Inch).size();
   EXPECT_LE(paper.height() * fitted, graphics->viewport()->height());
+  EXPECT_LE(graphics->sceneRect().height(), graphics->maximumViewportSize().height());
+  EXPECT_LE(graphics->sceneRect().width(), graphics->maximumViewportSize().width());
   EXPECT_TRUE(graphics->transform().isIdentity());
 
   const struct {
