@@ -98,7 +98,8 @@ class CPreviewScale final : public QObject {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const double screenDpi = screen != nullptr ? std::round(screen->logicalDotsPerInchY()) : 96.0;
     m_preview->setZoomFactor(m_dpi / std::max(1.0, screenDpi));
-    if (QGraphicsView* view = m_preview->findChild<QGraphicsView*>()) view->setTransform(QTransform());
+    if (QGraphicsView* view = m_preview->findChild<QGraphicsView*>())
+      view->setTransform(QTransform());
   }
 
   std::unique_ptr<QPrinter> m_printer;
@@ -214,7 +215,9 @@ void CMainFrame::UpdatePreviewBar() {
   }
 }
 
-int CMainFrame::GetPreviewDpi() const { return m_previewScale != nullptr ? m_previewScale->Dpi() : 0; }
+int CMainFrame::GetPreviewDpi() const {
+  return m_previewScale != nullptr ? m_previewScale->Dpi() : 0;
+}
 
 void CMainFrame::SetPreviewDpi(int dpi) {
   if (m_previewScale != nullptr) m_previewScale->SetDpi(dpi);

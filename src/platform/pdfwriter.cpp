@@ -73,7 +73,6 @@ std::string TextString(const QString& text) {
   return out;
 }
 
-
 }  // namespace
 
 CPdfWriter::CPdfWriter() = default;

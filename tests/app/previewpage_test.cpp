@@ -120,8 +120,8 @@ class PreviewPageTest : public AppTest {
 
 TEST_F(PreviewPageTest, TheBridgePreviewPageMatchesTheBridgePrintedPage) {
   const QString bridge = FilePath(QStringLiteral("Bridge.zpd"));
-  ASSERT_TRUE(QFile::copy(QStringLiteral(QT_TESTCASE_SOURCEDIR "/../../resources/samples/Bridge.zpd"),
-                          bridge));
+  ASSERT_TRUE(QFile::copy(
+      QStringLiteral(QT_TESTCASE_SOURCEDIR "/../../resources/samples/Bridge.zpd"), bridge));
   CZephApp& app = Start();
   app.ShowEditingView();
   CZephDoc& doc = *app.GetActiveDocument();
@@ -166,8 +166,8 @@ TEST_F(PreviewPageTest, TheBridgePreviewPageMatchesTheBridgePrintedPage) {
 
 TEST_F(PreviewPageTest, ZoomingDrawsThePageAgainAtTheShownSize) {
   const QString bridge = FilePath(QStringLiteral("Bridge.zpd"));
-  ASSERT_TRUE(QFile::copy(QStringLiteral(QT_TESTCASE_SOURCEDIR "/../../resources/samples/Bridge.zpd"),
-                          bridge));
+  ASSERT_TRUE(QFile::copy(
+      QStringLiteral(QT_TESTCASE_SOURCEDIR "/../../resources/samples/Bridge.zpd"), bridge));
   CZephApp& app = Start();
   app.ShowEditingView();
   ASSERT_NE(app.GetActiveDocument()->OpenFile(bridge), 0);

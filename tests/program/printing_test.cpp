@@ -2,6 +2,7 @@
 // is the printer set-up (its own title, OK and Cancel) and prints nothing; File > Print offers
 // a PDF file named after the drawing in the person's documents folder, and writes it there
 // without following a link planted at that name.
+#include <unistd.h>
 #include <QAbstractButton>
 #include <QDir>
 #include <QDirIterator>
@@ -12,7 +13,6 @@
 #include <QMenuBar>
 #include <QPrinterInfo>
 #include <QTest>
-#include <unistd.h>
 
 #include "program/program_fixture.h"
 
@@ -109,20 +109,20 @@ TEST_F(PrintingTest, PrintOffersTheDrawingsNameInTheDocumentsFolderAndFollowsNoL
     file.write("keep");
   }
   const QString offered = QDir(m_documents).filePath(QStringLiteral("Untitled.pdf"));
-  ASSERT_EQ(::symlink(QFile::encodeName(victim).constData(), QFile::encodeName(offered).constData()),
-            0);
+  ASSERT_EQ(
+      ::symlink(QFile::encodeName(victim).constData(), QFile::encodeName(offered).constData()), 0);
 
   QString fileField;
   m_person.Expect(QStringLiteral("the print dialog"), [&](QWidget& window) {
     for (QLineEdit* edit : window.findChildren<QLineEdit*>()) {
-      if (edit->isVisible() && edit->text().endsWith(QStringLiteral(".pdf"))) fileField = edit->text();
+      if (edit->isVisible() && edit->text().endsWith(QStringLiteral(".pdf")))
+        fileField = edit->text();
     }
     CPerson::Press(window, QStringLiteral("Print"));
   });
   // The name is taken: the dialog asks before replacing it.
-  m_person.Expect(QStringLiteral("replace the file"), [](QWidget& window) {
-    CPerson::Press(window, QStringLiteral("Yes"));
-  });
+  m_person.Expect(QStringLiteral("replace the file"),
+                  [](QWidget& window) { CPerson::Press(window, QStringLiteral("Yes")); });
   ChooseMenu(QStringLiteral("File"), QStringLiteral("Print..."));
   ASSERT_TRUE(QTest::qWaitFor([this] { return m_person.Waiting() == 0; }, 5000));
   Settle(300);

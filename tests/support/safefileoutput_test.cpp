@@ -82,7 +82,8 @@ TEST_F(SafeFileOutputTest, ALinkAtTheNameIsReplacedAndItsTargetLeftAlone) {
   const QString victim = Path("victim.txt");
   Put(victim, "keep");
   const QString pdf = Path("Bridge.pdf");
-  ASSERT_EQ(::symlink(QFile::encodeName(victim).constData(), QFile::encodeName(pdf).constData()), 0);
+  ASSERT_EQ(::symlink(QFile::encodeName(victim).constData(), QFile::encodeName(pdf).constData()),
+            0);
   ASSERT_TRUE(WriteWhole(pdf, "%PDF-new"));
   EXPECT_EQ(Bytes(victim), QByteArray("keep"));
   EXPECT_FALSE(QFileInfo(pdf).isSymLink());

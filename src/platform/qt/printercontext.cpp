@@ -506,7 +506,8 @@ void CPrinterContext::SetPreviewPass(PreviewPass pass, int printerDpi) {
   m_capsValid = false;
   m_qtFontValid = false;
   if (IsDocumentOpen()) {
-    m_surface->SetScale(m_passDpi > 0 ? static_cast<double>(m_printer.resolution()) / m_passDpi : 1.0);
+    m_surface->SetScale(m_passDpi > 0 ? static_cast<double>(m_printer.resolution()) / m_passDpi
+                                      : 1.0);
   }
   ForgetAppliedState();
 }

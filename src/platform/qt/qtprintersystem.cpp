@@ -20,7 +20,8 @@ CQtPrinterSystem::CQtPrinterSystem(const QString& pdfPath) {
   if (!pdfPath.isEmpty()) m_pdfName = [pdfPath] { return pdfPath; };
 }
 
-CQtPrinterSystem::CQtPrinterSystem(std::function<QString()> pdfName) : m_pdfName(std::move(pdfName)) {}
+CQtPrinterSystem::CQtPrinterSystem(std::function<QString()> pdfName)
+    : m_pdfName(std::move(pdfName)) {}
 
 std::unique_ptr<QPrinter> CQtPrinterSystem::MakePrinter() const {
   if (QPrinterInfo::defaultPrinter().isNull() && !HasPdfPrinter()) return nullptr;
@@ -78,7 +79,8 @@ bool CQtPrinterSystem::SetDefaultOrientation(PageOrientation orientation) {
 
 void CQtPrinterSystem::ChoosePrinter(const QPrinter& printer) {
   // The PDF printer stands in where none is installed; it is no printer to choose by name.
-  m_chosenPrinter = printer.outputFormat() == QPrinter::NativeFormat ? printer.printerName() : QString();
+  m_chosenPrinter =
+      printer.outputFormat() == QPrinter::NativeFormat ? printer.printerName() : QString();
   m_chosenLayout = printer.pageLayout();
   m_orientation = printer.pageLayout().orientation() == QPageLayout::Landscape
                       ? PageOrientation::kLandscape
