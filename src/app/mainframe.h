@@ -17,6 +17,7 @@ class CZephApp;
 class CZephView;
 class QMenu;
 class QPrintPreviewWidget;
+class CPreviewScale;
 class QStackedWidget;
 class QStatusBar;
 class QToolBar;
@@ -181,6 +182,10 @@ class CMainFrame : public QMainWindow,
   void EndPreview();
   // Steps the preview's page (+1 next, -1 previous).
   void StepPreviewPage(int step);
+  // The resolution at which the preview draws and shows its pages, one page pixel to one
+  // screen pixel; 0 without a preview. Setting it leaves the fit to the window.
+  int GetPreviewDpi() const;
+  void SetPreviewDpi(int dpi);
 
   void OnInternetTaskDone(CInternetTask* task) override;
 
@@ -216,6 +221,7 @@ class CMainFrame : public QMainWindow,
   QWidget* m_previewPage = nullptr;
   QLabel* m_previewPageLabel = nullptr;
   CZephView* m_previewView = nullptr;
+  CPreviewScale* m_previewScale = nullptr;
   bool m_toolBarBeforePreview = false;
 
   std::int32_t m_windowState = kWindowMaximised;

@@ -1,8 +1,12 @@
 #include "app/views.h"
 
+#include <QDialogButtonBox>
+#include <QIcon>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QWidget>
+#include <memory>
 
 #include "app/appdialogs.h"
 #include "app/editordialogsimpl.h"
@@ -19,6 +23,8 @@
 #include "editor/zephview.h"
 #include "items/itemservices.h"
 #include "platform/presenter.h"
+#include "platform/printersystem.h"
+#include "platform/qt/qtprintersystem.h"
 #include "support/files.h"
 #include "support/filestatus.h"
 #include "support/registry.h"
@@ -117,9 +123,23 @@ void CRecentFiles::Save() const {
 // ---- Dialogs ----
 
 bool ShowPrinterSetup(QWidget* parent) {
-  QPrinter printer;
-  QPrintDialog dialog(&printer, parent);
-  return dialog.exec() == QDialog::Accepted;
+  // The set-up works on the printer the next print job gets, and chooses for the jobs after
+  // it: the printer and its paper. It prints nothing.
+  auto* printers = dynamic_cast<zeph::CQtPrinterSystem*>(&zeph::GetPrinterSystem());
+  std::unique_ptr<QPrinter> printer = printers != nullptr ? printers->MakePrinter() : nullptr;
+  if (printer == nullptr) printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  QPrintDialog dialog(printer.get(), parent);
+  dialog.setWindowTitle(QObject::tr("Printer setup"));
+  dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+  if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+    if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok)) {
+      ok->setText(QObject::tr("OK"));
+      ok->setIcon(QIcon());  // not the printer of a Print button
+    }
+  }
+  if (dialog.exec() != QDialog::Accepted) return false;
+  if (printers != nullptr) printers->ChoosePrinter(*printer);
+  return true;
 }
 
 bool ShowAboutBox(QWidget* parent) { return zeph::RunAboutDialog(parent) == zeph::kIdOk; }

@@ -48,6 +48,7 @@
 #include "support/log.h"
 #include "support/options.h"
 #include "support/printer.h"
+#include "support/safesave.h"
 #include "support/screen.h"
 #include "support/settings.h"
 #include "support/sharedconfig.h"
@@ -155,6 +156,19 @@ QString FindProgramFolder() {
 
 }  // namespace
 
+QString MakePrintFileName(const CZephDoc* doc) {
+  // The user's own documents folder, where a pupil finds the file and no one else reads it.
+  QString folder;
+  if (GetMyDocumentsFolder(folder) == 0 || !QFileInfo(folder).isDir()) folder = QDir::homePath();
+  QString name;
+  if (doc != nullptr && !doc->GetFilePath().isEmpty()) {
+    GetNameFromPath(doc->GetFilePath(), name);
+    StripExtension(name);
+  }
+  if (name.trimmed().isEmpty()) name = QStringLiteral("Untitled");
+  return QDir(folder).filePath(name + QStringLiteral(".pdf"));
+}
+
 void PrepareProgram() {
   QApplication::setApplicationName(QStringLiteral("Zephorin"));
   QApplication::setOrganizationName(QStringLiteral("Corvelle Software"));
@@ -165,7 +179,11 @@ void PrepareProgram() {
 void CZephApp::InstallPlatformServices() {
   static zeph::CQtPresenter presenter;
   static zeph::CQtDesktop desktop;
-  static zeph::CQtPrinterSystem printers(QDir(QDir::tempPath()).filePath(QStringLiteral("zephorin-print.pdf")));
+  // Where no printer is installed, printing writes a PDF file named after the drawing.
+  static zeph::CQtPrinterSystem printers([] {
+    CZephApp* app = GetZephApp();
+    return MakePrintFileName(app != nullptr ? app->GetActiveDocument() : nullptr);
+  });
   static zeph::CQtPictureCodec pictures;
   static zeph::QtHttpClient http;
   static zeph::CFrontButtonPalette schemes;
@@ -174,6 +192,7 @@ void CZephApp::InstallPlatformServices() {
   zeph::SetPresenter(&presenter);
   zeph::SetDesktop(&desktop);
   zeph::SetPrinterSystem(&printers);
+  zeph::SetFileOutputOpener(&OpenSafeFileOutput);
   zeph::SetPictureCodec(&pictures);
   zeph::SetHttpClient(&http);
   SetColourSchemePalette(&schemes);

@@ -51,6 +51,9 @@ QString JoinArguments(const QStringList& arguments);
 // its names, the folder of its data files and the platform's services. main() runs it, and so
 // do the tests that start the whole program.
 void PrepareProgram();
+// The PDF file a print job offers where no printer is installed: the drawing's name (or
+// "Untitled") with ".pdf", in the user's documents folder, or the home folder without one.
+QString MakePrintFileName(const CZephDoc* doc);
 
 class CZephApp : public QObject {
   Q_OBJECT

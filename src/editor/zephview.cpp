@@ -11,6 +11,8 @@
 #include "platform/qt/printercontext.h"
 #include "platform/qt/qtprintersystem.h"
 #include "support/log.h"
+#include "support/numbers.h"
+#include "support/printer.h"
 
 namespace {
 
@@ -198,19 +200,79 @@ void CZephView::DrawPrintPage(zeph::CDrawContext& dc, int page, bool preview) {
   OnPrint(dc, info);
 }
 
-void CZephView::PaintPrintPreview(QPrinter& printer) {
+namespace {
+
+// The printer's measures and the printable area, which a preview at its own resolution
+// changes while it draws and gives back afterwards.
+struct PrintMeasures {
+  std::int32_t dpiX = g_printerDpiX;
+  std::int32_t dpiY = g_printerDpiY;
+  zeph::DcPoint origin = g_printableOrigin;
+  std::int32_t width = g_printableWidth;
+  std::int32_t height = g_printableHeight;
+  std::int32_t offsetX = g_printOffsetX;
+  std::int32_t offsetY = g_printOffsetY;
+
+  void Restore() const {
+    g_printerDpiX = dpiX;
+    g_printerDpiY = dpiY;
+    g_printableOrigin = origin;
+    g_printableWidth = width;
+    g_printableHeight = height;
+    g_printOffsetX = offsetX;
+    g_printOffsetY = offsetY;
+  }
+};
+
+}  // namespace
+
+void CZephView::PaintPrintPreview(QPrinter& printer, int dpi) {
   const int pages = PreparePrintPreview();
   if (pages <= 0) return;
-  // The preview shows the pages as the shared printer prints them: its paper and resolution.
+  // The preview shows the pages on the shared printer's paper.
   if (auto* device = dynamic_cast<zeph::CQtPrinterDevice*>(g_printerDC.get())) {
     printer.setPageLayout(device->printer().pageLayout());
   }
-  printer.setResolution(g_printerDpiX);
+  // Arcs are set pixel by pixel and thin lines are one pixel wide: a page drawn at the
+  // printer's resolution and scaled down to the screen loses both. The shapes are drawn at
+  // the resolution at which the page is shown instead, with the printed job's scale and tile
+  // grid and its printable area in the same inches. Texts, whose sizes are whole pixels, are
+  // laid out at the printer's resolution as printed and drawn scaled to the shown size.
+  const PrintMeasures printed;
+  const CViewMapping printedMapping = m_printMapping;
+  if (dpi <= 0) dpi = g_printerDpiX;
+  printer.setResolution(dpi);
   zeph::CPrinterContext context(printer);
-  if (!context.BeginDocument()) return;
-  for (int page = 1; page <= pages; ++page) {
-    if (page > 1 && !context.NewPage()) break;
-    DrawPrintPage(context, page, true);
+  const bool ownResolution = dpi != printed.dpiX || dpi != printed.dpiY;
+  const auto useShownResolution = [&] {
+    g_printerDpiX = dpi;
+    g_printerDpiY = dpi;
+    ComputePrintableArea();
+    m_printMapping.printScaleX = printedMapping.printScaleX * printed.dpiX / dpi;
+    m_printMapping.printScaleY = printedMapping.printScaleY * printed.dpiY / dpi;
+    g_printOffsetX = RoundToInt(static_cast<double>(printed.offsetX) * dpi / printed.dpiX);
+    g_printOffsetY = RoundToInt(static_cast<double>(printed.offsetY) * dpi / printed.dpiY);
+    context.SetPreviewPass(zeph::CPrinterContext::PreviewPass::kShapes);
+    context.SetWindowOrigin({0, 0});
+  };
+  const auto usePrinterResolution = [&] {
+    printed.Restore();
+    m_printMapping = printedMapping;
+    context.SetPreviewPass(zeph::CPrinterContext::PreviewPass::kTexts, printed.dpiY);
+    context.SetWindowOrigin({0, 0});
+  };
+  if (context.BeginDocument()) {
+    for (int page = 1; page <= pages; ++page) {
+      if (page > 1 && !context.NewPage()) break;
+      if (ownResolution) {
+        useShownResolution();
+        DrawPrintPage(context, page, true);
+        usePrinterResolution();
+      }
+      DrawPrintPage(context, page, true);
+    }
+    context.EndDocument();
   }
-  context.EndDocument();
+  printed.Restore();
+  m_printMapping = printedMapping;
 }

@@ -123,8 +123,10 @@ class CZephView : public QWidget {
   int PreparePrintPreview();
   // Draws page (from 1) of the laid-out job, footer included, on dc as a preview page.
   void DrawPrintPage(zeph::CDrawContext& dc, int page, bool preview);
-  // Draws every page of the preview job on printer (a preview printer), each on its own page.
-  void PaintPrintPreview(QPrinter& printer);
+  // Draws every page of the preview job on printer (a preview printer), each on its own page,
+  // laid out for dpi dots per inch (the size at which the pages are shown; 0 for the
+  // printer's own resolution). The printer's measures are left as they were.
+  void PaintPrintPreview(QPrinter& printer, int dpi = 0);
 
   // Runs the whole print loop once: preparation, every page in the chosen range, the end.
   // False when the job was refused or cancelled.

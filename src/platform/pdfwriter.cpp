@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QDateTime>
-#include <QSaveFile>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -100,8 +99,8 @@ void CPdfWriter::AppendNumber(std::string& out, double value) {
 
 bool CPdfWriter::Open(const QString& path, const QString& title) {
   Abandon();
-  auto file = std::make_unique<QSaveFile>(path);
-  if (!file->open(QIODevice::WriteOnly)) return false;
+  std::unique_ptr<CFileOutput> file = OpenFileOutput(path);
+  if (file == nullptr) return false;
   m_file = std::move(file);
   m_failed = false;
   m_offset = 0;
@@ -136,12 +135,11 @@ void CPdfWriter::BeginObject(int number) {
 
 void CPdfWriter::Write(const char* data, std::size_t size) {
   if (m_failed || m_file == nullptr || size == 0) return;
-  const qint64 written = m_file->write(data, static_cast<qint64>(size));
-  if (written != static_cast<qint64>(size)) {
+  if (!m_file->Write(data, size)) {
     m_failed = true;
     return;
   }
-  m_offset += written;
+  m_offset += static_cast<long long>(size);
 }
 
 void CPdfWriter::WriteStream(int number, const QByteArray& packed) {
@@ -219,15 +217,15 @@ bool CPdfWriter::Finish() {
   table += "trailer\n<< /Size " + std::to_string(m_offsets.size()) +
            " /Root 1 0 R /Info 3 0 R >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
   Write(table);
-  const bool written = !m_failed && m_file->commit();
-  if (!written) m_file->cancelWriting();
+  const bool written = !m_failed && m_file->Commit();
+  if (!written) m_file->Discard();
   m_file.reset();
   return written;
 }
 
 void CPdfWriter::Abandon() {
   if (m_file == nullptr) return;
-  m_file->cancelWriting();
+  m_file->Discard();
   m_file.reset();
   m_pageOpen = false;
   m_content.clear();

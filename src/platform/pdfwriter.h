@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-class QSaveFile;
+#include "platform/fileoutput.h"
 
 namespace zeph {
 
@@ -42,7 +42,7 @@ class CPdfWriter {
   void Write(const std::string& text) { Write(text.data(), text.size()); }
   void WriteStream(int number, const QByteArray& packed);
 
-  std::unique_ptr<QSaveFile> m_file;
+  std::unique_ptr<CFileOutput> m_file;
   bool m_failed = false;
   long long m_offset = 0;
   std::vector<long long> m_offsets;  // by object number; 0 for objects not yet written

@@ -272,3 +272,69 @@ bool SyncToDisk(const QString& path, bool folder) {
 }
 
 void SetSyncToDisk(bool on) { g_syncToDisk = on; }
+
+// ---- Finished files ----
+
+namespace {
+
+// A temporary of our own beside the name, renamed over it when complete: the name itself is
+// replaced, so a symbolic link there is never followed and a file there is never written into.
+class CSafeFileOutput final : public zeph::CFileOutput {
+ public:
+  bool Open(const QString& path) {
+    m_path = path;
+    const QString folder = FolderOf(path);
+    RemoveStaleTemporaries(folder);
+    if (!m_temporary.Create(folder)) return false;
+    m_file.setFileName(m_temporary.Path());
+    if (!m_file.open(QIODevice::WriteOnly)) {
+      m_temporary.Remove();
+      return false;
+    }
+    return true;
+  }
+  ~CSafeFileOutput() override { Discard(); }
+
+  bool Write(const char* data, std::size_t size) override {
+    if (!m_file.isOpen()) return false;
+    return m_file.write(data, static_cast<qint64>(size)) == static_cast<qint64>(size);
+  }
+  bool Commit() override {
+    if (!m_file.isOpen() || !m_temporary.IsMade()) return false;
+    const bool flushed = m_file.flush();
+    m_file.close();
+    if (!flushed || m_file.error() != QFileDevice::NoError ||
+        !SyncToDisk(m_temporary.Path(), false)) {
+      return false;
+    }
+    // A file replaced keeps its permissions; what a link pointed at is left alone.
+    struct stat old;
+    if (::lstat(Native(m_path).constData(), &old) == 0 && S_ISREG(old.st_mode)) {
+      ::chmod(Native(m_temporary.Path()).constData(), old.st_mode & 07777);
+    }
+    if (::rename(Native(m_temporary.Path()).constData(), Native(m_path).constData()) != 0) {
+      return false;
+    }
+    m_temporary.Forget();
+    SyncToDisk(FolderOf(m_path), true);
+    return true;
+  }
+  void Discard() override {
+    if (m_file.isOpen()) m_file.close();
+    m_temporary.Remove();
+  }
+
+ private:
+  QString m_path;
+  COwnTemporary m_temporary;
+  QFile m_file;
+};
+
+}  // namespace
+
+std::unique_ptr<zeph::CFileOutput> OpenSafeFileOutput(const QString& path) {
+  if (path.isEmpty() || HasNameThatIsNotText(path)) return nullptr;
+  auto file = std::make_unique<CSafeFileOutput>();
+  if (!file->Open(path)) return nullptr;
+  return file;
+}

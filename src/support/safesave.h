@@ -9,6 +9,9 @@
 // program left behind.
 #include <QString>
 #include <cstdint>
+#include <memory>
+
+#include "platform/fileoutput.h"
 
 inline constexpr char16_t kOwnTemporaryPrefix[] = u".~zeph";
 
@@ -67,3 +70,9 @@ bool SyncToDisk(const QString& path, bool folder);
 // Fuzz targets save for every input and need no file to last, and a kill (unlike a power cut)
 // loses nothing the system holds: the fuzz targets and the save-kill tests switch syncing off.
 void SetSyncToDisk(bool on);
+
+// A finished file (a printed PDF, say) written the safe way: under a temporary of our own
+// beside path, which replaces the name itself once complete. A symbolic link at the name is
+// replaced, never followed; a file there is replaced whole, never written into, and keeps its
+// permissions. Null when no temporary can be made there.
+std::unique_ptr<zeph::CFileOutput> OpenSafeFileOutput(const QString& path);

@@ -71,6 +71,8 @@ class CPrintSurface {
   virtual void PolygonOf(const QPolygonF& polygon) = 0;
   virtual void Text(const CDrawContext& dc, const QFont& font, const QPaintDevice* device, int x,
                     int y, QStringView text) = 0;
+  // Scales what follows on the page (a preview's texts pass); files are never scaled.
+  virtual void SetScale(double /*scale*/) {}
 };
 
 namespace {
@@ -85,6 +87,10 @@ class CPainterSurface final : public CPrintSurface {
   }
   bool NewPage() override { return m_printer.newPage(); }
   bool End() override { return m_painter.end(); }
+  void SetScale(double scale) override {
+    m_scaled = scale != 1.0;
+    m_painter.setWorldTransform(QTransform::fromScale(scale, scale));
+  }
   void Abort() override {
     m_printer.abort();
     m_painter.end();
@@ -122,12 +128,30 @@ class CPainterSurface final : public CPrintSurface {
   }
   void Text(const CDrawContext& dc, const QFont& font, const QPaintDevice* device, int x, int y,
             QStringView text) override {
-    DrawQtText(m_painter, dc, font, device, x, y, text);
+    if (!m_scaled) return DrawQtText(m_painter, dc, font, device, x, y, text);
+    // Scaled, the glyphs are filled as outlines, as a reader fills the printed page's.
+    const QString string = text.toString();
+    const QtTextPlacement placement = PlaceQtText(dc, font, device, x, y, string);
+    if (dc.GetBkMode() == BkMode::kOpaque) {
+      m_painter.fillPath(PathOf(placement.place.map(QPolygonF(QRectF(placement.box)))),
+                         ToQColor(dc.GetBkColour()));
+    }
+    QPainterPath glyphs;
+    glyphs.setFillRule(Qt::WindingFill);
+    glyphs.addText(placement.baseline, font, string);
+    m_painter.fillPath(placement.place.map(glyphs), ToQColor(dc.GetTextColour()));
   }
 
  private:
+  static QPainterPath PathOf(const QPolygonF& polygon) {
+    QPainterPath path;
+    path.addPolygon(polygon);
+    return path;
+  }
+
   QPrinter& m_printer;
   QPainter m_painter;
+  bool m_scaled = false;
 };
 
 // Pages written as PDF operators in printer pixels, y down, under one transformation to
@@ -474,11 +498,25 @@ void CPrinterContext::ForgetAppliedState() {
 
 bool CPrinterContext::IsDocumentOpen() const { return m_surface != nullptr; }
 
+void CPrinterContext::SetPreviewPass(PreviewPass pass, int printerDpi) {
+  m_pass = pass;
+  m_passDpi = pass == PreviewPass::kTexts && printerDpi > 0 ? printerDpi : 0;
+  // A clip belongs to the pixels of the pass that set it.
+  m_clipped = false;
+  m_capsValid = false;
+  m_qtFontValid = false;
+  if (IsDocumentOpen()) {
+    m_surface->SetScale(m_passDpi > 0 ? static_cast<double>(m_printer.resolution()) / m_passDpi
+                                      : 1.0);
+  }
+  ForgetAppliedState();
+}
+
 DeviceCaps CPrinterContext::QueryDeviceCaps() const {
   if (m_capsValid) return m_caps;
   DeviceCaps caps;
-  caps.dpiX = m_printer.resolution();
-  caps.dpiY = m_printer.resolution();
+  caps.dpiX = m_passDpi > 0 ? m_passDpi : m_printer.resolution();
+  caps.dpiY = caps.dpiX;
   // From the page's size in millimetres, which is exact, rather than from Qt's page in
   // device pixels, which goes through whole points.
   const QPageLayout layout = m_printer.pageLayout();
@@ -570,6 +608,7 @@ void CPrinterContext::ApplyBrush(const DcBrush& brush) {
 void CPrinterContext::LineTo(int x, int y) {
   const DcPoint from = GetCurrentPosition();
   SetCurrentPosition({x, y});
+  if (m_pass == PreviewPass::kTexts) return;
   const DcPoint o = GetWindowOrigin();
   QPointF a(double(from.x) - o.x + 0.5, double(from.y) - o.y + 0.5);
   QPointF b(double(x) - o.x + 0.5, double(y) - o.y + 0.5);
@@ -590,6 +629,7 @@ void CPrinterContext::LineTo(int x, int y) {
 }
 
 void CPrinterContext::SetPixel(int x, int y, ColourRef colour) {
+  if (m_pass == PreviewPass::kTexts) return;
   CPrintSurface* surface = PrepareClip(nullptr);
   if (surface == nullptr) return;
   const DcPoint o = GetWindowOrigin();
@@ -615,6 +655,7 @@ void CPrinterContext::DrawLineWithEnd(const DcPen& pen, int x1, int y1, int x2, 
 }
 
 void CPrinterContext::Ellipse(int left, int top, int right, int bottom) {
+  if (m_pass == PreviewPass::kTexts) return;
   const DcPoint o = GetWindowOrigin();
   const QRectF box = QRectF(QPointF(left - o.x + 0.5, top - o.y + 0.5),
                             QPointF(right - o.x - 0.5, bottom - o.y - 0.5))
@@ -628,6 +669,7 @@ void CPrinterContext::Ellipse(int left, int top, int right, int bottom) {
 bool CPrinterContext::Arc(int left, int top, int right, int bottom, int startX, int startY,
                           int endX, int endY) {
   if (left == right || top == bottom) return false;
+  if (m_pass == PreviewPass::kTexts) return true;
   const DcPoint o = GetWindowOrigin();
   const QRectF box = QRectF(QPointF(left - o.x + 0.5, top - o.y + 0.5),
                             QPointF(right - o.x - 0.5, bottom - o.y - 0.5))
@@ -643,6 +685,7 @@ bool CPrinterContext::Arc(int left, int top, int right, int bottom, int startX, 
 }
 
 void CPrinterContext::PolyBezier(const std::array<DcPoint, 4>& points) {
+  if (m_pass == PreviewPass::kTexts) return;
   CPrintSurface* surface = PrepareSurface();
   if (surface == nullptr) return;
   const DcPoint o = GetWindowOrigin();
@@ -654,7 +697,7 @@ void CPrinterContext::PolyBezier(const std::array<DcPoint, 4>& points) {
 }
 
 void CPrinterContext::Polygon(std::span<const DcPoint> points) {
-  if (points.size() < 2) return;
+  if (points.size() < 2 || m_pass == PreviewPass::kTexts) return;
   CPrintSurface* surface = PrepareSurface();
   if (surface == nullptr) return;
   const DcPoint o = GetWindowOrigin();
@@ -664,7 +707,7 @@ void CPrinterContext::Polygon(std::span<const DcPoint> points) {
 }
 
 void CPrinterContext::FillRect(const DcRect& rect, ColourRef colour) {
-  if (rect.IsEmpty()) return;
+  if (rect.IsEmpty() || m_pass == PreviewPass::kTexts) return;
   CPrintSurface* surface = PrepareClip(nullptr);
   if (surface == nullptr) return;
   const DcPoint o = GetWindowOrigin();
@@ -691,7 +734,7 @@ DcSize CPrinterContext::GetTextExtent(QStringView text) const {
 }
 
 void CPrinterContext::DrawText(int x, int y, const DcRect* clip, QStringView text) {
-  if (text.isEmpty()) return;
+  if (text.isEmpty() || m_pass == PreviewPass::kShapes) return;
   const DcPoint o = GetWindowOrigin();
   DcRect deviceClip;
   if (clip != nullptr) {

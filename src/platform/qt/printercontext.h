@@ -32,6 +32,13 @@ class CPrinterContext final : public CDrawContext {
   void AbortDocument();
   bool IsDocumentOpen() const;
 
+  // A preview shown at a lower resolution than the printer's draws each page twice, both
+  // times through this context: the shapes at the shown resolution, where arcs set pixel by
+  // pixel and one-pixel lines stay whole, then the texts alone at the printer's resolution
+  // (printerDpi), scaled to the shown size, so that they are laid out as printed.
+  enum class PreviewPass : unsigned char { kAll, kShapes, kTexts };
+  void SetPreviewPass(PreviewPass pass, int printerDpi = 0);
+
   bool IsPrinting() const override { return true; }
   DcRect GetClipBox() const override;
   void SetClipRect(const DcRect& rect) override;
@@ -92,6 +99,8 @@ class CPrinterContext final : public CDrawContext {
   // The page's measures while a document is open; they stay fixed within a page.
   bool m_capsValid = false;
   DeviceCaps m_caps;
+  PreviewPass m_pass = PreviewPass::kAll;
+  int m_passDpi = 0;  // the resolution the texts pass measures in; 0 the printer's
   mutable DcFont m_qtFontFor;
   mutable QFont m_qtFont;
   mutable bool m_qtFontValid = false;

@@ -16,11 +16,26 @@ CQtPrinterDevice::~CQtPrinterDevice() { m_context.reset(); }
 
 CDrawContext& CQtPrinterDevice::Dc() { return *m_context; }
 
-CQtPrinterSystem::CQtPrinterSystem(const QString& pdfPath) : m_pdfPath(pdfPath) {}
+CQtPrinterSystem::CQtPrinterSystem(const QString& pdfPath) {
+  if (!pdfPath.isEmpty()) m_pdfName = [pdfPath] { return pdfPath; };
+}
+
+CQtPrinterSystem::CQtPrinterSystem(std::function<QString()> pdfName)
+    : m_pdfName(std::move(pdfName)) {}
 
 std::unique_ptr<QPrinter> CQtPrinterSystem::MakePrinter() const {
-  if (QPrinterInfo::defaultPrinter().isNull() && m_pdfPath.isEmpty()) return nullptr;
-  std::unique_ptr<QPrinter> printer = MakeDefaultPrinter(m_pdfPath);
+  if (QPrinterInfo::defaultPrinter().isNull() && !HasPdfPrinter()) return nullptr;
+  std::unique_ptr<QPrinter> printer;
+  const QPrinterInfo chosen =
+      m_chosenPrinter.isEmpty() ? QPrinterInfo() : QPrinterInfo::printerInfo(m_chosenPrinter);
+  if (!chosen.isNull()) {
+    printer = std::make_unique<QPrinter>(chosen, QPrinter::HighResolution);
+  } else {
+    const QString pdfPath = HasPdfPrinter() ? m_pdfName() : QString();
+    if (QPrinterInfo::defaultPrinter().isNull() && pdfPath.isEmpty()) return nullptr;
+    printer = MakeDefaultPrinter(pdfPath);
+  }
+  if (printer != nullptr && m_chosenLayout.has_value()) printer->setPageLayout(*m_chosenLayout);
   if (printer != nullptr && m_orientation.has_value()) {
     printer->setPageOrientation(*m_orientation == PageOrientation::kLandscape
                                     ? QPageLayout::Landscape
@@ -31,8 +46,12 @@ std::unique_ptr<QPrinter> CQtPrinterSystem::MakePrinter() const {
 
 bool CQtPrinterSystem::GetDefaults(PrinterDefaults& defaults) {
   const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-  if (info.isNull() && m_pdfPath.isEmpty()) return false;
-  defaults.name = info.isNull() ? QString::fromUtf16(kPdfPrinterName) : info.printerName();
+  if (info.isNull() && !HasPdfPrinter()) return false;
+  const QPrinterInfo chosen =
+      m_chosenPrinter.isEmpty() ? QPrinterInfo() : QPrinterInfo::printerInfo(m_chosenPrinter);
+  defaults.name = !chosen.isNull() ? chosen.printerName()
+                  : info.isNull()  ? QString::fromUtf16(kPdfPrinterName)
+                                   : info.printerName();
   defaults.hasOrientation = true;
   if (m_orientation.has_value()) {
     defaults.orientation = *m_orientation;
@@ -53,9 +72,19 @@ std::unique_ptr<CPrinterDevice> CQtPrinterSystem::OpenDefaultPrinter() {
 }
 
 bool CQtPrinterSystem::SetDefaultOrientation(PageOrientation orientation) {
-  if (QPrinterInfo::defaultPrinter().isNull() && m_pdfPath.isEmpty()) return false;
+  if (QPrinterInfo::defaultPrinter().isNull() && !HasPdfPrinter()) return false;
   m_orientation = orientation;
   return true;
+}
+
+void CQtPrinterSystem::ChoosePrinter(const QPrinter& printer) {
+  // The PDF printer stands in where none is installed; it is no printer to choose by name.
+  m_chosenPrinter =
+      printer.outputFormat() == QPrinter::NativeFormat ? printer.printerName() : QString();
+  m_chosenLayout = printer.pageLayout();
+  m_orientation = printer.pageLayout().orientation() == QPageLayout::Landscape
+                      ? PageOrientation::kLandscape
+                      : PageOrientation::kPortrait;
 }
 
 }  // namespace zeph

@@ -4,7 +4,9 @@
 // every printer opened afterwards.
 #include "platform/printersystem.h"
 
+#include <QPageLayout>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -32,16 +34,27 @@ class CQtPrinterSystem final : public IPrinterSystem {
  public:
   // pdfPath: the file a PDF printer writes where no printer is installed; empty for none.
   explicit CQtPrinterSystem(const QString& pdfPath = QString());
+  // pdfName gives that file afresh each time the printer is opened (after the drawing being
+  // printed, say); an empty answer makes no PDF printer.
+  explicit CQtPrinterSystem(std::function<QString()> pdfName);
 
   bool GetDefaults(PrinterDefaults& defaults) override;
   std::unique_ptr<CPrinterDevice> OpenDefaultPrinter() override;
   bool SetDefaultOrientation(PageOrientation orientation) override;
 
- private:
+  // A printer as the next print job gets it, for the printer set-up to show; null when there
+  // is none.
   std::unique_ptr<QPrinter> MakePrinter() const;
+  // The printer and paper chosen in the printer set-up, for every printer opened afterwards.
+  void ChoosePrinter(const QPrinter& printer);
 
-  QString m_pdfPath;
+ private:
+  bool HasPdfPrinter() const { return static_cast<bool>(m_pdfName); }
+
+  std::function<QString()> m_pdfName;
   std::optional<PageOrientation> m_orientation;
+  QString m_chosenPrinter;  // empty: the system's default printer
+  std::optional<QPageLayout> m_chosenLayout;
 };
 
 // The name under which the PDF printer is known.
