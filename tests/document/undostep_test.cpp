@@ -6,7 +6,7 @@
 
 #include "document/document.h"
 #include "document/undo.h"
-#include "editor/undostep.h"
+#include "document/undostep.h"
 #include "items/drawitem.h"
 #include "items/geometry.h"
 
