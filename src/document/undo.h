@@ -70,8 +70,8 @@ struct UndoValueAccess {
   bool (*keep)(const CDrawItem& item, UndoRecord& record);
   // Gives the item the value the record keeps; the record may be emptied.
   void (*give)(CDrawItem& item, UndoRecord& record);
-  // Set for the kinds whose record owns an object that is exchanged in place; keep and give
-  // then serve recording only.
+  // Set for the kinds whose record owns an object that is exchanged in place; keep then serves
+  // recording only, and give is null.
   void (*exchange)(CDrawItem& item, UndoRecord& record);
 };
 

@@ -153,8 +153,7 @@ constexpr std::array kRows = {
         nullptr},
     Single<&D::GetPenWidth, &D::SetPenWidth>(UndoKind::kPenWidth),
     Pair<&D::GetPosition, &D::SetPosition>(UndoKind::kPosition),
-    // A copy of the font (and its width); the item without a font of its own is given the
-    // text font's values.
+    // A copy of the item's font and its width, exchanged in place.
     UndoValueAccess{UndoKind::kFont,
                     [](const CDrawItem& item, UndoRecord& r) {
                       r.font = std::make_unique<CFontSpec>();
