@@ -11,6 +11,7 @@
 
 #include "document/dochost.h"
 #include "document/document.h"
+#include "document/undostep.h"
 #include "items/intersect.h"
 #include "support/log.h"
 #include "support/screen.h"
@@ -208,7 +209,7 @@ int CZephDoc::KeepItemSections(CDrawItem* item) {
     return trace.Return(0, kLogMemory, 3);
   }
 
-  SetUndoGroup(1);
+  CUndoStep step(this);
   IDocumentHost& host = GetDocumentHost();
   const int made = std::min(g_piecesMade, g_splitCount - 1);
   for (int i = 0; i < made; ++i) {
@@ -359,6 +360,6 @@ int CZephDoc::KeepItemSections(CDrawItem* item) {
     }
   }
 
-  SetUndoGroup(0);
+  step.Close();
   return trace.Return(answer, answer == 1 ? kLogOk : kLogFailed);
 }

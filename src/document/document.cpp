@@ -316,7 +316,7 @@ int CZephDoc::AddItemWithIndex(DrawItemPtr& item, int& index) {
                              [](const DrawItemPtr& listed) { return IsFill(listed.get()); }) -
         m_items.begin());
   }
-  if (RecordListChange(kUndoItemAdded, position) == kUndoRefused) return -1;
+  if (RecordListChange(UndoKind::kItemAdded, position) == kUndoRefused) return -1;
   InsertItemAt(position, std::move(item));
   m_changed = 1;
   index = position;
@@ -367,7 +367,7 @@ int CZephDoc::AddCopyOfItem(const CDrawItem* item) {
 
 int CZephDoc::RemoveItemAt(int index) {
   if (index < 0 || index >= GetItemCount()) return 0;
-  const int answer = RecordListChange(kUndoItemRemoved, index);
+  const int answer = RecordListChange(UndoKind::kItemRemoved, index);
   if (answer == kUndoRefused) return 0;
   if (answer == 1) {
     // The journal has taken the item out of its slot.
@@ -395,7 +395,7 @@ int CZephDoc::BringToFront(const CDrawItem* fill) {
   int j = i;
   while (j + 1 < GetItemCount() && IsFill(m_items[static_cast<std::size_t>(j + 1)].get())) ++j;
   if (j == i) return 0;
-  if (RecordListMove(kUndoListMove, i, j) == kUndoRefused) return 0;
+  if (RecordListMove(UndoKind::kListMove, i, j) == kUndoRefused) return 0;
   MoveItemInList(i, j);
   m_changed = 1;
   return 1;
@@ -414,7 +414,7 @@ int CZephDoc::SendToBack(const CDrawItem* fill) {
     return 0;
   }
   if (i == 0) return 0;
-  if (RecordListMove(kUndoListMove, i, 0) == kUndoRefused) return 0;
+  if (RecordListMove(UndoKind::kListMove, i, 0) == kUndoRefused) return 0;
   MoveItemInList(i, 0);
   m_changed = 1;
   return 1;

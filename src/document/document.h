@@ -253,9 +253,9 @@ class CZephDoc final : public IItemDocument {
   int EnableUndo(int on) override;
   int IsUndoEnabled() const { return m_recording; }
   void SetUndoGroup(int begin);
-  int RecordListChange(int kind, int position);
-  int RecordListMove(int kind, int from, int to);
-  int RecordObjectName(int kind, int number, const QString* oldName);
+  int RecordListChange(UndoKind kind, int position);
+  int RecordListMove(UndoKind kind, int from, int to);
+  int RecordObjectName(UndoKind kind, int number, const QString* oldName);
   std::int16_t RecordItemChange(UndoKind kind, CDrawItem* item) override;
   std::int16_t RecordItemMove(UndoKind kind, CDrawItem* item, int dx, int dy) override;
   int ReserveJournal(int bytes);
@@ -552,7 +552,7 @@ class CZephDoc final : public IItemDocument {
   // Journal internals.
   int AnswerForRecording() const;
   int PushRecord(UndoRecord&& record);
-  int CoalesceItemChange(int kind, const CDrawItem* item);
+  int CoalesceItemChange(UndoKind kind, const CDrawItem* item);
   int CoalesceItemMove(const CDrawItem* item, int dx, int dy);
   // Brings the open step's index up to date; false when a record of an invalid kind was met.
   bool EnsureStepIndex();

@@ -18,6 +18,7 @@
 #include "document/document.h"
 #include "document/drawingfile.h"
 #include "document/drawingfile_detail.h"
+#include "document/undostep.h"
 #include "items/boundaryloop.h"
 #include "items/drawitem.h"
 #include "items/fillitem.h"
@@ -866,8 +867,9 @@ int CZephDoc::ReadDrawingFile(const QString& path, int mode) {
   }
 
   int recording = m_recording;
+  // An insertion is one undo step.
+  CUndoStep step(mode == kReadInsert ? this : nullptr);
   if (mode == kReadInsert) {
-    SetUndoGroup(1);
     RebuildObjectList();
     // An inserted drawing's groups stay its own: they get numbers the drawing does not use.
     SetGroupRemapping(1);
@@ -915,7 +917,7 @@ int CZephDoc::ReadDrawingFile(const QString& path, int mode) {
   RebuildObjectList();
   if (mode == kReadInsert) {
     SetGroupRemapping(0);
-    SetUndoGroup(0);
+    step.Close();
   } else {
     EnableUndo(recording);
     ClearChanged();

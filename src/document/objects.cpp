@@ -69,7 +69,7 @@ int CZephDoc::SetObjectName(int number, const QString& name, int noSort) {
   if (index < 0) {
     // A full table drops further names without a word.
     if (GrowNameTable() == 0) return 1;
-    if (RecordObjectName(kUndoNameAdded, number, nullptr) < 0) return -1;
+    if (RecordObjectName(UndoKind::kNameAdded, number, nullptr) < 0) return -1;
     NameEntry entry;
     entry.name = stored;
     entry.number = static_cast<std::uint16_t>(number);
@@ -77,12 +77,12 @@ int CZephDoc::SetObjectName(int number, const QString& name, int noSort) {
     MarkChanged();
   } else if (stored.isEmpty()) {
     const QString old = m_names[static_cast<std::size_t>(index)].name;
-    if (RecordObjectName(kUndoNameRemoved, number, &old) < 0) return -1;
+    if (RecordObjectName(UndoKind::kNameRemoved, number, &old) < 0) return -1;
     m_names.erase(m_names.begin() + index);
     MarkChanged();
   } else {
     const QString old = m_names[static_cast<std::size_t>(index)].name;
-    if (RecordObjectName(kUndoNameReplaced, number, &old) < 0) return -1;
+    if (RecordObjectName(UndoKind::kNameReplaced, number, &old) < 0) return -1;
     m_names[static_cast<std::size_t>(index)].name = stored;
     MarkChanged();
   }
@@ -98,7 +98,7 @@ int CZephDoc::DeleteTickedObjectNames() {
     const int index = FindObjectNameIndex(number);
     if (index < 0) continue;
     const QString old = m_names[static_cast<std::size_t>(index)].name;
-    if (RecordObjectName(kUndoNameRemoved, number, &old) < 0) return -1;
+    if (RecordObjectName(UndoKind::kNameRemoved, number, &old) < 0) return -1;
     m_names.erase(m_names.begin() + index);
     MarkChanged();
   }

@@ -31,70 +31,6 @@ constexpr int kGoOn = 2;
 
 int g_journalAllocationLimit = kJournalLimit;
 
-int UndoRecordSize(int kind) {
-  switch (kind) {
-    case 1:
-    case 2:
-    case 24:
-      return 7;
-    case 0:
-    case 3:
-    case 42:
-    case 43:
-      return 9;
-    case 41:
-      return 13;
-    case 12:
-    case 13:
-    case 15:
-    case 20:
-    case 21:
-    case 22:
-    case 28:
-    case 38:
-      return 6;
-    case 23:
-      return 7;
-    case 5:
-    case 11:
-    case 14:
-    case 16:
-    case 18:
-    case 19:
-    case 26:
-    case 27:
-    case 29:
-    case 32:
-    case 33:
-    case 37:
-    case 40:
-      return 9;
-    case 4:
-    case 6:
-    case 9:
-    case 25:
-    case 31:
-    case 34:
-    case 35:
-    case 36:
-    case 39:
-      return 13;
-    case 7:
-    case 8:
-    case 10:
-    case 30:
-      return 21;
-    default:
-      return 0;
-  }
-}
-
-int IsValidUndoKind(int kind) { return UndoRecordSize(kind) > 0 ? 1 : 0; }
-
-int IsItemValueKind(int kind) {
-  return kind >= 4 && kind <= 40 && kind != kUndoInvalidKind && kind != kUndoNameReplaced ? 1 : 0;
-}
-
 UndoRecord::UndoRecord() = default;
 UndoRecord::~UndoRecord() = default;
 UndoRecord::UndoRecord(UndoRecord&&) noexcept = default;
@@ -158,7 +94,7 @@ int CZephDoc::PushRecord(UndoRecord&& record) {
   const bool indexCurrent = j.stepIndexValid && j.stepIndexCount == j.undoCount &&
                             static_cast<int>(j.records.size()) == j.undoCount;
   CDrawItem* item = record.item;
-  const int kind = record.Kind();
+  const UndoKind kind = record.Kind();
   j.records.push_back(std::move(record));
   j.top += size;
   j.redoEnd = j.top;
@@ -174,7 +110,7 @@ int CZephDoc::PushRecord(UndoRecord&& record) {
     if (item != nullptr) {
       CUndoJournal::StepEntry& entry = j.stepIndex[item];
       entry.newest = j.undoCount - 1;
-      entry.kinds |= std::uint64_t{1} << kind;
+      entry.kinds |= std::uint64_t{1} << UndoKindNumber(kind);
     }
     j.stepIndexCount = j.undoCount;
   }
@@ -182,18 +118,19 @@ int CZephDoc::PushRecord(UndoRecord&& record) {
   return 1;
 }
 
-int CZephDoc::RecordListChange(int kind, int position) {
+int CZephDoc::RecordListChange(UndoKind kind, int position) {
   LogScope trace(kLogRecordListChange);
   const int state = AnswerForRecording();
   if (state != kGoOn) return trace.Return(state, kLogHandled, 1);
-  if (kind != kUndoItemAdded && kind != kUndoItemRemoved && kind != kUndoItemReplaced) {
-    SetGlitchValue(kind);
+  if (kind != UndoKind::kItemAdded && kind != UndoKind::kItemRemoved &&
+      kind != UndoKind::kItemReplaced) {
+    SetGlitchValue(UndoKindNumber(kind));
     ReportGlitch(kLogRecordListChange, 1);
     return trace.Return(0, kLogInvalid, 2);
   }
-  const bool takesItem = kind != kUndoItemAdded;
+  const bool takesItem = kind != UndoKind::kItemAdded;
   if (position < 0 || position > GetItemCount() || (takesItem && position >= GetItemCount())) {
-    SetGlitchValue(kind);
+    SetGlitchValue(UndoKindNumber(kind));
     SetGlitchValue(position);
     ReportGlitch(kLogRecordListChange, 2);
     return trace.Return(0, kLogInvalid, 3);
@@ -212,12 +149,12 @@ int CZephDoc::RecordListChange(int kind, int position) {
   return trace.Return(1);
 }
 
-int CZephDoc::RecordListMove(int kind, int from, int to) {
+int CZephDoc::RecordListMove(UndoKind kind, int from, int to) {
   LogScope trace(kLogRecordListMove);
   const int state = AnswerForRecording();
   if (state != kGoOn) return trace.Return(state, kLogHandled, 1);
-  if (kind != kUndoListMove) {
-    SetGlitchValue(kind);
+  if (kind != UndoKind::kListMove) {
+    SetGlitchValue(UndoKindNumber(kind));
     ReportGlitch(kLogRecordListMove, 1);
     return trace.Return(0, kLogInvalid, 2);
   }
@@ -228,19 +165,20 @@ int CZephDoc::RecordListMove(int kind, int from, int to) {
   return trace.Return(PushRecord(std::move(record)));
 }
 
-int CZephDoc::RecordObjectName(int kind, int number, const QString* oldName) {
+int CZephDoc::RecordObjectName(UndoKind kind, int number, const QString* oldName) {
   LogScope trace(kLogRecordObjectName);
   const int state = AnswerForRecording();
   if (state != kGoOn) return trace.Return(state, kLogHandled, 1);
-  if (kind != kUndoNameAdded && kind != kUndoNameRemoved && kind != kUndoNameReplaced) {
-    SetGlitchValue(kind);
+  if (kind != UndoKind::kNameAdded && kind != UndoKind::kNameRemoved &&
+      kind != UndoKind::kNameReplaced) {
+    SetGlitchValue(UndoKindNumber(kind));
     ReportGlitch(kLogRecordObjectName, 1);
     return trace.Return(0, kLogInvalid, 2);
   }
   UndoRecord record;
   record.kindByte = static_cast<std::uint8_t>(kind);
   record.number = static_cast<std::uint16_t>(number);
-  if (kind != kUndoNameAdded) record.text = oldName != nullptr ? *oldName : QString();
+  if (kind != UndoKind::kNameAdded) record.text = oldName != nullptr ? *oldName : QString();
   return trace.Return(PushRecord(std::move(record)));
 }
 
@@ -255,7 +193,7 @@ bool CZephDoc::EnsureStepIndex() {
   for (int i = j.undoCount - 1; i >= 0; --i) {
     const UndoRecord& r = j.records[static_cast<std::size_t>(i)];
     if (IsValidUndoKind(r.Kind()) == 0) {
-      SetGlitchValue(r.Kind());
+      SetGlitchValue(UndoKindNumber(r.Kind()));
       ReportGlitch(kGlitchCoalesce, 1);
       j.stepIndex.clear();
       return false;
@@ -263,7 +201,7 @@ bool CZephDoc::EnsureStepIndex() {
     if (r.item != nullptr) {
       CUndoJournal::StepEntry& entry = j.stepIndex[r.item];
       if (entry.newest < 0) entry.newest = i;
-      entry.kinds |= std::uint64_t{1} << r.Kind();
+      entry.kinds |= std::uint64_t{1} << UndoKindNumber(r.Kind());
     }
     if (!r.SameStep()) break;
   }
@@ -272,15 +210,15 @@ bool CZephDoc::EnsureStepIndex() {
   return true;
 }
 
-int CZephDoc::CoalesceItemChange(int kind, const CDrawItem* item) {
+int CZephDoc::CoalesceItemChange(UndoKind kind, const CDrawItem* item) {
   const CUndoJournal& j = m_journal;
   if (j.groupState != 2 || j.undoCount == 0) return 0;
   // Every text and font change is kept, and moves add up on their own.
-  if (kind == kUndoTextString || kind == kUndoFont || kind == kUndoMove) return 0;
+  if (kind == UndoKind::kTextString || kind == UndoKind::kFont || kind == UndoKind::kMove) return 0;
   if (IsItemValueKind(kind) == 0 || !EnsureStepIndex()) return 0;
   const auto found = j.stepIndex.find(item);
   if (found == j.stepIndex.end()) return 0;
-  return (found->second.kinds >> kind) & 1U ? 1 : 0;
+  return (found->second.kinds >> UndoKindNumber(kind)) & 1U ? 1 : 0;
 }
 
 int CZephDoc::CoalesceItemMove(const CDrawItem* item, int dx, int dy) {
@@ -292,7 +230,7 @@ int CZephDoc::CoalesceItemMove(const CDrawItem* item, int dx, int dy) {
   // between: undo replays newest first, and an absolute value recorded between two moves
   // must be restored after the later move only.
   UndoRecord& r = j.records[static_cast<std::size_t>(found->second.newest)];
-  if (r.Kind() != kUndoMove) return 0;
+  if (r.Kind() != UndoKind::kMove) return 0;
   r.a += dx;
   r.b += dy;
   return 1;
@@ -306,154 +244,27 @@ std::int16_t CZephDoc::RecordItemChange(UndoKind kind, CDrawItem* item) {
   // would still name it (an item set up for the drawing and then refused).
   if (item == nullptr || IsListed(item) == 0) return trace.Return(std::int16_t{0}, kLogHandled, 2);
   if (CoalesceItemChange(kind, item) != 0) {
-    if (kind == kUndoHatchPattern) {
+    if (kind == UndoKind::kHatchPattern) {
       // The item lets go of its current pattern when the answer is 1; the step's earlier
       // record already holds the pattern from before the step, so this one is freed.
       std::unique_ptr<CHatchPattern> replaced(item->GetHatchPattern());
     }
     return trace.Return(std::int16_t{1}, kLogOk, 3);
   }
-  if (IsItemValueKind(kind) == 0) {
-    SetGlitchValue(kind);
+  const UndoValueAccess* row = FindUndoValueAccess(kind);
+  if (row == nullptr) {
+    SetGlitchValue(UndoKindNumber(kind));
     ReportGlitch(kLogRecordItemChange, 3);
     return trace.Return(std::int16_t{0}, kLogInvalid, 4);
   }
   UndoRecord record;
   record.kindByte = static_cast<std::uint8_t>(kind);
   record.item = item;
-  int x = 0;
-  int y = 0;
-  double dx = 0.0;
-  double dy = 0.0;
   try {
-    switch (kind) {
-      case kUndoArcAngle:
-        record.d1 = item->GetAngle();
-        break;
-      case kUndoTextTag:
-        record.a = item->GetTextTag();
-        break;
-      case kUndoStart:
-        item->GetStart(x, y);
-        record.a = x;
-        record.b = y;
-        break;
-      case kUndoControlPoint0:
-      case kUndoControlPoint1:
-        item->GetControlPoint(kind == kUndoControlPoint0 ? 0 : 1, dx, dy);
-        record.d1 = dx;
-        record.d2 = dy;
-        break;
-      case kUndoCentre:
-        item->GetCentre(x, y);
-        record.a = x;
-        record.b = y;
-        break;
-      case kUndoCentreExact:
-        item->GetCentreExact(dx, dy);
-        record.d1 = dx;
-        record.d2 = dy;
-        break;
-      case kUndoColour:
-        record.a = item->GetColour();
-        break;
-      case kUndoDimensionType:
-        record.a = item->GetDimensionType();
-        break;
-      case kUndoDecimals:
-        record.a = item->GetDecimals();
-        break;
-      case kUndoArrowSize:
-        record.a = item->GetArrowSize();
-        break;
-      case kUndoLineEnds:
-        record.a = item->GetLineEnds();
-        break;
-      case kUndoExtension:
-        record.a = item->GetExtension();
-        break;
-      case kUndoExtensionGap:
-        record.a = item->GetExtensionGap();
-        break;
-      case kUndoOffset:
-        record.a = item->GetOffset();
-        break;
-      case kUndoTextAngleMode:
-        record.a = item->GetTextAngleMode();
-        break;
-      case kUndoTextPosition:
-        record.a = item->GetTextPosition();
-        break;
-      case kUndoUnits:
-        record.a = item->GetUnits();
-        break;
-      case kUndoObjectNumber:
-        record.a = item->GetObjectNumber();
-        break;
-      case kUndoEnd:
-        item->GetEnd(x, y);
-        record.a = x;
-        record.b = y;
-        break;
-      case kUndoHatchPattern:
-        break;  // taken below, once the record is written
-      case kUndoFillStyle:
-        record.a = item->GetFillStyle();
-        break;
-      case kUndoLineStyle:
-        record.a = item->GetLineStyle();
-        break;
-      case kUndoEllipseArcGeometry:
-        record.arcState = std::make_unique<CEllipseArcUndoState>();
-        if (record.arcState->Capture(item) == 0) {
-          ReportGlitch(kLogRecordItemChange, 2);
-          return trace.Return(std::int16_t{0}, kLogFailed, 5);
-        }
-        break;
-      case kUndoRadii:
-        item->GetRadii(dx, dy);
-        record.d1 = dx;
-        record.d2 = dy;
-        break;
-      case kUndoSemiAxes:
-        item->GetSemiAxes(x, y);
-        record.a = x;
-        record.b = y;
-        break;
-      case kUndoRadius:
-        record.a = item->GetRadius();
-        break;
-      case kUndoGroupNumber:
-        record.a = item->GetGroupNumber();
-        break;
-      case kUndoTextParameter:
-        record.d1 = item->GetTextParameter();
-        break;
-      case kUndoRotation:
-        record.d1 = item->GetRotation();
-        break;
-      case kUndoTextAngle:
-        record.d1 = item->GetTextAngle();
-        break;
-      case kUndoTextString:
-        record.text = item->GetText();
-        break;
-      case kUndoPenWidth:
-        record.a = item->GetPenWidth();
-        break;
-      case kUndoPosition:
-        item->GetPosition(x, y);
-        record.a = x;
-        record.b = y;
-        break;
-      case kUndoFont: {
-        record.font = std::make_unique<CFontSpec>();
-        const CFontSpec* font = item->GetFont();
-        if (font != nullptr) *record.font = *font;
-        break;
-      }
-      default:
-        break;
+    // The hatch pattern is taken once the record is written (below).
+    if (!row->keep(*item, record)) {
+      ReportGlitch(kLogRecordItemChange, 2);
+      return trace.Return(std::int16_t{0}, kLogFailed, 5);
     }
   } catch (const std::bad_alloc&) {
     ReportGlitch(kLogRecordItemChange, 1);
@@ -461,7 +272,7 @@ std::int16_t CZephDoc::RecordItemChange(UndoKind kind, CDrawItem* item) {
   }
   const int answer = PushRecord(std::move(record));
   if (answer != 1) return trace.Return(static_cast<std::int16_t>(answer), kLogInvalid, 7);
-  if (kind == kUndoHatchPattern) {
+  if (kind == UndoKind::kHatchPattern) {
     // The fill lets go of its pattern on this answer: the journal keeps it.
     m_journal.records.back().hatch.reset(item->GetHatchPattern());
   }
@@ -472,8 +283,8 @@ std::int16_t CZephDoc::RecordItemMove(UndoKind kind, CDrawItem* item, int dx, in
   LogScope trace(kLogRecordItemMove);
   const int state = AnswerForRecording();
   if (state != kGoOn) return trace.Return(static_cast<std::int16_t>(state), kLogHandled, 1);
-  if (kind != kUndoMove) {
-    SetGlitchValue(kind);
+  if (kind != UndoKind::kMove) {
+    SetGlitchValue(UndoKindNumber(kind));
     ReportGlitch(kLogRecordItemMove, 1);
     return trace.Return(std::int16_t{0}, kLogInvalid, 2);
   }

@@ -21,16 +21,6 @@ class CHatchPattern;
 class CEllipseArcUndoState;
 class CFontSpec;
 
-// The list and name kinds (the item property kinds are in items/itemdocument.h).
-inline constexpr UndoKind kUndoItemAdded = 0;
-inline constexpr UndoKind kUndoNameAdded = 1;
-inline constexpr UndoKind kUndoNameRemoved = 2;
-inline constexpr UndoKind kUndoItemRemoved = 3;
-inline constexpr UndoKind kUndoInvalidKind = 17;
-inline constexpr UndoKind kUndoNameReplaced = 24;
-inline constexpr UndoKind kUndoItemReplaced = 42;
-inline constexpr UndoKind kUndoListMove = 43;
-inline constexpr int kUndoKindCount = 44;
 inline constexpr std::uint8_t kUndoSameStep = 0x80;
 
 // Journal space, in record bytes.
@@ -38,12 +28,10 @@ inline constexpr int kJournalFirstCapacity = 16384;
 inline constexpr int kJournalLimit = 1048576;
 inline constexpr int kJournalSpare = 1024;
 
-// The record's size in the journal, kind byte included; 0 for an invalid kind.
-int UndoRecordSize(int kind);
-// 1 for a kind of the table (0..43 except 17).
-int IsValidUndoKind(int kind);
-// 1 for the item property kinds (4..40 except 17 and 24).
-int IsItemValueKind(int kind);
+// 1 for a kind of a record (0..43 except 17).
+inline int IsValidUndoKind(UndoKind kind) { return UndoRecordSize(kind) > 0 ? 1 : 0; }
+// 1 for the item property kinds (4..40 except 17 and 24): the kinds of the table of values.
+int IsItemValueKind(UndoKind kind);
 
 struct UndoRecord {
   std::uint8_t kindByte = 0;  // the kind, with kUndoSameStep for a record of the step below
@@ -69,10 +57,30 @@ struct UndoRecord {
   UndoRecord(UndoRecord&&) noexcept;
   UndoRecord& operator=(UndoRecord&&) noexcept;
 
-  int Kind() const { return kindByte & 0x7F; }
+  UndoKind Kind() const { return static_cast<UndoKind>(kindByte & 0x7F); }
   bool SameStep() const { return (kindByte & kUndoSameStep) != 0; }
   int Size() const { return UndoRecordSize(Kind()); }
 };
+
+// A row of the table of item values: how a record keeps one property of an item and how the
+// item is given a kept value back. Undo and redo exchange the two (ExchangeUndoValue).
+struct UndoValueAccess {
+  UndoKind kind;
+  // Keeps the item's current value in the record; false when it cannot be kept.
+  bool (*keep)(const CDrawItem& item, UndoRecord& record);
+  // Gives the item the value the record keeps; the record may be emptied.
+  void (*give)(CDrawItem& item, UndoRecord& record);
+  // Set for the kinds whose record owns an object that is exchanged in place; keep then serves
+  // recording only, and give is null.
+  void (*exchange)(CDrawItem& item, UndoRecord& record);
+};
+
+// The kind's row; null for a kind that is no property of an item.
+const UndoValueAccess* FindUndoValueAccess(UndoKind kind);
+// Gives the record's item the value the record keeps and keeps the item's current value in
+// the record instead, so that the same record serves undo and redo in turn. The caller has
+// recording off, so that the setters write no records.
+void ExchangeUndoValue(UndoRecord& record);
 
 struct CUndoJournal {
   // Records below the top first (oldest at 0), then the undone records kept for redo (the

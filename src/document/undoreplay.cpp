@@ -4,10 +4,7 @@
 #include "document/dochost.h"
 #include "document/document.h"
 #include "document/undo.h"
-#include "items/ellipseitem.h"
 #include "items/fillitem.h"
-#include "items/hatch.h"
-#include "support/fontspec.h"
 #include "support/log.h"
 #include "support/screen.h"
 #include "support/uiutil.h"
@@ -18,219 +15,16 @@ constexpr int kLogRedo = 1609;
 constexpr int kLogUndo = 1610;
 constexpr int kGlitchRestoreName = 1261;
 
-template <typename T>
-T Narrow(std::int64_t v) {
-  return static_cast<T>(v);
-}
-
-// Gives the item the record's value of its kind and keeps the item's current value in the
-// record instead. Recording is off, so the setters write no records.
-void ExchangeValue(UndoRecord& r) {
-  CDrawItem* item = r.item;
-  int x = 0;
-  int y = 0;
-  double dx = 0.0;
-  double dy = 0.0;
-  switch (r.Kind()) {
-    case kUndoArcAngle:
-      dx = item->GetAngle();
-      item->SetAngle(r.d1);
-      r.d1 = dx;
-      break;
-    case kUndoTextTag:
-      x = item->GetTextTag();
-      item->SetTextTag(Narrow<int>(r.a));
-      r.a = x;
-      break;
-    case kUndoStart:
-      item->GetStart(x, y);
-      item->SetStart(Narrow<int>(r.a), Narrow<int>(r.b));
-      r.a = x;
-      r.b = y;
-      break;
-    case kUndoControlPoint0:
-    case kUndoControlPoint1: {
-      const int i = r.Kind() == kUndoControlPoint0 ? 0 : 1;
-      item->GetControlPoint(i, dx, dy);
-      item->SetControlPoint(i, r.d1, r.d2);
-      r.d1 = dx;
-      r.d2 = dy;
-      break;
-    }
-    case kUndoCentre:
-      item->GetCentre(x, y);
-      item->SetCentre(Narrow<int>(r.a), Narrow<int>(r.b));
-      r.a = x;
-      r.b = y;
-      break;
-    case kUndoCentreExact:
-      item->GetCentreExact(dx, dy);
-      item->SetCentreExact(r.d1, r.d2);
-      r.d1 = dx;
-      r.d2 = dy;
-      break;
-    case kUndoColour:
-      x = item->GetColour();
-      item->SetColour(Narrow<int>(r.a));
-      r.a = x;
-      break;
-    case kUndoDimensionType:
-      x = item->GetDimensionType();
-      item->SetDimensionType(Narrow<std::uint8_t>(r.a));
-      r.a = x;
-      break;
-    case kUndoDecimals:
-      x = item->GetDecimals();
-      item->SetDecimals(Narrow<std::uint8_t>(r.a));
-      r.a = x;
-      break;
-    case kUndoArrowSize:
-      x = item->GetArrowSize();
-      item->SetArrowSize(Narrow<int>(r.a));
-      r.a = x;
-      break;
-    case kUndoLineEnds:
-      x = item->GetLineEnds();
-      item->SetLineEnds(Narrow<std::uint8_t>(r.a));
-      r.a = x;
-      break;
-    case kUndoExtension:
-      x = item->GetExtension();
-      item->SetExtension(Narrow<int>(r.a));
-      r.a = x;
-      break;
-    case kUndoExtensionGap:
-      x = item->GetExtensionGap();
-      item->SetExtensionGap(Narrow<int>(r.a));
-      r.a = x;
-      break;
-    case kUndoOffset:
-      x = item->GetOffset();
-      item->SetOffset(Narrow<int>(r.a));
-      r.a = x;
-      break;
-    case kUndoTextAngleMode:
-      x = item->GetTextAngleMode();
-      item->SetTextAngleMode(Narrow<std::uint8_t>(r.a));
-      r.a = x;
-      break;
-    case kUndoTextPosition:
-      x = item->GetTextPosition();
-      item->SetTextPosition(Narrow<std::uint8_t>(r.a));
-      r.a = x;
-      break;
-    case kUndoUnits:
-      x = item->GetUnits();
-      item->SetUnits(Narrow<std::uint8_t>(r.a));
-      r.a = x;
-      break;
-    case kUndoObjectNumber:
-      x = item->GetObjectNumber();
-      item->SetObjectNumber(Narrow<std::int16_t>(r.a));
-      r.a = x;
-      break;
-    case kUndoEnd:
-      item->GetEnd(x, y);
-      item->SetEnd(Narrow<int>(r.a), Narrow<int>(r.b));
-      r.a = x;
-      r.b = y;
-      break;
-    case kUndoHatchPattern:
-      if (item->GetType() == kItemFill) {
-        auto* fill = static_cast<CFillItem*>(item);
-        std::unique_ptr<CHatchPattern> current = fill->DetachHatchPattern();
-        fill->AttachHatchPattern(std::move(r.hatch));
-        r.hatch = std::move(current);
-      }
-      break;
-    case kUndoFillStyle:
-      x = item->GetFillStyle();
-      item->SetFillStyle(Narrow<int>(r.a));
-      r.a = x;
-      break;
-    case kUndoLineStyle:
-      x = item->GetLineStyle();
-      item->SetLineStyle(Narrow<std::uint8_t>(r.a));
-      r.a = x;
-      break;
-    case kUndoEllipseArcGeometry:
-      if (r.arcState) r.arcState->Swap(item);
-      break;
-    case kUndoRadii:
-      item->GetRadii(dx, dy);
-      item->SetRadii(r.d1, r.d2);
-      r.d1 = dx;
-      r.d2 = dy;
-      break;
-    case kUndoSemiAxes:
-      item->GetSemiAxes(x, y);
-      item->SetSemiAxes(Narrow<int>(r.a), Narrow<int>(r.b));
-      r.a = x;
-      r.b = y;
-      break;
-    case kUndoRadius:
-      x = item->GetRadius();
-      item->SetRadius(Narrow<int>(r.a));
-      r.a = x;
-      break;
-    case kUndoGroupNumber:
-      x = item->GetGroupNumber();
-      item->SetGroupNumber(Narrow<int>(r.a));
-      r.a = x;
-      break;
-    case kUndoTextParameter:
-      dx = item->GetTextParameter();
-      item->SetTextParameter(r.d1);
-      r.d1 = dx;
-      break;
-    case kUndoRotation:
-      dx = item->GetRotation();
-      item->SetRotation(r.d1);
-      r.d1 = dx;
-      break;
-    case kUndoTextAngle:
-      dx = item->GetTextAngle();
-      item->SetTextAngle(r.d1);
-      r.d1 = dx;
-      break;
-    case kUndoTextString: {
-      QString current = item->GetText();
-      item->AttachText(r.text.value_or(QString()));
-      r.text = std::move(current);
-      break;
-    }
-    case kUndoPenWidth:
-      x = item->GetPenWidth();
-      item->SetPenWidth(Narrow<int>(r.a));
-      r.a = x;
-      break;
-    case kUndoPosition:
-      item->GetPosition(x, y);
-      item->SetPosition(Narrow<int>(r.a), Narrow<int>(r.b));
-      r.a = x;
-      r.b = y;
-      break;
-    case kUndoFont:
-      if (r.font) {
-        CFontSpec current;
-        if (const CFontSpec* font = item->GetFont(); font != nullptr) current = *font;
-        item->SetFont(*r.font);
-        *r.font = current;
-      }
-      break;
-    default:
-      break;
-  }
-}
-
 // Kinds whose item is not erased before the exchange: they do not change its look, or (the
 // text tag) change nothing drawn.
-bool ErasesItem(int kind) {
-  return kind != kUndoTextTag && kind != kUndoColour && kind != kUndoObjectNumber &&
-         kind != kUndoGroupNumber;
+bool ErasesItem(UndoKind kind) {
+  return kind != UndoKind::kTextTag && kind != UndoKind::kColour &&
+         kind != UndoKind::kObjectNumber && kind != UndoKind::kGroupNumber;
 }
 // Kinds that change nothing on screen.
-bool TouchesItem(int kind) { return kind != kUndoObjectNumber && kind != kUndoGroupNumber; }
+bool TouchesItem(UndoKind kind) {
+  return kind != UndoKind::kObjectNumber && kind != UndoKind::kGroupNumber;
+}
 
 }  // namespace
 
@@ -242,23 +36,23 @@ class CUndoReplay {
 
   // Whether the record holds what its kind needs; a record that does not is corrupt.
   bool IsSound(const UndoRecord& r, bool undo) const {
-    const int kind = r.Kind();
+    const UndoKind kind = r.Kind();
     if (IsValidUndoKind(kind) == 0) return false;
     const int count = m_doc.GetItemCount();
     switch (kind) {
-      case kUndoItemAdded:
+      case UndoKind::kItemAdded:
         return undo ? (r.position >= 0 && r.position < count && !r.storedItem)
                     : (r.position >= 0 && r.position <= count && r.storedItem != nullptr);
-      case kUndoItemRemoved:
+      case UndoKind::kItemRemoved:
         return undo ? (r.position >= 0 && r.position <= count && r.storedItem != nullptr)
                     : (r.position >= 0 && r.position < count && !r.storedItem);
-      case kUndoItemReplaced:
+      case UndoKind::kItemReplaced:
         return r.position >= 0 && r.position < count && r.storedItem != nullptr;
-      case kUndoListMove:
+      case UndoKind::kListMove:
         return r.position >= 0 && r.position < count && r.position2 >= 0 && r.position2 < count;
-      case kUndoNameAdded:
-      case kUndoNameRemoved:
-      case kUndoNameReplaced:
+      case UndoKind::kNameAdded:
+      case UndoKind::kNameRemoved:
+      case UndoKind::kNameReplaced:
         return true;
       default:
         return r.item != nullptr && m_doc.IsListed(r.item) != 0;
@@ -286,10 +80,10 @@ class CUndoReplay {
   }
 
   void Apply(UndoRecord& r, bool undo) {
-    const int kind = r.Kind();
+    const UndoKind kind = r.Kind();
     m_lastItem = nullptr;
     switch (kind) {
-      case kUndoItemAdded:
+      case UndoKind::kItemAdded:
         if (undo) {
           CDrawItem* item = m_doc.GetItem(r.position);
           Erase(item);
@@ -303,10 +97,10 @@ class CUndoReplay {
           Touch(item);
         }
         break;
-      case kUndoNameAdded:
-      case kUndoNameRemoved: {
+      case UndoKind::kNameAdded:
+      case UndoKind::kNameRemoved: {
         // Undo of an addition and redo of a removal take the name out; the others put it back.
-        const bool takeOut = (kind == kUndoNameAdded) == undo;
+        const bool takeOut = (kind == UndoKind::kNameAdded) == undo;
         if (takeOut) {
           QString name;
           if (m_doc.TakeName(r.number, name) == 0) {
@@ -321,7 +115,7 @@ class CUndoReplay {
         }
         break;
       }
-      case kUndoItemRemoved:
+      case UndoKind::kItemRemoved:
         if (undo) {
           CDrawItem* item = r.storedItem.get();
           m_doc.InsertItemAt(r.position, std::move(r.storedItem));
@@ -332,7 +126,7 @@ class CUndoReplay {
           Leave(r);
         }
         break;
-      case kUndoNameReplaced: {
+      case UndoKind::kNameReplaced: {
         const int index = m_doc.FindObjectNameIndex(r.number);
         std::optional<QString> current;
         if (index >= 0 && !m_doc.GetNameAt(index).isEmpty()) current = m_doc.GetNameAt(index);
@@ -341,7 +135,7 @@ class CUndoReplay {
         r.text = std::move(current);
         break;
       }
-      case kUndoMove: {
+      case UndoKind::kMove: {
         CDrawItem* item = r.item;
         Erase(item);
         const int sign = undo ? -1 : 1;
@@ -350,7 +144,7 @@ class CUndoReplay {
         m_redrawAll = true;
         break;
       }
-      case kUndoItemReplaced: {
+      case UndoKind::kItemReplaced: {
         CDrawItem* current = m_doc.GetItem(r.position);
         Erase(current);
         const int selected = current->IsSelected();
@@ -364,7 +158,7 @@ class CUndoReplay {
         m_redrawAll = true;
         break;
       }
-      case kUndoListMove: {
+      case UndoKind::kListMove: {
         const int from = undo ? r.position2 : r.position;
         const int to = undo ? r.position : r.position2;
         m_doc.MoveItemInList(from, to);
@@ -375,7 +169,7 @@ class CUndoReplay {
       default: {
         CDrawItem* item = r.item;
         if (ErasesItem(kind)) Erase(item);
-        ExchangeValue(r);
+        ExchangeUndoValue(r);
         if (TouchesItem(kind)) {
           Touch(item);
           m_redrawAll = true;
@@ -475,7 +269,7 @@ void CZephDoc::Undo(zeph::CDrawContext* dc, const CViewMapping* mapping, int kee
       // The journal cannot be trusted past this record: everything in it is let go, and
       // nothing more is recorded until a drawing is opened.
       ShowWarning(kIdsUndoCorrupt);
-      SetGlitchValue(r.Kind());
+      SetGlitchValue(UndoKindNumber(r.Kind()));
       ReportGlitch(kLogUndo, 2);
       j.redoCount = 0;
       FreeJournalRecords(0);
@@ -517,7 +311,7 @@ void CZephDoc::Redo(zeph::CDrawContext* dc, const CViewMapping* mapping) {
     UndoRecord& r = j.records[index];
     if (!replay.IsSound(r, false)) {
       ShowWarning(kIdsRedoCorrupt);
-      SetGlitchValue(r.Kind());
+      SetGlitchValue(UndoKindNumber(r.Kind()));
       ReportGlitch(kLogRedo, 2);
       FreeJournalRecords(0);
       NotifyJournalChanged();
@@ -591,7 +385,7 @@ void CZephDoc::UpdateLineStart(const CDrawItem* item) const {
 
 int CZephDoc::ReplaceItemAt(int index, DrawItemPtr& item) {
   if (!item || item->IsValid() == 0 || index < 0 || index >= GetItemCount()) return 0;
-  const int answer = RecordListChange(kUndoItemReplaced, index);
+  const int answer = RecordListChange(UndoKind::kItemReplaced, index);
   if (answer == kUndoRefused) return 0;
   const std::size_t slot = static_cast<std::size_t>(index);
   if (answer != 1) {

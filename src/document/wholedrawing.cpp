@@ -508,7 +508,7 @@ int CZephDoc::TransformItems(const CTransform& transform, int which, int copyInd
     }
 
     const std::uint8_t state = original->GetState();
-    const int answer = RecordListChange(kUndoItemReplaced, i);
+    const int answer = RecordListChange(UndoKind::kItemReplaced, i);
     if (answer == kUndoRefused) return trace.Return(0, kLogFailed, 3);
     const std::size_t slot = static_cast<std::size_t>(i);
     if (answer != 1) {

@@ -2,6 +2,7 @@
 // What the whole-drawing operations of the document share with the editor: the pick filters,
 // the editor's snapping distance, and the values a shape group publishes to the values bar.
 #include <cstdint>
+#include "items/valuefields.h"
 
 // Filters of CZephDoc::FindNearestItem.
 inline constexpr int kPickAnyItem = 0;
@@ -34,9 +35,6 @@ inline constexpr double kSegmentHandleDistance = 400.0;
 extern std::int16_t g_snapDistance;
 
 // The values-bar fields of a shape group.
-inline constexpr std::int32_t kFieldSidesLength = 67;    // "Number of sides:" "Side length:"
-inline constexpr std::int32_t kFieldRectangle = 68;      // "Length:" "Width:"
-inline constexpr std::int32_t kFieldShapeRotation = 69;  // "Angle of rotation:"
 
 // What CZephDoc::PublishShapeValues publishes: the number of sides, the length of the
 // reference side, the width of a rectangle and the angle of the reference side (radians).

@@ -6,11 +6,11 @@
 
 #include "document/document.h"
 #include "document/itemref.h"
+#include "document/undostep.h"
 #include "document/wholedrawing.h"
 #include "editor/editdrawing.h"
 #include "editor/editorstate.h"
 #include "editor/ownerview.h"
-#include "editor/undostep.h"
 #include "support/log.h"
 #include "support/numbers.h"
 #include "support/screen.h"

@@ -9,10 +9,10 @@
 #include <utility>
 
 #include "document/document.h"
+#include "document/undostep.h"
 #include "editor/editdrawing.h"
 #include "editor/editorstate.h"
 #include "editor/ownerview.h"
-#include "editor/undostep.h"
 #include "items/geometry.h"
 #include "support/log.h"
 #include "support/numbers.h"

@@ -4,9 +4,9 @@
 #include <new>
 
 #include "document/document.h"
+#include "document/undostep.h"
 #include "editor/editdrawing.h"
 #include "editor/editorstate.h"
-#include "editor/undostep.h"
 #include "items/geometry.h"
 #include "support/log.h"
 #include "support/uiutil.h"

@@ -2,11 +2,11 @@
 // follow the snap point in exclusive-or; the release adds copies of them to the drawing as one
 // undo step and puts the symbol's items back where they are stored.
 #include "document/document.h"
+#include "document/undostep.h"
 #include "editor/editdrawing.h"
 #include "editor/editorstate.h"
 #include "editor/ownerview.h"
 #include "editor/prompts.h"
-#include "editor/undostep.h"
 #include "items/geometry.h"
 #include "support/log.h"
 

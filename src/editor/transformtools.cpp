@@ -6,12 +6,12 @@
 #include <optional>
 
 #include "document/document.h"
+#include "document/undostep.h"
 #include "document/wholedrawing.h"
 #include "editor/editdrawing.h"
 #include "editor/editorstate.h"
 #include "editor/ownerview.h"
 #include "editor/prompts.h"
-#include "editor/undostep.h"
 #include "editor/valuesbarparams.h"
 #include "items/geometry.h"
 #include "items/transform.h"

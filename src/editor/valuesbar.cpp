@@ -263,250 +263,250 @@ FieldView ViewOfField(int id, const CZephDoc* document) {
   };
   const DrawingPoint origin = g_readoutOrigin;
   switch (id) {
-    case 0:
+    case kFieldToolColourObject:
       v.colour = true;
       v.colourValue = g_drawingColour;
       v.lines[1] = objectName(g_currentObject);
       break;
-    case 1:
+    case kFieldToolLineStyle:
       v.sampleLine = true;
       v.style = g_lineStyle;
       break;
-    case 2:
+    case kFieldToolLengthAngle:
       v.lines[0] = SetLength(g_lineLength, g_lineLengthSet);
       v.lines[1] = SetAngle(g_lineAngle, g_lineAngleSet);
       if (g_lineAngleSet != 0 && IsValidAngleStep(g_lineAngle) != 0) {
         v.lines[1] += QStringLiteral(" multiples");
       }
       break;
-    case 3:
+    case kFieldToolArcRadiusAngle:
       v.lines[0] = SetLength(g_arcRadius, g_arcRadiusSet);
       v.lines[1] = SetAngle(g_arcAngle, g_arcAngleSet);
       break;
-    case 4:
+    case kFieldToolCircleRadius:
       v.lines[0] = SetLength(g_circleRadius, g_circleRadiusSet);
       break;
-    case 5:
+    case kFieldToolEllipseSlope:
       v.lines[0] = BarAngleText(g_ellipseSlope);
       break;
-    case 6:
+    case kFieldToolFilletRadius:
       v.lines[0] = SetLength(g_filletRadius, g_filletRadiusSet);
       break;
-    case 7:
+    case kFieldToolChamferLength:
       v.lines[0] = SetLength(g_chamferLength, g_chamferLengthSet);
       break;
-    case 8:
+    case kFieldToolTextFont:
       v.lines[0] = FontText(g_textFont);
       break;
-    case 9:
+    case kFieldToolTextWidthAngle:
       v.lines[0] = PercentText(g_textWidth);
       v.lines[1] = BarAngleText(g_textAngle);
       break;
-    case 10:
+    case kFieldToolFillType:
       v.lines[0] = ListText(kFillTypeTexts, g_fillType);
       break;
-    case 11:
+    case kFieldToolHatch:
       v.lines[0] = HatchText(g_hatchPattern);
       break;
-    case 12:
+    case kFieldToolHatchAngleScale:
       v.lines[0] = BarAngleText(g_hatchAngle);
       v.lines[1] = NumberText(g_hatchScale);
       break;
-    case 13:
+    case kFieldToolDimensionColourFont:
       v.colour = true;
       v.colourValue = g_drawingColour;
       v.lines[1] = FontText(g_dimensionFont);
       break;
-    case 14:
+    case kFieldToolDimensionTypeEnds:
       v.lines[0] = ListText(kDimensionTypeTexts, g_dimensionType);
       v.lines[1] = ListText(kLineEndTexts, g_dimensionLineEnds);
       break;
-    case 15:
+    case kFieldToolDimensionText:
       v.lines[0] = ListText(kTextAngleTexts, g_dimensionTextAngle);
       v.lines[1] = ListText(kPositionTexts, g_dimensionTextPosition);
       break;
-    case 16:
+    case kFieldToolMoveAngle:
       v.lines[0] = SetAngle(g_moveAngle, g_moveAngleSet);
       break;
-    case 17:
+    case kFieldToolObject:
       v.lines[0] = objectName(g_currentObject);
       break;
-    case 18:
+    case kFieldToolPolygonSides:
       v.lines[0] = g_polygonSidesSet != 0 ? NumberText(g_polygonSides) : QString();
       break;
-    case 19:
+    case kFieldToolSideLengthRotation:
       v.lines[0] = SetLength(g_sideLength, g_sideLengthSet);
       v.lines[1] = SetAngle(g_polygonRotation, g_polygonRotationSet);
       break;
-    case 20:
+    case kFieldToolRectangleSize:
       v.lines[0] = SetLength(g_rectangleLength, g_rectangleLengthSet);
       v.lines[1] = SetLength(g_rectangleWidth, g_rectangleWidthSet);
       break;
-    case 21:
+    case kFieldToolShapeRotation:
       v.lines[0] = BarAngleText(g_shapeRotation);
       break;
-    case 22:
+    case kFieldToolArcPoints:
       v.lines[0] = ArcPointsText();
       break;
-    case 23:
+    case kFieldColourObject:
       v.colour = true;
       v.colourValue = g_valueColour;
       v.lines[1] = objectName(g_valueObject);
       break;
-    case 24:
+    case kFieldLineStyle:
       v.sampleLine = true;
       v.style = g_valueLineStyle;
       break;
-    case 25:
+    case kFieldTextFont:
       v.lines[0] = FontText(g_valueTextFont);
       break;
-    case 26:
+    case kFieldTextWidthAngle:
       v.lines[0] = PercentText(g_valueFontWidth);
       v.lines[1] = BarAngleText(g_valueTextAngle);
       break;
-    case 27:
+    case kFieldArcAngle:
       v.lines[0] = BarAngleText(g_valueArcAngle);
       break;
-    case 28:
+    case kFieldCircleRadius:
       v.lines[0] = BarLengthText(g_valueCircleRadius);
       break;
-    case 29:
+    case kFieldRotation:
       v.lines[0] = BarAngleText(g_valueRotation);
       break;
-    case 30:
+    case kFieldFillType:
       v.lines[0] = ListText(kFillTypeTexts, g_valueFillStyle);
       break;
-    case 31:
+    case kFieldHatch:
       v.lines[0] = HatchText(g_valueHatchIndex);
       break;
-    case 32:
+    case kFieldHatchAngleScale:
       v.lines[0] = BarAngleText(g_valueHatchAngle);
       v.lines[1] = NumberText(g_valueHatchScale);
       break;
-    case 33:
+    case kFieldDimensionColourFont:
       v.colour = true;
       v.colourValue = g_valueColour;
       v.lines[1] = FontText(g_valueDimensionFont);
       break;
-    case 34:
+    case kFieldDimensionTypeEnds:
       v.lines[0] = ListText(kDimensionTypeTexts, g_valueDimensionType);
       v.lines[1] = ListText(kLineEndTexts, g_valueLineEnds);
       break;
-    case 35:
+    case kFieldDimensionText:
       v.lines[0] = ListText(kTextAngleTexts, g_valueTextAngleMode);
       v.lines[1] = ListText(kPositionTexts, g_valueTextPosition);
       break;
-    case 36:
+    case kFieldDimensionUnits:
       v.lines[0] = ListText(kUnitTexts, g_valueUnits);
       v.lines[1] = NumberText(g_valueDecimals);
       break;
-    case 37:
+    case kFieldDimensionSizes:
       v.lines[0] = BarLengthText(g_valueArrowSize);
       v.lines[1] = BarLengthText(g_valueExtension);
       break;
-    case 38:
+    case kFieldControl0:
       v.lines[0] = BarLengthText(g_valueControlLength0);
       v.lines[1] = BarAngleText(g_valueControlAngle0);
       break;
-    case 39:
+    case kFieldControl1:
       v.lines[0] = BarLengthText(g_valueControlLength1);
       v.lines[1] = BarAngleText(g_valueControlAngle1);
       break;
-    case 54:
-    case 58:
-    case 60:
+    case kFieldArcCentre:
+    case kFieldCircleCentre:
+    case kFieldEllipseCentre:
       v.lines[0] = PointText(g_valueCentreX, origin.x);
       v.lines[1] = PointText(g_valueCentreY, origin.y);
       break;
-    case 55:
-    case 64:
+    case kFieldArcStart:
+    case kFieldStart:
       v.lines[0] = PointText(g_valueStartX, origin.x);
       v.lines[1] = PointText(g_valueStartY, origin.y);
       break;
-    case 56:
-    case 65:
+    case kFieldArcEnd:
+    case kFieldEnd:
       v.lines[0] = PointText(g_valueEndX, origin.x);
       v.lines[1] = PointText(g_valueEndY, origin.y);
       break;
-    case 57:
+    case kFieldArcRadiusLength:
       v.lines[0] = BarLengthText(g_valueRadius);
       v.lines[1] = BarLengthText(g_valueLength);
       break;
-    case 59:
+    case kFieldRadius:
       v.lines[0] = BarLengthText(g_valueRadius);
       break;
-    case 61:
+    case kFieldRadii:
       v.lines[0] =
           BarLengthText(g_valueRadiusA) + QStringLiteral(", ") + BarLengthText(g_valueRadiusB);
       break;
-    case 62:
+    case kFieldFillEdges:
       v.lines[0] = NumberText(g_valueEdgeCount);
       v.lines[1] = NumberText(g_valueHoleCount);
       break;
-    case 63:
+    case kFieldPlottingOrder:
       v.lines[0] = g_valuePlottingOrder;
       break;
-    case 66:
+    case kFieldLengthAngle:
       v.lines[0] = BarLengthText(g_valueLength);
       v.lines[1] = BarAngleText(g_valueAngle);
       break;
-    case 67:
+    case kFieldSidesLength:
       v.lines[0] = NumberText(g_shapeSideCount);
       v.lines[1] = BarLengthText(g_shapeSideLength);
       break;
-    case 68:
+    case kFieldRectangle:
       v.lines[0] = BarLengthText(g_shapeSideLength);
       v.lines[1] = BarLengthText(g_shapeWidth);
       break;
-    case 69:
+    case kFieldShapeRotation:
       v.lines[0] = BarAngleText(g_shapeRotation);
       break;
-    case 70:
+    case kFieldKeepOriginalsNewObject:
       v.lines[0] = YesNo(g_keepOriginals);
       v.lines[1] = YesNo(g_makeNewObject);
       break;
-    case 71:
+    case kFieldRotateAngleCount:
       v.lines[0] = SetAngle(g_rotateAngle, g_rotateAngleSet);
       v.lines[1] = NumberText(g_actionCount);
       break;
-    case 72:
+    case kFieldReflectDirection:
       v.lines[0] = ListText(kDirectionTexts, g_reflectDirection);
       break;
-    case 73:
+    case kFieldEnlargeFactorCount:
       v.lines[0] = g_enlargeFactorSet != 0 ? NumberText(g_enlargeFactor) : QString();
       v.lines[1] = NumberText(g_actionCount);
       break;
-    case 74:
+    case kFieldStretchDirection:
       v.lines[0] = ListText(kDirectionTexts, g_stretchDirection);
       break;
-    case 75:
+    case kFieldStretchFactorCount:
       v.lines[0] = g_stretchFactorSet != 0 ? NumberText(g_stretchFactor) : QString();
       v.lines[1] = NumberText(g_actionCount);
       break;
-    case 76:
+    case kFieldCopyCountNewObject:
       v.lines[0] = NumberText(g_actionCount);
       v.lines[1] = YesNo(g_makeNewObject);
       break;
-    case 77:
+    case kFieldCopyAngleDistance:
       v.lines[0] = SetAngle(g_copyAngle, g_copyAngleSet);
       v.lines[1] = SetLength(g_copyDistance, g_copyDistanceSet);
       break;
-    case 78:
-    case 81:
+    case kFieldObjectIdentified:
+    case kFieldObjectNew:
       v.eraseFirst = true;
       if (g_objectChosen != 0) v.lines[0] = objectName(g_currentObject);
       break;
-    case 79:
+    case kFieldObjectNumber:
       v.eraseFirst = true;
       if (g_objectChosen != 0) v.lines[0] = NumberText(g_currentObject);
       break;
-    case 80:
+    case kFieldObjectName:
       v.eraseFirst = true;
       if (g_objectChosen != 0 && document != nullptr) {
         v.lines[0] = document->GetObjectName(g_currentObject, 1);
       }
       break;
-    case 82:
+    case kFieldRecolourColours:
       v.recolourBoxes = true;
       break;
     default:

@@ -11,12 +11,12 @@
 #include "controls/input.h"
 #include "controls/viewcontrols.h"
 #include "document/document.h"
+#include "document/undostep.h"
 #include "editor/editdrawing.h"
 #include "editor/editingview.h"
 #include "editor/editordialogs.h"
 #include "editor/editorstate.h"
 #include "editor/toolparams.h"
-#include "editor/undostep.h"
 #include "editor/valuesbarparams.h"
 #include "editor/viewparts.h"
 #include "items/bezieritem.h"
@@ -189,13 +189,13 @@ const char16_t* const kUnitTexts[] = {u"Automatic", u"mm", u"cm", u"m", u"km", u
 // The remembered count of the tool whose number-of-actions field this is.
 std::int16_t* RememberedCount(int id) {
   switch (id) {
-    case 76:
+    case kFieldCopyCountNewObject:
       return &g_toolActionCounts[0];
-    case 171:
+    case kFieldRotateAngleCount + kSecondLine:
       return &g_toolActionCounts[1];
-    case 173:
+    case kFieldEnlargeFactorCount + kSecondLine:
       return &g_toolActionCounts[2];
-    case 175:
+    case kFieldStretchFactorCount + kSecondLine:
       return &g_toolActionCounts[3];
     default:
       return nullptr;
@@ -244,214 +244,214 @@ void CEditingView::OpenValueEditor(int slot) {
     OpenValueList(current, static_cast<int>(std::size(texts)), texts);
   };
   switch (id) {
-    case 0:
-    case 13:
-    case 23:
-    case 33:
+    case kFieldToolColourObject:
+    case kFieldToolDimensionColourFont:
+    case kFieldColourObject:
+    case kFieldDimensionColourFont:
       EditColourField();
       break;
-    case 82:
+    case kFieldRecolourColours:
       if (g_recolourCount != 0) EditColourField();
       break;
-    case 8:
-    case 25:
-    case 113:
-    case 133:
+    case kFieldToolTextFont:
+    case kFieldTextFont:
+    case kFieldToolDimensionColourFont + kSecondLine:
+    case kFieldDimensionColourFont + kSecondLine:
       EditFontField();
       break;
-    case 11:
-    case 31:
+    case kFieldToolHatch:
+    case kFieldHatch:
       EditHatchField();
       break;
-    case 17:
-    case 81:
-    case 100:
+    case kFieldToolObject:
+    case kFieldObjectNew:
+    case kFieldToolColourObject + kSecondLine:
       OpenObjectChooser(g_currentObject);
       break;
-    case 123:
+    case kFieldColourObject + kSecondLine:
       OpenObjectChooser(g_valueObject);
       break;
-    case 80:
+    case kFieldObjectName:
       if (g_objectChosen != 0) OpenObjectNameEdit(g_currentObject);
       break;
-    case 1:
+    case kFieldToolLineStyle:
       list(g_lineStyle - 1, kLineStyleTexts);
       break;
-    case 24:
+    case kFieldLineStyle:
       list(g_valueLineStyle - 1, kLineStyleTexts);
       break;
-    case 10:
+    case kFieldToolFillType:
       list(g_fillType, kFillTypeTexts);
       break;
-    case 30:
+    case kFieldFillType:
       list(g_valueFillStyle, kFillTypeTexts);
       break;
-    case 14:
+    case kFieldToolDimensionTypeEnds:
       list(g_dimensionType, kDimensionTypeTexts);
       break;
-    case 34:
+    case kFieldDimensionTypeEnds:
       list(g_valueDimensionType, kDimensionTypeTexts);
       break;
-    case 114:
+    case kFieldToolDimensionTypeEnds + kSecondLine:
       list(g_dimensionLineEnds, kLineEndTexts);
       break;
-    case 134:
+    case kFieldDimensionTypeEnds + kSecondLine:
       list(g_valueLineEnds, kLineEndTexts);
       break;
-    case 15:
+    case kFieldToolDimensionText:
       list(g_dimensionTextAngle, kTextAngleTexts);
       break;
-    case 35:
+    case kFieldDimensionText:
       list(g_valueTextAngleMode, kTextAngleTexts);
       break;
-    case 115:
+    case kFieldToolDimensionText + kSecondLine:
       list(g_dimensionTextPosition, kPositionTexts);
       break;
-    case 135:
+    case kFieldDimensionText + kSecondLine:
       list(g_valueTextPosition, kPositionTexts);
       break;
-    case 36:
+    case kFieldDimensionUnits:
       list(g_valueUnits, kUnitTexts);
       break;
-    case 22:
+    case kFieldToolArcPoints:
       g_arcPointChoice = g_arcPointChoice != 0 ? 0 : 1;
       InvalidateValuesBar();
       break;
-    case 70:
+    case kFieldKeepOriginalsNewObject:
       g_keepOriginals = g_keepOriginals != 0 ? 0 : 1;
       InvalidateValuesBar();
       break;
-    case 72:
+    case kFieldReflectDirection:
       g_reflectDirection = g_reflectDirection != 0 ? 0 : 1;
       InvalidateValuesBar();
       break;
-    case 74:
+    case kFieldStretchDirection:
       g_stretchDirection = g_stretchDirection != 0 ? 0 : 1;
       InvalidateValuesBar();
       break;
-    case 170:
-    case 176:
+    case kFieldKeepOriginalsNewObject + kSecondLine:
+    case kFieldCopyCountNewObject + kSecondLine:
       g_makeNewObject = g_makeNewObject != 0 ? 0 : 1;
       InvalidateValuesBar();
       break;
-    case 2:
+    case kFieldToolLengthAngle:
       OpenValueEdit(g_lineLength, g_lineLengthSet, kValueUnitLength);
       break;
-    case 102:
+    case kFieldToolLengthAngle + kSecondLine:
       OpenValueEdit(g_lineAngle, g_lineAngleSet, kValueUnitAngle);
       break;
-    case 3:
+    case kFieldToolArcRadiusAngle:
       OpenValueEdit(g_arcRadius, g_arcRadiusSet, kValueUnitLength);
       break;
-    case 103:
+    case kFieldToolArcRadiusAngle + kSecondLine:
       OpenValueEdit(g_arcAngle, g_arcAngleSet, kValueUnitAngle);
       break;
-    case 4:
+    case kFieldToolCircleRadius:
       OpenValueEdit(g_circleRadius, g_circleRadiusSet, kValueUnitLength);
       break;
-    case 6:
+    case kFieldToolFilletRadius:
       OpenValueEdit(g_filletRadius, g_filletRadiusSet, kValueUnitLength);
       break;
-    case 7:
+    case kFieldToolChamferLength:
       OpenValueEdit(g_chamferLength, g_chamferLengthSet, kValueUnitLength);
       break;
-    case 5:
+    case kFieldToolEllipseSlope:
       OpenValueEdit(g_ellipseSlope, 1, kValueUnitAngle);
       break;
-    case 12:
+    case kFieldToolHatchAngleScale:
       OpenValueEdit(g_hatchAngle, 1, kValueUnitAngle);
       break;
-    case 21:
+    case kFieldToolShapeRotation:
       OpenValueEdit(g_shapeRotation, 1, kValueUnitAngle);
       break;
-    case 9:
+    case kFieldToolTextWidthAngle:
       OpenValueEdit(g_textWidth, 1, kValueUnitPercent);
       break;
-    case 26:
+    case kFieldTextWidthAngle:
       OpenValueEdit(g_valueFontWidth, 1, kValueUnitPercent);
       break;
-    case 109:
+    case kFieldToolTextWidthAngle + kSecondLine:
       OpenValueEdit(g_textAngle, 1, kValueUnitAngle);
       break;
-    case 126:
+    case kFieldTextWidthAngle + kSecondLine:
       OpenValueEdit(g_valueTextAngle, 1, kValueUnitAngle);
       break;
-    case 112:
+    case kFieldToolHatchAngleScale + kSecondLine:
       OpenValueEdit(g_hatchScale, 1, kValueUnitNumber);
       break;
-    case 132:
+    case kFieldHatchAngleScale + kSecondLine:
       OpenValueEdit(g_valueHatchScale, 1, kValueUnitNumber);
       break;
-    case 16:
+    case kFieldToolMoveAngle:
       OpenValueEdit(g_moveAngle, g_moveAngleSet, kValueUnitAngle);
       break;
-    case 77:
+    case kFieldCopyAngleDistance:
       OpenValueEdit(g_copyAngle, g_copyAngleSet, kValueUnitAngle);
       break;
-    case 119:
+    case kFieldToolSideLengthRotation + kSecondLine:
       OpenValueEdit(g_polygonRotation, g_polygonRotationSet, kValueUnitAngle);
       break;
-    case 177:
+    case kFieldCopyAngleDistance + kSecondLine:
       OpenValueEdit(g_copyDistance, g_copyDistanceSet, kValueUnitLength);
       break;
-    case 18:
+    case kFieldToolPolygonSides:
       OpenValueEdit(g_polygonSides, g_polygonSidesSet, kValueUnitNumber);
       break;
-    case 19:
+    case kFieldToolSideLengthRotation:
       OpenValueEdit(g_sideLength, g_sideLengthSet, kValueUnitLength);
       break;
-    case 20:
+    case kFieldToolRectangleSize:
       OpenValueEdit(g_rectangleLength, g_rectangleLengthSet, kValueUnitLength);
       break;
-    case 120:
+    case kFieldToolRectangleSize + kSecondLine:
       OpenValueEdit(g_rectangleWidth, g_rectangleWidthSet, kValueUnitLength);
       break;
-    case 27:
+    case kFieldArcAngle:
       OpenValueEdit(g_valueArcAngle, 1, kValueUnitAngle);
       break;
-    case 29:
+    case kFieldRotation:
       OpenValueEdit(g_valueRotation, 1, kValueUnitAngle);
       break;
-    case 32:
+    case kFieldHatchAngleScale:
       OpenValueEdit(g_valueHatchAngle, 1, kValueUnitAngle);
       break;
-    case 138:
+    case kFieldControl0 + kSecondLine:
       OpenValueEdit(g_valueControlAngle0, 1, kValueUnitAngle);
       break;
-    case 139:
+    case kFieldControl1 + kSecondLine:
       OpenValueEdit(g_valueControlAngle1, 1, kValueUnitAngle);
       break;
-    case 28:
+    case kFieldCircleRadius:
       OpenValueEdit(g_valueCircleRadius, 1, kValueUnitLength);
       break;
-    case 37:
+    case kFieldDimensionSizes:
       OpenValueEdit(g_valueArrowSize, 1, kValueUnitLength);
       break;
-    case 137:
+    case kFieldDimensionSizes + kSecondLine:
       OpenValueEdit(g_valueExtension, 1, kValueUnitLength);
       break;
-    case 38:
+    case kFieldControl0:
       OpenValueEdit(g_valueControlLength0, 1, kValueUnitLength);
       break;
-    case 39:
+    case kFieldControl1:
       OpenValueEdit(g_valueControlLength1, 1, kValueUnitLength);
       break;
-    case 136:
+    case kFieldDimensionUnits + kSecondLine:
       OpenValueEdit(g_valueDecimals, 1, kValueUnitNumber);
       break;
-    case 71:
+    case kFieldRotateAngleCount:
       OpenValueEdit(g_rotateAngle, g_rotateAngleSet, kValueUnitAngle);
       break;
-    case 73:
+    case kFieldEnlargeFactorCount:
       OpenValueEdit(g_enlargeFactor, g_enlargeFactorSet, kValueUnitNumber);
       break;
-    case 75:
+    case kFieldStretchFactorCount:
       OpenValueEdit(g_stretchFactor, g_stretchFactorSet, kValueUnitNumber);
       break;
-    case 76:
-    case 171:
-    case 173:
-    case 175:
+    case kFieldCopyCountNewObject:
+    case kFieldRotateAngleCount + kSecondLine:
+    case kFieldEnlargeFactorCount + kSecondLine:
+    case kFieldStretchFactorCount + kSecondLine:
       OpenValueEdit(g_actionCount, 1, kValueUnitNumber);
       break;
     default:
@@ -641,51 +641,51 @@ int CEditingView::ApplyValueEdit() {
     ChangeShownItem(*m_drawing, item, setter);
   };
   switch (id) {
-    case 2:
+    case kFieldToolLengthAngle:
       return setLength(g_lineLength, g_lineLengthSet, kMsgLength);
-    case 102:
+    case kFieldToolLengthAngle + kSecondLine:
       return setAngle(g_lineAngle, &g_lineAngleSet, 0);
-    case 3: {
+    case kFieldToolArcRadiusAngle: {
       const int result = setLength(g_arcRadius, g_arcRadiusSet, kMsgLength);
       if (result == 1 && g_arcRadiusSet != 0) g_arcAngleSet = 0;
       if (result == 1) RedrawValuesBar(1);
       return result;
     }
-    case 103: {
+    case kFieldToolArcRadiusAngle + kSecondLine: {
       const int result = setAngle(g_arcAngle, &g_arcAngleSet, 0);
       if (result == 1 && g_arcAngleSet != 0) g_arcRadiusSet = 0;
       if (result == 1) RedrawValuesBar(1);
       return result;
     }
-    case 4:
+    case kFieldToolCircleRadius:
       return setLength(g_circleRadius, g_circleRadiusSet, kMsgRadius);
-    case 6:
+    case kFieldToolFilletRadius:
       return setLength(g_filletRadius, g_filletRadiusSet, kMsgRadius);
-    case 7:
+    case kFieldToolChamferLength:
       return setLength(g_chamferLength, g_chamferLengthSet, kMsgLength);
-    case 5:
+    case kFieldToolEllipseSlope:
       if (empty) return refuse(kMsgAngle);
       return setAngle(g_ellipseSlope, nullptr, 1);
-    case 9: {
+    case kFieldToolTextWidthAngle: {
       int width = 0;
       if (ParseWhole(text, 10, 1000, width) == 0) return refuse(kMsgFontWidth);
       g_textWidth = static_cast<std::uint16_t>(width);
       return accept();
     }
-    case 12:
+    case kFieldToolHatchAngleScale:
       return setAngle(g_hatchAngle, nullptr, 0);
-    case 109:
+    case kFieldToolTextWidthAngle + kSecondLine:
       if (empty) return refuse(kMsgAngle);
       return setAngle(g_textAngle, nullptr, 0);
-    case 112: {
+    case kFieldToolHatchAngleScale + kSecondLine: {
       double scale = 0.0;
       if (ParsePositive(text, scale) == 0) return refuse(kMsgScale);
       g_hatchScale = scale;
       return accept();
     }
-    case 16:
+    case kFieldToolMoveAngle:
       return setAngle(g_moveAngle, &g_moveAngleSet, 1);
-    case 18: {
+    case kFieldToolPolygonSides: {
       if (empty) {
         g_polygonSidesSet = 0;
         return accept();
@@ -696,17 +696,17 @@ int CEditingView::ApplyValueEdit() {
       g_polygonSidesSet = 1;
       return accept();
     }
-    case 19:
+    case kFieldToolSideLengthRotation:
       return setLength(g_sideLength, g_sideLengthSet, kMsgLength);
-    case 20:
+    case kFieldToolRectangleSize:
       return setLength(g_rectangleLength, g_rectangleLengthSet, kMsgLength);
-    case 120:
+    case kFieldToolRectangleSize + kSecondLine:
       return setLength(g_rectangleWidth, g_rectangleWidthSet, kMsgLength);
-    case 119:
+    case kFieldToolSideLengthRotation + kSecondLine:
       return setAngle(g_polygonRotation, &g_polygonRotationSet, 0);
-    case 21:
+    case kFieldToolShapeRotation:
       return setAngle(g_shapeRotation, nullptr, 0);
-    case 71: {
+    case kFieldRotateAngleCount: {
       if (empty) {
         g_rotateAngleSet = 0;
         return accept();
@@ -717,8 +717,8 @@ int CEditingView::ApplyValueEdit() {
       g_rotateAngleSet = 1;
       return accept();
     }
-    case 73:
-    case 75: {
+    case kFieldEnlargeFactorCount:
+    case kFieldStretchFactorCount: {
       double& factor = id == 73 ? g_enlargeFactor : g_stretchFactor;
       std::int32_t& set = id == 73 ? g_enlargeFactorSet : g_stretchFactorSet;
       if (empty) {
@@ -731,22 +731,22 @@ int CEditingView::ApplyValueEdit() {
       set = 1;
       return accept();
     }
-    case 76:
-    case 171:
-    case 173:
-    case 175: {
+    case kFieldCopyCountNewObject:
+    case kFieldRotateAngleCount + kSecondLine:
+    case kFieldEnlargeFactorCount + kSecondLine:
+    case kFieldStretchFactorCount + kSecondLine: {
       std::uint8_t count = 0;
       if (TextToByte(text, count) == 0) return refuse(kMsgActions);
       g_actionCount = count;
       if (std::int16_t* remembered = RememberedCount(id)) *remembered = count;
       return accept();
     }
-    case 77:
+    case kFieldCopyAngleDistance:
       return setAngle(g_copyAngle, &g_copyAngleSet, 0);
-    case 177:
+    case kFieldCopyAngleDistance + kSecondLine:
       return setLength(g_copyDistance, g_copyDistanceSet, kMsgLength);
     // ---- The selected item's properties ----
-    case 26: {
+    case kFieldTextWidthAngle: {
       int width = 0;
       if (ParseWhole(text, 10, 1000, width) == 0) return refuse(kMsgFontWidth);
       g_valueFontWidth = static_cast<std::int16_t>(width);
@@ -754,7 +754,7 @@ int CEditingView::ApplyValueEdit() {
       FocusDrawing();
       return accept();
     }
-    case 126: {
+    case kFieldTextWidthAngle + kSecondLine: {
       double angle = 0.0;
       if (ParseAngle(text, 0, angle) == 0) return refuse(kMsgAngle);
       g_valueTextAngle = angle;
@@ -762,7 +762,7 @@ int CEditingView::ApplyValueEdit() {
       FocusDrawing();
       return accept();
     }
-    case 27: {
+    case kFieldArcAngle: {
       double angle = 0.0;
       if (ParseAngle(text, 0, angle) == 0) return refuse(kMsgAngle);
       DrawItem(item, static_cast<int>(g_backgroundColour));
@@ -781,7 +781,7 @@ int CEditingView::ApplyValueEdit() {
       InvalidateValuesBar();
       return refuse(kMsgImpossibleArc);
     }
-    case 28: {
+    case kFieldCircleRadius: {
       double radius = 0.0;
       if (ParseBarLength(text, radius, 0) == 0) return refuse(kMsgRadius);
       const int rounded = static_cast<int>(std::lround(radius));
@@ -789,29 +789,29 @@ int CEditingView::ApplyValueEdit() {
       change([&] { item->SetRadius(rounded); });
       return accept();
     }
-    case 29: {
+    case kFieldRotation: {
       double angle = 0.0;
       if (ParseAngle(text, 1, angle) == 0) return refuse(kMsgAngle);
       g_valueRotation = angle;
       change([&] { item->SetRotation(angle); });
       return accept();
     }
-    case 32: {
+    case kFieldHatchAngleScale: {
       double angle = 0.0;
       if (ParseAngle(text, 0, angle) == 0) return refuse(kMsgAngle);
       g_valueHatchAngle = angle;
       change([&] { item->SetHatchAngle(angle); });
       return accept();
     }
-    case 132: {
+    case kFieldHatchAngleScale + kSecondLine: {
       double scale = 0.0;
       if (ParsePositive(text, scale) == 0) return refuse(kMsgScale);
       g_valueHatchScale = scale;
       change([&] { item->SetHatchSpacing(scale); });
       return accept();
     }
-    case 37:
-    case 137: {
+    case kFieldDimensionSizes:
+    case kFieldDimensionSizes + kSecondLine: {
       double length = 0.0;
       if (ParseBarLength(text, length, id == 137 ? 1 : 0) == 0) {
         return refuse(kMsgLength);
@@ -828,15 +828,15 @@ int CEditingView::ApplyValueEdit() {
       }
       return accept();
     }
-    case 136: {
+    case kFieldDimensionUnits + kSecondLine: {
       std::uint8_t decimals = 0;
       if (TextToByte(text, decimals) == 0) return refuse(kMsgDecimals);
       g_valueDecimals = decimals;
       change([&] { item->SetDecimals(decimals); });
       return accept();
     }
-    case 38:
-    case 39: {
+    case kFieldControl0:
+    case kFieldControl1: {
       double length = 0.0;
       if (ParseBarLength(text, length, 0) == 0) return refuse(kMsgLength);
       const int i = id - 38;
@@ -844,8 +844,8 @@ int CEditingView::ApplyValueEdit() {
       change([&] { item->SetControlLength(i, length); });
       return accept();
     }
-    case 138:
-    case 139: {
+    case kFieldControl0 + kSecondLine:
+    case kFieldControl1 + kSecondLine: {
       double angle = 0.0;
       if (ParseAngle(text, 0, angle) == 0) return refuse(kMsgAngle);
       const int i = id - 138;
@@ -886,22 +886,22 @@ int CEditingView::ApplyValueList() {
   };
   const auto byte = static_cast<std::uint8_t>(e);
   switch (id) {
-    case 1:
+    case kFieldToolLineStyle:
       g_lineStyle = static_cast<std::uint8_t>(e + 1);
       break;
-    case 14:
+    case kFieldToolDimensionTypeEnds:
       g_dimensionType = byte;
       break;
-    case 15:
+    case kFieldToolDimensionText:
       g_dimensionTextAngle = byte;
       break;
-    case 114:
+    case kFieldToolDimensionTypeEnds + kSecondLine:
       g_dimensionLineEnds = byte;
       break;
-    case 115:
+    case kFieldToolDimensionText + kSecondLine:
       g_dimensionTextPosition = byte;
       break;
-    case 10:
+    case kFieldToolFillType:
       if (e != g_fillType) {
         g_fillType = static_cast<std::int16_t>(e);
         HideValueEditors();
@@ -909,31 +909,31 @@ int CEditingView::ApplyValueList() {
         return trace.Return(1);
       }
       break;
-    case 24:
+    case kFieldLineStyle:
       g_valueLineStyle = static_cast<std::uint8_t>(e + 1);
       change([&] { item->SetLineStyle(static_cast<std::uint8_t>(e + 1)); });
       break;
-    case 34:
+    case kFieldDimensionTypeEnds:
       g_valueDimensionType = e;
       change([&] { item->SetDimensionType(byte); });
       break;
-    case 35:
+    case kFieldDimensionText:
       g_valueTextAngleMode = e;
       change([&] { item->SetTextAngleMode(byte); });
       break;
-    case 36:
+    case kFieldDimensionUnits:
       g_valueUnits = e;
       change([&] { item->SetUnits(byte); });
       break;
-    case 134:
+    case kFieldDimensionTypeEnds + kSecondLine:
       g_valueLineEnds = e;
       change([&] { item->SetLineEnds(byte); });
       break;
-    case 135:
+    case kFieldDimensionText + kSecondLine:
       g_valueTextPosition = e;
       change([&] { item->SetTextPosition(byte); });
       break;
-    case 30:
+    case kFieldFillType:
       if (e != g_valueFillStyle) {
         // A fill without a hatch pattern has one chosen first; cancelling keeps the fill.
         const CHatchPattern* pattern = item->GetHatchPattern();
@@ -999,15 +999,15 @@ int CEditingView::ApplyObjectChooser(int fromText) {
   }
   if (number > 0) {
     switch (m_openField) {
-      case 17:
-      case 100:
+      case kFieldToolObject:
+      case kFieldToolColourObject + kSecondLine:
         g_currentObject = static_cast<std::int16_t>(number);
         break;
-      case 81:
+      case kFieldObjectNew:
         g_currentObject = static_cast<std::int16_t>(number);
         g_objectChosen = 1;
         break;
-      case 123: {
+      case kFieldColourObject + kSecondLine: {
         g_valueObject = static_cast<std::int16_t>(number);
         const CUndoStep step(m_document);
         for (int i = 0; i < m_drawing->GetPickCount(); ++i) {
@@ -1119,15 +1119,15 @@ void CEditingView::EditColourField() {
   const int id = m_openField;
   zeph::ColourRef start = 0;
   switch (id) {
-    case 0:
-    case 13:
+    case kFieldToolColourObject:
+    case kFieldToolDimensionColourFont:
       start = static_cast<zeph::ColourRef>(g_drawingColour);
       break;
-    case 23:
-    case 33:
+    case kFieldColourObject:
+    case kFieldDimensionColourFont:
       start = static_cast<zeph::ColourRef>(g_valueColour);
       break;
-    case 82:
+    case kFieldRecolourColours:
       start = g_recolourCount > 0 ? static_cast<zeph::ColourRef>(g_recolourColours[0])
                                   : g_foregroundColour;
       for (int i = 1; i < std::min<int>(g_recolourCount, 10); ++i) {
@@ -1146,16 +1146,16 @@ void CEditingView::EditColourField() {
   const bool several = id == 82 && g_recolourCount > 1;
   if (!several && SameRgb(chosen, start) != 0) return;
   switch (id) {
-    case 0:
-    case 13:
+    case kFieldToolColourObject:
+    case kFieldToolDimensionColourFont:
       g_drawingColour = static_cast<std::int32_t>(chosen);
       break;
-    case 23:
-    case 33:
+    case kFieldColourObject:
+    case kFieldDimensionColourFont:
       g_valueColour = static_cast<std::int32_t>(chosen);
       m_drawing->RecolourPicked(static_cast<int>(chosen));
       break;
-    case 82:
+    case kFieldRecolourColours:
       m_drawing->RecolourChosen(static_cast<int>(chosen));
       g_recolourCount = 0;
       break;
@@ -1182,16 +1182,16 @@ void CEditingView::EditFontField() {
   }
   CFontSpec* font = nullptr;
   switch (id) {
-    case 8:
+    case kFieldToolTextFont:
       font = &g_textFont;
       break;
-    case 113:
+    case kFieldToolDimensionColourFont + kSecondLine:
       font = &g_dimensionFont;
       break;
-    case 25:
+    case kFieldTextFont:
       font = &g_valueTextFont;
       break;
-    case 133:
+    case kFieldDimensionColourFont + kSecondLine:
       font = &g_valueDimensionFont;
       break;
     default:

@@ -177,13 +177,15 @@ ValueFieldChoice ChooseMove(int s) {
   switch (g_toolSubMode) {
     case kMoveItems:
     case kMovePoints:
-      return g_moveDragging != 0 ? Fields({41, 43}, 0) : Fields({16}, 1);
+      return g_moveDragging != 0 ? Fields({kFieldLiveMove, kFieldLiveDistanceAngle}, 0)
+                                 : Fields({kFieldToolMoveAngle}, 1);
     case kMoveItem:
     case kMovePoint:
     case kSplitPoint:
-      return s != 0 ? Fields({41, 43}, 0) : Fields({16}, 1);
+      return s != 0 ? Fields({kFieldLiveMove, kFieldLiveDistanceAngle}, 0)
+                    : Fields({kFieldToolMoveAngle}, 1);
     case kDragOutLine:
-      return s != 0 ? Fields({41, 43}, 0) : Fields({}, 1);
+      return s != 0 ? Fields({kFieldLiveMove, kFieldLiveDistanceAngle}, 0) : Fields({}, 1);
     default:
       return Fields({}, 0);
   }
@@ -193,16 +195,16 @@ ValueFieldChoice ChooseObject() {
   ValueFieldChoice choice;
   switch (g_objectSubMode) {
     case kObjectIdentify:
-      choice = Fields({78}, 1);
+      choice = Fields({kFieldObjectIdentified}, 1);
       choice.editable[0] = 1;
       choice.editable[1] = 0;
       return choice;
     case kObjectName:
-      choice = Fields({79, 80}, 1, false);
+      choice = Fields({kFieldObjectNumber, kFieldObjectName}, 1, false);
       choice.editable[0] = 0;
       return choice;
     case kObjectTransfer:
-      choice = Fields({81}, 1);
+      choice = Fields({kFieldObjectNew}, 1);
       choice.editable[1] = 0;
       return choice;
     default:
@@ -220,56 +222,83 @@ const ValueFieldInfo* GetValueFieldInfo(int id) {
 ValueFieldChoice ChooseValueFieldsFor(int tool, int s, int pickCount, int breakOffered) {
   switch (tool) {
     case kToolNewLine:
-      return s == 0 ? Fields({0, 1, 2}, 1) : Fields({}, 0);
+      return s == 0
+                 ? Fields({kFieldToolColourObject, kFieldToolLineStyle, kFieldToolLengthAngle}, 1)
+                 : Fields({}, 0);
     case kToolLine:
-      return s == 0 ? Fields({0, 1, 2}, 1) : Fields({41, 42}, 0);
+      return s == 0
+                 ? Fields({kFieldToolColourObject, kFieldToolLineStyle, kFieldToolLengthAngle}, 1)
+                 : Fields({kFieldLiveMove, kFieldLiveLengthAngle}, 0);
     case kToolArc:
-      if (s == 0) return Fields({0, 3, 22}, 1);
+      if (s == 0)
+        return Fields({kFieldToolColourObject, kFieldToolArcRadiusAngle, kFieldToolArcPoints}, 1);
       if (s > 5 || (s > 2 && g_arcAngleSet != 0) ||
           (s > 2 && g_arcRadiusSet != 0 && g_arcPointChoice == 0)) {
-        return Fields({47, 46, 45}, 0);
+        return Fields({kFieldLiveCentre, kFieldLiveRadiusAngle, kFieldLiveLength}, 0);
       }
       return Fields({}, 0);
     case kToolCircle:
-      if (s == 0) return Fields({0, 4}, 1);
-      return s > 2 ? Fields({44}, 0) : Fields({}, 0);
+      if (s == 0) return Fields({kFieldToolColourObject, kFieldToolCircleRadius}, 1);
+      return s > 2 ? Fields({kFieldLiveRadius}, 0) : Fields({}, 0);
     case kToolEllipse:
-      return s == 0 ? Fields({0, 5}, 1) : Fields({}, 0);
+      return s == 0 ? Fields({kFieldToolColourObject, kFieldToolEllipseSlope}, 1) : Fields({}, 0);
     case kToolCurve:
-      if (s == 0) return Fields({0}, 1);
-      return s >= 6 ? Fields({53}, 1) : Fields({}, 0);
+      if (s == 0) return Fields({kFieldToolColourObject}, 1);
+      return s >= 6 ? Fields({kFieldLiveControl}, 1) : Fields({}, 0);
     case kToolFill:
-      return g_fillType == kFillHatch ? Fields({0, 10, 11, 12}, 1) : Fields({0, 10}, 1);
+      return g_fillType == kFillHatch ? Fields({kFieldToolColourObject, kFieldToolFillType,
+                                                kFieldToolHatch, kFieldToolHatchAngleScale},
+                                               1)
+                                      : Fields({kFieldToolColourObject, kFieldToolFillType}, 1);
     case kToolText:
-      return s == 0 ? Fields({0, 8, 9}, 1) : Fields({}, 0);
+      return s == 0
+                 ? Fields({kFieldToolColourObject, kFieldToolTextFont, kFieldToolTextWidthAngle}, 1)
+                 : Fields({}, 0);
     case kToolShape:
       if (s == 0) {
-        if (g_shapeSubMode == kShapeSquare) return Fields({0, 19}, 1);
-        if (g_shapeSubMode == kShapeRectangle) return Fields({0, 20, 21}, 1);
-        return Fields({0, 18, 19}, 1);
+        if (g_shapeSubMode == kShapeSquare)
+          return Fields({kFieldToolColourObject, kFieldToolSideLengthRotation}, 1);
+        if (g_shapeSubMode == kShapeRectangle)
+          return Fields({kFieldToolColourObject, kFieldToolRectangleSize, kFieldToolShapeRotation},
+                        1);
+        return Fields(
+            {kFieldToolColourObject, kFieldToolPolygonSides, kFieldToolSideLengthRotation}, 1);
       }
-      if (s > 2) return Fields({g_shapeSubMode == kShapeRectangle ? 52 : 51}, 0);
+      if (s > 2)
+        return Fields({g_shapeSubMode == kShapeRectangle ? kFieldLiveRectangleSize
+                                                         : kFieldLiveSideLengthRotation},
+                      0);
       return Fields({}, 0);
     case kToolDimension:
-      return s == 0 ? Fields({13, 14, 15}, 1) : Fields({}, 0);
+      return s == 0 ? Fields({kFieldToolDimensionColourFont, kFieldToolDimensionTypeEnds,
+                              kFieldToolDimensionText},
+                             1)
+                    : Fields({}, 0);
     case kToolCorner:
-      if (s == 0) return Fields({g_cornerSubMode == kCornerFillet ? 6 : 7}, 1);
-      if (s > 2) return Fields({g_cornerSubMode == kCornerFillet ? 44 : 45}, 0, false);
+      if (s == 0)
+        return Fields(
+            {g_cornerSubMode == kCornerFillet ? kFieldToolFilletRadius : kFieldToolChamferLength},
+            1);
+      if (s > 2)
+        return Fields({g_cornerSubMode == kCornerFillet ? kFieldLiveRadius : kFieldLiveLength}, 0,
+                      false);
       return Fields({}, 0);
     case kToolInsert:
-      return s == 0 ? Fields({17}, 1) : Fields({}, 0);
+      return s == 0 ? Fields({kFieldToolObject}, 1) : Fields({}, 0);
     case kToolMove:
       return ChooseMove(s);
     case kToolCopy:
-      return g_copyPlacing != 0 ? Fields({41, 43}, 0) : Fields({76, 77}, 1);
+      return g_copyPlacing != 0 ? Fields({kFieldLiveMove, kFieldLiveDistanceAngle}, 0)
+                                : Fields({kFieldCopyCountNewObject, kFieldCopyAngleDistance}, 1);
     case kToolRotate:
-      return Fields({71, 70}, 1);
+      return Fields({kFieldRotateAngleCount, kFieldKeepOriginalsNewObject}, 1);
     case kToolReflect:
-      return Fields({72, 70}, 1);
+      return Fields({kFieldReflectDirection, kFieldKeepOriginalsNewObject}, 1);
     case kToolEnlarge:
-      return Fields({73, 70}, 1);
+      return Fields({kFieldEnlargeFactorCount, kFieldKeepOriginalsNewObject}, 1);
     case kToolStretch:
-      return Fields({74, 75, 70}, 1);
+      return Fields(
+          {kFieldStretchDirection, kFieldStretchFactorCount, kFieldKeepOriginalsNewObject}, 1);
     case kToolObject:
       return ChooseObject();
     case kToolDelete:
@@ -288,7 +317,7 @@ ValueFieldChoice ChooseValueFieldsFor(int tool, int s, int pickCount, int breakO
       }
       return Fields({}, 0);
     case kToolColour:
-      return Fields({82}, 1);
+      return Fields({kFieldRecolourColours}, 1);
     case kToolBreak:
       return breakOffered != 0 ? None() : Fields({}, 0);
     case kToolExtend:

@@ -5,6 +5,7 @@
 // clears it and the tool takes the value from the mouse.
 #include <array>
 #include <cstdint>
+#include "items/valuefields.h"
 
 class IValuesBarPart;
 
@@ -45,10 +46,7 @@ inline constexpr int kValueUnitNumber = 3;
 inline constexpr int kValueUnitPercent = 4;
 
 // ---- The field table ----
-inline constexpr int kValueFieldIdCount = 83;
-inline constexpr int kSecondLine = 100;  // added to a field id for its second line
 // The coordinates read-out ("x:" "y:").
-inline constexpr int kFieldCoordinates = 40;
 
 struct ValueFieldInfo {
   const char16_t* label1;

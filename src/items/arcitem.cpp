@@ -221,18 +221,18 @@ void CArcItem::GetEnd(int& x, int& y) const {
   y = m_endY;
 }
 
-void CArcItem::SetAngle(double angle) { UpdateField(m_angle, angle, kUndoArcAngle, true); }
+void CArcItem::SetAngle(double angle) { UpdateField(m_angle, angle, UndoKind::kArcAngle, true); }
 
-void CArcItem::SetStart(int x, int y) { UpdatePoint(m_startX, m_startY, x, y, kUndoStart); }
+void CArcItem::SetStart(int x, int y) { UpdatePoint(m_startX, m_startY, x, y, UndoKind::kStart); }
 
-void CArcItem::SetEnd(int x, int y) { UpdatePoint(m_endX, m_endY, x, y, kUndoEnd); }
+void CArcItem::SetEnd(int x, int y) { UpdatePoint(m_endX, m_endY, x, y, UndoKind::kEnd); }
 
 void CArcItem::SetHandle(int handle, int x, int y) {
   SetEndHandle(static_cast<std::int16_t>(handle), handle, x, y, kGlitchArcSetHandle);
 }
 
 void CArcItem::SetPenWidth(int width) {
-  UpdateField(m_penWidth, ClampPenWidth(width), kUndoPenWidth, false);
+  UpdateField(m_penWidth, ClampPenWidth(width), UndoKind::kPenWidth, false);
 }
 
 void CArcItem::MoveBy(int dx, int dy) {
@@ -668,9 +668,11 @@ void CCircleItem::GetCentre(int& x, int& y) const {
   y = m_centreY;
 }
 
-void CCircleItem::SetCentre(int x, int y) { UpdatePoint(m_centreX, m_centreY, x, y, kUndoCentre); }
+void CCircleItem::SetCentre(int x, int y) {
+  UpdatePoint(m_centreX, m_centreY, x, y, UndoKind::kCentre);
+}
 
-void CCircleItem::SetRadius(int radius) { UpdateField(m_radius, radius, kUndoRadius, true); }
+void CCircleItem::SetRadius(int radius) { UpdateField(m_radius, radius, UndoKind::kRadius, true); }
 
 void CCircleItem::SetHandle(int handle, int x, int y) {
   if (CheckHandle(static_cast<std::int16_t>(handle), 1, handle, kGlitchCircleSetHandle)) {
@@ -679,7 +681,7 @@ void CCircleItem::SetHandle(int handle, int x, int y) {
 }
 
 void CCircleItem::SetPenWidth(int width) {
-  UpdateField(m_penWidth, ClampPenWidth(width), kUndoPenWidth, false);
+  UpdateField(m_penWidth, ClampPenWidth(width), UndoKind::kPenWidth, false);
 }
 
 void CCircleItem::MoveBy(int dx, int dy) {

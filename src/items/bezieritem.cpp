@@ -734,17 +734,17 @@ void CBezierItem::GeometryEdited() {
 }
 
 void CBezierItem::SetStart(int x, int y) {
-  if (UpdatePoint(m_startX, m_startY, x, y, kUndoStart) > 0) m_boxValid = 0;
+  if (UpdatePoint(m_startX, m_startY, x, y, UndoKind::kStart) > 0) m_boxValid = 0;
 }
 
 void CBezierItem::SetEnd(int x, int y) {
-  if (UpdatePoint(m_endX, m_endY, x, y, kUndoEnd) > 0) m_boxValid = 0;
+  if (UpdatePoint(m_endX, m_endY, x, y, UndoKind::kEnd) > 0) m_boxValid = 0;
 }
 
 void CBezierItem::SetControlPoint(int i, double x, double y) {
   double* px = nullptr;
   double* py = nullptr;
-  UndoKind kind = kUndoControlPoint0;
+  UndoKind kind = UndoKind::kControlPoint0;
   switch (i) {
     case 0:
       px = &m_control1X;
@@ -753,7 +753,7 @@ void CBezierItem::SetControlPoint(int i, double x, double y) {
     case 1:
       px = &m_control2X;
       py = &m_control2Y;
-      kind = kUndoControlPoint1;
+      kind = UndoKind::kControlPoint1;
       break;
     default:
       SetGlitchValue(i);
@@ -826,7 +826,7 @@ void CBezierItem::Transform(const CTransform& transform) {
 }
 
 void CBezierItem::SetPenWidth(int width) {
-  UpdateField(m_penWidth, ClampPenWidth(width), kUndoPenWidth, false);
+  UpdateField(m_penWidth, ClampPenWidth(width), UndoKind::kPenWidth, false);
 }
 
 void CBezierItem::PublishProperties() const {

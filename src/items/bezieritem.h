@@ -21,6 +21,7 @@
 #include <cstdint>
 
 #include "items/drawitem.h"
+#include "items/valuefields.h"
 
 // ---- Cubic Bézier arithmetic (pure functions, no state, nothing logged) ----
 
@@ -62,8 +63,6 @@ int SegmentsIntersect(double x1, double y1, double x2, double y2, double x3, dou
                       double y4);
 
 // ---- Values-bar fields of the curve ----
-inline constexpr std::int32_t kFieldControl0 = 38;  // "Control length:" "angle:" of C1 - S
-inline constexpr std::int32_t kFieldControl1 = 39;  // "Control length:" "angle:" of C2 - E
 
 extern double g_valueControlLength0;
 extern double g_valueControlAngle0;  // radians

@@ -111,14 +111,14 @@ void CDimensionItem::GetEnd(int& x, int& y) const {
 
 void CDimensionItem::SetStart(int x, int y) {
   if (x == m_startX && y == m_startY) return;
-  if (!BeginChange(kUndoStart)) return;
+  if (!BeginChange(UndoKind::kStart)) return;
   m_startX = x;
   m_startY = y;
 }
 
 void CDimensionItem::SetEnd(int x, int y) {
   if (x == m_endX && y == m_endY) return;
-  if (!BeginChange(kUndoEnd)) return;
+  if (!BeginChange(UndoKind::kEnd)) return;
   m_endX = x;
   m_endY = y;
 }
@@ -146,53 +146,55 @@ void CDimensionItem::MoveBy(int dx, int dy) {
 // ---- Settings ----
 
 void CDimensionItem::SetDimensionType(std::uint8_t type) {
-  UpdateField(m_type, type, kUndoDimensionType, false);
+  UpdateField(m_type, type, UndoKind::kDimensionType, false);
 }
 
 void CDimensionItem::SetDecimals(std::uint8_t decimals) {
-  UpdateField(m_decimals, decimals, kUndoDecimals, false);
+  UpdateField(m_decimals, decimals, UndoKind::kDecimals, false);
 }
 
 void CDimensionItem::SetArrowSize(int size) {
-  UpdateField(m_arrowSize, size, kUndoArrowSize, false);
+  UpdateField(m_arrowSize, size, UndoKind::kArrowSize, false);
 }
 
 void CDimensionItem::SetLineEnds(std::uint8_t ends) {
-  UpdateField(m_lineEnds, ends, kUndoLineEnds, false);
+  UpdateField(m_lineEnds, ends, UndoKind::kLineEnds, false);
 }
 
 void CDimensionItem::SetExtension(int extension) {
-  UpdateField(m_extension, extension, kUndoExtension, false);
+  UpdateField(m_extension, extension, UndoKind::kExtension, false);
 }
 
 void CDimensionItem::SetExtensionGap(int gap) {
-  UpdateField(m_extensionGap, gap, kUndoExtensionGap, false);
+  UpdateField(m_extensionGap, gap, UndoKind::kExtensionGap, false);
 }
 
-void CDimensionItem::SetOffset(int offset) { UpdateField(m_offset, offset, kUndoOffset, false); }
+void CDimensionItem::SetOffset(int offset) {
+  UpdateField(m_offset, offset, UndoKind::kOffset, false);
+}
 
 void CDimensionItem::SetTextAngleMode(std::uint8_t mode) {
-  UpdateField(m_textAngleMode, mode, kUndoTextAngleMode, false);
+  UpdateField(m_textAngleMode, mode, UndoKind::kTextAngleMode, false);
 }
 
 void CDimensionItem::SetTextPosition(std::uint8_t position) {
-  UpdateField(m_textPosition, position, kUndoTextPosition, false);
+  UpdateField(m_textPosition, position, UndoKind::kTextPosition, false);
 }
 
 void CDimensionItem::SetUnits(std::uint8_t units) {
-  UpdateField(m_units, units, kUndoUnits, false);
+  UpdateField(m_units, units, UndoKind::kUnits, false);
 }
 
 void CDimensionItem::SetFont(const CFontSpec& font) {
   if (m_font.IsEqual(font) != 0) return;
-  if (!BeginChange(kUndoFont)) return;
+  if (!BeginChange(UndoKind::kFont)) return;
   m_font.CopyFrom(font);
 }
 
 void CDimensionItem::SetFontSize(int widthPercent) {
   const auto percent = static_cast<std::int16_t>(widthPercent & 0xFFFF);
   if (m_font.GetWidthPercent() == percent) return;
-  if (!BeginChange(kUndoFont)) return;
+  if (!BeginChange(UndoKind::kFont)) return;
   m_font.SetWidthPercent(percent);
 }
 

@@ -14,6 +14,7 @@
 #include <cstdint>
 
 #include "items/drawitem.h"
+#include "items/valuefields.h"
 #include "support/fontspec.h"
 
 // ---- Codes ----
@@ -37,11 +38,6 @@ inline constexpr std::uint8_t kTextInside = 2;
 // The units codes are those of measure.h; 5 is the option DisplayUnits.
 
 // ---- Values-bar fields of the dimension ----
-inline constexpr std::int32_t kFieldDimensionColourFont = 33;  // "Colour:" "Font:"
-inline constexpr std::int32_t kFieldDimensionTypeEnds = 34;    // "Type:" "Line ends:"
-inline constexpr std::int32_t kFieldDimensionText = 35;        // "Text angle:" "Position:"
-inline constexpr std::int32_t kFieldDimensionUnits = 36;       // "Units:" "Decimal:"
-inline constexpr std::int32_t kFieldDimensionSizes = 37;       // "Arrow/dash:" "Extension:"
 
 extern CFontSpec g_valueDimensionFont;
 extern std::int32_t g_valueDimensionType;

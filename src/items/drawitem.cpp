@@ -136,7 +136,7 @@ bool CDrawItem::BeginChange(UndoKind kind) {
 bool CDrawItem::BeginMove(int dx, int dy) {
   if (dx == 0 && dy == 0) return false;
   if (m_document == nullptr) return true;
-  if (m_document->RecordItemMove(kUndoMove, this, dx, dy) == kUndoRefused) return false;
+  if (m_document->RecordItemMove(UndoKind::kMove, this, dx, dy) == kUndoRefused) return false;
   m_document->MarkChanged();
   return true;
 }
@@ -154,15 +154,15 @@ int CDrawItem::UpdatePoint(std::int32_t& x, std::int32_t& y, int newX, int newY,
   return 1;
 }
 
-void CDrawItem::SetColour(int colour) { UpdateField(m_colour, colour, kUndoColour, false); }
+void CDrawItem::SetColour(int colour) { UpdateField(m_colour, colour, UndoKind::kColour, false); }
 
 std::int16_t CDrawItem::SetObjectNumber(std::int16_t number) {
-  if (UpdateField(m_objectNumber, number, kUndoObjectNumber, false) < 0) return -1;
+  if (UpdateField(m_objectNumber, number, UndoKind::kObjectNumber, false) < 0) return -1;
   return number;
 }
 
 void CDrawItem::SetGroupNumber(int group) {
-  UpdateField(m_groupNumber, group, kUndoGroupNumber, false);
+  UpdateField(m_groupNumber, group, UndoKind::kGroupNumber, false);
 }
 
 int CDrawItem::FindCachedIntersectionsWith(const CDrawItem* other) const {

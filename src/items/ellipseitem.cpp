@@ -277,18 +277,20 @@ void CEllipseItem::GetCentre(int& x, int& y) const {
   y = m_centreY;
 }
 
-void CEllipseItem::SetCentre(int x, int y) { UpdatePoint(m_centreX, m_centreY, x, y, kUndoCentre); }
+void CEllipseItem::SetCentre(int x, int y) {
+  UpdatePoint(m_centreX, m_centreY, x, y, UndoKind::kCentre);
+}
 
 void CEllipseItem::SetSemiAxes(int a, int b) {
-  UpdatePoint(m_semiA, m_semiB, Magnitude(a), Magnitude(b), kUndoSemiAxes);
+  UpdatePoint(m_semiA, m_semiB, Magnitude(a), Magnitude(b), UndoKind::kSemiAxes);
 }
 
 void CEllipseItem::SetRotation(double rotation) {
-  UpdateField(m_rotation, rotation, kUndoRotation, true);
+  UpdateField(m_rotation, rotation, UndoKind::kRotation, true);
 }
 
 void CEllipseItem::SetPenWidth(int width) {
-  UpdateField(m_penWidth, ClampPenWidth(width), kUndoPenWidth, false);
+  UpdateField(m_penWidth, ClampPenWidth(width), UndoKind::kPenWidth, false);
 }
 
 void CEllipseItem::MoveBy(int dx, int dy) {
@@ -537,13 +539,15 @@ void CEllipseArcItem::GetRadii(double& a, double& b) const {
   b = m_radiusB;
 }
 
-void CEllipseArcItem::SetStart(int x, int y) { UpdatePoint(m_startX, m_startY, x, y, kUndoStart); }
+void CEllipseArcItem::SetStart(int x, int y) {
+  UpdatePoint(m_startX, m_startY, x, y, UndoKind::kStart);
+}
 
-void CEllipseArcItem::SetEnd(int x, int y) { UpdatePoint(m_endX, m_endY, x, y, kUndoEnd); }
+void CEllipseArcItem::SetEnd(int x, int y) { UpdatePoint(m_endX, m_endY, x, y, UndoKind::kEnd); }
 
 void CEllipseArcItem::SetCentreExact(double x, double y) {
   if (x == m_centreX && y == m_centreY) return;
-  if (!BeginChange(kUndoCentreExact)) return;
+  if (!BeginChange(UndoKind::kCentreExact)) return;
   m_centreX = x;
   m_centreY = y;
   GeometryChanged();
@@ -553,18 +557,18 @@ void CEllipseArcItem::SetRadii(double a, double b) {
   a = std::fabs(a);
   b = std::fabs(b);
   if (a == m_radiusA && b == m_radiusB) return;
-  if (!BeginChange(kUndoRadii)) return;
+  if (!BeginChange(UndoKind::kRadii)) return;
   m_radiusA = a;
   m_radiusB = b;
   GeometryChanged();
 }
 
 void CEllipseArcItem::SetRotation(double rotation) {
-  UpdateField(m_rotation, rotation, kUndoRotation, true);
+  UpdateField(m_rotation, rotation, UndoKind::kRotation, true);
 }
 
 void CEllipseArcItem::SetPenWidth(int width) {
-  UpdateField(m_penWidth, ClampPenWidth(width), kUndoPenWidth, false);
+  UpdateField(m_penWidth, ClampPenWidth(width), UndoKind::kPenWidth, false);
 }
 
 void CEllipseArcItem::MoveBy(int dx, int dy) {
@@ -581,7 +585,7 @@ void CEllipseArcItem::MoveBy(int dx, int dy) {
 void CEllipseArcItem::MoveHandle(int handle, int dx, int dy) {
   if (dx == 0 && dy == 0) return;
   if (!CheckHandle(handle, 2, handle, kGlitchArcHandleX)) return;
-  if (!BeginChange(kUndoEllipseArcGeometry)) return;
+  if (!BeginChange(UndoKind::kEllipseArcGeometry)) return;
   const int fixedX = handle == 0 ? m_endX : m_startX;
   const int fixedY = handle == 0 ? m_endY : m_startY;
   const int movedX = handle == 0 ? m_startX : m_endX;

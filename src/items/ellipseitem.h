@@ -15,11 +15,9 @@
 #include <cstdint>
 
 #include "items/drawitem.h"
+#include "items/valuefields.h"
 
 // ---- Values-bar fields of the two kinds ----
-inline constexpr std::int32_t kFieldRotation = 29;       // "Slope:"
-inline constexpr std::int32_t kFieldEllipseCentre = 60;  // "Centre x:" "y:"
-inline constexpr std::int32_t kFieldRadii = 61;          // "Radii:"
 
 extern double g_valueRotation;  // radians
 extern std::int32_t g_valueRadiusA;

@@ -328,13 +328,13 @@ void CFillItem::SetFillStyle(int style) {
     ReportGlitch(kGlitchFillStyle, 0);
     style = kFillSolid;
   }
-  UpdateField(m_fillStyle, static_cast<std::int32_t>(style), kUndoFillStyle, false);
+  UpdateField(m_fillStyle, static_cast<std::int32_t>(style), UndoKind::kFillStyle, false);
 }
 
 int CFillItem::ReplacePattern(std::unique_ptr<CHatchPattern> pattern) {
   IItemDocument* document = GetDocument();
   if (document != nullptr) {
-    const std::int16_t answer = document->RecordItemChange(kUndoHatchPattern, this);
+    const std::int16_t answer = document->RecordItemChange(UndoKind::kHatchPattern, this);
     if (answer == kUndoRefused) return 0;
     document->MarkChanged();
     // The journal has kept the pattern it read through GetHatchPattern: it is its own now.

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "items/drawitem.h"
+#include "items/valuefields.h"
 #include "platform/drawcontext.h"
 
 // FillStyle.
@@ -37,12 +38,7 @@ inline constexpr int kFillStyleCount = 4;
 inline constexpr int kMaxHatchLinesPerFamily = 100000;
 
 // ---- Values-bar fields ----
-inline constexpr std::int32_t kFieldFillType = 30;         // "Fill type:"
-inline constexpr std::int32_t kFieldHatch = 31;            // "Hatch:"
-inline constexpr std::int32_t kFieldHatchAngleScale = 32;  // "Angle:" "Scale:"
 // "Number of outer edges:" "Number of islands"
-inline constexpr std::int32_t kFieldFillEdges = 62;
-inline constexpr std::int32_t kFieldPlottingOrder = 63;  // "Plotting order:"
 
 extern std::int16_t g_valueFillStyle;
 extern std::int16_t g_valueHatchIndex;  // index into g_hatchDefinitions, -1 for none

@@ -12,6 +12,8 @@
 #include <QString>
 #include <cstdint>
 
+#include "items/undokind.h"
+
 class CDrawItem;
 class CTextFileReader;
 class CTextFileWriter;
@@ -19,46 +21,6 @@ struct CViewMapping;
 namespace zeph {
 class CDrawContext;
 }
-
-// The undo record kind that a setter asks the document to record, by the property it is
-// about to change. The journal writes it as one byte.
-using UndoKind = int;
-inline constexpr UndoKind kUndoArcAngle = 4;
-inline constexpr UndoKind kUndoTextTag = 5;
-inline constexpr UndoKind kUndoStart = 6;
-inline constexpr UndoKind kUndoControlPoint0 = 7;
-inline constexpr UndoKind kUndoControlPoint1 = 8;
-inline constexpr UndoKind kUndoCentre = 9;
-inline constexpr UndoKind kUndoCentreExact = 10;
-inline constexpr UndoKind kUndoColour = 11;
-inline constexpr UndoKind kUndoDimensionType = 12;
-inline constexpr UndoKind kUndoDecimals = 13;
-inline constexpr UndoKind kUndoArrowSize = 14;
-inline constexpr UndoKind kUndoLineEnds = 15;
-inline constexpr UndoKind kUndoExtension = 16;
-inline constexpr UndoKind kUndoExtensionGap = 18;
-inline constexpr UndoKind kUndoOffset = 19;
-inline constexpr UndoKind kUndoTextAngleMode = 20;
-inline constexpr UndoKind kUndoTextPosition = 21;  // where a dimension puts its text
-inline constexpr UndoKind kUndoUnits = 22;
-inline constexpr UndoKind kUndoObjectNumber = 23;
-inline constexpr UndoKind kUndoEnd = 25;
-inline constexpr UndoKind kUndoHatchPattern = 26;  // the journal keeps the replaced pattern
-inline constexpr UndoKind kUndoFillStyle = 27;
-inline constexpr UndoKind kUndoLineStyle = 28;
-inline constexpr UndoKind kUndoEllipseArcGeometry = 29;
-inline constexpr UndoKind kUndoRadii = 30;
-inline constexpr UndoKind kUndoSemiAxes = 31;
-inline constexpr UndoKind kUndoRadius = 32;
-inline constexpr UndoKind kUndoGroupNumber = 33;
-inline constexpr UndoKind kUndoTextParameter = 34;
-inline constexpr UndoKind kUndoRotation = 35;
-inline constexpr UndoKind kUndoTextAngle = 36;
-inline constexpr UndoKind kUndoTextString = 37;  // the journal takes over the replaced text
-inline constexpr UndoKind kUndoPenWidth = 38;
-inline constexpr UndoKind kUndoPosition = 39;  // a text's anchor point
-inline constexpr UndoKind kUndoFont = 40;
-inline constexpr UndoKind kUndoMove = 41;
 
 // The answer of RecordItemChange and RecordItemMove that forbids the change.
 inline constexpr std::int16_t kUndoRefused = -1;
@@ -74,7 +36,7 @@ class IItemDocument {
   // the journal's table is a glitch (1604, n 3) and answers 0.
   virtual std::int16_t RecordItemChange(UndoKind kind, CDrawItem* item) = 0;
   // Records a move of the item by (dx, dy), answering as RecordItemChange. Any kind other
-  // than kUndoMove is a glitch (1605, n 1) and answers 0.
+  // than UndoKind::kMove is a glitch (1605, n 1) and answers 0.
   virtual std::int16_t RecordItemMove(UndoKind kind, CDrawItem* item, int dx, int dy) = 0;
   // Switches recording on (non-zero) or off (0); answers the previous setting.
   virtual int EnableUndo(int on) = 0;

@@ -364,12 +364,12 @@ void CLineItem::RestoreEnds() {
   if (m_moved.Restore(m_startX, m_startY, m_endX, m_endY)) GeometryChanged();
 }
 
-void CLineItem::SetStart(int x, int y) { UpdatePoint(m_startX, m_startY, x, y, kUndoStart); }
+void CLineItem::SetStart(int x, int y) { UpdatePoint(m_startX, m_startY, x, y, UndoKind::kStart); }
 
-void CLineItem::SetEnd(int x, int y) { UpdatePoint(m_endX, m_endY, x, y, kUndoEnd); }
+void CLineItem::SetEnd(int x, int y) { UpdatePoint(m_endX, m_endY, x, y, UndoKind::kEnd); }
 
 int CLineItem::SetLineStyle(std::uint8_t style) {
-  if (UpdateField(m_lineStyle, style, kUndoLineStyle, false) < 0) return -1;
+  if (UpdateField(m_lineStyle, style, UndoKind::kLineStyle, false) < 0) return -1;
   return style;
 }
 
@@ -378,7 +378,7 @@ void CLineItem::SetHandle(int handle, int x, int y) {
 }
 
 void CLineItem::SetPenWidth(int width) {
-  UpdateField(m_penWidth, ClampPenWidth(width), kUndoPenWidth, false);
+  UpdateField(m_penWidth, ClampPenWidth(width), UndoKind::kPenWidth, false);
 }
 
 void CLineItem::PublishProperties() const {

@@ -100,7 +100,7 @@ void CTextItem::GetPosition(int& x, int& y) const {
 
 void CTextItem::SetPosition(int x, int y) {
   if (x == m_x && y == m_y) return;
-  if (!BeginChange(kUndoPosition)) return;
+  if (!BeginChange(UndoKind::kPosition)) return;
   m_x = x;
   m_y = y;
 }
@@ -110,7 +110,7 @@ QString CTextItem::GetText() const { return m_hasText ? m_text : QString(); }
 int CTextItem::SetText(const QString& text) {
   if (m_hasText && m_text == text) return 1;
   // The journal keeps the text it is given; QString shares it, so nothing is freed here.
-  if (!BeginChange(kUndoTextString)) return 0;
+  if (!BeginChange(UndoKind::kTextString)) return 0;
   m_text = text;
   m_hasText = true;
   DropBox();
@@ -130,7 +130,7 @@ int CTextItem::GetTextLength() const {
 
 void CTextItem::SetFont(const CFontSpec& font) {
   if (m_font.IsEqual(font) != 0) return;
-  if (!BeginChange(kUndoFont)) return;
+  if (!BeginChange(UndoKind::kFont)) return;
   m_font.CopyFrom(font);
   DropBox();
 }
@@ -138,20 +138,20 @@ void CTextItem::SetFont(const CFontSpec& font) {
 void CTextItem::SetFontSize(int widthPercent) {
   const auto percent = static_cast<std::int16_t>(widthPercent & 0xFFFF);
   if (m_font.GetWidthPercent() == percent) return;
-  if (!BeginChange(kUndoFont)) return;
+  if (!BeginChange(UndoKind::kFont)) return;
   m_font.SetWidthPercent(percent);
   DropBox();
 }
 
 void CTextItem::SetTextAngle(double angle) {
-  if (UpdateField(m_angle, angle, kUndoTextAngle, false) > 0) DropBox();
+  if (UpdateField(m_angle, angle, UndoKind::kTextAngle, false) > 0) DropBox();
 }
 
 void CTextItem::SetTextParameter(double parameter) {
-  if (UpdateField(m_parameter, parameter, kUndoTextParameter, false) > 0) DropBox();
+  if (UpdateField(m_parameter, parameter, UndoKind::kTextParameter, false) > 0) DropBox();
 }
 
-void CTextItem::SetTextTag(int tag) { UpdateField(m_tag, tag, kUndoTextTag, false); }
+void CTextItem::SetTextTag(int tag) { UpdateField(m_tag, tag, UndoKind::kTextTag, false); }
 
 // ---- Handles ----
 

@@ -17,13 +17,12 @@
 #include <memory>
 
 #include "items/drawitem.h"
+#include "items/valuefields.h"
 #include "platform/drawcontext.h"
 #include "support/fontspec.h"
 #include "support/screen.h"
 
 // ---- Values-bar fields of the text ----
-inline constexpr std::int32_t kFieldTextFont = 25;        // "Font:"
-inline constexpr std::int32_t kFieldTextWidthAngle = 26;  // "Width:" "Angle:"
 
 extern CFontSpec g_valueTextFont;
 extern std::int16_t g_valueFontWidth;  // width percent

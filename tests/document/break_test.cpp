@@ -635,7 +635,7 @@ TEST_F(BreakTest, AStretchTooSmallToBeAnArcIsLeftOutWithoutARecord) {
   EXPECT_EQ(scene.doc->GetItemCount(), 2);
   // The step holds the circle's removal and nothing else.
   ASSERT_EQ(scene.doc->GetJournal().undoCount, 1);
-  EXPECT_EQ(scene.doc->GetJournal().records[0].Kind(), kUndoItemRemoved);
+  EXPECT_EQ(scene.doc->GetJournal().records[0].Kind(), UndoKind::kItemRemoved);
   scene.doc->Undo(nullptr, nullptr, 1);
   EXPECT_EQ(StatesOf(*scene.doc), before);
   // Kept with a proper piece, the short one becomes part of a valid arc.

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <vector>
 
 #include "doc_fixture.h"
@@ -67,9 +68,10 @@ class ObjectsTest : public DocumentTest {
     return numbers;
   }
 
-  int TopKind() const {
+  std::optional<UndoKind> TopKind() const {
     const CUndoJournal& j = m_doc->GetJournal();
-    return j.undoCount == 0 ? -1 : j.records[static_cast<std::size_t>(j.undoCount - 1)].Kind();
+    if (j.undoCount == 0) return std::nullopt;
+    return j.records[static_cast<std::size_t>(j.undoCount - 1)].Kind();
   }
 
   std::unique_ptr<CZephDoc> m_doc;
@@ -96,17 +98,17 @@ TEST_F(ObjectsTest, NamesAreKeptInNaturalOrderWithTheirNumbers) {
 TEST_F(ObjectsTest, SettingANameAddsReplacesOrRemovesWithItsUndoKind) {
   EXPECT_EQ(m_doc->SetObjectName(5, QStringLiteral("A name far too long")), 1);
   EXPECT_EQ(m_doc->GetObjectName(5, 0), QStringLiteral("A name far too l"));
-  EXPECT_EQ(TopKind(), kUndoNameAdded);
+  EXPECT_EQ(TopKind(), UndoKind::kNameAdded);
   EXPECT_EQ(m_doc->IsChanged(), 1);
 
   m_doc->SetObjectName(5, QStringLiteral("Shed"));
   EXPECT_EQ(m_doc->GetObjectName(5, 0), QStringLiteral("Shed"));
   EXPECT_EQ(m_doc->GetNameCount(), 1);
-  EXPECT_EQ(TopKind(), kUndoNameReplaced);
+  EXPECT_EQ(TopKind(), UndoKind::kNameReplaced);
 
   m_doc->SetObjectName(5, QString());
   EXPECT_EQ(m_doc->GetNameCount(), 0);
-  EXPECT_EQ(TopKind(), kUndoNameRemoved);
+  EXPECT_EQ(TopKind(), UndoKind::kNameRemoved);
 
   // Nothing to remove: nothing recorded, nothing changed.
   const int records = m_doc->GetJournal().undoCount;
@@ -304,7 +306,7 @@ TEST_F(ObjectsTest, TickedNamesAreDeletedEachAsAnUndoableRemoval) {
   EXPECT_EQ(m_doc->DeleteTickedObjectNames(), 1);
   m_doc->SetUndoGroup(0);
   EXPECT_EQ(Names(), QStringList({"Wall"}));
-  EXPECT_EQ(TopKind(), kUndoNameRemoved);
+  EXPECT_EQ(TopKind(), UndoKind::kNameRemoved);
   m_doc->Undo(nullptr, nullptr, 1);
   EXPECT_EQ(Names(), QStringList({"Roof", "Wall"}));
   EXPECT_EQ(m_doc->GetObjectName(1, -1), QStringLiteral("Roof"));

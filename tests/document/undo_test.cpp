@@ -51,11 +51,11 @@ TEST_F(UndoTest, WithRecordingOffNothingIsRecorded) {
   CDrawItem* line = Add(doc, MakeLine(0, 0, 1000, 0));
   doc.FreeJournalRecords(0);
   EXPECT_EQ(doc.EnableUndo(0), 1);
-  EXPECT_EQ(doc.RecordItemChange(kUndoColour, line), 0);
-  EXPECT_EQ(doc.RecordItemMove(kUndoMove, line, 1, 1), 0);
-  EXPECT_EQ(doc.RecordListChange(kUndoItemAdded, 0), 0);
-  EXPECT_EQ(doc.RecordListMove(kUndoListMove, 0, 0), 0);
-  EXPECT_EQ(doc.RecordObjectName(kUndoNameAdded, 3, nullptr), 0);
+  EXPECT_EQ(doc.RecordItemChange(UndoKind::kColour, line), 0);
+  EXPECT_EQ(doc.RecordItemMove(UndoKind::kMove, line, 1, 1), 0);
+  EXPECT_EQ(doc.RecordListChange(UndoKind::kItemAdded, 0), 0);
+  EXPECT_EQ(doc.RecordListMove(UndoKind::kListMove, 0, 0), 0);
+  EXPECT_EQ(doc.RecordObjectName(UndoKind::kNameAdded, 3, nullptr), 0);
   line->SetColour(4);
   EXPECT_EQ(doc.GetJournal().undoCount, 0);
   EXPECT_EQ(doc.GetJournal().top, 0);
@@ -66,13 +66,13 @@ TEST_F(UndoTest, InvalidKindsAreGlitchesAndRecordNothing) {
   CDrawItem* line = Add(doc, MakeLine(0, 0, 1000, 0));
   const int before = doc.GetJournal().undoCount;
   const int glitches = g_glitchCount;
-  EXPECT_EQ(doc.RecordItemChange(17, line), 0);
-  EXPECT_EQ(doc.RecordItemChange(kUndoNameReplaced, line), 0);
-  EXPECT_EQ(doc.RecordItemChange(44, line), 0);
-  EXPECT_EQ(doc.RecordItemMove(kUndoColour, line, 1, 1), 0);
-  EXPECT_EQ(doc.RecordListChange(kUndoColour, 0), 0);
-  EXPECT_EQ(doc.RecordListMove(kUndoItemAdded, 0, 0), 0);
-  EXPECT_EQ(doc.RecordObjectName(kUndoColour, 1, nullptr), 0);
+  EXPECT_EQ(doc.RecordItemChange(UndoKind::kInvalid, line), 0);
+  EXPECT_EQ(doc.RecordItemChange(UndoKind::kNameReplaced, line), 0);
+  EXPECT_EQ(doc.RecordItemChange(static_cast<UndoKind>(44), line), 0);
+  EXPECT_EQ(doc.RecordItemMove(UndoKind::kColour, line, 1, 1), 0);
+  EXPECT_EQ(doc.RecordListChange(UndoKind::kColour, 0), 0);
+  EXPECT_EQ(doc.RecordListMove(UndoKind::kItemAdded, 0, 0), 0);
+  EXPECT_EQ(doc.RecordObjectName(UndoKind::kColour, 1, nullptr), 0);
   EXPECT_EQ(g_glitchCount, glitches + 7);
   EXPECT_EQ(doc.GetJournal().undoCount, before);
 }
@@ -100,7 +100,8 @@ TEST_F(UndoTest, GroupsCoalesceRepeatedChangesOfOneItem) {
   line->SetColour(7);
   line->SetColour(8);
   EXPECT_EQ(doc.GetJournal().undoCount, 2);  // outside a group: a step each
-  EXPECT_EQ(KindBytes(doc), (std::vector<int>{kUndoColour, kUndoColour}));
+  EXPECT_EQ(KindBytes(doc), (std::vector<int>{UndoKindNumber(UndoKind::kColour),
+                                              UndoKindNumber(UndoKind::kColour)}));
 }
 
 TEST_F(UndoTest, MovesWithinAStepAddUp) {
@@ -159,7 +160,9 @@ TEST_F(UndoTest, TextChangesAreEachRecorded) {
   raw->SetText(QStringLiteral("three"));
   doc.SetUndoGroup(0);
   EXPECT_EQ(doc.GetJournal().undoCount, 2);
-  EXPECT_EQ(KindBytes(doc), (std::vector<int>{kUndoTextString, kUndoTextString | kUndoSameStep}));
+  EXPECT_EQ(KindBytes(doc),
+            (std::vector<int>{UndoKindNumber(UndoKind::kTextString),
+                              UndoKindNumber(UndoKind::kTextString) | kUndoSameStep}));
   doc.Undo(nullptr, nullptr, 1);
   EXPECT_EQ(raw->GetText(), QStringLiteral("one"));
   doc.Redo(nullptr, nullptr);
@@ -173,8 +176,9 @@ TEST_F(UndoTest, StepKindBytesAndReplayOrder) {
   CDrawItem* b = Add(doc, MakeLine(0, 0, 2000, 0));
   a->SetColour(9);
   doc.SetUndoGroup(0);
-  EXPECT_EQ(KindBytes(doc), (std::vector<int>{kUndoItemAdded, kUndoItemAdded | kUndoSameStep,
-                                               kUndoColour | kUndoSameStep}));
+  EXPECT_EQ(KindBytes(doc), (std::vector<int>{UndoKindNumber(UndoKind::kItemAdded),
+                                              UndoKindNumber(UndoKind::kItemAdded) | kUndoSameStep,
+                                              UndoKindNumber(UndoKind::kColour) | kUndoSameStep}));
   doc.Undo(nullptr, nullptr, 1);
   EXPECT_EQ(doc.GetItemCount(), 0);
   EXPECT_EQ(doc.CanUndo(), 0);
@@ -312,7 +316,7 @@ TEST_F(UndoTest, NoSpaceAnsweredNoInAGroupRollsTheStepBack) {
   doc.SetUndoGroup(1);
   line->SetColour(2);  // the question; No
   EXPECT_EQ(line->GetColour(), 1);
-  EXPECT_EQ(doc.RecordItemChange(kUndoColour, line), -1);
+  EXPECT_EQ(doc.RecordItemChange(UndoKind::kColour, line), -1);
   line->MoveBy(5, 5);
   int x = 0;
   int y = 0;
@@ -341,7 +345,7 @@ TEST_F(UndoTest, NoSpaceAnsweredYesGoesOnWithoutUndoAndEmptiesTheJournal) {
   doc.SetUndoGroup(1);
   b->SetColour(2);
   EXPECT_EQ(b->GetColour(), 2);
-  EXPECT_EQ(doc.RecordItemChange(kUndoColour, b), 0);
+  EXPECT_EQ(doc.RecordItemChange(UndoKind::kColour, b), 0);
   // No older step may name an item this step deletes: the whole journal has gone.
   EXPECT_EQ(doc.CanUndo(), 0);
   EXPECT_EQ(CCountedItem::alive, 0);
@@ -432,7 +436,7 @@ TEST_F(UndoTest, ACorruptRecordIsAbandonedWithItsMessage) {
   CZephDoc doc;
   CDrawItem* line = Add(doc, MakeLine(0, 0, 1000, 0, 1));
   line->SetColour(2);
-  doc.CorruptTopRecordForTest(kUndoInvalidKind);
+  doc.CorruptTopRecordForTest(UndoKindNumber(UndoKind::kInvalid));
   const int glitches = g_glitchCount;
   doc.Undo(nullptr, nullptr, 1);
   ASSERT_EQ(presenter.shown().size(), 1u);

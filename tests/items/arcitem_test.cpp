@@ -597,7 +597,7 @@ TEST_F(ArcItemTest, SettersFollowTheUndoConvention) {
   arc->MoveBy(10, 20);
   ASSERT_EQ(doc.records.size(), 5U);
   const int kinds[] = {4, 6, 25, 38, 41};
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(doc.records[i].kind, kinds[i]);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(UndoKindNumber(doc.records[i].kind), kinds[i]);
   EXPECT_EQ(doc.records[4].dx, 10);
   EXPECT_EQ(doc.changedCount, 5);
   EXPECT_EQ(arc->GetPenWidth(), 9);
@@ -621,10 +621,10 @@ TEST_F(ArcItemTest, SettersFollowTheUndoConvention) {
   circle->SetPenWidth(3);
   circle->MoveHandle(0, 1, -1);
   ASSERT_EQ(circleDoc.records.size(), 4U);
-  EXPECT_EQ(circleDoc.records[0].kind, 9);
-  EXPECT_EQ(circleDoc.records[1].kind, 32);
-  EXPECT_EQ(circleDoc.records[2].kind, 38);
-  EXPECT_EQ(circleDoc.records[3].kind, 9);
+  EXPECT_EQ(UndoKindNumber(circleDoc.records[0].kind), 9);
+  EXPECT_EQ(UndoKindNumber(circleDoc.records[1].kind), 32);
+  EXPECT_EQ(UndoKindNumber(circleDoc.records[2].kind), 38);
+  EXPECT_EQ(UndoKindNumber(circleDoc.records[3].kind), 9);
   EXPECT_EQ(circle->GetHandleX(0), 6);
   EXPECT_EQ(circle->GetHandleY(0), 4);
 }

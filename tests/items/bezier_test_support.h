@@ -17,7 +17,7 @@ namespace curvetest {
 class CCurveTestDocument final : public IItemDocument {
  public:
   struct Record {
-    UndoKind kind = 0;
+    UndoKind kind{};
     int dx = 0;
     int dy = 0;
   };

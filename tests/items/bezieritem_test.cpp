@@ -578,14 +578,14 @@ TEST_F(BezierItemTest, SettersFollowTheSetterConvention) {
     bool geometric;
   };
   const Case cases[] = {
-      {"start", [](CBezierItem& c) { c.SetStart(10, 20); }, kUndoStart, true},
-      {"end", [](CBezierItem& c) { c.SetEnd(90000, 20); }, kUndoEnd, true},
-      {"control 0", [](CBezierItem& c) { c.SetControlPoint(0, 5.5, 6.5); }, kUndoControlPoint0,
-       true},
-      {"control 1", [](CBezierItem& c) { c.SetControlPoint(1, 7.5, 8.5); }, kUndoControlPoint1,
-       true},
-      {"handle 1", [](CBezierItem& c) { c.SetHandle(1, 90001, 21); }, kUndoEnd, true},
-      {"pen", [](CBezierItem& c) { c.SetPenWidth(4); }, kUndoPenWidth, false},
+      {"start", [](CBezierItem& c) { c.SetStart(10, 20); }, UndoKind::kStart, true},
+      {"end", [](CBezierItem& c) { c.SetEnd(90000, 20); }, UndoKind::kEnd, true},
+      {"control 0", [](CBezierItem& c) { c.SetControlPoint(0, 5.5, 6.5); },
+       UndoKind::kControlPoint0, true},
+      {"control 1", [](CBezierItem& c) { c.SetControlPoint(1, 7.5, 8.5); },
+       UndoKind::kControlPoint1, true},
+      {"handle 1", [](CBezierItem& c) { c.SetHandle(1, 90001, 21); }, UndoKind::kEnd, true},
+      {"pen", [](CBezierItem& c) { c.SetPenWidth(4); }, UndoKind::kPenWidth, false},
   };
   for (const Case& c : cases) {
     document.records.clear();
@@ -617,7 +617,7 @@ TEST_F(BezierItemTest, SettersFollowTheSetterConvention) {
   document.records.clear();
   curve->MoveBy(100, -200);
   ASSERT_EQ(document.records.size(), 1u);
-  EXPECT_EQ(document.records[0].kind, kUndoMove);
+  EXPECT_EQ(document.records[0].kind, UndoKind::kMove);
   EXPECT_EQ(document.records[0].dx, 100);
   EXPECT_EQ(document.records[0].dy, -200);
   curve->GetControlPoint(1, x, y);

@@ -699,7 +699,7 @@ TEST_F(DimensionItemTest, ChooseTextPositionFromOlderFiles) {
     item->ChooseTextPosition(c.choice);
     EXPECT_EQ(item->GetTextPosition(), c.position) << c.name;
     ASSERT_EQ(m_document.records.size(), 1u) << c.name;
-    EXPECT_EQ(m_document.records[0].kind, kUndoTextPosition) << c.name;
+    EXPECT_EQ(m_document.records[0].kind, UndoKind::kTextPosition) << c.name;
   }
 }
 
@@ -739,24 +739,28 @@ TEST_F(DimensionItemTest, SettersRecordTheirUndoKinds) {
     void (*change)(CDimensionItem&, const CFontSpec&);
     UndoKind kind;
   } cases[] = {
-      {"start", [](CDimensionItem& d, const CFontSpec&) { d.SetStart(1, 2); }, kUndoStart},
-      {"end", [](CDimensionItem& d, const CFontSpec&) { d.SetEnd(3, 4); }, kUndoEnd},
+      {"start", [](CDimensionItem& d, const CFontSpec&) { d.SetStart(1, 2); }, UndoKind::kStart},
+      {"end", [](CDimensionItem& d, const CFontSpec&) { d.SetEnd(3, 4); }, UndoKind::kEnd},
       {"type", [](CDimensionItem& d, const CFontSpec&) { d.SetDimensionType(1); },
-       kUndoDimensionType},
-      {"decimals", [](CDimensionItem& d, const CFontSpec&) { d.SetDecimals(3); }, kUndoDecimals},
-      {"arrow", [](CDimensionItem& d, const CFontSpec&) { d.SetArrowSize(9); }, kUndoArrowSize},
-      {"ends", [](CDimensionItem& d, const CFontSpec&) { d.SetLineEnds(2); }, kUndoLineEnds},
-      {"extension", [](CDimensionItem& d, const CFontSpec&) { d.SetExtension(9); }, kUndoExtension},
-      {"gap", [](CDimensionItem& d, const CFontSpec&) { d.SetExtensionGap(9); }, kUndoExtensionGap},
-      {"offset", [](CDimensionItem& d, const CFontSpec&) { d.SetOffset(9); }, kUndoOffset},
+       UndoKind::kDimensionType},
+      {"decimals", [](CDimensionItem& d, const CFontSpec&) { d.SetDecimals(3); },
+       UndoKind::kDecimals},
+      {"arrow", [](CDimensionItem& d, const CFontSpec&) { d.SetArrowSize(9); },
+       UndoKind::kArrowSize},
+      {"ends", [](CDimensionItem& d, const CFontSpec&) { d.SetLineEnds(2); }, UndoKind::kLineEnds},
+      {"extension", [](CDimensionItem& d, const CFontSpec&) { d.SetExtension(9); },
+       UndoKind::kExtension},
+      {"gap", [](CDimensionItem& d, const CFontSpec&) { d.SetExtensionGap(9); },
+       UndoKind::kExtensionGap},
+      {"offset", [](CDimensionItem& d, const CFontSpec&) { d.SetOffset(9); }, UndoKind::kOffset},
       {"text angle", [](CDimensionItem& d, const CFontSpec&) { d.SetTextAngleMode(1); },
-       kUndoTextAngleMode},
+       UndoKind::kTextAngleMode},
       {"position", [](CDimensionItem& d, const CFontSpec&) { d.SetTextPosition(2); },
-       kUndoTextPosition},
-      {"units", [](CDimensionItem& d, const CFontSpec&) { d.SetUnits(4); }, kUndoUnits},
-      {"font", [](CDimensionItem& d, const CFontSpec& f) { d.SetFont(f); }, kUndoFont},
-      {"width", [](CDimensionItem& d, const CFontSpec&) { d.SetFontSize(90); }, kUndoFont},
-      {"move", [](CDimensionItem& d, const CFontSpec&) { d.MoveBy(10, 10); }, kUndoMove},
+       UndoKind::kTextPosition},
+      {"units", [](CDimensionItem& d, const CFontSpec&) { d.SetUnits(4); }, UndoKind::kUnits},
+      {"font", [](CDimensionItem& d, const CFontSpec& f) { d.SetFont(f); }, UndoKind::kFont},
+      {"width", [](CDimensionItem& d, const CFontSpec&) { d.SetFontSize(90); }, UndoKind::kFont},
+      {"move", [](CDimensionItem& d, const CFontSpec&) { d.MoveBy(10, 10); }, UndoKind::kMove},
   };
   for (const auto& c : cases) {
     m_document.ClearLog();
@@ -766,7 +770,7 @@ TEST_F(DimensionItemTest, SettersRecordTheirUndoKinds) {
     EXPECT_EQ(m_document.drops, 0) << c.name;
     m_document.ClearLog();
     c.change(*item, bold);
-    if (c.kind != kUndoMove) {
+    if (c.kind != UndoKind::kMove) {
       EXPECT_TRUE(m_document.records.empty()) << c.name;
     }
   }

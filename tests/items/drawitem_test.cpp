@@ -398,25 +398,25 @@ int EndY(const CLineItem& l) {
 }
 
 const SetterCase kSetterCases[] = {
-    {"SetColour", [](CLineItem& l) { l.SetColour(0xFF); }, kUndoColour, false,
+    {"SetColour", [](CLineItem& l) { l.SetColour(0xFF); }, UndoKind::kColour, false,
      [](const CLineItem& l) { return l.GetColour() == 0xFF; }},
-    {"SetObjectNumber", [](CLineItem& l) { l.SetObjectNumber(12); }, kUndoObjectNumber, false,
+    {"SetObjectNumber", [](CLineItem& l) { l.SetObjectNumber(12); }, UndoKind::kObjectNumber, false,
      [](const CLineItem& l) { return l.GetObjectNumber() == 12; }},
-    {"SetGroupNumber", [](CLineItem& l) { l.SetGroupNumber(77); }, kUndoGroupNumber, false,
+    {"SetGroupNumber", [](CLineItem& l) { l.SetGroupNumber(77); }, UndoKind::kGroupNumber, false,
      [](const CLineItem& l) { return l.GetGroupNumber() == 77; }},
-    {"SetLineStyle", [](CLineItem& l) { l.SetLineStyle(4); }, kUndoLineStyle, false,
+    {"SetLineStyle", [](CLineItem& l) { l.SetLineStyle(4); }, UndoKind::kLineStyle, false,
      [](const CLineItem& l) { return l.GetLineStyle() == 4; }},
-    {"SetPenWidth", [](CLineItem& l) { l.SetPenWidth(6); }, kUndoPenWidth, false,
+    {"SetPenWidth", [](CLineItem& l) { l.SetPenWidth(6); }, UndoKind::kPenWidth, false,
      [](const CLineItem& l) { return l.GetPenWidth() == 6; }},
-    {"SetStart", [](CLineItem& l) { l.SetStart(-5, 0); }, kUndoStart, true,
+    {"SetStart", [](CLineItem& l) { l.SetStart(-5, 0); }, UndoKind::kStart, true,
      [](const CLineItem& l) { return StartX(l) == -5; }},
-    {"SetEnd", [](CLineItem& l) { l.SetEnd(100, 7); }, kUndoEnd, true,
+    {"SetEnd", [](CLineItem& l) { l.SetEnd(100, 7); }, UndoKind::kEnd, true,
      [](const CLineItem& l) { return EndY(l) == 7; }},
-    {"SetHandle 0", [](CLineItem& l) { l.SetHandle(0, -5, 0); }, kUndoStart, true,
+    {"SetHandle 0", [](CLineItem& l) { l.SetHandle(0, -5, 0); }, UndoKind::kStart, true,
      [](const CLineItem& l) { return StartX(l) == -5; }},
-    {"MoveHandle 1", [](CLineItem& l) { l.MoveHandle(1, 0, 7); }, kUndoEnd, true,
+    {"MoveHandle 1", [](CLineItem& l) { l.MoveHandle(1, 0, 7); }, UndoKind::kEnd, true,
      [](const CLineItem& l) { return EndY(l) == 7; }},
-    {"MoveBy", [](CLineItem& l) { l.MoveBy(-5, 7); }, kUndoMove, true,
+    {"MoveBy", [](CLineItem& l) { l.MoveBy(-5, 7); }, UndoKind::kMove, true,
      [](const CLineItem& l) { return StartX(l) == -5 && EndY(l) == 7; }},
 };
 
@@ -432,7 +432,7 @@ TEST_F(DrawItemTest, SettersRecordUndoMarkTheDocumentAndDropGeometryOnly) {
     EXPECT_EQ(doc.records[0].item, line.get()) << c.name;
     EXPECT_EQ(doc.changedCount, 1) << c.name;
     EXPECT_EQ(doc.DropsOf(*line), c.geometric ? 1 : 0) << c.name;
-    if (c.kind == kUndoMove) {
+    if (c.kind == UndoKind::kMove) {
       EXPECT_EQ(doc.records[0].dx, -5);
       EXPECT_EQ(doc.records[0].dy, 7);
     }

@@ -463,8 +463,9 @@ TEST_F(EllipseItemTest, SettersRecordUndoAndDropCachedAnswers) {
   arc->SetCentreExact(1.5, 2.5);
   arc->SetRotation(0.7);
   arc->MoveBy(10, -10);
-  const std::vector<UndoKind> kinds = {kUndoPenWidth,    kUndoPenWidth, kUndoRadii,
-                                       kUndoCentreExact, kUndoRotation, kUndoMove};
+  const std::vector<UndoKind> kinds = {UndoKind::kPenWidth, UndoKind::kPenWidth,
+                                       UndoKind::kRadii,    UndoKind::kCentreExact,
+                                       UndoKind::kRotation, UndoKind::kMove};
   ASSERT_EQ(doc.records.size(), kinds.size());
   for (std::size_t i = 0; i < kinds.size(); ++i) EXPECT_EQ(doc.records[i].kind, kinds[i]) << i;
   EXPECT_EQ(doc.DropsOf(*arc), 4);
@@ -489,9 +490,9 @@ TEST_F(EllipseItemTest, SettersRecordUndoAndDropCachedAnswers) {
   e->MoveHandle(0, 5, 6);
   e->MoveBy(1, 1);
   ASSERT_EQ(doc.records.size(), 3u);
-  EXPECT_EQ(doc.records[0].kind, kUndoSemiAxes);
-  EXPECT_EQ(doc.records[1].kind, kUndoCentre);
-  EXPECT_EQ(doc.records[2].kind, kUndoMove);
+  EXPECT_EQ(doc.records[0].kind, UndoKind::kSemiAxes);
+  EXPECT_EQ(doc.records[1].kind, UndoKind::kCentre);
+  EXPECT_EQ(doc.records[2].kind, UndoKind::kMove);
   EXPECT_EQ(e->GetHandleX(0), 6);
   EXPECT_EQ(e->GetHandleY(0), 7);
   e->SetDocument(nullptr);
@@ -553,7 +554,7 @@ class SnapshotDocument final : public IItemDocument {
 
   std::int16_t RecordItemChange(UndoKind kind, CDrawItem* item) override {
     const std::int16_t answer = fake.RecordItemChange(kind, item);
-    if (answer == 1 && kind == kUndoEllipseArcGeometry) {
+    if (answer == 1 && kind == UndoKind::kEllipseArcGeometry) {
       auto state = std::make_unique<CEllipseArcUndoState>();
       if (state->Capture(item) == 0) return 0;
       snapshots.emplace_back(std::move(state), item);
@@ -631,7 +632,7 @@ TEST_F(EllipseItemTest, MovingAHandleIsUndoneAsOneWholeGeometry) {
       EllipseValue(after.cx, after.cy, after.a, after.b, after.rotation, after.ex, after.ey), 1.0,
       1e-3);
   ASSERT_EQ(doc.fake.records.size(), 1u);
-  EXPECT_EQ(doc.fake.records[0].kind, kUndoEllipseArcGeometry);
+  EXPECT_EQ(doc.fake.records[0].kind, UndoKind::kEllipseArcGeometry);
   ASSERT_EQ(doc.snapshots.size(), 1u);
 
   // Undo brings back every field exactly; redo the moved geometry; with recording off.

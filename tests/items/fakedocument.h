@@ -12,7 +12,7 @@
 class CFakeDocument final : public IItemDocument {
  public:
   struct Record {
-    UndoKind kind = 0;
+    UndoKind kind{};
     const CDrawItem* item = nullptr;
     int dx = 0;
     int dy = 0;

@@ -166,7 +166,7 @@ class CFillTestDocument final : public IItemDocument {
 
   std::int16_t RecordItemChange(UndoKind kind, CDrawItem* item) override {
     records.push_back({kind, item});
-    if (answer == 1 && kind == kUndoHatchPattern && item->GetHatchPattern() != nullptr) {
+    if (answer == 1 && kind == UndoKind::kHatchPattern && item->GetHatchPattern() != nullptr) {
       keptPatterns.emplace_back(item->GetHatchPattern());
     }
     return answer;
@@ -571,7 +571,7 @@ TEST_F(FillItemTest, MoveByMovesLoopsNotTheHatch) {
 
   fill->MoveBy(1000, -2000);
   ASSERT_EQ(document.records.size(), 1u);
-  EXPECT_EQ(document.records[0].first, kUndoMove);
+  EXPECT_EQ(document.records[0].first, UndoKind::kMove);
   EXPECT_EQ(document.moves[0], (std::pair<int, int>{1000, -2000}));
   EXPECT_EQ(document.changed, 1);
   EXPECT_EQ(fill->GetHandleX(0), 1000);
@@ -682,7 +682,7 @@ TEST_F(FillItemTest, SetFillStyle) {
   EXPECT_TRUE(document.records.empty());
   fill.SetFillStyle(kFillHatch);
   ASSERT_EQ(document.records.size(), 1u);
-  EXPECT_EQ(document.records[0].first, kUndoFillStyle);
+  EXPECT_EQ(document.records[0].first, UndoKind::kFillStyle);
   EXPECT_EQ(fill.GetFillStyle(), kFillHatch);
   document.answer = kUndoRefused;
   fill.SetFillStyle(kFillBlend);
@@ -706,7 +706,7 @@ TEST_F(FillItemTest, ReplacedPatternsGoToTheJournalOrAreFreed) {
   ASSERT_EQ(document.keptPatterns.size(), 1u);
   EXPECT_EQ(document.keptPatterns[0].get(), before);
   EXPECT_NE(fill->GetHatchPattern(), before);
-  EXPECT_EQ(document.records.back().first, kUndoHatchPattern);
+  EXPECT_EQ(document.records.back().first, UndoKind::kHatchPattern);
   EXPECT_EQ(document.changed, 1);
 
   // Answer 0 (recording off): the old pattern is freed here.

@@ -21,7 +21,7 @@ inline constexpr int kPointScale = 264;
 class CScaledDocument final : public IItemDocument {
  public:
   struct Record {
-    UndoKind kind = 0;
+    UndoKind kind{};
     int dx = 0;
     int dy = 0;
   };
@@ -37,7 +37,7 @@ class CScaledDocument final : public IItemDocument {
 
   std::int16_t RecordItemChange(UndoKind kind, CDrawItem* item) override {
     records.push_back({kind, 0, 0});
-    if (kind == kUndoTextString && item != nullptr) recordedTexts.push_back(item->GetText());
+    if (kind == UndoKind::kTextString && item != nullptr) recordedTexts.push_back(item->GetText());
     return recordAnswer;
   }
   std::int16_t RecordItemMove(UndoKind kind, CDrawItem*, int dx, int dy) override {

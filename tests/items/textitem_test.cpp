@@ -148,16 +148,17 @@ TEST_F(TextItemTest, SettersRecordTheirUndoKinds) {
     void (*change)(CTextItem&, const CFontSpec&);
     UndoKind kind;
   } cases[] = {
-      {"position", [](CTextItem& t, const CFontSpec&) { t.SetPosition(5, 6); }, kUndoPosition},
+      {"position", [](CTextItem& t, const CFontSpec&) { t.SetPosition(5, 6); },
+       UndoKind::kPosition},
       {"text", [](CTextItem& t, const CFontSpec&) { t.SetText(QStringLiteral("x")); },
-       kUndoTextString},
-      {"font", [](CTextItem& t, const CFontSpec& f) { t.SetFont(f); }, kUndoFont},
-      {"width", [](CTextItem& t, const CFontSpec&) { t.SetFontSize(80); }, kUndoFont},
-      {"angle", [](CTextItem& t, const CFontSpec&) { t.SetTextAngle(1.0); }, kUndoTextAngle},
+       UndoKind::kTextString},
+      {"font", [](CTextItem& t, const CFontSpec& f) { t.SetFont(f); }, UndoKind::kFont},
+      {"width", [](CTextItem& t, const CFontSpec&) { t.SetFontSize(80); }, UndoKind::kFont},
+      {"angle", [](CTextItem& t, const CFontSpec&) { t.SetTextAngle(1.0); }, UndoKind::kTextAngle},
       {"parameter", [](CTextItem& t, const CFontSpec&) { t.SetTextParameter(2.0); },
-       kUndoTextParameter},
-      {"tag", [](CTextItem& t, const CFontSpec&) { t.SetTextTag(4); }, kUndoTextTag},
-      {"move", [](CTextItem& t, const CFontSpec&) { t.MoveBy(10, 20); }, kUndoMove},
+       UndoKind::kTextParameter},
+      {"tag", [](CTextItem& t, const CFontSpec&) { t.SetTextTag(4); }, UndoKind::kTextTag},
+      {"move", [](CTextItem& t, const CFontSpec&) { t.MoveBy(10, 20); }, UndoKind::kMove},
   };
   for (const auto& c : cases) {
     m_document.ClearLog();
@@ -170,7 +171,7 @@ TEST_F(TextItemTest, SettersRecordTheirUndoKinds) {
     // The same value again records nothing.
     m_document.ClearLog();
     c.change(*item, bold);
-    if (c.kind != kUndoMove) {
+    if (c.kind != UndoKind::kMove) {
       EXPECT_TRUE(m_document.records.empty()) << c.name;
     }
   }
@@ -466,7 +467,7 @@ TEST_F(TextItemTest, EscapeCancelsAndEnterStores) {
   EXPECT_EQ(item->IsEditing(), 0);
   EXPECT_EQ(item->GetText(), QStringLiteral("abcd"));
   ASSERT_EQ(m_document.records.size(), 1u);
-  EXPECT_EQ(m_document.records[0].kind, kUndoTextString);
+  EXPECT_EQ(m_document.records[0].kind, UndoKind::kTextString);
   EXPECT_TRUE(m_spell.checked.empty());
 
   // Keys after the end are a glitch.
