@@ -20,9 +20,9 @@ namespace {
 
 const QString kLibraryName = QStringLiteral("School symbols");
 // Places of symbols in the library: a lamp (a circle, a cross in it and two wires) and a
-// resistor (a rectangle with two wires), wide and flat.
+// protractor (an arc on its base line, with ticks), wide and flat.
 constexpr int kLamp = 1;
-constexpr int kResistor = 2;
+constexpr int kProtractor = 7;
 
 class SymbolsTest : public ProgramTest {
  protected:
@@ -167,6 +167,32 @@ class SymbolsTest : public ProgramTest {
       }
     }
     EXPECT_GT(drawn, 20) << "nothing of the symbol is shown";
+    // Every line and arc whose end is in view is drawn there.
+    const auto inked = [&](int x, int y) {
+      for (int dy = -2; dy <= 2; ++dy) {
+        for (int dx = -2; dx <= 2; ++dx) {
+          const QPoint p(x + dx, y + dy);
+          if (shown.rect().contains(p) && (shown.pixel(p) & 0xFFFFFF) != 0xFFFFFF) return true;
+        }
+      }
+      return false;
+    };
+    for (int i = 0; i < doc.GetItemCount(); ++i) {
+      const CDrawItem* item = doc.GetItem(i);
+      if (item->GetType() != kItemLine && item->GetType() != kItemArc) continue;
+      for (const DrawingPoint end : {StartOf(item), EndOf(item)}) {
+        const int x = m.DrawingToDeviceX(end.x);
+        const int y = m.DrawingToDeviceY(end.y);
+        if (x < 2 || y < 2 || x >= width - 2 || y >= height - 2) continue;
+        EXPECT_TRUE(inked(x, y)) << "item " << i << " is not drawn at its end " << x << ", " << y;
+      }
+    }
+  }
+
+  static int ItemsOfKindIn(CZephDoc& doc, int type) {
+    int count = 0;
+    for (int i = 0; i < doc.GetItemCount(); ++i) count += doc.GetItem(i)->GetType() == type ? 1 : 0;
+    return count;
   }
 
   // One of the four transformations: its preview checked, then answered with answer.
@@ -220,7 +246,8 @@ TEST_F(SymbolsTest, EveryTransformationsPreviewShowsTheWholeSymbol) {
   StartProgram();
   CreateDrawing();
   ChooseShippedLibrary();
-  ASSERT_GT(SelectSymbol(kResistor), 0);
+  ASSERT_GT(SelectSymbol(kProtractor), 0);
+  ASSERT_EQ(ItemsOfKindIn(*g_symbolDoc, kItemArc), 1) << "the library's eighth symbol is not the protractor";
   const auto type = [](const QString& text) {
     return [text](QWidget& window) {
       CPerson::TypeInto(window, 0, text);
@@ -233,7 +260,7 @@ TEST_F(SymbolsTest, EveryTransformationsPreviewShowsTheWholeSymbol) {
   // Upright now, fits.
   Transform(QStringLiteral("&Enlarge..."), QStringLiteral("Scaling a symbol"),
             QStringLiteral("symbols_enlarge.png"), type(QStringLiteral("8")));
-  // Taller than the preview.
+  // Taller than the preview (its arc becomes part of an ellipse when stretched).
   Transform(QStringLiteral("&Reflect..."), QStringLiteral("Reflecting a symbol"),
             QStringLiteral("symbols_reflect.png"), [](QWidget& window) {
               ClickRadio(window, QStringLiteral("Vertical mirror line"));
