@@ -8,6 +8,9 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTest>
+#include <functional>
+#include <memory>
+#include <set>
 
 #include "app/symboldialogs.h"
 #include "document/drawingfile.h"
@@ -73,6 +76,13 @@ class SymbolsTest : public ProgramTest {
     ASSERT_TRUE(listed->contains(kLibraryName)) << listed->join(u',').toStdString();
     ASSERT_NE(g_symbolLibraryDoc, nullptr);
     ASSERT_GT(g_symbolLibraryDoc->GetItemCount(), 0) << "the library was not loaded";
+    // Nine symbols, numbered as a library numbers them.
+    std::set<int> objects;
+    for (int i = 0; i < g_symbolLibraryDoc->GetItemCount(); ++i) {
+      objects.insert(g_symbolLibraryDoc->GetItem(i)->GetObjectNumber());
+    }
+    EXPECT_EQ(objects.size(), 9U);
+    EXPECT_EQ(*objects.begin(), kFirstLibraryObjectNumber);
   }
 
   // Symbol > Select: the library's symbol of this place (a library numbers its objects from
