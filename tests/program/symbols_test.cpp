@@ -16,6 +16,7 @@
 #include "document/drawingfile.h"
 #include "document/wholedrawing.h"
 #include "editor/showdrawing.h"
+#include "items/viewmapping.h"
 #include "program/program_fixture.h"
 
 namespace zeph::testing {
@@ -125,8 +126,9 @@ class SymbolsTest : public ProgramTest {
   static void CheckPreview(CShowDrawing& preview, CZephDoc& doc) {
     ASSERT_EQ(preview.IsFitted(), 1);
     const CViewMapping& m = preview.GetMapping();
-    ASSERT_EQ(m.scaleX, 500) << "not the preview's fixed scale";
-    ASSERT_EQ(m.scaleY, 500);
+    // The fixed scale of zoom level 8, never a scale that fits the symbol in.
+    ASSERT_EQ(m.scaleX, ZoomScaleOfLevel(8));
+    ASSERT_EQ(m.scaleY, ZoomScaleOfLevel(8));
     int minX = 0;
     int minY = 0;
     int maxX = 0;
