@@ -3,6 +3,8 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 
 #include "controls/dialogplus.h"
 #include "document/document.h"
@@ -23,6 +25,18 @@ constexpr int kLogCopyPickedSymbol = 2505;
 constexpr int kPreviewZoomLevel = 8;
 constexpr int kScrollPage = 10;
 constexpr int kPickedSampleColour = 12;
+
+// a / b (b > 0) rounded to the nearest, halves towards zero as DivideRounded, for the
+// difference of two coordinates, which an int does not always hold (a symbol enlarged to the
+// ends of the coordinate range); limited to half the int range, so that the margins and bars
+// added to it stay in range.
+int DivideRounded64(std::int64_t a, int b) {
+  const std::int64_t magnitude = a < 0 ? -a : a;
+  std::int64_t q = magnitude / b;
+  if (2 * (magnitude % b) > b) ++q;
+  if (a < 0) q = -q;
+  return static_cast<int>(std::clamp<std::int64_t>(q, INT_MIN / 2, INT_MAX / 2));
+}
 
 // Colour of the sample captions and fills while not picked.
 int PlainSampleColour() { return static_cast<int>(g_colourTable[0]); }
@@ -146,8 +160,8 @@ void CShowDrawing::Fit() {
                                     static_cast<std::int64_t>(m) * s);
   const int baseY = ClampInt64ToInt(static_cast<std::int64_t>(m_maxY) +
                                     static_cast<std::int64_t>(m) * t);
-  int spareX = DivideRounded(m_maxX - m_minX, s) + 2 * m - m_clientWidth;
-  int spareY = DivideRounded(m_maxY - m_minY, t) + 2 * m - m_clientHeight;
+  int spareX = DivideRounded64(std::int64_t{m_maxX} - m_minX, s) + 2 * m - m_clientWidth;
+  int spareY = DivideRounded64(std::int64_t{m_maxY} - m_minY, t) + 2 * m - m_clientHeight;
 
   int maxH = 0;
   int maxV = 0;
@@ -166,7 +180,7 @@ void CShowDrawing::Fit() {
   int originX = mapping.originX;
   int originY = mapping.originY;
   if (maxH == 0) {
-    const int rightEdge = mapping.DrawingToDeviceX(m_maxX) + m;
+    const std::int64_t rightEdge = std::int64_t{mapping.DrawingToDeviceX(m_maxX)} + m;
     if (recentre != 0 || originX > baseX || rightEdge > visibleWidth) {
       originX = ClampInt64ToInt(static_cast<std::int64_t>(baseX) +
                                 static_cast<std::int64_t>(s) * spareX / 2);
@@ -175,7 +189,8 @@ void CShowDrawing::Fit() {
   } else {
     int position = 0;
     if (recentre == 0) {
-      position = DivideRounded(DivideRounded(originX - m_minX, s) + m, kScrollStepPixels);
+      position = DivideRounded(DivideRounded64(std::int64_t{originX} - m_minX, s) + m,
+                               kScrollStepPixels);
       position = std::clamp(position, 0, maxH);
     }
     horizontal.base = baseX;
@@ -185,7 +200,7 @@ void CShowDrawing::Fit() {
                               static_cast<std::int64_t>(s) * kScrollStepPixels * position);
   }
   if (maxV == 0) {
-    const int bottomEdge = mapping.DrawingToDeviceY(m_minY) + m;
+    const std::int64_t bottomEdge = std::int64_t{mapping.DrawingToDeviceY(m_minY)} + m;
     if (recentre != 0 || originY < baseY || bottomEdge > visibleHeight) {
       originY = ClampInt64ToInt(static_cast<std::int64_t>(baseY) -
                                 static_cast<std::int64_t>(t) * spareY / 2);
@@ -194,7 +209,8 @@ void CShowDrawing::Fit() {
   } else {
     int position = 0;
     if (recentre == 0) {
-      position = DivideRounded(DivideRounded(m_maxY - originY, t) + m, kScrollStepPixels);
+      position = DivideRounded(DivideRounded64(std::int64_t{m_maxY} - originY, t) + m,
+                               kScrollStepPixels);
       position = std::clamp(position, 0, maxV);
     }
     vertical.base = baseY;

@@ -4,10 +4,14 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <climits>
+#include <cstdint>
 
 #include "controls/dialogplus.h"
+#include "document/wholedrawing.h"
 #include "editor/showdrawing.h"
 #include "editor_fixture.h"
+#include "items/transform.h"
 
 namespace zeph::testing {
 namespace {
@@ -82,6 +86,44 @@ TEST_F(ShowDrawingTest, SmallSymbolIsCentredWithoutScrollBars) {
   const QPoint corner = DeviceOf(0, 0);
   EXPECT_EQ(m_preview->BackBuffer().pixel(corner.x() + 5, corner.y()) & 0xFFFFFF, 0xFF0000u);
   m_preview->BackBuffer().save(RenderPath(QStringLiteral("showdrawing_symbol.png")));
+}
+
+TEST_F(ShowDrawingTest, SymbolSpanningTheWholeCoordinateRangeScrollsFromItsStart) {
+  // Symbol > Enlarge by 60000: the ends lie further apart than an int holds.
+  AddTo(g_symbolDoc, MakeLine(-20'000, -15'000, 20'000, 15'000), 1);
+  CTransform enlarge;
+  enlarge.SetEnlargement(60'000, 0, 0);
+  ASSERT_EQ(g_symbolDoc->TransformItems(enlarge, kTransformAllItems, kNoCopyIndex), 1);
+  DrawingPoint low;
+  DrawingPoint high;
+  g_symbolDoc->GetItem(0)->GetStart(low.x, low.y);
+  g_symbolDoc->GetItem(0)->GetEnd(high.x, high.y);
+  ASSERT_GT(std::int64_t{high.x} - low.x, std::int64_t{INT_MAX});
+
+  ASSERT_EQ(m_preview->SetShowMode(kShowSymbolEnlarge), 1);
+  ShowAndPaint();
+  QScrollBar* h = m_preview->GetHorizontalBar();
+  QScrollBar* v = m_preview->GetVerticalBar();
+  ASSERT_TRUE(h->isVisible());
+  ASSERT_TRUE(v->isVisible());
+  EXPECT_EQ(h->value(), 0);
+  EXPECT_EQ(v->value(), 0);
+  // Steps of 10 pixels over the span at 500 units a pixel and the margins, less the room.
+  const auto steps = [](std::int64_t span, int room) {
+    return (span / 500 + 2 * CShowDrawing::kMargin - room) / 10;
+  };
+  EXPECT_NEAR(h->maximum(), steps(std::int64_t{high.x} - low.x, kWidth - v->width()), 2);
+  EXPECT_NEAR(v->maximum(), steps(std::int64_t{high.y} - low.y, kHeight - h->height()), 2);
+  // The start shows the top-left end of the line, the margin away from the corner; the end
+  // of both ranges its bottom-right end.
+  QPoint corner = DeviceOf(low.x, high.y);
+  EXPECT_NEAR(corner.x(), CShowDrawing::kMargin, 2);
+  EXPECT_NEAR(corner.y(), CShowDrawing::kMargin, 2);
+  h->setValue(h->maximum());
+  v->setValue(v->maximum());
+  corner = DeviceOf(high.x, low.y);
+  EXPECT_NEAR(corner.x(), kWidth - v->width() - CShowDrawing::kMargin, 10);
+  EXPECT_NEAR(corner.y(), kHeight - h->height() - CShowDrawing::kMargin, 10);
 }
 
 TEST_F(ShowDrawingTest, TallHatchSheetScrollsAndKeepsItsViewOnResize) {
