@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QShortcut>
+#include <QTreeView>
 
 #include "controls/dialogplus.h"
 #include "support/help.h"
@@ -53,6 +55,16 @@ CFileZephoDialog::CFileZephoDialog(bool open, const QString& defaultExtension,
   if (!filters.isEmpty()) setNameFilters(filters);
   if (!fileName.isEmpty()) selectFile(fileName);
   connect(this, &QFileDialog::directoryEntered, this, [this]() { OnFolderChange(); });
+  // The detail view's Size, Type and Date columns take the width of their texts, so that no
+  // size or type shows cut; the name takes the rest.
+  if (auto* details = findChild<QTreeView*>(QStringLiteral("treeView"))) {
+    QHeaderView* header = details->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column = 1; column < header->count(); ++column) {
+      header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
+  }
 }
 
 void CFileZephoDialog::OnFolderChange() { m_lastFolder = directory().absolutePath(); }
