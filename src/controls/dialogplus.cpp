@@ -131,8 +131,10 @@ void FitToLayout(QWidget& window) {
   // The scaling grows a window by the fonts' proportion, as a template's size would grow; a
   // layout already gives its controls their new sizes, and the rest of that growth would be
   // an empty strip along the window's edges. The window takes its layout's size, its centre
-  // kept.
+  // kept, and keeps to it as a dialog does: a text changed later resizes it with its layout,
+  // and the window manager gives it no resize border.
   if (!window.isWindow() || window.layout() == nullptr) return;
+  window.layout()->setSizeConstraint(QLayout::SetFixedSize);
   window.layout()->activate();
   const QSize size =
       window.sizeHint().expandedTo(window.minimumSizeHint()).boundedTo(window.maximumSize());

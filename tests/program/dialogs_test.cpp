@@ -55,9 +55,9 @@ int LowestControl(const QWidget& window) {
   return lowest;
 }
 
-// No empty strip along the bottom: the window is no taller than its layout asks, and its
-// lowest control (the buttons, where they run along the bottom) ends within the layout's
-// margin of the window's bottom edge.
+// No empty strip along the bottom: the window is no taller than its layout asks and keeps
+// that size, and its lowest control (the buttons, where they run along the bottom) ends
+// within the layout's margin of the window's bottom edge.
 void ExpectNoEmptyStrip(const QWidget& window, const QString& name) {
   const QLayout* layout = window.layout();
   if (layout == nullptr) {
@@ -67,6 +67,8 @@ void ExpectNoEmptyStrip(const QWidget& window, const QString& name) {
   const int margin = layout->contentsMargins().bottom();
   const int wanted = std::max(window.sizeHint().height(), window.minimumHeight());
   EXPECT_LE(window.height(), wanted + 2) << name.toStdString() << ": taller than its layout";
+  // A dialog keeps its size, so the window manager draws no resize handle along its bottom.
+  EXPECT_EQ(window.minimumSize(), window.maximumSize()) << name.toStdString() << ": resizable";
   EXPECT_LE(window.height() - LowestControl(window), margin + 2)
       << name.toStdString() << ": an empty strip under its controls";
   // A row of buttons along the bottom has nothing below it.
@@ -267,7 +269,7 @@ TEST_F(DialogsTest, ValuesBarEditAndListsShowWhole) {
     int tool;
     int field;
     int entries;
-  } lists[] = {{kToolFill, 10, 2}, {kToolDimension, 14, 3}};
+  } lists[] = {{kToolFill, 10, 2}, {kToolDimension, 14, 3}, {kToolNewLine, 1, 6}};
   for (const auto& l : lists) {
     PickTool(l.tool);
     ClickField(l.field);
