@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSessionManager>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -427,6 +428,26 @@ QRect CMainFrame::GetNormalRect() const {
   return normal.isValid() ? normal : geometry();
 }
 
+QRect CMainFrame::GetAvailableArea() const {
+  const QScreen* screen = this->screen();
+  if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+  return screen != nullptr ? screen->availableGeometry() : QRect(0, 0, g_screenWidth, g_screenHeight);
+}
+
+QRect CMainFrame::DefaultRestoreRect(const QRect& available) {
+  const QSize size(available.width() * 4 / 5, available.height() * 4 / 5);
+  QRect r(QPoint(0, 0), size);
+  r.moveCenter(available.center());
+  return r;
+}
+
+void CMainFrame::ShowMaximisedAtStart() {
+  m_inOwnGeometry = true;
+  setGeometry(GetAvailableArea());
+  m_inOwnGeometry = false;
+  showMaximized();
+}
+
 bool CMainFrame::UpdateWindowPosition() {
   const QRect r = GetNormalRect();
   // Widths are inclusive: right - left + 1.
@@ -453,6 +474,10 @@ void CMainFrame::OnSysCommand(int command) {
         setGeometry(QRect(QPoint(p.x, p.y), QPoint(p.x + p.width - 1, p.y + p.height - 1)));
         m_inOwnGeometry = false;
       } else {
+        // The window opened over the whole available area; restored, it leaves room around.
+        m_inOwnGeometry = true;
+        setGeometry(DefaultRestoreRect(GetAvailableArea()));
+        m_inOwnGeometry = false;
         UpdateWindowPosition();
       }
       m_restoredOnce = 1;

@@ -146,6 +146,13 @@ class CMainFrame : public QMainWindow,
   int IsRestoredOnce() const { return m_restoredOnce; }
   // The rectangle the saved position is taken from (the window's normal rectangle).
   QRect GetNormalRect() const;
+  // The screen's available area (without panels), where the window opens.
+  QRect GetAvailableArea() const;
+  // The restore rectangle when no position is saved: 80% of the available area, centred.
+  static QRect DefaultRestoreRect(const QRect& available);
+  // Opens the window maximised. It asks for the whole available area, so that it fills the
+  // screen where no window manager maximises it, and not Qt's small default size.
+  void ShowMaximisedAtStart();
 
   // ---- Closing ----
   // The close order; true when the window may close (the program ends).

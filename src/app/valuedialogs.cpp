@@ -1,9 +1,11 @@
 #include "app/valuedialogs.h"
 
+#include <QAbstractItemView>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -12,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <new>
 #include <type_traits>
@@ -489,8 +492,25 @@ void CRealWorldScaleDialog::DoDataExchange(CDataExchange& dx) {
 
 bool CRealWorldScaleDialog::eventFilter(QObject* watched, QEvent* event) {
   // The list drops down as the box gets the focus, so the scales are seen at once.
-  if (watched == m_list && event->type() == QEvent::FocusIn && isVisible()) m_list->showPopup();
+  // It opens once the box has taken the focus: opened while the box still handles its focus
+  // event, the list would lose the focus again at once (by Tab or by its label's key).
+  if (watched == m_list && event->type() == QEvent::FocusIn && isVisible() &&
+      static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+    QTimer::singleShot(0, this, [this]() { DropList(); });
+  }
   return CDialogPlus::eventFilter(watched, event);
+}
+
+void CRealWorldScaleDialog::DropList() {
+  if (!isVisible() || !m_list->hasFocus() || m_list->view()->isVisible()) return;
+  // The open list marks the scale the box shows, or none when the box shows another.
+  const QString text = m_list->currentText();
+  const int row = m_list->findText(text, Qt::MatchExactly);
+  if (row != m_list->currentIndex()) {
+    m_list->setCurrentIndex(row);
+    m_list->setEditText(text);
+  }
+  m_list->showPopup();
 }
 
 // ---- CChooseHatchDialog ----

@@ -156,6 +156,9 @@ class CRealWorldScaleDialog : public CDialogPlus {
   QString m_scaleText;
 
  private:
+  // Drops the list open on the box that has the focus.
+  void DropList();
+
   QComboBox* m_list = nullptr;
 };
 

@@ -370,7 +370,7 @@ bool CZephApp::InitInstance(const QString& commandLine) {
   m_frontView->setProperty(kChildIdProperty, kIdFirstPane);
   m_frame->AddView(m_frontView);
   m_frame->ShowView(m_frontView);
-  m_frame->showMaximized();
+  m_frame->ShowMaximisedAtStart();
   InstallProgramDialogs(m_frame.get());
   SetActivePrintDrawing(m_document.get());
   InstallPrintableAreaComputer();

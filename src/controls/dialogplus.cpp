@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScreen>
@@ -123,6 +124,28 @@ bool SetControlTextOf(QWidget& control, const QString& text) {
 void ScaleToDialogFont(QWidget& window) {
   CQtDialogWindow dialogWindow(window);
   ScaleDialogToFont(dialogWindow, GetDialogFont());
+  FitToLayout(window);
+}
+
+void FitToLayout(QWidget& window) {
+  // The scaling grows a window by the fonts' proportion, as a template's size would grow; a
+  // layout already gives its controls their new sizes, and the rest of that growth would be
+  // an empty strip along the window's edges. The window takes its layout's size, its centre
+  // kept, and keeps to it as a dialog does: a text changed later resizes it with its layout,
+  // and the window manager gives it no resize border.
+  if (!window.isWindow() || window.layout() == nullptr) return;
+  window.layout()->setSizeConstraint(QLayout::SetFixedSize);
+  window.layout()->activate();
+  const QSize size =
+      window.sizeHint().expandedTo(window.minimumSizeHint()).boundedTo(window.maximumSize());
+  // A window nobody has placed yet is placed by Qt as it opens, over its parent.
+  if (!window.testAttribute(Qt::WA_Moved)) {
+    window.resize(size);
+    return;
+  }
+  QRect placed(QPoint(0, 0), size);
+  placed.moveCenter(window.geometry().center());
+  window.setGeometry(placed);
 }
 
 void CentreWidget(QWidget& window, double fraction) {
@@ -278,6 +301,8 @@ int CDialogPlus::DoModal() {
   if (!m_initialised) {
     m_initialised = true;
     OnInitDialog();
+    // The texts the initialisation filled in may need more or less room than the layout had.
+    FitToLayout(*this);
   }
   return GetDialogRunner().RunModal(*this);
 }

@@ -145,8 +145,11 @@ class CDialogPlus : public QDialog {
 QString GetControlText(const QWidget& control);
 // Sets a control's text; false when the control takes no text.
 bool SetControlTextOf(QWidget& control, const QString& text);
-// Grows a dialog or page to the program's dialog font.
+// Grows a dialog or page to the program's dialog font; a window then fits its layout.
 void ScaleToDialogFont(QWidget& window);
+// A top-level window with a layout takes the size its layout asks for, its centre kept, and
+// keeps to its layout's size from then on.
+void FitToLayout(QWidget& window);
 // Places a top-level window at fraction of the free screen height, centred across.
 void CentreWidget(QWidget& window, double fraction);
 

@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QShortcut>
+#include <QTreeView>
 
 #include "controls/dialogplus.h"
 #include "support/help.h"
@@ -55,6 +57,16 @@ CFileZephoDialog::CFileZephoDialog(bool open, const QString& defaultExtension,
   connect(this, &QFileDialog::directoryEntered, this, [this]() { OnFolderChange(); });
   connect(this, &QFileDialog::filterSelected, this,
           [this](const QString& filter) { OnFilterSelected(filter); });
+  // The detail view's Size, Type and Date columns take the width of their texts, so that no
+  // size or type shows cut; the name takes the rest.
+  if (auto* details = findChild<QTreeView*>(QStringLiteral("treeView"))) {
+    QHeaderView* header = details->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column = 1; column < header->count(); ++column) {
+      header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
+  }
 }
 
 void CFileZephoDialog::SetFilterIndex(int index) {

@@ -167,6 +167,8 @@ CPropertySheetPlus::CPropertySheetPlus(const QString& caption, QWidget* parent, 
       m_firstPage(firstPage) {
   setWindowTitle(caption);
   auto* layout = new QVBoxLayout(this);
+  // Every tab stays in sight: the sheet is as wide as its tabs, never scrolls them.
+  m_tabs->setUsesScrollButtons(false);
   layout->addWidget(m_tabs);
   layout->addWidget(m_buttons);
   SetControlId(m_buttons->button(QDialogButtonBox::Ok), kIdOk);
@@ -239,9 +241,16 @@ bool CPropertySheetPlus::OnInitDialog() {
     return trace.Return(true);
   }
   page->InitialiseOnce();
+  page->MarkShown();
+  // A sheet keeps one size from page to page and shows each page whole: it is sized for its
+  // largest page, so every page has its controls from the start.
+  for (int i = 0; i < m_tabs->count(); ++i) {
+    if (CPropertyPagePlus* other = GetPage(i)) other->InitialiseOnce();
+  }
   adjustSize();
   ScaleToDialogFont(*this);
   ScaleToDialogFont(*page);
+  FitToLayout(*this);
   const int index = m_tabs->currentIndex();
   if (index >= 0 && static_cast<std::uint32_t>(index) < m_pageCount) {
     m_fontApplied[static_cast<std::size_t>(index)] = 1;
@@ -254,14 +263,17 @@ void CPropertySheetPlus::OnTabChanged(int index) {
   if (m_switching) return;
   // Leaving a page runs its checks; a page that refuses stays.
   if (CPropertyPagePlus* old = GetPage(m_currentIndex);
-      old != nullptr && old->IsInitialised() && m_currentIndex != index && !old->OnKillActive()) {
+      old != nullptr && old->WasShown() && m_currentIndex != index && !old->OnKillActive()) {
     m_switching = true;
     m_tabs->setCurrentIndex(m_currentIndex);
     m_switching = false;
     return;
   }
   m_currentIndex = index;
-  if (CPropertyPagePlus* page = GetPage(index)) page->InitialiseOnce();
+  if (CPropertyPagePlus* page = GetPage(index)) {
+    page->InitialiseOnce();
+    page->MarkShown();
+  }
   QMetaObject::invokeMethod(this, &CPropertySheetPlus::OnFitActivePage, Qt::QueuedConnection);
 }
 
@@ -289,10 +301,10 @@ bool CPropertySheetPlus::OnHelpInfo() {
 
 bool CPropertySheetPlus::OnOK() {
   CPropertyPagePlus* active = GetActivePage();
-  if (active != nullptr && active->IsInitialised() && !active->OnKillActive()) return false;
+  if (active != nullptr && active->WasShown() && !active->OnKillActive()) return false;
   for (int i = 0; i < m_tabs->count(); ++i) {
     CPropertyPagePlus* page = GetPage(i);
-    if (page == nullptr || page == active || !page->IsInitialised()) continue;
+    if (page == nullptr || page == active || !page->WasShown()) continue;
     if (!page->OnKillActive()) {
       m_switching = true;  // the page already had its say
       SetActivePage(i);
@@ -303,7 +315,7 @@ bool CPropertySheetPlus::OnOK() {
   }
   for (int i = 0; i < m_tabs->count(); ++i) {
     CPropertyPagePlus* page = GetPage(i);
-    if (page != nullptr && page->IsInitialised()) page->OnOK();
+    if (page != nullptr && page->WasShown()) page->OnOK();
   }
   return true;
 }

@@ -44,6 +44,9 @@ class CPropertyPagePlus : public QWidget {
   virtual bool OnInitDialog();
   bool IsInitialised() const { return m_initialised; }
   void InitialiseOnce();
+  // Whether the page has been shown: only pages a person has seen are checked and told at OK.
+  bool WasShown() const { return m_shown; }
+  void MarkShown() { m_shown = true; }
   // Leaving the page: saves and checks; false keeps the page.
   virtual bool OnKillActive();
   // The sheet was confirmed (after every built page passed OnKillActive).
@@ -63,6 +66,7 @@ class CPropertyPagePlus : public QWidget {
   std::int32_t m_brushMade = 0;
   std::optional<ColourRef> m_brush;
   bool m_initialised = false;
+  bool m_shown = false;
 };
 
 // A small up-down control: the up arrow steps with delta -1, the down arrow with +1.

@@ -6,6 +6,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QStyle>
+#include <QTextDocument>
 #include <new>
 
 #include "controls/controls.h"
@@ -154,6 +155,8 @@ int CEditingView::OnCreate() {
   m_valueEdit = std::make_unique<zeph::CZephoEdit>(0, this);
   m_valueEdit->setObjectName(QStringLiteral("valueEdit"));
   if (smallFont != nullptr) m_valueEdit->setFont(zeph::QtFontOf(*smallFont, m_valueEdit.get()));
+  // Small margins, so that the box over a field of the values bar stays about a line high.
+  m_valueEdit->document()->setDocumentMargin(1);
   m_valueEdit->hide();
   trace.Step(3);
   m_drawing = new CEditDrawing();

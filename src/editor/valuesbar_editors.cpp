@@ -210,6 +210,16 @@ int ListHeight(const QListWidget& list, int rows, int lineHeight) {
   return rows * row + 2 * list.frameWidth();
 }
 
+// The edit box covers the editor box, and is never shorter than a line of its font within its
+// frame: cut to the box, typed digits would show only their top half. A taller edit stays
+// centred on the box.
+void PlaceOverBox(zeph::CZephoEdit& edit, const DcRect& box) {
+  const int boxHeight = box.bottom - box.top;
+  const int height = std::max(boxHeight, edit.sizeHint().height());
+  const int top = box.top - (height - boxHeight) / 2;
+  edit.setGeometry(box.left, top, box.right - box.left, height);
+}
+
 }  // namespace
 
 // ---- Opening ----
@@ -483,8 +493,7 @@ void CEditingView::OpenValueEdit(double value, int set, int unit) {
   }
   m_editorUnit = unit;
   m_valueEdit->SetKeyOptions(kValueEditKeys);
-  m_valueEdit->setGeometry(m_editorBox.left, m_editorBox.top, m_editorBox.right - m_editorBox.left,
-                           m_editorBox.bottom - m_editorBox.top);
+  PlaceOverBox(*m_valueEdit, m_editorBox);
   m_valueEdit->SetWindowText(text);
   m_valueEdit->selectAll();
   m_valueEdit->show();
@@ -501,6 +510,11 @@ void CEditingView::OpenValueList(int current, int count, const char16_t* const* 
   const int bottom = fieldTop;
   m_valueList->clear();
   for (int i = 0; i < count; ++i) m_valueList->addItem(QString::fromUtf16(texts[i]));
+  // Up to six entries show whole without a scroll bar; a longer list scrolls. A list box has
+  // no horizontal scroll bar: a long entry is cut at the list's edge.
+  m_valueList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  m_valueList->setVerticalScrollBarPolicy(count <= 6 ? Qt::ScrollBarAlwaysOff
+                                                     : Qt::ScrollBarAsNeeded);
   const int top = bottom - ListHeight(*m_valueList, std::min(count, 6), h);
   m_valueList->setGeometry(box.left - 2 - 5, top, box.right + 5 - (box.left - 2) + 5 + 30,
                            bottom - top);
@@ -537,8 +551,7 @@ void CEditingView::OpenObjectChooser(int objectNumber) {
   }
   m_objectListBox->blockSignals(false);
   m_valueEdit->SetKeyOptions(kChooserEditKeys);
-  m_valueEdit->setGeometry(m_editorBox.left, m_editorBox.top, m_editorBox.right - m_editorBox.left,
-                           m_editorBox.bottom - m_editorBox.top);
+  PlaceOverBox(*m_valueEdit, m_editorBox);
   m_valueEdit->SetWindowText(name);
   m_valueEdit->selectAll();
   m_valueEdit->show();
@@ -550,8 +563,7 @@ void CEditingView::OpenObjectChooser(int objectNumber) {
 void CEditingView::OpenObjectNameEdit(int objectNumber) {
   if (m_document == nullptr) return;
   m_valueEdit->SetKeyOptions(kValueEditKeys);
-  m_valueEdit->setGeometry(m_editorBox.left, m_editorBox.top, m_editorBox.right - m_editorBox.left,
-                           m_editorBox.bottom - m_editorBox.top);
+  PlaceOverBox(*m_valueEdit, m_editorBox);
   m_valueEdit->SetWindowText(m_document->GetObjectName(objectNumber, 1).left(kMaxEditText));
   m_valueEdit->selectAll();
   m_valueEdit->show();
