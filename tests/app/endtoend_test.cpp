@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "app_fixture.h"
+#include "directprint.h"
 #include "common/pdfpage.h"
 #include "document/drawingfile.h"
 #include "document/wholedrawing.h"
@@ -30,23 +31,6 @@
 
 namespace zeph::testing {
 namespace {
-
-// Prints without the print dialog: its choices as they stand.
-class CDirectPrintDriver final : public IPrintJobDriver {
- public:
-  explicit CDirectPrintDriver(IPrintJobDriver& inner) : m_inner(inner) {}
-  bool DoPreparePrinting(CPrintInfo& info) override {
-    info.direct = true;
-    return m_inner.DoPreparePrinting(info);
-  }
-  CDrawContext* BeginJob(const CPrintInfo& info) override { return m_inner.BeginJob(info); }
-  bool StartPage(int page) override { return m_inner.StartPage(page); }
-  void EndPage() override { m_inner.EndPage(); }
-  void EndJob(bool aborted) override { m_inner.EndJob(aborted); }
-
- private:
-  IPrintJobDriver& m_inner;
-};
 
 void SavePicture(QWidget& widget, const char* name) {
   QDir().mkpath(QStringLiteral(ZEPH_RENDER_DIR));

@@ -12,6 +12,7 @@
 #include <cstdlib>
 
 #include "app_fixture.h"
+#include "directprint.h"
 #include "common/pdfpage.h"
 #include "platform/printersystem.h"
 #include "platform/qt/qtprintersystem.h"
@@ -22,23 +23,6 @@ namespace zeph::testing {
 namespace {
 
 CTime FixedNow() { return CTime::FromLocal(2024, 3, 5, 9, 7, 0); }
-
-// Prints without the print dialog: its choices as they stand.
-class CDirectPrintDriver final : public IPrintJobDriver {
- public:
-  explicit CDirectPrintDriver(IPrintJobDriver& inner) : m_inner(inner) {}
-  bool DoPreparePrinting(CPrintInfo& info) override {
-    info.direct = true;
-    return m_inner.DoPreparePrinting(info);
-  }
-  CDrawContext* BeginJob(const CPrintInfo& info) override { return m_inner.BeginJob(info); }
-  bool StartPage(int page) override { return m_inner.StartPage(page); }
-  void EndPage() override { m_inner.EndPage(); }
-  void EndJob(bool aborted) override { m_inner.EndJob(aborted); }
-
- private:
-  IPrintJobDriver& m_inner;
-};
 
 bool Dark(QRgb pixel) { return qGray(pixel) < 160; }
 
