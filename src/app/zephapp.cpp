@@ -446,9 +446,13 @@ bool CZephApp::InitInstance(const QString& commandLine) {
     Step(51);
     const QString path = CommandLineDrawingPath(line.drawingName);
     read = m_document->ReadDrawingFile(path, 0) != 0;
-    if (read) {
+    if (read && g_fileStatus == kFileOk) {
       m_document->SetFilePath(QFileInfo(path).absoluteFilePath());
       m_document->ClearChanged();
+    } else if (read) {
+      // A read that stopped early keeps what it read, untitled as File > Open leaves it, so
+      // that File > Save cannot write the part over the whole file.
+      m_document->SetFilePath(QString());
     } else {
       m_document->ResetDrawing();  // an unreadable file leaves a fresh drawing, no message
     }

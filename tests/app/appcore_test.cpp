@@ -228,6 +228,39 @@ TEST_F(AppTest, DrawingOnTheCommandLineOpensTheEditingView) {
   EXPECT_TRUE(Frame().HasEditingMenu());
 }
 
+TEST_F(AppTest, ADrawingOnTheCommandLineThatStopsPartWayStaysUntitled) {
+  {
+    CZephDoc doc;
+    DrawItemPtr line = CreateItem(kItemLine);
+    line->SetStart(0, 0);
+    line->SetEnd(10000, 5000);
+    line->SetColour(0);
+    line->SetLineStyle(kLineStyleUnbroken);
+    ASSERT_NE(doc.AddItem(line), 0);
+    doc.WriteDrawingFile(FilePath(QStringLiteral("broken.zpd")));
+    ASSERT_EQ(g_fileStatus, 0);
+  }
+  // Cut the file inside its line section: the header promises a line the file lacks.
+  QFile file(FilePath(QStringLiteral("broken.zpd")));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray whole = file.readAll();
+  file.close();
+  const QByteArray part = whole.left(whole.size() * 3 / 5);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  file.write(part);
+  file.close();
+
+  CZephApp& app = Start(FilePath(QStringLiteral("broken.zpd")));
+  EXPECT_NE(g_fileStatus, 0);
+  EXPECT_TRUE(m_presenter.shown().empty());
+  EXPECT_TRUE(app.GetActiveDocument()->GetFilePath().isEmpty());
+  app.UpdateTitle();
+  EXPECT_NE(app.GetTitle(), QStringLiteral("broken"));
+  // The file itself is left as it was.
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), part);
+}
+
 // ---- Views and menus ----
 
 TEST_F(AppTest, SwitchingViewsSwapsIdentifiersAndKeepsTheEditingMenu) {
