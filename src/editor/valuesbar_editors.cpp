@@ -156,10 +156,6 @@ int ParsePositive(QStringView text, double& out) {
   return 1;
 }
 
-bool IsItemListField(int id) {
-  return id == 24 || id == 30 || id == 34 || id == 35 || id == 36 || id == 134 || id == 135;
-}
-
 // Reads a typed value as the line says; 0 where it is refused.
 int ReadFieldValue(const ValueFieldLine& line, const QString& text, double& out) {
   switch (line.parse) {
@@ -486,8 +482,15 @@ int CEditingView::ApplyValueList() {
   const int e = m_valueList->currentRow();
   if (e < 0) return trace.Return(0);
   const int id = m_openField;
+  const ValueFieldLine* line = GetValueFieldLine(id);
+  if (line == nullptr || line->editor != FieldEditor::kList) {
+    SetGlitchValue(id);
+    ReportGlitch(2828, 2);
+    HideValueEditors();
+    return trace.Return(1);
+  }
   CDrawItem* item = nullptr;
-  if (IsItemListField(id)) {
+  if (ChangesSelectedItem(*line)) {
     const int count = m_drawing->GetPickCount();
     if (count != 1) {
       SetGlitchValue(count);
@@ -504,90 +507,47 @@ int CEditingView::ApplyValueList() {
     setter();
     DrawItem(item, kDrawOwnColour);
   };
-  const auto byte = static_cast<std::uint8_t>(e);
-  switch (id) {
-    case kFieldToolLineStyle:
-      g_lineStyle = static_cast<std::uint8_t>(e + 1);
-      break;
-    case kFieldToolDimensionTypeEnds:
-      g_dimensionType = byte;
-      break;
-    case kFieldToolDimensionText:
-      g_dimensionTextAngle = byte;
-      break;
-    case kFieldToolDimensionTypeEnds + kSecondLine:
-      g_dimensionLineEnds = byte;
-      break;
-    case kFieldToolDimensionText + kSecondLine:
-      g_dimensionTextPosition = byte;
-      break;
-    case kFieldToolFillType:
-      if (e != g_fillType) {
-        g_fillType = static_cast<std::int16_t>(e);
-        HideValueEditors();
-        RedrawValuesBar(1);
-        return trace.Return(1);
-      }
-      break;
-    case kFieldLineStyle:
-      g_valueLineStyle = static_cast<std::uint8_t>(e + 1);
-      change([&] { item->SetLineStyle(static_cast<std::uint8_t>(e + 1)); });
-      break;
-    case kFieldDimensionTypeEnds:
-      g_valueDimensionType = e;
-      change([&] { item->SetDimensionType(byte); });
-      break;
-    case kFieldDimensionText:
-      g_valueTextAngleMode = e;
-      change([&] { item->SetTextAngleMode(byte); });
-      break;
-    case kFieldDimensionUnits:
-      g_valueUnits = e;
-      change([&] { item->SetUnits(byte); });
-      break;
-    case kFieldDimensionTypeEnds + kSecondLine:
-      g_valueLineEnds = e;
-      change([&] { item->SetLineEnds(byte); });
-      break;
-    case kFieldDimensionText + kSecondLine:
-      g_valueTextPosition = e;
-      change([&] { item->SetTextPosition(byte); });
-      break;
-    case kFieldFillType:
-      if (e != g_valueFillStyle) {
-        // A fill without a hatch pattern has one chosen first; cancelling keeps the fill.
-        const CHatchPattern* pattern = item->GetHatchPattern();
-        if (e == kFillHatch && (pattern == nullptr || pattern->GetLineCount() == 0)) {
-          HideValueEditors();
-          const int chosen = ChooseHatchPattern();
-          if (chosen < 0) {
-            RedrawValuesBar(1);
-            return trace.Return(1);
-          }
-          if (item->SetHatch(chosen, 0.0, 1.0) == 0) {
-            RedrawValuesBar(1);
-            return trace.Return(1);
-          }
-          g_valueHatchIndex = static_cast<std::int16_t>(chosen);
-          g_valueHatchAngle = 0.0;
-          g_valueHatchScale = 1.0;
-        }
-        g_valueFillStyle = static_cast<std::int16_t>(e);
-        change([&] {
-          item->SetFillStyle(e);
-          item->PublishProperties();
-        });
-        HideValueEditors();
-        RedrawValuesBar(1);
-        return trace.Return(1);
-      }
-      break;
-    default:
-      SetGlitchValue(id);
-      ReportGlitch(2828, 2);
-      break;
+  const double value = e + line->listBase;
+  if (line->after != FieldAfter::kFillTypeChange) {
+    line->store(value);
+    if (item != nullptr) change([&] { line->setItem(*item, value); });
+    HideValueEditors();
+    return trace.Return(1);
   }
+  if (value == line->value()) {
+    HideValueEditors();
+    return trace.Return(1);
+  }
+  if (item == nullptr) {
+    line->store(value);
+    HideValueEditors();
+    RedrawValuesBar(1);
+    return trace.Return(1);
+  }
+  // A fill without a hatch pattern has one chosen first; cancelling keeps the fill.
+  const CHatchPattern* pattern = item->GetHatchPattern();
+  if (e == kFillHatch && (pattern == nullptr || pattern->GetLineCount() == 0)) {
+    HideValueEditors();
+    const int chosen = ChooseHatchPattern();
+    if (chosen < 0) {
+      RedrawValuesBar(1);
+      return trace.Return(1);
+    }
+    if (item->SetHatch(chosen, 0.0, 1.0) == 0) {
+      RedrawValuesBar(1);
+      return trace.Return(1);
+    }
+    g_valueHatchIndex = static_cast<std::int16_t>(chosen);
+    g_valueHatchAngle = 0.0;
+    g_valueHatchScale = 1.0;
+  }
+  line->store(value);
+  change([&] {
+    line->setItem(*item, value);
+    item->PublishProperties();
+  });
   HideValueEditors();
+  RedrawValuesBar(1);
   return trace.Return(1);
 }
 

@@ -59,16 +59,23 @@ constexpr ValueFieldLine Font(const CFontSpec& font) {
   return {.show = S::kFont, .editor = E::kFont, .font = &font};
 }
 
+// A list whose choice is kept as value listBase + row; an item's is handed to the selected item.
 template <std::size_t N>
-constexpr ValueFieldLine List(S show, double (*value)(), const char16_t* const (&names)[N],
-                              int choices = static_cast<int>(N), int base = 0) {
+constexpr ValueFieldLine List(S show, double (*value)(), void (*store)(double),
+                              const char16_t* const (&names)[N],
+                              void (*setItem)(CDrawItem&, double) = nullptr,
+                              int choices = static_cast<int>(N), int base = 0,
+                              FieldAfter after = FieldAfter::kNothing) {
   return {.show = show,
           .editor = E::kList,
           .value = value,
           .names = names,
           .nameCount = static_cast<int>(N),
           .choiceCount = choices,
-          .listBase = base};
+          .listBase = base,
+          .store = store,
+          .setItem = setItem,
+          .after = after};
 }
 
 template <std::size_t N>
@@ -179,6 +186,23 @@ void ItemDecimals(CDrawItem& item, double value) {
 }
 void ItemArrowSize(CDrawItem& item, double value) { item.SetArrowSize(Rounded(value)); }
 void ItemExtension(CDrawItem& item, double value) { item.SetExtension(Rounded(value)); }
+void ItemLineStyle(CDrawItem& item, double value) {
+  item.SetLineStyle(static_cast<std::uint8_t>(value));
+}
+void ItemFillStyle(CDrawItem& item, double value) { item.SetFillStyle(static_cast<int>(value)); }
+void ItemDimensionType(CDrawItem& item, double value) {
+  item.SetDimensionType(static_cast<std::uint8_t>(value));
+}
+void ItemLineEnds(CDrawItem& item, double value) {
+  item.SetLineEnds(static_cast<std::uint8_t>(value));
+}
+void ItemTextAngleMode(CDrawItem& item, double value) {
+  item.SetTextAngleMode(static_cast<std::uint8_t>(value));
+}
+void ItemTextPosition(CDrawItem& item, double value) {
+  item.SetTextPosition(static_cast<std::uint8_t>(value));
+}
+void ItemUnits(CDrawItem& item, double value) { item.SetUnits(static_cast<std::uint8_t>(value)); }
 template <int I>
 void ItemControlLength(CDrawItem& item, double value) {
   item.SetControlLength(I, value);
@@ -216,7 +240,8 @@ const ValueFieldRow kRows[kValueFieldIdCount] = {
       Opens(S::kObjectName, E::kObjectChooser, Get<g_currentObject>)}},
     {kFieldToolLineStyle,
      {u"Style:", nullptr, 70},
-     {List(S::kSampleLine, Get<g_lineStyle>, kLineStyleTexts, 6, 1), kNone}},
+     {List(S::kSampleLine, Get<g_lineStyle>, Put<g_lineStyle>, kLineStyleTexts, nullptr, 6, 1),
+      kNone}},
     {kFieldToolLengthAngle,
      {u"Length:", u"Angle:", 100},
      {SetLength<g_lineLength, g_lineLengthSet>(kMsgLength),
@@ -247,7 +272,9 @@ const ValueFieldRow kRows[kValueFieldIdCount] = {
       Angle<g_textAngle>()}},
     {kFieldToolFillType,
      {u"Fill type:", nullptr, 90},
-     {List(S::kList, Get<g_fillType>, kFillTypeTexts, 2), kNone}},
+     {List(S::kList, Get<g_fillType>, Put<g_fillType>, kFillTypeTexts, nullptr, 2, 0,
+           FieldAfter::kFillTypeChange),
+      kNone}},
     {kFieldToolHatch,
      {u"Hatch:", nullptr, 130},
      {Opens(S::kHatch, E::kHatch, Get<g_hatchPattern>), kNone}},
@@ -260,12 +287,12 @@ const ValueFieldRow kRows[kValueFieldIdCount] = {
      {Opens(S::kColour, E::kColour, Get<g_drawingColour>), Font(g_dimensionFont)}},
     {kFieldToolDimensionTypeEnds,
      {u"Type:", u"Line ends:", 80},
-     {List(S::kList, Get<g_dimensionType>, kDimensionTypeTexts),
-      List(S::kList, Get<g_dimensionLineEnds>, kLineEndTexts)}},
+     {List(S::kList, Get<g_dimensionType>, Put<g_dimensionType>, kDimensionTypeTexts),
+      List(S::kList, Get<g_dimensionLineEnds>, Put<g_dimensionLineEnds>, kLineEndTexts)}},
     {kFieldToolDimensionText,
      {u"Text angle:", u"Position:", 80},
-     {List(S::kList, Get<g_dimensionTextAngle>, kTextAngleTexts),
-      List(S::kList, Get<g_dimensionTextPosition>, kPositionTexts)}},
+     {List(S::kList, Get<g_dimensionTextAngle>, Put<g_dimensionTextAngle>, kTextAngleTexts),
+      List(S::kList, Get<g_dimensionTextPosition>, Put<g_dimensionTextPosition>, kPositionTexts)}},
     {kFieldToolMoveAngle,
      {u"Move angle:", nullptr, 70},
      {SetAngle<g_moveAngle, g_moveAngleSet>(P::kHalfTurn), kNone}},
@@ -302,7 +329,9 @@ const ValueFieldRow kRows[kValueFieldIdCount] = {
       Opens(S::kObjectName, E::kObjectChooser, Get<g_valueObject>)}},
     {kFieldLineStyle,
      {u"Style:", nullptr, 80},
-     {List(S::kSampleLine, Get<g_valueLineStyle>, kLineStyleTexts, 6, 1), kNone}},
+     {List(S::kSampleLine, Get<g_valueLineStyle>, Put<g_valueLineStyle>, kLineStyleTexts,
+           ItemLineStyle, 6, 1),
+      kNone}},
     {kFieldTextFont, {u"Font:", nullptr, 140}, {Font(g_valueTextFont), kNone}},
     {kFieldTextWidthAngle,
      {u"Width:", u"Angle:", 70},
@@ -327,7 +356,9 @@ const ValueFieldRow kRows[kValueFieldIdCount] = {
       kNone}},
     {kFieldFillType,
      {u"Fill type:", nullptr, 90},
-     {List(S::kList, Get<g_valueFillStyle>, kFillTypeTexts, 2), kNone}},
+     {List(S::kList, Get<g_valueFillStyle>, Put<g_valueFillStyle>, kFillTypeTexts, ItemFillStyle, 2,
+           0, FieldAfter::kFillTypeChange),
+      kNone}},
     {kFieldHatch,
      {u"Hatch:", nullptr, 130},
      {Opens(S::kHatch, E::kHatch, Get<g_valueHatchIndex>), kNone}},
@@ -342,15 +373,18 @@ const ValueFieldRow kRows[kValueFieldIdCount] = {
      {Opens(S::kColour, E::kColour, Get<g_valueColour>), Font(g_valueDimensionFont)}},
     {kFieldDimensionTypeEnds,
      {u"Type:", u"Line ends:", 70},
-     {List(S::kList, Get<g_valueDimensionType>, kDimensionTypeTexts),
-      List(S::kList, Get<g_valueLineEnds>, kLineEndTexts)}},
+     {List(S::kList, Get<g_valueDimensionType>, Put<g_valueDimensionType>, kDimensionTypeTexts,
+           ItemDimensionType),
+      List(S::kList, Get<g_valueLineEnds>, Put<g_valueLineEnds>, kLineEndTexts, ItemLineEnds)}},
     {kFieldDimensionText,
      {u"Text angle:", u"Position:", 80},
-     {List(S::kList, Get<g_valueTextAngleMode>, kTextAngleTexts),
-      List(S::kList, Get<g_valueTextPosition>, kPositionTexts)}},
+     {List(S::kList, Get<g_valueTextAngleMode>, Put<g_valueTextAngleMode>, kTextAngleTexts,
+           ItemTextAngleMode),
+      List(S::kList, Get<g_valueTextPosition>, Put<g_valueTextPosition>, kPositionTexts,
+           ItemTextPosition)}},
     {kFieldDimensionUnits,
      {u"Units:", u"Decimal:", 80},
-     {List(S::kList, Get<g_valueUnits>, kUnitTexts),
+     {List(S::kList, Get<g_valueUnits>, Put<g_valueUnits>, kUnitTexts, ItemUnits),
       ItemEdit(S::kNumber, Get<g_valueDecimals>, kNum, P::kByte, kMsgDecimals, Put<g_valueDecimals>,
                ItemDecimals)}},
     {kFieldDimensionSizes,
@@ -482,5 +516,6 @@ const ValueFieldInfo* GetValueFieldInfo(int id) {
 }
 
 bool ChangesSelectedItem(const ValueFieldLine& line) {
-  return line.editor == FieldEditor::kEdit && line.setItem != nullptr;
+  return (line.editor == FieldEditor::kEdit || line.editor == FieldEditor::kList) &&
+         line.setItem != nullptr;
 }

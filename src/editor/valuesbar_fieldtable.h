@@ -73,6 +73,9 @@ enum class FieldAfter : std::uint8_t {
   kRedrawBar,      // the fields shown depend on it
   kFocusDrawing,   // a text being edited takes the keys again
   kArcAngleCheck,  // an arc refusing the angle has the change taken back
+  // A list that applies only a change, after which the bar shows the new fill type's fields;
+  // an item's fill turning to hatch has a pattern chosen first.
+  kFillTypeChange,
 };
 
 // Refusal messages.
@@ -106,7 +109,8 @@ struct ValueFieldLine {
   int low = 0;  // of a whole number
   int high = 0;
   int message = 0;  // refuses what parse rejects
-  // Keeps an accepted value (a tool's parameter, or the shown value of the selected item).
+  // Keeps an accepted value or list choice (a tool's parameter, or the shown value of the selected
+  // item).
   void (*store)(double) = nullptr;
   // Hands an accepted value to the selected item; null for a tool's parameter.
   void (*setItem)(CDrawItem&, double) = nullptr;
@@ -124,5 +128,5 @@ const ValueFieldRow* GetValueFieldRow(int id);
 // The line a click addresses: the field id, plus kSecondLine for its second line. Null for an
 // id without a row.
 const ValueFieldLine* GetValueFieldLine(int id);
-// Whether applying the line's edit box changes the selected item.
+// Whether applying the line's edit box or list changes the selected item.
 bool ChangesSelectedItem(const ValueFieldLine& line);

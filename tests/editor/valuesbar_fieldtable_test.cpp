@@ -105,6 +105,7 @@ TEST(ValuesBarFieldTable, EveryLineIsComplete) {
         case FieldEditor::kList:
           EXPECT_NE(line.value, nullptr);
           EXPECT_NE(line.names, nullptr);
+          EXPECT_NE(line.store, nullptr);
           EXPECT_GT(line.choiceCount, 0);
           EXPECT_LE(line.choiceCount, line.nameCount);
           break;
