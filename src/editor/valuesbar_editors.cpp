@@ -603,7 +603,7 @@ int CEditingView::ApplyObjectChooser(int fromText) {
   }
   const int field = m_openField;
   HideValueEditors();
-  if (field == 123) FocusDrawing();
+  if (field == kFieldColourObject + kSecondLine) FocusDrawing();
   return trace.Return(1);
 }
 
@@ -723,7 +723,7 @@ void CEditingView::EditColourField() {
   if (dialog.DoModal() != zeph::kIdOk) return;
   // Palette-relative: red, green and blue kept, the top byte marking it.
   const zeph::ColourRef chosen = zeph::ClearColourTopByte(dialog.GetColour()) | 0x02000000u;
-  const bool several = id == 82 && g_recolourCount > 1;
+  const bool several = id == kFieldRecolourColours && g_recolourCount > 1;
   if (!several && SameRgb(chosen, start) != 0) return;
   switch (id) {
     case kFieldToolColourObject:
@@ -751,7 +751,7 @@ void CEditingView::EditFontField() {
   LogScope trace(2826);
   const int id = m_openField;
   CDrawItem* item = nullptr;
-  if (id == 25 || id == 133) {
+  if (id == kFieldTextFont || id == kFieldDimensionColourFont + kSecondLine) {
     const int count = m_drawing->GetPickCount();
     if (count != 1) {
       SetGlitchValue(count);
@@ -790,7 +790,7 @@ void CEditingView::EditHatchField() {
   LogScope trace(2827);
   const int id = m_openField;
   std::int32_t pattern = -1;
-  const int current = id == 11 ? g_hatchPattern : g_valueHatchIndex;
+  const int current = id == kFieldToolHatch ? g_hatchPattern : g_valueHatchIndex;
   if (current >= 0 && current < kHatchDefinitionCount) {
     pattern = g_hatchDefinitions[static_cast<std::size_t>(current)].GetNumber();
   }
@@ -801,9 +801,9 @@ void CEditingView::EditHatchField() {
     ReportGlitch(2827, 6);
     return trace.Exit();
   }
-  if (id == 11) {
+  if (id == kFieldToolHatch) {
     g_hatchPattern = static_cast<std::int16_t>(index);
-  } else if (id == 31) {
+  } else if (id == kFieldHatch) {
     if (m_drawing->GetPickCount() > 0) {
       CDrawItem* item = m_drawing->GetPicked(0);
       DrawItem(item, static_cast<int>(g_backgroundColour));
