@@ -12,6 +12,7 @@
 #include "editor/editingview.h"
 #include "editor/editorstate.h"
 #include "editor/toolparams.h"
+#include "editor/valuesbar_fieldtable.h"
 #include "editor/valuesbarparams.h"
 #include "editor/viewparts.h"
 #include "items/bezieritem.h"
@@ -43,22 +44,10 @@ constexpr int kUiInk = 0;
 constexpr int kUiLiveInk = 9;
 constexpr int kUiBoxFill = 15;
 
-const char16_t* const kLineStyleTexts[] = {u"Unbroken",   u"Small dash", u"Dot/dash",
-                                           u"Large dash", u"Dots",       u"Close dots"};
-const char16_t* const kDimensionTypeTexts[] = {u"Parallel", u"Horizontal", u"Vertical"};
-const char16_t* const kLineEndTexts[] = {u"Normal", u"Arrows", u"Dashes", u"Lines", u"None"};
-const char16_t* const kTextAngleTexts[] = {u"Line angle", u"Horizontal"};
-const char16_t* const kPositionTexts[] = {u"In line", u"Outside", u"Inside"};
-const char16_t* const kFillTypeTexts[] = {u"Solid colour", u"Hatch", u"Colour blend", u"Image"};
-const char16_t* const kUnitTexts[] = {u"Automatic", u"mm", u"cm", u"m", u"km", u"Preference"};
-const char16_t* const kDirectionTexts[] = {u"Vertical", u"Horizontal"};
-
-template <std::size_t N>
-QString ListText(const char16_t* const (&texts)[N], int index) {
-  if (index < 0 || index >= static_cast<int>(N)) return {};
-  return QString::fromUtf16(texts[index]);
+QString ListText(const char16_t* const* names, int count, int index) {
+  if (names == nullptr || index < 0 || index >= count) return {};
+  return QString::fromUtf16(names[index]);
 }
-
 QString BarLengthText(double drawingUnits) {
   QString text;
   FormatMeasurement(drawingUnits * 1e-4 * g_realWorldScale, text, 21, -1, -1);
@@ -234,13 +223,6 @@ QString ArcPointsText() {
                                : QStringLiteral("Start | End | Any other");
 }
 
-QString SetLength(double value, std::int32_t set) {
-  return set != 0 ? BarLengthText(value) : QString();
-}
-QString SetAngle(double value, std::int32_t set) {
-  return set != 0 ? BarAngleText(value) : QString();
-}
-
 QString NumberText(double value) {
   QString text;
   FormatDouble(value, text, 21);
@@ -258,259 +240,103 @@ QString YesNo(int flag) { return flag != 0 ? QStringLiteral("Yes") : QStringLite
 
 FieldView ViewOfField(int id, const CZephDoc* document) {
   FieldView v;
+  const ValueFieldRow* row = GetValueFieldRow(id);
+  if (row == nullptr) return v;
   const auto objectName = [document](int number) {
     return document != nullptr ? document->GetObjectName(number, 0) : QString::number(number);
   };
   const DrawingPoint origin = g_readoutOrigin;
-  switch (id) {
-    case kFieldToolColourObject:
-      v.colour = true;
-      v.colourValue = g_drawingColour;
-      v.lines[1] = objectName(g_currentObject);
-      break;
-    case kFieldToolLineStyle:
-      v.sampleLine = true;
-      v.style = g_lineStyle;
-      break;
-    case kFieldToolLengthAngle:
-      v.lines[0] = SetLength(g_lineLength, g_lineLengthSet);
-      v.lines[1] = SetAngle(g_lineAngle, g_lineAngleSet);
-      if (g_lineAngleSet != 0 && IsValidAngleStep(g_lineAngle) != 0) {
-        v.lines[1] += QStringLiteral(" multiples");
-      }
-      break;
-    case kFieldToolArcRadiusAngle:
-      v.lines[0] = SetLength(g_arcRadius, g_arcRadiusSet);
-      v.lines[1] = SetAngle(g_arcAngle, g_arcAngleSet);
-      break;
-    case kFieldToolCircleRadius:
-      v.lines[0] = SetLength(g_circleRadius, g_circleRadiusSet);
-      break;
-    case kFieldToolEllipseSlope:
-      v.lines[0] = BarAngleText(g_ellipseSlope);
-      break;
-    case kFieldToolFilletRadius:
-      v.lines[0] = SetLength(g_filletRadius, g_filletRadiusSet);
-      break;
-    case kFieldToolChamferLength:
-      v.lines[0] = SetLength(g_chamferLength, g_chamferLengthSet);
-      break;
-    case kFieldToolTextFont:
-      v.lines[0] = FontText(g_textFont);
-      break;
-    case kFieldToolTextWidthAngle:
-      v.lines[0] = PercentText(g_textWidth);
-      v.lines[1] = BarAngleText(g_textAngle);
-      break;
-    case kFieldToolFillType:
-      v.lines[0] = ListText(kFillTypeTexts, g_fillType);
-      break;
-    case kFieldToolHatch:
-      v.lines[0] = HatchText(g_hatchPattern);
-      break;
-    case kFieldToolHatchAngleScale:
-      v.lines[0] = BarAngleText(g_hatchAngle);
-      v.lines[1] = NumberText(g_hatchScale);
-      break;
-    case kFieldToolDimensionColourFont:
-      v.colour = true;
-      v.colourValue = g_drawingColour;
-      v.lines[1] = FontText(g_dimensionFont);
-      break;
-    case kFieldToolDimensionTypeEnds:
-      v.lines[0] = ListText(kDimensionTypeTexts, g_dimensionType);
-      v.lines[1] = ListText(kLineEndTexts, g_dimensionLineEnds);
-      break;
-    case kFieldToolDimensionText:
-      v.lines[0] = ListText(kTextAngleTexts, g_dimensionTextAngle);
-      v.lines[1] = ListText(kPositionTexts, g_dimensionTextPosition);
-      break;
-    case kFieldToolMoveAngle:
-      v.lines[0] = SetAngle(g_moveAngle, g_moveAngleSet);
-      break;
-    case kFieldToolObject:
-      v.lines[0] = objectName(g_currentObject);
-      break;
-    case kFieldToolPolygonSides:
-      v.lines[0] = g_polygonSidesSet != 0 ? NumberText(g_polygonSides) : QString();
-      break;
-    case kFieldToolSideLengthRotation:
-      v.lines[0] = SetLength(g_sideLength, g_sideLengthSet);
-      v.lines[1] = SetAngle(g_polygonRotation, g_polygonRotationSet);
-      break;
-    case kFieldToolRectangleSize:
-      v.lines[0] = SetLength(g_rectangleLength, g_rectangleLengthSet);
-      v.lines[1] = SetLength(g_rectangleWidth, g_rectangleWidthSet);
-      break;
-    case kFieldToolShapeRotation:
-      v.lines[0] = BarAngleText(g_shapeRotation);
-      break;
-    case kFieldToolArcPoints:
-      v.lines[0] = ArcPointsText();
-      break;
-    case kFieldColourObject:
-      v.colour = true;
-      v.colourValue = g_valueColour;
-      v.lines[1] = objectName(g_valueObject);
-      break;
-    case kFieldLineStyle:
-      v.sampleLine = true;
-      v.style = g_valueLineStyle;
-      break;
-    case kFieldTextFont:
-      v.lines[0] = FontText(g_valueTextFont);
-      break;
-    case kFieldTextWidthAngle:
-      v.lines[0] = PercentText(g_valueFontWidth);
-      v.lines[1] = BarAngleText(g_valueTextAngle);
-      break;
-    case kFieldArcAngle:
-      v.lines[0] = BarAngleText(g_valueArcAngle);
-      break;
-    case kFieldCircleRadius:
-      v.lines[0] = BarLengthText(g_valueCircleRadius);
-      break;
-    case kFieldRotation:
-      v.lines[0] = BarAngleText(g_valueRotation);
-      break;
-    case kFieldFillType:
-      v.lines[0] = ListText(kFillTypeTexts, g_valueFillStyle);
-      break;
-    case kFieldHatch:
-      v.lines[0] = HatchText(g_valueHatchIndex);
-      break;
-    case kFieldHatchAngleScale:
-      v.lines[0] = BarAngleText(g_valueHatchAngle);
-      v.lines[1] = NumberText(g_valueHatchScale);
-      break;
-    case kFieldDimensionColourFont:
-      v.colour = true;
-      v.colourValue = g_valueColour;
-      v.lines[1] = FontText(g_valueDimensionFont);
-      break;
-    case kFieldDimensionTypeEnds:
-      v.lines[0] = ListText(kDimensionTypeTexts, g_valueDimensionType);
-      v.lines[1] = ListText(kLineEndTexts, g_valueLineEnds);
-      break;
-    case kFieldDimensionText:
-      v.lines[0] = ListText(kTextAngleTexts, g_valueTextAngleMode);
-      v.lines[1] = ListText(kPositionTexts, g_valueTextPosition);
-      break;
-    case kFieldDimensionUnits:
-      v.lines[0] = ListText(kUnitTexts, g_valueUnits);
-      v.lines[1] = NumberText(g_valueDecimals);
-      break;
-    case kFieldDimensionSizes:
-      v.lines[0] = BarLengthText(g_valueArrowSize);
-      v.lines[1] = BarLengthText(g_valueExtension);
-      break;
-    case kFieldControl0:
-      v.lines[0] = BarLengthText(g_valueControlLength0);
-      v.lines[1] = BarAngleText(g_valueControlAngle0);
-      break;
-    case kFieldControl1:
-      v.lines[0] = BarLengthText(g_valueControlLength1);
-      v.lines[1] = BarAngleText(g_valueControlAngle1);
-      break;
-    case kFieldArcCentre:
-    case kFieldCircleCentre:
-    case kFieldEllipseCentre:
-      v.lines[0] = PointText(g_valueCentreX, origin.x);
-      v.lines[1] = PointText(g_valueCentreY, origin.y);
-      break;
-    case kFieldArcStart:
-    case kFieldStart:
-      v.lines[0] = PointText(g_valueStartX, origin.x);
-      v.lines[1] = PointText(g_valueStartY, origin.y);
-      break;
-    case kFieldArcEnd:
-    case kFieldEnd:
-      v.lines[0] = PointText(g_valueEndX, origin.x);
-      v.lines[1] = PointText(g_valueEndY, origin.y);
-      break;
-    case kFieldArcRadiusLength:
-      v.lines[0] = BarLengthText(g_valueRadius);
-      v.lines[1] = BarLengthText(g_valueLength);
-      break;
-    case kFieldRadius:
-      v.lines[0] = BarLengthText(g_valueRadius);
-      break;
-    case kFieldRadii:
-      v.lines[0] =
-          BarLengthText(g_valueRadiusA) + QStringLiteral(", ") + BarLengthText(g_valueRadiusB);
-      break;
-    case kFieldFillEdges:
-      v.lines[0] = NumberText(g_valueEdgeCount);
-      v.lines[1] = NumberText(g_valueHoleCount);
-      break;
-    case kFieldPlottingOrder:
-      v.lines[0] = g_valuePlottingOrder;
-      break;
-    case kFieldLengthAngle:
-      v.lines[0] = BarLengthText(g_valueLength);
-      v.lines[1] = BarAngleText(g_valueAngle);
-      break;
-    case kFieldSidesLength:
-      v.lines[0] = NumberText(g_shapeSideCount);
-      v.lines[1] = BarLengthText(g_shapeSideLength);
-      break;
-    case kFieldRectangle:
-      v.lines[0] = BarLengthText(g_shapeSideLength);
-      v.lines[1] = BarLengthText(g_shapeWidth);
-      break;
-    case kFieldShapeRotation:
-      v.lines[0] = BarAngleText(g_shapeRotation);
-      break;
-    case kFieldKeepOriginalsNewObject:
-      v.lines[0] = YesNo(g_keepOriginals);
-      v.lines[1] = YesNo(g_makeNewObject);
-      break;
-    case kFieldRotateAngleCount:
-      v.lines[0] = SetAngle(g_rotateAngle, g_rotateAngleSet);
-      v.lines[1] = NumberText(g_actionCount);
-      break;
-    case kFieldReflectDirection:
-      v.lines[0] = ListText(kDirectionTexts, g_reflectDirection);
-      break;
-    case kFieldEnlargeFactorCount:
-      v.lines[0] = g_enlargeFactorSet != 0 ? NumberText(g_enlargeFactor) : QString();
-      v.lines[1] = NumberText(g_actionCount);
-      break;
-    case kFieldStretchDirection:
-      v.lines[0] = ListText(kDirectionTexts, g_stretchDirection);
-      break;
-    case kFieldStretchFactorCount:
-      v.lines[0] = g_stretchFactorSet != 0 ? NumberText(g_stretchFactor) : QString();
-      v.lines[1] = NumberText(g_actionCount);
-      break;
-    case kFieldCopyCountNewObject:
-      v.lines[0] = NumberText(g_actionCount);
-      v.lines[1] = YesNo(g_makeNewObject);
-      break;
-    case kFieldCopyAngleDistance:
-      v.lines[0] = SetAngle(g_copyAngle, g_copyAngleSet);
-      v.lines[1] = SetLength(g_copyDistance, g_copyDistanceSet);
-      break;
-    case kFieldObjectIdentified:
-    case kFieldObjectNew:
-      v.eraseFirst = true;
-      if (g_objectChosen != 0) v.lines[0] = objectName(g_currentObject);
-      break;
-    case kFieldObjectNumber:
-      v.eraseFirst = true;
-      if (g_objectChosen != 0) v.lines[0] = NumberText(g_currentObject);
-      break;
-    case kFieldObjectName:
-      v.eraseFirst = true;
-      if (g_objectChosen != 0 && document != nullptr) {
-        v.lines[0] = document->GetObjectName(g_currentObject, 1);
-      }
-      break;
-    case kFieldRecolourColours:
-      v.recolourBoxes = true;
-      break;
-    default:
-      break;  // live fields and 48 to 50 show nothing of their own
+  for (int i = 0; i < 2; ++i) {
+    const ValueFieldLine& line = row->lines[i];
+    QString& text = v.lines[i];
+    const double value = line.value != nullptr ? line.value() : 0.0;
+    const bool set = line.set == nullptr || *line.set != 0;
+    switch (line.show) {
+      case FieldShow::kNothing:
+        break;  // the live read-outs write their own
+      case FieldShow::kLength:
+        text = BarLengthText(value);
+        break;
+      case FieldShow::kSetLength:
+        if (set) text = BarLengthText(value);
+        break;
+      case FieldShow::kAngle:
+        text = BarAngleText(value);
+        break;
+      case FieldShow::kSetAngle:
+        if (set) text = BarAngleText(value);
+        break;
+      case FieldShow::kLineAngle:
+        if (set) {
+          text = BarAngleText(value);
+          if (IsValidAngleStep(value) != 0) text += QStringLiteral(" multiples");
+        }
+        break;
+      case FieldShow::kNumber:
+        text = NumberText(value);
+        break;
+      case FieldShow::kSetNumber:
+        if (set) text = NumberText(value);
+        break;
+      case FieldShow::kPercent:
+        text = PercentText(value);
+        break;
+      case FieldShow::kList:
+        text = ListText(line.names, line.nameCount, static_cast<int>(value) - line.listBase);
+        break;
+      case FieldShow::kYesNo:
+        text = YesNo(static_cast<int>(value));
+        break;
+      case FieldShow::kFont:
+        text = FontText(*line.font);
+        break;
+      case FieldShow::kHatch:
+        text = HatchText(static_cast<int>(value));
+        break;
+      case FieldShow::kPointX:
+        text = PointText(static_cast<std::int32_t>(value), origin.x);
+        break;
+      case FieldShow::kPointY:
+        text = PointText(static_cast<std::int32_t>(value), origin.y);
+        break;
+      case FieldShow::kObjectName:
+        text = objectName(static_cast<int>(value));
+        break;
+      case FieldShow::kChosenObjectName:
+        v.eraseFirst = true;
+        if (g_objectChosen != 0) text = objectName(static_cast<int>(value));
+        break;
+      case FieldShow::kChosenObjectNumber:
+        v.eraseFirst = true;
+        if (g_objectChosen != 0) text = NumberText(value);
+        break;
+      case FieldShow::kChosenObjectLongName:
+        v.eraseFirst = true;
+        if (g_objectChosen != 0 && document != nullptr) {
+          text = document->GetObjectName(static_cast<int>(value), 1);
+        }
+        break;
+      case FieldShow::kColour:
+        v.colour = true;
+        v.colourValue = static_cast<std::int32_t>(value);
+        break;
+      case FieldShow::kSampleLine:
+        v.sampleLine = true;
+        v.style = static_cast<std::uint8_t>(value);
+        break;
+      case FieldShow::kRecolourBoxes:
+        v.recolourBoxes = true;
+        break;
+      case FieldShow::kArcPoints:
+        text = ArcPointsText();
+        break;
+      case FieldShow::kRadii:
+        text = BarLengthText(g_valueRadiusA) + QStringLiteral(", ") + BarLengthText(g_valueRadiusB);
+        break;
+      case FieldShow::kPlottingOrder:
+        text = g_valuePlottingOrder;
+        break;
+    }
   }
   return v;
 }

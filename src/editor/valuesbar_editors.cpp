@@ -17,6 +17,7 @@
 #include "editor/editordialogs.h"
 #include "editor/editorstate.h"
 #include "editor/toolparams.h"
+#include "editor/valuesbar_fieldtable.h"
 #include "editor/valuesbarparams.h"
 #include "editor/viewparts.h"
 #include "items/bezieritem.h"
@@ -51,19 +52,6 @@ constexpr int kMaxObjectNameLength = 16;
 constexpr std::uint32_t kValueEditKeys =
     zeph::kEditForwardEnter | zeph::kEditForwardEscape | zeph::kEditForwardTab;
 constexpr std::uint32_t kChooserEditKeys = kValueEditKeys | zeph::kEditForwardNavigation;
-
-// Refusal messages.
-constexpr int kMsgLength = 20;
-constexpr int kMsgAngle = 21;
-constexpr int kMsgScale = 22;
-constexpr int kMsgActions = 25;
-constexpr int kMsgDecimals = 28;
-constexpr int kMsgNameTooLong = 30;
-constexpr int kMsgImpossibleArc = 31;
-constexpr int kMsgRadius = 32;
-constexpr int kMsgNameUsed = 33;
-constexpr int kMsgSides = 34;
-constexpr int kMsgFontWidth = 36;
 
 QString BuiltInMessage(int id) {
   switch (id) {
@@ -168,38 +156,42 @@ int ParsePositive(QStringView text, double& out) {
   return 1;
 }
 
-bool IsItemEditField(int id) {
-  return (id >= 26 && id <= 29) || id == 32 || (id >= 37 && id <= 39) || id == 126 || id == 132 ||
-         (id >= 136 && id <= 139);
-}
-
-bool IsItemListField(int id) {
-  return id == 24 || id == 30 || id == 34 || id == 35 || id == 36 || id == 134 || id == 135;
-}
-
-const char16_t* const kLineStyleTexts[] = {u"Unbroken",   u"Small dash", u"Dot/dash",
-                                           u"Large dash", u"Dots",       u"Close dots"};
-const char16_t* const kFillTypeTexts[] = {u"Solid colour", u"Hatch"};
-const char16_t* const kDimensionTypeTexts[] = {u"Parallel", u"Horizontal", u"Vertical"};
-const char16_t* const kLineEndTexts[] = {u"Normal", u"Arrows", u"Dashes", u"Lines", u"None"};
-const char16_t* const kTextAngleTexts[] = {u"Line angle", u"Horizontal"};
-const char16_t* const kPositionTexts[] = {u"In line", u"Outside", u"Inside"};
-const char16_t* const kUnitTexts[] = {u"Automatic", u"mm", u"cm", u"m", u"km", u"Preference"};
-
-// The remembered count of the tool whose number-of-actions field this is.
-std::int16_t* RememberedCount(int id) {
-  switch (id) {
-    case kFieldCopyCountNewObject:
-      return &g_toolActionCounts[0];
-    case kFieldRotateAngleCount + kSecondLine:
-      return &g_toolActionCounts[1];
-    case kFieldEnlargeFactorCount + kSecondLine:
-      return &g_toolActionCounts[2];
-    case kFieldStretchFactorCount + kSecondLine:
-      return &g_toolActionCounts[3];
-    default:
-      return nullptr;
+// Reads a typed value as the line says; 0 where it is refused.
+int ReadFieldValue(const ValueFieldLine& line, const QString& text, double& out) {
+  switch (line.parse) {
+    case FieldParse::kLength:
+      return ParseBarLength(text, out, 0);
+    case FieldParse::kLengthOrZero:
+      return ParseBarLength(text, out, 1);
+    case FieldParse::kAngle:
+      return ParseAngle(text, 0, out);
+    case FieldParse::kHalfTurn:
+      return ParseAngle(text, 1, out);
+    case FieldParse::kDegrees: {
+      // A rotation may be several turns: the degrees are not reduced.
+      double degrees = 0.0;
+      if (TextToDouble(text, degrees) == 0 || !std::isfinite(degrees)) return 0;
+      out = degrees * kRadiansPerDegree;
+      return 1;
+    }
+    case FieldParse::kPositive:
+      return ParsePositive(text, out);
+    case FieldParse::kWhole: {
+      int whole = 0;
+      if (ParseWhole(text, line.low, line.high, whole) == 0) return 0;
+      out = whole;
+      return 1;
+    }
+    case FieldParse::kByte: {
+      std::uint8_t byte = 0;
+      if (TextToByte(text, byte) == 0) return 0;
+      out = byte;
+      return 1;
+    }
+    case FieldParse::kNone:
+      break;
   }
+  return 0;
 }
 
 // The height a list needs to show rows entries whole: rows of the line height, or of the
@@ -250,221 +242,39 @@ void CEditingView::OpenValueEditor(int slot) {
   const int top = box.top + 3 + (second ? m_lineHeight : 0);
   m_editorBox = {box.left + 2, top, box.right - 5, top + m_lineHeight};
   m_openField = id;
-  const auto list = [this](int current, const auto& texts) {
-    OpenValueList(current, static_cast<int>(std::size(texts)), texts);
-  };
-  switch (id) {
-    case kFieldToolColourObject:
-    case kFieldToolDimensionColourFont:
-    case kFieldColourObject:
-    case kFieldDimensionColourFont:
+  const ValueFieldLine* line = GetValueFieldLine(id);
+  if (line == nullptr) return trace.Exit();
+  switch (line->editor) {
+    case FieldEditor::kColour:
       EditColourField();
       break;
-    case kFieldRecolourColours:
+    case FieldEditor::kRecolour:
       if (g_recolourCount != 0) EditColourField();
       break;
-    case kFieldToolTextFont:
-    case kFieldTextFont:
-    case kFieldToolDimensionColourFont + kSecondLine:
-    case kFieldDimensionColourFont + kSecondLine:
+    case FieldEditor::kFont:
       EditFontField();
       break;
-    case kFieldToolHatch:
-    case kFieldHatch:
+    case FieldEditor::kHatch:
       EditHatchField();
       break;
-    case kFieldToolObject:
-    case kFieldObjectNew:
-    case kFieldToolColourObject + kSecondLine:
-      OpenObjectChooser(g_currentObject);
+    case FieldEditor::kObjectChooser:
+      OpenObjectChooser(static_cast<int>(line->value()));
       break;
-    case kFieldColourObject + kSecondLine:
-      OpenObjectChooser(g_valueObject);
+    case FieldEditor::kObjectName:
+      if (g_objectChosen != 0) OpenObjectNameEdit(static_cast<int>(line->value()));
       break;
-    case kFieldObjectName:
-      if (g_objectChosen != 0) OpenObjectNameEdit(g_currentObject);
+    case FieldEditor::kList:
+      OpenValueList(static_cast<int>(line->value()) - line->listBase, line->choiceCount,
+                    line->names);
       break;
-    case kFieldToolLineStyle:
-      list(g_lineStyle - 1, kLineStyleTexts);
-      break;
-    case kFieldLineStyle:
-      list(g_valueLineStyle - 1, kLineStyleTexts);
-      break;
-    case kFieldToolFillType:
-      list(g_fillType, kFillTypeTexts);
-      break;
-    case kFieldFillType:
-      list(g_valueFillStyle, kFillTypeTexts);
-      break;
-    case kFieldToolDimensionTypeEnds:
-      list(g_dimensionType, kDimensionTypeTexts);
-      break;
-    case kFieldDimensionTypeEnds:
-      list(g_valueDimensionType, kDimensionTypeTexts);
-      break;
-    case kFieldToolDimensionTypeEnds + kSecondLine:
-      list(g_dimensionLineEnds, kLineEndTexts);
-      break;
-    case kFieldDimensionTypeEnds + kSecondLine:
-      list(g_valueLineEnds, kLineEndTexts);
-      break;
-    case kFieldToolDimensionText:
-      list(g_dimensionTextAngle, kTextAngleTexts);
-      break;
-    case kFieldDimensionText:
-      list(g_valueTextAngleMode, kTextAngleTexts);
-      break;
-    case kFieldToolDimensionText + kSecondLine:
-      list(g_dimensionTextPosition, kPositionTexts);
-      break;
-    case kFieldDimensionText + kSecondLine:
-      list(g_valueTextPosition, kPositionTexts);
-      break;
-    case kFieldDimensionUnits:
-      list(g_valueUnits, kUnitTexts);
-      break;
-    case kFieldToolArcPoints:
-      g_arcPointChoice = g_arcPointChoice != 0 ? 0 : 1;
+    case FieldEditor::kToggle:
+      line->store(line->value() != 0 ? 0 : 1);
       InvalidateValuesBar();
       break;
-    case kFieldKeepOriginalsNewObject:
-      g_keepOriginals = g_keepOriginals != 0 ? 0 : 1;
-      InvalidateValuesBar();
+    case FieldEditor::kEdit:
+      OpenValueEdit(line->value(), line->set != nullptr ? *line->set : 1, line->unit);
       break;
-    case kFieldReflectDirection:
-      g_reflectDirection = g_reflectDirection != 0 ? 0 : 1;
-      InvalidateValuesBar();
-      break;
-    case kFieldStretchDirection:
-      g_stretchDirection = g_stretchDirection != 0 ? 0 : 1;
-      InvalidateValuesBar();
-      break;
-    case kFieldKeepOriginalsNewObject + kSecondLine:
-    case kFieldCopyCountNewObject + kSecondLine:
-      g_makeNewObject = g_makeNewObject != 0 ? 0 : 1;
-      InvalidateValuesBar();
-      break;
-    case kFieldToolLengthAngle:
-      OpenValueEdit(g_lineLength, g_lineLengthSet, kValueUnitLength);
-      break;
-    case kFieldToolLengthAngle + kSecondLine:
-      OpenValueEdit(g_lineAngle, g_lineAngleSet, kValueUnitAngle);
-      break;
-    case kFieldToolArcRadiusAngle:
-      OpenValueEdit(g_arcRadius, g_arcRadiusSet, kValueUnitLength);
-      break;
-    case kFieldToolArcRadiusAngle + kSecondLine:
-      OpenValueEdit(g_arcAngle, g_arcAngleSet, kValueUnitAngle);
-      break;
-    case kFieldToolCircleRadius:
-      OpenValueEdit(g_circleRadius, g_circleRadiusSet, kValueUnitLength);
-      break;
-    case kFieldToolFilletRadius:
-      OpenValueEdit(g_filletRadius, g_filletRadiusSet, kValueUnitLength);
-      break;
-    case kFieldToolChamferLength:
-      OpenValueEdit(g_chamferLength, g_chamferLengthSet, kValueUnitLength);
-      break;
-    case kFieldToolEllipseSlope:
-      OpenValueEdit(g_ellipseSlope, 1, kValueUnitAngle);
-      break;
-    case kFieldToolHatchAngleScale:
-      OpenValueEdit(g_hatchAngle, 1, kValueUnitAngle);
-      break;
-    case kFieldToolShapeRotation:
-      OpenValueEdit(g_shapeRotation, 1, kValueUnitAngle);
-      break;
-    case kFieldToolTextWidthAngle:
-      OpenValueEdit(g_textWidth, 1, kValueUnitPercent);
-      break;
-    case kFieldTextWidthAngle:
-      OpenValueEdit(g_valueFontWidth, 1, kValueUnitPercent);
-      break;
-    case kFieldToolTextWidthAngle + kSecondLine:
-      OpenValueEdit(g_textAngle, 1, kValueUnitAngle);
-      break;
-    case kFieldTextWidthAngle + kSecondLine:
-      OpenValueEdit(g_valueTextAngle, 1, kValueUnitAngle);
-      break;
-    case kFieldToolHatchAngleScale + kSecondLine:
-      OpenValueEdit(g_hatchScale, 1, kValueUnitNumber);
-      break;
-    case kFieldHatchAngleScale + kSecondLine:
-      OpenValueEdit(g_valueHatchScale, 1, kValueUnitNumber);
-      break;
-    case kFieldToolMoveAngle:
-      OpenValueEdit(g_moveAngle, g_moveAngleSet, kValueUnitAngle);
-      break;
-    case kFieldCopyAngleDistance:
-      OpenValueEdit(g_copyAngle, g_copyAngleSet, kValueUnitAngle);
-      break;
-    case kFieldToolSideLengthRotation + kSecondLine:
-      OpenValueEdit(g_polygonRotation, g_polygonRotationSet, kValueUnitAngle);
-      break;
-    case kFieldCopyAngleDistance + kSecondLine:
-      OpenValueEdit(g_copyDistance, g_copyDistanceSet, kValueUnitLength);
-      break;
-    case kFieldToolPolygonSides:
-      OpenValueEdit(g_polygonSides, g_polygonSidesSet, kValueUnitNumber);
-      break;
-    case kFieldToolSideLengthRotation:
-      OpenValueEdit(g_sideLength, g_sideLengthSet, kValueUnitLength);
-      break;
-    case kFieldToolRectangleSize:
-      OpenValueEdit(g_rectangleLength, g_rectangleLengthSet, kValueUnitLength);
-      break;
-    case kFieldToolRectangleSize + kSecondLine:
-      OpenValueEdit(g_rectangleWidth, g_rectangleWidthSet, kValueUnitLength);
-      break;
-    case kFieldArcAngle:
-      OpenValueEdit(g_valueArcAngle, 1, kValueUnitAngle);
-      break;
-    case kFieldRotation:
-      OpenValueEdit(g_valueRotation, 1, kValueUnitAngle);
-      break;
-    case kFieldHatchAngleScale:
-      OpenValueEdit(g_valueHatchAngle, 1, kValueUnitAngle);
-      break;
-    case kFieldControl0 + kSecondLine:
-      OpenValueEdit(g_valueControlAngle0, 1, kValueUnitAngle);
-      break;
-    case kFieldControl1 + kSecondLine:
-      OpenValueEdit(g_valueControlAngle1, 1, kValueUnitAngle);
-      break;
-    case kFieldCircleRadius:
-      OpenValueEdit(g_valueCircleRadius, 1, kValueUnitLength);
-      break;
-    case kFieldDimensionSizes:
-      OpenValueEdit(g_valueArrowSize, 1, kValueUnitLength);
-      break;
-    case kFieldDimensionSizes + kSecondLine:
-      OpenValueEdit(g_valueExtension, 1, kValueUnitLength);
-      break;
-    case kFieldControl0:
-      OpenValueEdit(g_valueControlLength0, 1, kValueUnitLength);
-      break;
-    case kFieldControl1:
-      OpenValueEdit(g_valueControlLength1, 1, kValueUnitLength);
-      break;
-    case kFieldDimensionUnits + kSecondLine:
-      OpenValueEdit(g_valueDecimals, 1, kValueUnitNumber);
-      break;
-    case kFieldRotateAngleCount:
-      OpenValueEdit(g_rotateAngle, g_rotateAngleSet, kValueUnitAngle);
-      break;
-    case kFieldEnlargeFactorCount:
-      OpenValueEdit(g_enlargeFactor, g_enlargeFactorSet, kValueUnitNumber);
-      break;
-    case kFieldStretchFactorCount:
-      OpenValueEdit(g_stretchFactor, g_stretchFactorSet, kValueUnitNumber);
-      break;
-    case kFieldCopyCountNewObject:
-    case kFieldRotateAngleCount + kSecondLine:
-    case kFieldEnlargeFactorCount + kSecondLine:
-    case kFieldStretchFactorCount + kSecondLine:
-      OpenValueEdit(g_actionCount, 1, kValueUnitNumber);
-      break;
-    default:
+    case FieldEditor::kNone:
       break;
   }
   trace.Exit();
@@ -601,9 +411,15 @@ int CEditingView::ApplyValueEdit() {
   LogScope trace(2824);
   const QString text = m_valueEdit->GetWindowText().left(kMaxEditText).trimmed();
   const int id = m_openField;
-  const bool empty = text.isEmpty();
+  const ValueFieldLine* line = GetValueFieldLine(id);
+  if (line == nullptr || line->editor != FieldEditor::kEdit) {
+    SetGlitchValue(id);
+    ReportGlitch(2824, 2);
+    HideValueEditors();
+    return trace.Return(1);
+  }
   CDrawItem* item = nullptr;
-  if (IsItemEditField(id)) {
+  if (ChangesSelectedItem(*line)) {
     const int count = m_drawing->GetPickCount();
     if (count != 1) {
       SetGlitchValue(count);
@@ -625,163 +441,19 @@ int CEditingView::ApplyValueEdit() {
     HideValueEditors();
     return trace.Return(1);
   };
-  // A length with a set flag: empty clears the flag, else the parsed length sets it.
-  const auto setLength = [&](double& value, std::int32_t& set, int message) {
-    if (empty) {
-      set = 0;
-      return accept();
-    }
-    double parsed = 0.0;
-    if (ParseBarLength(text, parsed, 0) == 0) return refuse(message);
-    value = parsed;
-    set = 1;
-    return accept();
-  };
-  const auto setAngle = [&](double& value, std::int32_t* set, int mode) {
-    if (empty && set != nullptr) {
-      *set = 0;
-      return accept();
-    }
-    double parsed = 0.0;
-    if (ParseAngle(text, mode, parsed) == 0) return refuse(kMsgAngle);
-    value = parsed;
-    if (set != nullptr) *set = 1;
-    return accept();
-  };
-  // A change to the selected item, between erasing it and drawing it again.
-  const auto change = [this, item](const auto& setter) {
-    ChangeShownItem(*m_drawing, item, setter);
-  };
-  switch (id) {
-    case kFieldToolLengthAngle:
-      return setLength(g_lineLength, g_lineLengthSet, kMsgLength);
-    case kFieldToolLengthAngle + kSecondLine:
-      return setAngle(g_lineAngle, &g_lineAngleSet, 0);
-    case kFieldToolArcRadiusAngle: {
-      const int result = setLength(g_arcRadius, g_arcRadiusSet, kMsgLength);
-      if (result == 1 && g_arcRadiusSet != 0) g_arcAngleSet = 0;
-      if (result == 1) RedrawValuesBar(1);
-      return result;
-    }
-    case kFieldToolArcRadiusAngle + kSecondLine: {
-      const int result = setAngle(g_arcAngle, &g_arcAngleSet, 0);
-      if (result == 1 && g_arcAngleSet != 0) g_arcRadiusSet = 0;
-      if (result == 1) RedrawValuesBar(1);
-      return result;
-    }
-    case kFieldToolCircleRadius:
-      return setLength(g_circleRadius, g_circleRadiusSet, kMsgRadius);
-    case kFieldToolFilletRadius:
-      return setLength(g_filletRadius, g_filletRadiusSet, kMsgRadius);
-    case kFieldToolChamferLength:
-      return setLength(g_chamferLength, g_chamferLengthSet, kMsgLength);
-    case kFieldToolEllipseSlope:
-      if (empty) return refuse(kMsgAngle);
-      return setAngle(g_ellipseSlope, nullptr, 1);
-    case kFieldToolTextWidthAngle: {
-      int width = 0;
-      if (ParseWhole(text, 10, 1000, width) == 0) return refuse(kMsgFontWidth);
-      g_textWidth = static_cast<std::uint16_t>(width);
-      return accept();
-    }
-    case kFieldToolHatchAngleScale:
-      return setAngle(g_hatchAngle, nullptr, 0);
-    case kFieldToolTextWidthAngle + kSecondLine:
-      if (empty) return refuse(kMsgAngle);
-      return setAngle(g_textAngle, nullptr, 0);
-    case kFieldToolHatchAngleScale + kSecondLine: {
-      double scale = 0.0;
-      if (ParsePositive(text, scale) == 0) return refuse(kMsgScale);
-      g_hatchScale = scale;
-      return accept();
-    }
-    case kFieldToolMoveAngle:
-      return setAngle(g_moveAngle, &g_moveAngleSet, 1);
-    case kFieldToolPolygonSides: {
-      if (empty) {
-        g_polygonSidesSet = 0;
-        return accept();
-      }
-      int sides = 0;
-      if (ParseWhole(text, 3, 1000, sides) == 0) return refuse(kMsgSides);
-      g_polygonSides = static_cast<std::uint16_t>(sides);
-      g_polygonSidesSet = 1;
-      return accept();
-    }
-    case kFieldToolSideLengthRotation:
-      return setLength(g_sideLength, g_sideLengthSet, kMsgLength);
-    case kFieldToolRectangleSize:
-      return setLength(g_rectangleLength, g_rectangleLengthSet, kMsgLength);
-    case kFieldToolRectangleSize + kSecondLine:
-      return setLength(g_rectangleWidth, g_rectangleWidthSet, kMsgLength);
-    case kFieldToolSideLengthRotation + kSecondLine:
-      return setAngle(g_polygonRotation, &g_polygonRotationSet, 0);
-    case kFieldToolShapeRotation:
-      return setAngle(g_shapeRotation, nullptr, 0);
-    case kFieldRotateAngleCount: {
-      if (empty) {
-        g_rotateAngleSet = 0;
-        return accept();
-      }
-      double degrees = 0.0;
-      if (TextToDouble(text, degrees) == 0 || !std::isfinite(degrees)) return refuse(kMsgAngle);
-      g_rotateAngle = degrees * kRadiansPerDegree;
-      g_rotateAngleSet = 1;
-      return accept();
-    }
-    case kFieldEnlargeFactorCount:
-    case kFieldStretchFactorCount: {
-      double& factor = id == 73 ? g_enlargeFactor : g_stretchFactor;
-      std::int32_t& set = id == 73 ? g_enlargeFactorSet : g_stretchFactorSet;
-      if (empty) {
-        set = 0;
-        return accept();
-      }
-      double parsed = 0.0;
-      if (ParsePositive(text, parsed) == 0) return refuse(kMsgScale);
-      factor = parsed;
-      set = 1;
-      return accept();
-    }
-    case kFieldCopyCountNewObject:
-    case kFieldRotateAngleCount + kSecondLine:
-    case kFieldEnlargeFactorCount + kSecondLine:
-    case kFieldStretchFactorCount + kSecondLine: {
-      std::uint8_t count = 0;
-      if (TextToByte(text, count) == 0) return refuse(kMsgActions);
-      g_actionCount = count;
-      if (std::int16_t* remembered = RememberedCount(id)) *remembered = count;
-      return accept();
-    }
-    case kFieldCopyAngleDistance:
-      return setAngle(g_copyAngle, &g_copyAngleSet, 0);
-    case kFieldCopyAngleDistance + kSecondLine:
-      return setLength(g_copyDistance, g_copyDistanceSet, kMsgLength);
-    // ---- The selected item's properties ----
-    case kFieldTextWidthAngle: {
-      int width = 0;
-      if (ParseWhole(text, 10, 1000, width) == 0) return refuse(kMsgFontWidth);
-      g_valueFontWidth = static_cast<std::int16_t>(width);
-      change([&] { item->SetFontSize(width); });
-      FocusDrawing();
-      return accept();
-    }
-    case kFieldTextWidthAngle + kSecondLine: {
-      double angle = 0.0;
-      if (ParseAngle(text, 0, angle) == 0) return refuse(kMsgAngle);
-      g_valueTextAngle = angle;
-      change([&] { item->SetTextAngle(angle); });
-      FocusDrawing();
-      return accept();
-    }
-    case kFieldArcAngle: {
-      double angle = 0.0;
-      if (ParseAngle(text, 0, angle) == 0) return refuse(kMsgAngle);
+  if (text.isEmpty() && line->set != nullptr) {
+    // An emptied box: the tool takes the value from the mouse again.
+    *line->set = 0;
+  } else {
+    double value = 0.0;
+    const int message = line->message;
+    if (ReadFieldValue(*line, text, value) == 0) return refuse(message);
+    if (line->after == FieldAfter::kArcAngleCheck) {
       DrawItem(item, static_cast<int>(g_backgroundColour));
-      item->SetAngle(angle);
+      line->setItem(*item, value);
       if (item->IsValid() != 0) {
         item->Recalculate();
-        g_valueArcAngle = angle;
+        line->store(value);
         DrawItem(item, kDrawOwnColour);
         return accept();
       }
@@ -793,84 +465,16 @@ int CEditingView::ApplyValueEdit() {
       InvalidateValuesBar();
       return refuse(kMsgImpossibleArc);
     }
-    case kFieldCircleRadius: {
-      double radius = 0.0;
-      if (ParseBarLength(text, radius, 0) == 0) return refuse(kMsgRadius);
-      const int rounded = static_cast<int>(std::lround(radius));
-      g_valueCircleRadius = rounded;
-      change([&] { item->SetRadius(rounded); });
-      return accept();
+    line->store(value);
+    if (line->set != nullptr) *line->set = 1;
+    if (item != nullptr) {
+      ChangeShownItem(*m_drawing, item, [&] { line->setItem(*item, value); });
     }
-    case kFieldRotation: {
-      double angle = 0.0;
-      if (ParseAngle(text, 1, angle) == 0) return refuse(kMsgAngle);
-      g_valueRotation = angle;
-      change([&] { item->SetRotation(angle); });
-      return accept();
-    }
-    case kFieldHatchAngleScale: {
-      double angle = 0.0;
-      if (ParseAngle(text, 0, angle) == 0) return refuse(kMsgAngle);
-      g_valueHatchAngle = angle;
-      change([&] { item->SetHatchAngle(angle); });
-      return accept();
-    }
-    case kFieldHatchAngleScale + kSecondLine: {
-      double scale = 0.0;
-      if (ParsePositive(text, scale) == 0) return refuse(kMsgScale);
-      g_valueHatchScale = scale;
-      change([&] { item->SetHatchSpacing(scale); });
-      return accept();
-    }
-    case kFieldDimensionSizes:
-    case kFieldDimensionSizes + kSecondLine: {
-      double length = 0.0;
-      if (ParseBarLength(text, length, id == 137 ? 1 : 0) == 0) {
-        return refuse(kMsgLength);
-      }
-      const int rounded = static_cast<int>(std::lround(length));
-      if (id == 37) {
-        g_valueArrowSize = rounded;
-        g_dimensionArrowSize = rounded;
-        change([&] { item->SetArrowSize(rounded); });
-      } else {
-        g_valueExtension = rounded;
-        g_dimensionExtension = rounded;
-        change([&] { item->SetExtension(rounded); });
-      }
-      return accept();
-    }
-    case kFieldDimensionUnits + kSecondLine: {
-      std::uint8_t decimals = 0;
-      if (TextToByte(text, decimals) == 0) return refuse(kMsgDecimals);
-      g_valueDecimals = decimals;
-      change([&] { item->SetDecimals(decimals); });
-      return accept();
-    }
-    case kFieldControl0:
-    case kFieldControl1: {
-      double length = 0.0;
-      if (ParseBarLength(text, length, 0) == 0) return refuse(kMsgLength);
-      const int i = id - 38;
-      (i == 0 ? g_valueControlLength0 : g_valueControlLength1) = length;
-      change([&] { item->SetControlLength(i, length); });
-      return accept();
-    }
-    case kFieldControl0 + kSecondLine:
-    case kFieldControl1 + kSecondLine: {
-      double angle = 0.0;
-      if (ParseAngle(text, 0, angle) == 0) return refuse(kMsgAngle);
-      const int i = id - 138;
-      (i == 0 ? g_valueControlAngle0 : g_valueControlAngle1) = angle;
-      change([&] { item->SetControlAngle(i, angle); });
-      return accept();
-    }
-    default:
-      SetGlitchValue(id);
-      ReportGlitch(2824, 2);
-      HideValueEditors();
-      return trace.Return(1);
+    if (line->after == FieldAfter::kFocusDrawing) FocusDrawing();
   }
+  const int result = accept();
+  if (line->after == FieldAfter::kRedrawBar) RedrawValuesBar(1);
+  return result;
 }
 
 int CEditingView::ApplyValueList() {
@@ -878,8 +482,15 @@ int CEditingView::ApplyValueList() {
   const int e = m_valueList->currentRow();
   if (e < 0) return trace.Return(0);
   const int id = m_openField;
+  const ValueFieldLine* line = GetValueFieldLine(id);
+  if (line == nullptr || line->editor != FieldEditor::kList) {
+    SetGlitchValue(id);
+    ReportGlitch(2828, 2);
+    HideValueEditors();
+    return trace.Return(1);
+  }
   CDrawItem* item = nullptr;
-  if (IsItemListField(id)) {
+  if (ChangesSelectedItem(*line)) {
     const int count = m_drawing->GetPickCount();
     if (count != 1) {
       SetGlitchValue(count);
@@ -896,90 +507,47 @@ int CEditingView::ApplyValueList() {
     setter();
     DrawItem(item, kDrawOwnColour);
   };
-  const auto byte = static_cast<std::uint8_t>(e);
-  switch (id) {
-    case kFieldToolLineStyle:
-      g_lineStyle = static_cast<std::uint8_t>(e + 1);
-      break;
-    case kFieldToolDimensionTypeEnds:
-      g_dimensionType = byte;
-      break;
-    case kFieldToolDimensionText:
-      g_dimensionTextAngle = byte;
-      break;
-    case kFieldToolDimensionTypeEnds + kSecondLine:
-      g_dimensionLineEnds = byte;
-      break;
-    case kFieldToolDimensionText + kSecondLine:
-      g_dimensionTextPosition = byte;
-      break;
-    case kFieldToolFillType:
-      if (e != g_fillType) {
-        g_fillType = static_cast<std::int16_t>(e);
-        HideValueEditors();
-        RedrawValuesBar(1);
-        return trace.Return(1);
-      }
-      break;
-    case kFieldLineStyle:
-      g_valueLineStyle = static_cast<std::uint8_t>(e + 1);
-      change([&] { item->SetLineStyle(static_cast<std::uint8_t>(e + 1)); });
-      break;
-    case kFieldDimensionTypeEnds:
-      g_valueDimensionType = e;
-      change([&] { item->SetDimensionType(byte); });
-      break;
-    case kFieldDimensionText:
-      g_valueTextAngleMode = e;
-      change([&] { item->SetTextAngleMode(byte); });
-      break;
-    case kFieldDimensionUnits:
-      g_valueUnits = e;
-      change([&] { item->SetUnits(byte); });
-      break;
-    case kFieldDimensionTypeEnds + kSecondLine:
-      g_valueLineEnds = e;
-      change([&] { item->SetLineEnds(byte); });
-      break;
-    case kFieldDimensionText + kSecondLine:
-      g_valueTextPosition = e;
-      change([&] { item->SetTextPosition(byte); });
-      break;
-    case kFieldFillType:
-      if (e != g_valueFillStyle) {
-        // A fill without a hatch pattern has one chosen first; cancelling keeps the fill.
-        const CHatchPattern* pattern = item->GetHatchPattern();
-        if (e == kFillHatch && (pattern == nullptr || pattern->GetLineCount() == 0)) {
-          HideValueEditors();
-          const int chosen = ChooseHatchPattern();
-          if (chosen < 0) {
-            RedrawValuesBar(1);
-            return trace.Return(1);
-          }
-          if (item->SetHatch(chosen, 0.0, 1.0) == 0) {
-            RedrawValuesBar(1);
-            return trace.Return(1);
-          }
-          g_valueHatchIndex = static_cast<std::int16_t>(chosen);
-          g_valueHatchAngle = 0.0;
-          g_valueHatchScale = 1.0;
-        }
-        g_valueFillStyle = static_cast<std::int16_t>(e);
-        change([&] {
-          item->SetFillStyle(e);
-          item->PublishProperties();
-        });
-        HideValueEditors();
-        RedrawValuesBar(1);
-        return trace.Return(1);
-      }
-      break;
-    default:
-      SetGlitchValue(id);
-      ReportGlitch(2828, 2);
-      break;
+  const double value = e + line->listBase;
+  if (line->after != FieldAfter::kFillTypeChange) {
+    line->store(value);
+    if (item != nullptr) change([&] { line->setItem(*item, value); });
+    HideValueEditors();
+    return trace.Return(1);
   }
+  if (value == line->value()) {
+    HideValueEditors();
+    return trace.Return(1);
+  }
+  if (item == nullptr) {
+    line->store(value);
+    HideValueEditors();
+    RedrawValuesBar(1);
+    return trace.Return(1);
+  }
+  // A fill without a hatch pattern has one chosen first; cancelling keeps the fill.
+  const CHatchPattern* pattern = item->GetHatchPattern();
+  if (e == kFillHatch && (pattern == nullptr || pattern->GetLineCount() == 0)) {
+    HideValueEditors();
+    const int chosen = ChooseHatchPattern();
+    if (chosen < 0) {
+      RedrawValuesBar(1);
+      return trace.Return(1);
+    }
+    if (item->SetHatch(chosen, 0.0, 1.0) == 0) {
+      RedrawValuesBar(1);
+      return trace.Return(1);
+    }
+    g_valueHatchIndex = static_cast<std::int16_t>(chosen);
+    g_valueHatchAngle = 0.0;
+    g_valueHatchScale = 1.0;
+  }
+  line->store(value);
+  change([&] {
+    line->setItem(*item, value);
+    item->PublishProperties();
+  });
   HideValueEditors();
+  RedrawValuesBar(1);
   return trace.Return(1);
 }
 
@@ -1035,7 +603,7 @@ int CEditingView::ApplyObjectChooser(int fromText) {
   }
   const int field = m_openField;
   HideValueEditors();
-  if (field == 123) FocusDrawing();
+  if (field == kFieldColourObject + kSecondLine) FocusDrawing();
   return trace.Return(1);
 }
 
@@ -1155,7 +723,7 @@ void CEditingView::EditColourField() {
   if (dialog.DoModal() != zeph::kIdOk) return;
   // Palette-relative: red, green and blue kept, the top byte marking it.
   const zeph::ColourRef chosen = zeph::ClearColourTopByte(dialog.GetColour()) | 0x02000000u;
-  const bool several = id == 82 && g_recolourCount > 1;
+  const bool several = id == kFieldRecolourColours && g_recolourCount > 1;
   if (!several && SameRgb(chosen, start) != 0) return;
   switch (id) {
     case kFieldToolColourObject:
@@ -1183,7 +751,7 @@ void CEditingView::EditFontField() {
   LogScope trace(2826);
   const int id = m_openField;
   CDrawItem* item = nullptr;
-  if (id == 25 || id == 133) {
+  if (id == kFieldTextFont || id == kFieldDimensionColourFont + kSecondLine) {
     const int count = m_drawing->GetPickCount();
     if (count != 1) {
       SetGlitchValue(count);
@@ -1222,7 +790,7 @@ void CEditingView::EditHatchField() {
   LogScope trace(2827);
   const int id = m_openField;
   std::int32_t pattern = -1;
-  const int current = id == 11 ? g_hatchPattern : g_valueHatchIndex;
+  const int current = id == kFieldToolHatch ? g_hatchPattern : g_valueHatchIndex;
   if (current >= 0 && current < kHatchDefinitionCount) {
     pattern = g_hatchDefinitions[static_cast<std::size_t>(current)].GetNumber();
   }
@@ -1233,9 +801,9 @@ void CEditingView::EditHatchField() {
     ReportGlitch(2827, 6);
     return trace.Exit();
   }
-  if (id == 11) {
+  if (id == kFieldToolHatch) {
     g_hatchPattern = static_cast<std::int16_t>(index);
-  } else if (id == 31) {
+  } else if (id == kFieldHatch) {
     if (m_drawing->GetPickCount() > 0) {
       CDrawItem* item = m_drawing->GetPicked(0);
       DrawItem(item, static_cast<int>(g_backgroundColour));

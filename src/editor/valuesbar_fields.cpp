@@ -1,5 +1,5 @@
-// The values bar's data: the parameters' storage and defaults, the field table and which
-// fields each tool shows at each click step.
+// The values bar's data: the parameters' storage and defaults, and which fields each tool
+// shows at each click step (the field table is valuesbar_fieldtable.cpp).
 #include <cmath>
 
 #include "document/dochost.h"
@@ -59,92 +59,6 @@ void ResetValuesBarParameters() {
 }
 
 namespace {
-
-constexpr ValueFieldInfo kFields[kValueFieldIdCount] = {
-    {u"Colour:", u"Object:", 100},                          // 0
-    {u"Style:", nullptr, 70},                               // 1
-    {u"Length:", u"Angle:", 100},                           // 2
-    {u"Radius:", u"Angle:", 80},                            // 3
-    {u"Radius:", nullptr, 80},                              // 4
-    {u"Slope:", nullptr, 80},                               // 5
-    {u"Radius:", nullptr, 80},                              // 6
-    {u"Length:", nullptr, 80},                              // 7
-    {u"Font:", nullptr, 160},                               // 8
-    {u"Width:", u"Angle:", 70},                             // 9
-    {u"Fill type:", nullptr, 90},                           // 10
-    {u"Hatch:", nullptr, 130},                              // 11
-    {u"Angle:", u"Scale:", 70},                             // 12
-    {u"Colour:", u"Font:", 120},                            // 13
-    {u"Type:", u"Line ends:", 80},                          // 14
-    {u"Text angle:", u"Position:", 80},                     // 15
-    {u"Move angle:", nullptr, 70},                          // 16
-    {u"Object:", nullptr, 100},                             // 17
-    {u"Number of sides:", nullptr, 50},                     // 18
-    {u"Side length:", u"Angle of rotation:", 70},           // 19
-    {u"Length:", u"Width:", 70},                            // 20
-    {u"Angle of rotation:", nullptr, 70},                   // 21
-    {u"Points:", nullptr, 150},                             // 22
-    {u"Colour:", u"Object:", 80},                           // 23
-    {u"Style:", nullptr, 80},                               // 24
-    {u"Font:", nullptr, 140},                               // 25
-    {u"Width:", u"Angle:", 70},                             // 26
-    {u"Angle:", nullptr, 80},                               // 27
-    {u"Radius:", nullptr, 80},                              // 28
-    {u"Slope:", nullptr, 80},                               // 29
-    {u"Fill type:", nullptr, 90},                           // 30
-    {u"Hatch:", nullptr, 130},                              // 31
-    {u"Angle:", u"Scale:", 70},                             // 32
-    {u"Colour:", u"Font:", 120},                            // 33
-    {u"Type:", u"Line ends:", 70},                          // 34
-    {u"Text angle:", u"Position:", 80},                     // 35
-    {u"Units:", u"Decimal:", 80},                           // 36
-    {u"Arrow/dash:", u"Extension:", 70},                    // 37
-    {u"Control length:", u"angle:", 80},                    // 38
-    {u"Control length:", u"angle:", 80},                    // 39
-    {u"x:", u"y:", 70},                                     // 40
-    {u"x move:", u"y move:", 70},                           // 41
-    {u"Length:", u"Angle:", 70},                            // 42
-    {u"Distance:", u"Angle:", 70},                          // 43
-    {u"Radius:", nullptr, 70},                              // 44
-    {u"Length:", nullptr, 70},                              // 45
-    {u"Radius:", u"Angle:", 70},                            // 46
-    {u"Centre x:", u"y:", 70},                              // 47
-    {u"Radii:", nullptr, 70},                               // 48
-    {u"Start x:", u"y:", 70},                               // 49
-    {u"End x:", u"y:", 70},                                 // 50
-    {u"Side length:", u"Angle of rotation:", 70},           // 51
-    {u"Length:", u"Width:", 70},                            // 52
-    {u"Control length:", u"angle:", 80},                    // 53
-    {u"Centre x:", u"y:", 70},                              // 54
-    {u"Start x:", u"y:", 70},                               // 55
-    {u"End x:", u"y:", 70},                                 // 56
-    {u"Radius:", u"Length:", 80},                           // 57
-    {u"Centre x:", u"y:", 70},                              // 58
-    {u"Radius:", nullptr, 80},                              // 59
-    {u"Centre x:", u"y:", 70},                              // 60
-    {u"Radii:", nullptr, 80},                               // 61
-    {u"Number of outer edges:", u"Number of islands", 60},  // 62
-    {u"Plotting order:", nullptr, 110},                     // 63
-    {u"Start x:", u"y:", 70},                               // 64
-    {u"End x:", u"y:", 70},                                 // 65
-    {u"Length:", u"Angle:", 80},                            // 66
-    {u"Number of sides:", u"Side length:", 70},             // 67
-    {u"Length:", u"Width:", 70},                            // 68
-    {u"Angle of rotation:", nullptr, 70},                   // 69
-    {u"Keep originals:", u"New object(s):", 50},            // 70
-    {u"Angle of rotation:", u"Number of actions:", 70},     // 71
-    {u"Mirror direction", nullptr, 70},                     // 72
-    {u"Scale factor:", u"Number of actions:", 50},          // 73
-    {u"Stretch direction:", nullptr, 70},                   // 74
-    {u"Stretch factor:", u"Number of actions:", 50},        // 75
-    {u"Number of copies:", u"New object(s):", 50},          // 76
-    {u"Move angle:", u"Move distance:", 80},                // 77
-    {u"Object", nullptr, 130},                              // 78
-    {u"Number", nullptr, 60},                               // 79
-    {u"Name", nullptr, 130},                                // 80
-    {u"New object", nullptr, 130},                          // 81
-    {u"Colour", nullptr, 100},                              // 82
-};
 
 // Object's sub-modes.
 constexpr int kObjectIdentify = 0;
@@ -213,11 +127,6 @@ ValueFieldChoice ChooseObject() {
 }
 
 }  // namespace
-
-const ValueFieldInfo* GetValueFieldInfo(int id) {
-  if (id < 0 || id >= kValueFieldIdCount) return nullptr;
-  return &kFields[id];
-}
 
 ValueFieldChoice ChooseValueFieldsFor(int tool, int s, int pickCount, int breakOffered) {
   switch (tool) {

@@ -22,10 +22,12 @@
 #include "editor/valuesbarparams.h"
 #include "editor/viewparts.h"
 #include "items/boundaryloop.h"
+#include "items/dimensionitem.h"
 #include "items/drawitem.h"
 #include "items/fillitem.h"
 #include "items/floodedge.h"
 #include "items/hatch.h"
+#include "items/lineitem.h"
 #include "items/textitem.h"
 #include "items/valuefields.h"
 #include "view_fixture.h"
@@ -270,6 +272,70 @@ TEST_F(ValueEditorTest, HatchForASolidFillAsksForAPatternAndCancellingKeepsItSol
   EXPECT_EQ(fill->GetFillStyle(), kFillHatch);
   EXPECT_EQ(g_valueFillStyle, kFillHatch);
   EXPECT_EQ(g_valueHatchIndex, 2);
+}
+
+// A list's choice goes to the tool's parameter, or to the selected item and the shown value,
+// the line style counting from 1.
+TEST_F(ValueEditorTest, AListChoiceGoesToItsParameterOrToTheSelectedItem) {
+  const char16_t* const texts[] = {u"a", u"b", u"c", u"d", u"e", u"f"};
+  const auto choose = [&](int field, int row) {
+    m_view->SetOpenEditor(kValueEditorList, field);
+    m_view->OpenValueList(0, 6, texts);
+    m_view->GetValueList()->setCurrentRow(row);
+    return m_view->ApplyValueList();
+  };
+  struct ListRow {
+    int field;
+    int row;
+    std::function<int()> parameter;
+    int expected;
+  };
+  const ListRow tools[] = {
+      {kFieldToolLineStyle, 2, [] { return int{g_lineStyle}; }, 3},
+      {kFieldToolDimensionTypeEnds, 1, [] { return int{g_dimensionType}; }, 1},
+      {kFieldToolDimensionTypeEnds + kSecondLine, 3, [] { return int{g_dimensionLineEnds}; }, 3},
+      {kFieldToolDimensionText, 1, [] { return int{g_dimensionTextAngle}; }, 1},
+      {kFieldToolDimensionText + kSecondLine, 2, [] { return int{g_dimensionTextPosition}; }, 2},
+      {kFieldToolFillType, 1, [] { return int{g_fillType}; }, 1},
+  };
+  for (const ListRow& row : tools) {
+    SCOPED_TRACE(row.field);
+    EXPECT_EQ(choose(row.field, row.row), 1);
+    EXPECT_EQ(row.parameter(), row.expected);
+    EXPECT_EQ(m_view->GetOpenEditor(), kValueEditorNone);
+  }
+
+  auto newLine = std::make_unique<CLineItem>();
+  newLine->SetStart(10000, 10000);
+  newLine->SetEnd(30000, 10000);
+  newLine->SetLineStyle(1);
+  CDrawItem* line = AddPicked(std::move(newLine));
+  EXPECT_EQ(choose(kFieldLineStyle, 4), 1);
+  EXPECT_EQ(line->GetLineStyle(), 5);
+  EXPECT_EQ(g_valueLineStyle, 5);
+  Drawing().ClearPickList();
+
+  auto newDimension = std::make_unique<CDimensionItem>();
+  newDimension->SetStart(10000, 10000);
+  newDimension->SetEnd(30000, 10000);
+  CDrawItem* dimension = AddPicked(std::move(newDimension));
+  const ListRow items[] = {
+      {kFieldDimensionTypeEnds, 2, [&] { return int{dimension->GetDimensionType()}; }, 2},
+      {kFieldDimensionTypeEnds + kSecondLine, 4, [&] { return int{dimension->GetLineEnds()}; }, 4},
+      {kFieldDimensionText, 1, [&] { return int{dimension->GetTextAngleMode()}; }, 1},
+      {kFieldDimensionText + kSecondLine, 2, [&] { return int{dimension->GetTextPosition()}; }, 2},
+      {kFieldDimensionUnits, 3, [&] { return int{dimension->GetUnits()}; }, 3},
+  };
+  for (const ListRow& row : items) {
+    SCOPED_TRACE(row.field);
+    EXPECT_EQ(choose(row.field, row.row), 1);
+    EXPECT_EQ(row.parameter(), row.expected);
+  }
+  EXPECT_EQ(g_valueDimensionType, 2);
+  EXPECT_EQ(g_valueLineEnds, 4);
+  EXPECT_EQ(g_valueTextAngleMode, 1);
+  EXPECT_EQ(g_valueTextPosition, 2);
+  EXPECT_EQ(g_valueUnits, 3);
 }
 
 TEST_F(ValueEditorTest, EscDiscardsTheTextAndAPressOnTheViewAppliesIt) {

@@ -73,7 +73,7 @@ const std::vector<Carried>& CarriedIds() {
       {"editor/valuesbar_editors.cpp", "LoadProgramString(id)", nullptr, {}},
       {"editor/valuesbar_editors.cpp", "ShowWarning(id)", nullptr, {}},
       {"editor/valuesbar_editors.cpp", "ShowValueMessage(message)", nullptr, {}},
-      {"editor/valuesbar_editors.cpp", "refuse(message)", nullptr, {}},
+      {"editor/valuesbar_editors.cpp", "refuse(message)", "kRefusalMessages", {}},
       // The prompt area's buttons.
       {"editor/editingview_prompt.cpp", "LoadProgramString(captionId)", nullptr, {}},
       {"editor/editingview_prompt.cpp", "MakePromptButton(id)", nullptr, {1, 8}},
