@@ -53,7 +53,6 @@ int CAppDocumentHost::ShowDictionaryDialog(CDocDict* list) {
   if (list == nullptr) return 0;
   return zeph::ShowSpellDictionaryDialog(*list, m_app.GetMainFrame());
 }
-// ---- End of spell check ----
 
 // ---- The support code's services ----
 
@@ -262,7 +261,7 @@ class CProgramViews final : public IAppViews, public IFrontViewOwner {
       case cmd::kViewZoomOut: m_editing->OnViewZoomOut(); return true;
       case cmd::kViewFit: m_editing->OnViewFit(); return true;
       case cmd::kViewRedraw: m_editing->OnViewRedraw(); return true;
-      // ---- View commands: the rest of the editing view's commands ----
+      // The editing view runs the rest of its commands itself.
       default: return m_editing->RunCommand(id);
     }
   }
@@ -273,7 +272,7 @@ class CProgramViews final : public IAppViews, public IFrontViewOwner {
       case cmd::kViewZoomOut: return m_editing->OnUpdateViewZoomOut() ? 1 : 0;
       case cmd::kViewFit: return m_editing->OnUpdateViewFit() ? 1 : 0;
       case cmd::kViewRedraw: return 1;
-      // ---- View commands: the rest of the editing view's commands ----
+      // The editing view runs the rest of its commands itself.
       default: return m_editing->UpdateCommand(id, check);
     }
   }

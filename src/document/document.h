@@ -451,7 +451,6 @@ class CZephDoc final : public IItemDocument {
   // For tests: the index the document keeps in step with its list, and the list.
   CSpatialIndex& GetSpatialIndexForTest() const { return m_spatial; }
   std::span<const DrawItemPtr> GetItemListForTest() const { return m_items; }
-  // ---- End of the spatial index section ----
   // The handle nearest to the cursor among the shown handles inside the drawing window
   // (kPointAnyItem .. kPointLinesOnly; fills never), or only of ungrouped items. With a
   // filter, of the handles on the winner's point the one whose item is nearest wins. The empty

@@ -133,8 +133,7 @@ int CEditDrawing::IsBreakOffered() const {
 
 CEditDrawing::ClickHandler CEditDrawing::ResolveClickHandler(int tool, int& glitchNumber) {
   glitchNumber = 0;
-  // Each tool's handler is entered here as it is built; a null entry is a tool that cannot be
-  // chosen yet.
+  // A null answer is a tool that cannot be chosen (Hunt and Grid never become the tool).
   switch (tool) {
     case kToolNewLine:
       return &CEditDrawing::ClickNewLine;
@@ -191,18 +190,15 @@ CEditDrawing::ClickHandler CEditDrawing::ResolveClickHandler(int tool, int& glit
           glitchNumber = 3;
           return nullptr;
       }
-    // ---- End of Move tool ----
     // ---- Copy tool ----
     case kToolCopy:
       return &CEditDrawing::ClickCopy;
-    // ---- End of Copy tool ----
     // ---- Rotate, Reflect, Enlarge and Stretch ----
     case kToolRotate:
     case kToolReflect:
     case kToolEnlarge:
     case kToolStretch:
       return &CEditDrawing::ClickTransform;
-    // ---- End of Rotate, Reflect, Enlarge and Stretch ----
     // ---- Object, Delete and Colour tools ----
     case kToolObject:  // Identify (0, 1), Transfer, Hide, Delete
       switch (g_objectSubMode) {
@@ -223,12 +219,10 @@ CEditDrawing::ClickHandler CEditDrawing::ResolveClickHandler(int tool, int& glit
       return &CEditDrawing::ClickDelete;
     case kToolColour:
       return &CEditDrawing::ClickColour;
-    // ---- End of Object, Delete and Colour tools ----
     // ---- Modify and Values tools ----
     case kToolModify:
     case kToolValues:
       return &CEditDrawing::ClickModify;
-    // ---- End of Modify and Values tools ----
     default:
       return nullptr;
   }

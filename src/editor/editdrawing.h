@@ -60,9 +60,8 @@ class CEditDrawing : public CDrawingWindow, public IDrawingWindow {
   virtual void DispatchClick();
   // A tool's click handler; sub-modes choose among a tool's handlers.
   using ClickHandler = void (CEditDrawing::*)();
-  // The handler for tool with its present sub-mode. Null for Hunt and Grid, for a tool whose
-  // handler is not built yet, and for a sub-mode out of range (glitchNumber then names it,
-  // otherwise 0).
+  // The handler for tool with its present sub-mode. Null for Hunt and Grid, for a number that
+  // is no tool, and for a sub-mode out of range (glitchNumber then names it, otherwise 0).
   static ClickHandler ResolveClickHandler(int tool, int& glitchNumber);
   // Whether the tool can be used: it has a handler (Hunt and Grid never become the tool).
   // A window whose DispatchClick handles every tool answers for every tool.
@@ -147,7 +146,6 @@ class CEditDrawing : public CDrawingWindow, public IDrawingWindow {
   CDrawItem* GetBreakItem() const { return m_breakItem; }
   void ClearPickList() { m_pickList.clear(); }
   void ClearCopyList() { m_copyList.clear(); }
-  // ---- End of the prompt buttons' handlers ----
   // The prompt's Cancel during a Break offer: the pieces shown so far leave the screen, the
   // item is shown whole again and the offer ends with nothing broken.
   void OnPromptCancel();
@@ -222,7 +220,6 @@ class CEditDrawing : public CDrawingWindow, public IDrawingWindow {
   DrawingToolGesture m_toolGesture;
 
  public:
-  // ---- End of drawing tools ----
 
   // ---- Editing tools: Corner, Insert, Break ----
   void ClickCorner();
@@ -265,7 +262,6 @@ class CEditDrawing : public CDrawingWindow, public IDrawingWindow {
   DrawingPoint m_symbolDisplacement;
 
  public:
-  // ---- End of editing tools ----
 
   // ---- Move tool (movetool.cpp) ----
   // Move an item: the nearest item (with its group) follows the cursor while the button is
@@ -315,7 +311,6 @@ class CEditDrawing : public CDrawingWindow, public IDrawingWindow {
   std::int16_t m_moveGripShown = 0;
 
  public:
-  // ---- End of Move tool ----
 
   // ---- Copy tool (copytool.cpp) ----
   // Copy, after the prompt's OK: each press-drag-release places a row of g_actionCount copies
@@ -341,7 +336,6 @@ class CEditDrawing : public CDrawingWindow, public IDrawingWindow {
   DrawingPoint m_copyLast;
 
  public:
-  // ---- End of Copy tool ----
 
   // ---- Rotate, Reflect, Enlarge and Stretch (transformtools.cpp) ----
  public:
@@ -355,7 +349,6 @@ class CEditDrawing : public CDrawingWindow, public IDrawingWindow {
   void ApplyTransform();
 
  public:
-  // ---- End of Rotate, Reflect, Enlarge and Stretch ----
 
   // ---- Object, Delete and Colour tools (objecttools.cpp) ----
   // Object > Identify and Name: a click shows the clicked item's whole object, alone.
@@ -378,7 +371,6 @@ class CEditDrawing : public CDrawingWindow, public IDrawingWindow {
   CDrawItem* NearestItemAtRelease();
 
  public:
-  // ---- End of Object, Delete and Colour tools ----
 
   // ---- Modify and Values tools (modifytool.cpp) ----
   // Modify picks one item with its group for changing: its values go to the values bar, a
@@ -410,7 +402,6 @@ class CEditDrawing : public CDrawingWindow, public IDrawingWindow {
   ModifyGesture m_modify;
 
  public:
-  // ---- End of Modify and Values tools ----
 
   // ---- Steps several tools share (toolsteps.cpp) ----
  private:
@@ -440,7 +431,6 @@ class CEditDrawing : public CDrawingWindow, public IDrawingWindow {
   void ShowArcFeedback(CDrawItem& arc);
 
  public:
-  // ---- End of steps several tools share ----
 
   // ---- Scrolling ----
   // The scroll ranges after a zoom, a size change or a change of the drawing: the window may
@@ -546,7 +536,6 @@ class CEditDrawing : public CDrawingWindow, public IDrawingWindow {
   std::vector<std::uint16_t> m_pointGripHandles;
 
  public:
-  // ---- End of clipboard, undo and timer ticks ----
 
   // ---- Handlers ----
   void OnPaint(zeph::CDrawContext& dc) override;

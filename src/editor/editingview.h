@@ -317,7 +317,6 @@ class CEditingView : public CZephView,
   std::int16_t m_hotEntry = -1;
   std::int32_t m_entryPressed = 0;
   std::int32_t m_keyboardFlyout = 0;
-  // ---- End of tool palette ----
 
   // ---- Values bar ----
   // The fields of the current tool along the bottom: labels, boxes, the parameters' values and
@@ -404,7 +403,6 @@ class CEditingView : public CZephView,
   std::int32_t m_editorUnit = 0;
 
  public:
-  // ---- End of values bar ----
 
   // ---- View commands ----
   // The menu commands the frame routes to the view while it is the active view, their update
@@ -461,7 +459,6 @@ class CEditingView : public CZephView,
   std::unique_ptr<QObject> m_keyWatcher;
 
  public:
-  // ---- End of view commands ----
 
  protected:
   int OnCreate();

@@ -37,7 +37,7 @@ ItemSerial NextSerial() {
   return ++s_last;
 }
 
-// ---- The factory table: one maker per type code; null for a kind not built in ----
+// ---- The factory table: one maker per type code ----
 using ItemMaker = DrawItemPtr (*)();
 
 template <typename Kind>

@@ -1,7 +1,8 @@
 #pragma once
-// The activity log and glitch reports: every function records its entry, progress points and
-// way out as (code, value) records in a ring of the last 10000; an impossible state is
-// reported as a glitch to "Zeph.err". Called on the user-interface thread only.
+// The activity log and glitch reports: the program's operations record their entry, progress
+// points and way out as (code, value) records in a ring of the last 10000 (inner geometry and
+// drawing routines record nothing); an impossible state is reported as a glitch to "Zeph.err".
+// Called on the user-interface thread only.
 #include <QString>
 #include <QStringList>
 #include <cstdint>

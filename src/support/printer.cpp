@@ -141,7 +141,7 @@ void MeasurePrinter() {
   trace.Exit();
 }
 
-// ---- Printing: measuring the open context (the print dialog may have changed its printer) ----
+// The print dialog may have chosen another printer or paper on the open context.
 void MeasureOpenPrinter() {
   if (g_printerDCExists != 1 || g_printerDC == nullptr) return;
   const zeph::DeviceCaps caps = g_printerDC->Dc().GetDeviceCaps();
@@ -163,7 +163,6 @@ void MeasureOpenPrinter() {
   g_printerBottomMargin = caps.physicalHeight / dpiY - g_printerHeightInches - g_printerTopMargin;
   ComputePrintableArea();
 }
-// ---- End of measuring the open context ----
 
 void UseFallbackPrinterMetrics(int landscape) {
   g_printerWidthInches = landscape != 0 ? kA4HeightInches : kA4WidthInches;

@@ -47,12 +47,10 @@ void DeletePrinterDC();
 // Opens the context anew (so a changed default printer is picked up) and measures it, or uses
 // the A4 fallback; then the printable area is recomputed.
 void MeasurePrinter();
-// ---- Printing: measuring the open context ----
 // Measures the shared context as it is now (the print dialog may have chosen another printer
 // or paper on it) without opening it anew, then recomputes the printable area. Nothing
 // happens while no context is open.
 void MeasureOpenPrinter();
-// ---- End of measuring the open context ----
 // A4 (portrait, or landscape when landscape is non-zero) at 300 dots per inch, no margins.
 void UseFallbackPrinterMetrics(int landscape);
 // Turns the default printer's paper; 1 when that changed something (the printer is then

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr char16_t kTimes = 215;   // ×: not a letter, no case partner (the mend)
+constexpr char16_t kTimes = 215;   // ×: not a letter, no case partner
 constexpr char16_t kDivide = 247;  // ÷: likewise
 
 // The accent table: one row per accent, one column per vowel (a, e, i, o, u).

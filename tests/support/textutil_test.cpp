@@ -110,7 +110,7 @@ TEST(TextUtilChars, TextCaseHelpers) {
   EXPECT_EQ(ToLowerText(U(u"ABC ÞÉ")), U(u"abc Þé"));
 }
 
-// The mend: × and ÷ are no case pair, whatever case operation runs.
+// × and ÷ are no case pair, whatever case operation runs.
 TEST(TextUtilChars, TimesAndDivideSurviveEveryCaseOperation) {
   for (const QString& original : {U(u"3×4"), U(u"3÷4"), U(u"a×b"), U(u"A÷B"), U(u"×"), U(u"÷")}) {
     SCOPED_TRACE(original.toStdString());
