@@ -195,6 +195,19 @@ TEST_F(AppTest, StartsOnTheStartScreenWithoutDictionaryOrDrawing) {
   EXPECT_EQ(m_dialogsRun.size(), 1u);
 }
 
+// A drawing of one line, written as the program writes it.
+void WriteOneLineDrawing(const QString& path) {
+  CZephDoc doc;
+  DrawItemPtr line = CreateItem(kItemLine);
+  line->SetStart(0, 0);
+  line->SetEnd(10000, 5000);
+  line->SetColour(0);
+  line->SetLineStyle(kLineStyleUnbroken);
+  ASSERT_NE(doc.AddItem(line), 0);
+  doc.WriteDrawingFile(path);
+  ASSERT_EQ(g_fileStatus, 0);
+}
+
 TEST_F(AppTest, UnreadableDrawingOnTheCommandLineShowsTheStartScreenSilently) {
   CZephApp& app = Start(QStringLiteral("/S \"") + FilePath(QStringLiteral("missing")) + u'"');
   EXPECT_EQ(g_startFolderGiven, 1);
@@ -205,17 +218,8 @@ TEST_F(AppTest, UnreadableDrawingOnTheCommandLineShowsTheStartScreenSilently) {
 }
 
 TEST_F(AppTest, DrawingOnTheCommandLineOpensTheEditingView) {
-  {
-    CZephDoc doc;
-    DrawItemPtr line = CreateItem(kItemLine);
-    line->SetStart(0, 0);
-    line->SetEnd(10000, 5000);
-    line->SetColour(0);
-    line->SetLineStyle(kLineStyleUnbroken);
-    ASSERT_NE(doc.AddItem(line), 0);
-    doc.WriteDrawingFile(FilePath(QStringLiteral("plan.zpd")));
-    ASSERT_EQ(g_fileStatus, 0);
-  }
+  WriteOneLineDrawing(FilePath(QStringLiteral("plan.zpd")));
+  if (HasFatalFailure()) return;
   CZephApp& app = Start(QStringLiteral("/g ") + FilePath(QStringLiteral("plan")));
   EXPECT_TRUE(app.CommandLineDrawingRead());
   EXPECT_EQ(app.GetActiveViewCode(), kViewEditing);
@@ -229,17 +233,8 @@ TEST_F(AppTest, DrawingOnTheCommandLineOpensTheEditingView) {
 }
 
 TEST_F(AppTest, ADrawingOnTheCommandLineThatStopsPartWayStaysUntitled) {
-  {
-    CZephDoc doc;
-    DrawItemPtr line = CreateItem(kItemLine);
-    line->SetStart(0, 0);
-    line->SetEnd(10000, 5000);
-    line->SetColour(0);
-    line->SetLineStyle(kLineStyleUnbroken);
-    ASSERT_NE(doc.AddItem(line), 0);
-    doc.WriteDrawingFile(FilePath(QStringLiteral("broken.zpd")));
-    ASSERT_EQ(g_fileStatus, 0);
-  }
+  WriteOneLineDrawing(FilePath(QStringLiteral("broken.zpd")));
+  if (HasFatalFailure()) return;
   // Cut the file inside its line section: the header promises a line the file lacks.
   QFile file(FilePath(QStringLiteral("broken.zpd")));
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
