@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "folder_fixture.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -16,33 +18,14 @@
 
 namespace {
 
-class SafeFileOutputTest : public ::testing::Test {
+class SafeFileOutputTest : public FolderTest {
  protected:
-  void SetUp() override { ASSERT_TRUE(m_folder.isValid()); }
-
-  QString Path(const char* name) const { return m_folder.filePath(QString::fromUtf8(name)); }
-  QStringList Entries() const {
-    return QDir(m_folder.path())
-        .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-                   QDir::Name);
-  }
-  static void Put(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-  }
-  static QByteArray Bytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-  }
   // Writes bytes to path through the safe path and commits.
   static bool WriteWhole(const QString& path, const QByteArray& bytes) {
     std::unique_ptr<zeph::CFileOutput> out = OpenSafeFileOutput(path);
     if (out == nullptr) return false;
     return out->Write(bytes.constData(), static_cast<std::size_t>(bytes.size())) && out->Commit();
   }
-
-  QTemporaryDir m_folder;
 };
 
 TEST_F(SafeFileOutputTest, TheNameAppearsOnlyWhenTheFileIsComplete) {

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "folder_fixture.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -21,25 +23,8 @@ namespace {
 
 QString Q(const char* text) { return QString::fromUtf8(text); }
 
-class SafeSaveTest : public ::testing::Test {
+class SafeSaveTest : public FolderTest {
  protected:
-  void SetUp() override { ASSERT_TRUE(m_folder.isValid()); }
-
-  QString Path(const QString& name) const { return m_folder.filePath(name); }
-  QStringList Entries() const {
-    return QDir(m_folder.path())
-        .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-                   QDir::Name);
-  }
-  static void Put(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-  }
-  static QByteArray Bytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-  }
   // Whether another writer could take the file's lock now.
   static bool Lockable(const QString& path) {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
@@ -48,8 +33,6 @@ class SafeSaveTest : public ::testing::Test {
     ::close(fd);
     return free;
   }
-
-  QTemporaryDir m_folder;
 };
 
 TEST_F(SafeSaveTest, ATemporaryHasAShortNameOfOurOwnAndIsLockedWhileItLives) {
