@@ -15,6 +15,7 @@
 #include "editor/editordialogs.h"
 #include "editor/editorstate.h"
 #include "editor/ownerview.h"
+#include "editor/prompts.h"
 #include "editor/tickelements.h"
 #include "editor/valuesbarparams.h"
 #include "editor/viewparts.h"
@@ -27,15 +28,6 @@
 
 namespace {
 
-// Prompts and captions of the prompt area.
-constexpr int kIdsSelectNewItems = 57;
-constexpr int kIdsSelectNewPoints = 58;
-constexpr int kIdsPromptCopyGrips = 151;
-constexpr int kIdsPromptMoveGrips = 161;
-constexpr int kIdsPromptRotateCentre = 163;
-constexpr int kIdsPromptScalePoint = 165;
-constexpr int kIdsPromptMirrorLine = 167;
-constexpr int kIdsPromptStretchLine = 169;
 // The value questions and their help topics.
 constexpr int kIdsAskRotateAngle = 512;
 constexpr int kIdsAskScaleFactor = 513;
@@ -166,8 +158,8 @@ void CPromptHandlers::OkMove(CEditDrawing& drawing, CZephDoc& document) {
     drawing.ResetMoveOffset();
     drawing.PickItemsOfPoints();
     view.RemovePromptButtons();
-    view.SetRestartCaption(kIdsSelectNewPoints);
-    drawing.SetPrompt(kIdsPromptMoveGrips);
+    view.SetRestartCaption(kActionSelectNewPoints);
+    drawing.SetPrompt(kPromptMoveGrips);
     return;
   }
   if (g_toolSubMode != kMoveItems) {
@@ -206,8 +198,8 @@ void CPromptHandlers::OkMove(CEditDrawing& drawing, CZephDoc& document) {
   drawing.SetAllSelected(0);
   drawing.SetSelectionShown(0);
   view.RemovePromptButtons();
-  view.SetRestartCaption(kIdsSelectNewItems);
-  drawing.SetPrompt(kIdsPromptMoveGrips);
+  view.SetRestartCaption(kActionSelectNewItems);
+  drawing.SetPrompt(kPromptMoveGrips);
   drawing.RestoreCrossHairs();
   drawing.ResetMoveOffset();
 }
@@ -248,8 +240,8 @@ void CPromptHandlers::OkCopy(CEditDrawing& drawing, CZephDoc& document) {
     return;
   }
   view.RemovePromptButtons();
-  view.SetRestartCaption(kIdsSelectNewItems);
-  drawing.SetPrompt(kIdsPromptCopyGrips);
+  view.SetRestartCaption(kActionSelectNewItems);
+  drawing.SetPrompt(kPromptCopyGrips);
   view.ShowObjectList(0);
   drawing.SetAllSelected(0);
   drawing.SetSelectionShown(0);
@@ -257,25 +249,25 @@ void CPromptHandlers::OkCopy(CEditDrawing& drawing, CZephDoc& document) {
 }
 
 void CPromptHandlers::OkTransform(CEditDrawing& drawing) {
-  int prompt = kIdsPromptMirrorLine;
+  int prompt = kPromptMirrorLine;
   if (g_currentTool != kToolReflect) {
     double* fixed = &g_rotateAngle;
     std::int32_t* set = &g_rotateAngleSet;
     int question = kIdsAskRotateAngle;
     int help = kHelpRotationAngle;
-    prompt = kIdsPromptRotateCentre;
+    prompt = kPromptRotateCentre;
     if (g_currentTool == kToolEnlarge) {
       fixed = &g_enlargeFactor;
       set = &g_enlargeFactorSet;
       question = kIdsAskScaleFactor;
       help = kHelpScaleFactor;
-      prompt = kIdsPromptScalePoint;
+      prompt = kPromptScalePoint;
     } else if (g_currentTool == kToolStretch) {
       fixed = &g_stretchFactor;
       set = &g_stretchFactorSet;
       question = kIdsAskStretchFactor;
       help = kHelpStretchFactor;
-      prompt = kIdsPromptStretchLine;
+      prompt = kPromptStretchLine;
     }
     if (*set == 0) {
       double value = -1.0;  // an empty box

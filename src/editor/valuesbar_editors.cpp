@@ -760,23 +760,9 @@ void CEditingView::EditFontField() {
     }
     item = m_drawing->GetPicked(0);
   }
-  CFontSpec* font = nullptr;
-  switch (id) {
-    case kFieldToolTextFont:
-      font = &g_textFont;
-      break;
-    case kFieldToolDimensionColourFont + kSecondLine:
-      font = &g_dimensionFont;
-      break;
-    case kFieldTextFont:
-      font = &g_valueTextFont;
-      break;
-    case kFieldDimensionColourFont + kSecondLine:
-      font = &g_valueDimensionFont;
-      break;
-    default:
-      return trace.Exit();
-  }
+  const ValueFieldLine* line = GetValueFieldLine(id);
+  CFontSpec* font = line != nullptr ? line->font : nullptr;
+  if (font == nullptr) return trace.Exit();
   zeph::DcFont taken;
   font->GetLogFont(taken, nullptr, 100, 0);
   if (GetEditorDialogs().ChooseFont(taken) == 0) return trace.Exit();

@@ -55,7 +55,7 @@ constexpr ValueFieldLine Opens(S show, E editor, double (*value)() = nullptr) {
   return {.show = show, .editor = editor, .value = value};
 }
 
-constexpr ValueFieldLine Font(const CFontSpec& font) {
+constexpr ValueFieldLine Font(CFontSpec& font) {
   return {.show = S::kFont, .editor = E::kFont, .font = &font};
 }
 

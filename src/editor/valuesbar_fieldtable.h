@@ -99,7 +99,7 @@ struct ValueFieldLine {
   FieldEditor editor = FieldEditor::kNone;
   double (*value)() = nullptr;  // what the line shows and its editor starts from
   std::int32_t* set = nullptr;  // the value counts only while this is 1; null: always counts
-  const CFontSpec* font = nullptr;
+  CFontSpec* font = nullptr;  // a font line's font, which its dialog changes
   const char16_t* const* names = nullptr;  // of a list
   int nameCount = 0;
   int choiceCount = 0;  // the names a list editor offers

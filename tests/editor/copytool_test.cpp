@@ -8,6 +8,7 @@
 
 #include "controls/input.h"
 #include "controls/viewcontrols.h"
+#include "editor/prompts.h"
 #include "editor/tickelements.h"
 #include "editor/viewparts.h"
 #include "editor_fixture.h"
@@ -20,7 +21,7 @@ namespace {
 // 1 mm is 1000 drawing units; at zoom level 8 a pixel is 500 units, so 10 mm is 20 pixels.
 constexpr int kTenMillimetres = 10000;
 constexpr int kIdsActionCopyTool = 48;
-constexpr int kIdsPromptCopyGrips = 151;
+
 
 // An item of a kind the program cannot make.
 class CUnmakeableItem final : public CDrawItem {
@@ -121,7 +122,7 @@ TEST_F(CopyToolTest, RowsOfCopiesLandAtEachMultipleOfTheDragAndUndoTakesOneRowBa
   const DrawingPoint start = StartOf(line);
   TakeUp({{80, 100}}, 3);
   EXPECT_EQ(m_view->GetPromptButton(kIdPromptRestart)->text(), ViewTestStrings(kIdsSelectNewItems));
-  EXPECT_EQ(Drawing().GetPromptId(), kIdsPromptCopyGrips);
+  EXPECT_EQ(Drawing().GetPromptId(), kPromptCopyGrips);
   const int grips = Drawing().GetGripCount();
   EXPECT_EQ(grips, 2);
 
