@@ -16,6 +16,7 @@
 #include <QToolBar>
 #include <QWindowStateChangeEvent>
 
+#include "app/editordialogsimpl.h"  // the symbol library's load
 #include "app/views.h"
 #include "app/zephapp.h"
 #include "document/document.h"
@@ -686,12 +687,7 @@ bool CMainFrame::ChooseSymbolLibrary() {
   QString path;
   if (!ChooseLibraryFile(this, path)) return false;
   if (g_symbolLibraryDoc == nullptr) return false;
-  g_symbolLibraryDoc->ReadDrawingFile(path, 2);
-  if (g_fileStatus != 0) {
-    ShowDrawingFileError(path);
-  } else {
-    SetStatusText(tr("The symbol library has been loaded."), false);
-  }
+  if (zeph::LoadSymbolLibrary(path)) SetStatusText(tr("The symbol library has been loaded."), false);
   return true;
 }
 

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "document/document.h"
+#include "document/spatialindex.h"
 #include "items/boundaryloop.h"
 #include "items/drawitem.h"
 #include "items/geometry.h"
@@ -151,23 +152,10 @@ CSearchIndex::ShapeOf ShapeOfItem(const CDrawItem& item) {
   return shape;
 }
 
-// The item's box from its own CalcBoundingBox; a curve's with its control points, which hold
-// the whole curve (its own box is measured at sample points).
+// The item's box as the spatial index measures it (a curve's with its control points).
 void BoxOf(const CDrawItem& item, double& minX, double& minY, double& maxX, double& maxY) {
-  item.CalcBoundingBox(nullptr);
-  minX = std::min(g_itemBounds.minX, g_itemBounds.maxX);
-  maxX = std::max(g_itemBounds.minX, g_itemBounds.maxX);
-  minY = std::min(g_itemBounds.minY, g_itemBounds.maxY);
-  maxY = std::max(g_itemBounds.minY, g_itemBounds.maxY);
-  if (item.GetType() == kItemBezier) {
-    for (int k = 0; k < 2; ++k) {
-      double x = 0.0, y = 0.0;
-      item.GetControlPoint(k, x, y);
-      if (!std::isfinite(x) || !std::isfinite(y)) continue;
-      minX = std::min(minX, x), maxX = std::max(maxX, x);
-      minY = std::min(minY, y), maxY = std::max(maxY, y);
-    }
-  }
+  const CSpatialIndex::Box box = CSpatialIndex::CurveBoxOf(item);
+  minX = box.minX, minY = box.minY, maxX = box.maxX, maxY = box.maxY;
 }
 
 double MarginOf(double minX, double minY, double maxX, double maxY) {

@@ -309,17 +309,6 @@ void GatherByCell(const std::vector<std::uint32_t>& cellOf,
   for (std::size_t k = 0; k < cellOf.size(); ++k) values[next[cellOf[k]]++] = valueOf[k];
 }
 
-double CurveLength(const CDrawItem& item) {
-  double length = 0.0;
-  FollowCurve(
-      item, INFINITY,
-      [&](double x1, double y1, double x2, double y2, double) {
-        length += std::hypot(x2 - x1, y2 - y1);
-      },
-      [](double, double) {});
-  return Finite(length) ? length : 0.0;
-}
-
 bool CurveMeetsRect(const CDrawItem& item, double minX, double minY, double maxX, double maxY,
                     double margin) {
   if (item.GetType() == kItemCircle) {

@@ -59,9 +59,6 @@ void GatherByCell(const std::vector<std::uint32_t>& cellOf,
                   std::vector<std::uint32_t>& start, std::vector<std::uint32_t>& values,
                   std::vector<std::uint32_t>& next);
 
-// The length of the item's curve, roughly (the control polygon of a curve); 0 when unknown.
-double CurveLength(const CDrawItem& item);
-
 // Whether the item's curve comes within `margin` of the rectangle: exact for lines and whole
 // circles, by the curve's chain of pieces for the other curve kinds; true for every other kind.
 bool CurveMeetsRect(const CDrawItem& item, double minX, double minY, double maxX, double maxY,

@@ -13,6 +13,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "support/datafolders.h"
+
 namespace {
 
 constexpr int kNameTries = 100;
@@ -31,11 +33,6 @@ constexpr bool SamePrefix() {
 static_assert(SamePrefix());
 
 QByteArray Native(const QString& path) { return QFile::encodeName(path); }
-
-QString Join(const QString& folder, const QString& name) {
-  if (folder.isEmpty()) return name;
-  return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
-}
 
 QString FolderOf(const QString& path) {
   const qsizetype slash = path.lastIndexOf(u'/');
@@ -131,7 +128,7 @@ bool COwnTemporary::Claim(const QString& path, int lockFd) {
 
 bool COwnTemporary::Create(const QString& folder) {
   for (int tries = 0; tries < kNameTries; ++tries) {
-    const QString path = Join(folder, NewTemporaryName());
+    const QString path = JoinPath(folder, NewTemporaryName());
     const int fd = ::open(Native(path).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
       if (errno == EEXIST || errno == EINTR) continue;
@@ -154,7 +151,7 @@ bool COwnTemporary::Link(const QString& source, const QString& folder) {
   if (fd < 0) return false;
   for (int tries = 0; tries < kNameTries; ++tries) {
     if (!LockShared(fd)) continue;
-    const QString path = Join(folder, NewTemporaryName());
+    const QString path = JoinPath(folder, NewTemporaryName());
     if (::link(Native(source).constData(), Native(path).constData()) != 0) {
       if (errno == EEXIST || errno == EINTR) continue;
       const int error = errno;
@@ -222,7 +219,7 @@ QString ResolveFileLinks(const QString& path) {
     if (length >= target.size()) continue;
     target.truncate(length);
     const QString text = QFile::decodeName(target);
-    current = text.startsWith(u'/') ? text : Join(FolderOf(current), text);
+    current = text.startsWith(u'/') ? text : JoinPath(FolderOf(current), text);
   }
   return path;
 }
@@ -233,7 +230,7 @@ bool HasNameThatIsNotText(const QString& path) {
   QString reached = path.startsWith(u'/') ? QStringLiteral("/") : QString();
   for (const QString& part : parts) {
     if (part.isEmpty()) continue;
-    const QString next = Join(reached, part);
+    const QString next = JoinPath(reached, part);
     if (part.contains(QChar(0xFFFD))) {
       struct stat info;
       if (::lstat(Native(next).constData(), &info) != 0) {
